@@ -1,0 +1,75 @@
+#include "platform/error_handler.h"
+
+#include "platform/app_folders.h"
+#include "platform/file_io.h"
+#include "platform/platform.h"
+
+#include <ctime>
+
+namespace quillmark {
+
+namespace {
+
+constexpr int kMaxEntriesPerRun = 100;
+
+// The log may be written from anywhere, so its state lives here rather than in a window.
+struct LogState {
+    std::string path;
+    int count = 0;
+};
+
+LogState& state() {
+    static LogState s;
+    return s;
+}
+
+std::string timeStamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%d/%m/%Y %H:%M:%S", &local);
+    return buf;
+}
+
+} // namespace
+
+void setErrorLogPath(std::string path) { state().path = std::move(path); }
+
+const std::string& errorLogPath() {
+    if (state().path.empty())
+        state().path = programFolder() + "/errorlog.dat";
+    return state().path;
+}
+
+void resetErrorLogCount() { state().count = 0; }
+
+void LogError(std::string_view context, std::string_view message, int lineNumber) noexcept {
+    try {
+        LogState& s = state();
+        std::string line;
+        if (s.count < kMaxEntriesPerRun) {
+            line = timeStamp() + " - " + std::string(context) + ", " + std::string(message);
+            if (lineNumber > 0)
+                line += " line num: " + std::to_string(lineNumber);
+        } else if (s.count == kMaxEntriesPerRun) {
+            line = "Errorlogging has been automatically cancelled to save disk space.";
+        } else {
+            return;
+        }
+        // Count the attempt even when the file cannot be written, so a broken log folder
+        // cannot make every later error retry the disk.
+        ++s.count;
+        line += kLineEnd;
+        const std::string& path = errorLogPath();
+        if (!appendToFile(path, line).ok()) {
+            auto slash = path.find_last_of(kPathSeparator);
+            if (slash != std::string::npos && makeFolders(path.substr(0, slash)).ok())
+                (void)appendToFile(path, line);
+        }
+    } catch (...) {
+        // Logging must never take the program down.
+    }
+}
+
+} // namespace quillmark

@@ -1,0 +1,54 @@
+#pragma once
+// Whole-file reads and writes. Errors are values: every call says what failed so the
+// caller can log it with its own context and carry on.
+
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+enum class IoError {
+    None,
+    NotFound,     // the file itself does not exist
+    PathNotFound, // its folder does not exist
+    AccessDenied,
+    IsDirectory,
+    Other,
+};
+
+struct IoStatus {
+    IoError error = IoError::None;
+    std::string message; // readable description of the failure, empty on success
+
+    bool ok() const { return error == IoError::None; }
+    static IoStatus success() { return {}; }
+};
+
+struct ReadResult {
+    std::string bytes;
+    IoStatus status;
+};
+
+// Reads the whole file as bytes.
+ReadResult readFile(const std::string& path);
+
+enum class Durability {
+    Flush,  // data reaches the disk before the old file is replaced (user settings)
+    Replace // only the atomic replacement matters (files the program rewrites constantly)
+};
+
+// Replaces the file with `bytes` atomically: a temporary file in the same folder is
+// written whole, then renamed over the target, so a reader sees either the old or the
+// new content, never a part. On failure the old file is untouched and no temporary
+// file is left. A symbolic link is followed and its target replaced; the old file's
+// permission bits are kept. A read-only file is refused, as an in-place write would be.
+IoStatus writeFileAtomic(const std::string& path, std::string_view bytes,
+                         Durability durability = Durability::Flush);
+
+// Appends bytes, creating the file when missing.
+IoStatus appendToFile(const std::string& path, std::string_view bytes);
+
+// Creates the folder and its missing parents.
+IoStatus makeFolders(const std::string& path);
+
+} // namespace quillmark

@@ -1,0 +1,68 @@
+#pragma once
+// The settings file "Quillmark.INI": the read with default, the plain read and the write
+// that every part of the program uses.
+
+#include "platform/file_io.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+class IniFile;
+
+class Settings {
+public:
+    explicit Settings(std::string path);
+    ~Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    const std::string& path() const { return m_path; }
+
+    // Read with default: a missing or empty value writes the default back and returns it.
+    // "True" reads as "-1" and "False" as "0". Values are cut to 253 characters.
+    std::string ReadINI(std::string_view section, std::string_view key, std::string_view defaultValue);
+    std::string ReadINI(std::string_view section, std::string_view key, bool defaultValue);
+    std::string ReadINI(std::string_view section, std::string_view key, long long defaultValue);
+
+    // Plain read: like ReadINI, but a missing or empty value gives "" and nothing is written.
+    std::string ReadINIPlain(std::string_view section, std::string_view key);
+
+    // Writes one key; the key is stored in capitals. Never throws; failures are logged.
+    void WriteINI(std::string_view section, std::string_view key, std::string_view value);
+    void WriteINI(std::string_view section, std::string_view key, bool value);
+    void WriteINI(std::string_view section, std::string_view key, long long value);
+
+    // Status of the last access (nothing in the program depends on it but tests).
+    const IoStatus& lastStatus() const { return m_lastStatus; }
+
+    // While a Batch lives, writes change the file's image in memory and the file is
+    // replaced once when the last Batch ends. Scans that write back many defaults use it.
+    class Batch {
+    public:
+        explicit Batch(Settings& settings);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        Settings& m_settings;
+    };
+
+private:
+    IniFile& file();
+    void flush();
+
+    std::string m_path;
+    std::unique_ptr<IniFile> m_file;
+    IoStatus m_lastStatus;
+    int m_batchDepth = 0;
+    bool m_dirty = false;
+};
+
+// Text form of a Boolean in the settings file.
+inline std::string_view iniBool(bool value) { return value ? "True" : "False"; }
+
+} // namespace quillmark

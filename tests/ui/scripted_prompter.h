@@ -1,0 +1,64 @@
+#pragma once
+// A Prompter for tests: records every call and answers from a script.
+
+#include "ui/prompter.h"
+
+#include <deque>
+#include <vector>
+
+namespace quillmark::test {
+
+class ScriptedPrompter final : public Prompter {
+public:
+    struct Call {
+        QString kind; // "message", "openFile", "saveFile", "chooseFolder"
+        QString text; // message text or dialog caption
+        QString title;
+        Icon icon = Icon::None;
+        Buttons buttons = Buttons::Ok;
+        QString path; // start path of a dialog
+    };
+
+    std::vector<Call> calls;
+    std::deque<Answer> answers; // next message answers; Ok (or Cancel for questions) when empty
+    std::deque<QString> paths;  // next dialog results; empty (cancelled) when none left
+
+    Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons) override {
+        calls.push_back({QStringLiteral("message"), text, title, icon, buttons, {}});
+        if (!answers.empty()) {
+            Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    }
+    QString openFile(const QString& caption, const QString& startPath, const QString&) override {
+        return dialog(QStringLiteral("openFile"), caption, startPath);
+    }
+    QString saveFile(const QString& caption, const QString& startPath, const QString&) override {
+        return dialog(QStringLiteral("saveFile"), caption, startPath);
+    }
+    QString chooseFolder(const QString& caption, const QString& startFolder) override {
+        return dialog(QStringLiteral("chooseFolder"), caption, startFolder);
+    }
+
+    std::vector<Call> messages() const {
+        std::vector<Call> out;
+        for (const auto& c : calls)
+            if (c.kind == QStringLiteral("message"))
+                out.push_back(c);
+        return out;
+    }
+
+private:
+    QString dialog(const QString& kind, const QString& caption, const QString& start) {
+        calls.push_back({kind, caption, {}, Icon::None, Buttons::Ok, start});
+        if (paths.empty())
+            return {};
+        QString p = paths.front();
+        paths.pop_front();
+        return p;
+    }
+};
+
+} // namespace quillmark::test
