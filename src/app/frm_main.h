@@ -1,0 +1,72 @@
+#pragma once
+// The main window: owns the program's state, builds the tabs and wires them, and runs
+// start-up and shutdown. The tabs hold their own controls and handlers.
+
+#include "signature/compose.h"
+#include "signature/random.h"
+
+#include <QMainWindow>
+#include <string>
+
+class QTabWidget;
+
+namespace quillmark {
+
+class EncryptionTab;
+class PreferencesTab;
+class ProfilesTab;
+class Prompter;
+class Settings;
+class SignatureTab;
+class WallpaperTab;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    frmMain(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Brings the program up: settings, profiles, the first signature and the timer.
+    void startUp();
+    // The desktop session ends or the process was asked to stop: save without asking.
+    void endSession();
+
+    void subReadSettings();
+    void subSaveSettings();
+
+    enum Tab { TabSignature = 0, TabProfiles = 1, TabEmail = 2, TabWallpaper = 3, TabEncryption = 4,
+               TabPreferences = 5 };
+
+    QTabWidget* tabMain;
+    SignatureTab* signatureTab;
+    ProfilesTab* profilesTab;
+    WallpaperTab* wallpaperTab;
+    EncryptionTab* encryptionTab;
+    PreferencesTab* preferencesTab;
+
+    SignatureState& signatureState() { return m_signature; }
+    bool blnActivated = false;
+    bool blnQuitting = false;
+    std::string strLastProfile;
+    std::string strSigPath;
+    std::string strWallpaperListFile;
+    bool blnDecorative = true;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void subInitialise();
+    void subGetSigPath();
+    void applyProportionalFont();
+    void tabChanged(int index);
+
+    Settings& m_settings;
+    Prompter& m_prompter;
+    RandomSource& m_random;
+    SignatureState m_signature;
+    bool m_sessionEnding = false;
+};
+
+} // namespace quillmark

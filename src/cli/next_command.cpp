@@ -1,0 +1,119 @@
+#include "cli/next_command.h"
+
+#include "platform/platform.h"
+#include "profiles/profile_store.h"
+#include "settings/setting_keys.h"
+#include "settings/settings.h"
+#include "signature/compose.h"
+#include "signature/random.h"
+
+#include <ostream>
+
+namespace quillmark {
+
+namespace {
+
+constexpr const char* kNextUsage =
+    "Usage: quillmark-cli next [--profile NAME]\n"
+    "Writes a new signature to the profile's output file and prints it.\n"
+    "Without --profile the profile Quillmark uses now is taken.\n";
+
+constexpr const char* kProfilesUsage =
+    "Usage: quillmark-cli profiles\n"
+    "Prints the names of the profiles, one per line.\n";
+
+// The separator box holds one character; a longer stored value counts by its first one.
+std::string firstCharacter(const std::string& text) {
+    if (text.empty())
+        return std::string(keys::kSeparator.defaultValue);
+    size_t length = 1;
+    while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        ++length;
+    return text.substr(0, length);
+}
+
+bool isHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+} // namespace
+
+int runNextCommand(const std::vector<std::string>& args, const std::string& settingsPath, RandomSource& random,
+                   std::ostream& out, std::ostream& err) {
+    std::string profile;
+    bool profileGiven = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (isHelp(args[i])) {
+            out << kNextUsage;
+            return 0;
+        }
+        if (args[i] == "--profile" && i + 1 < args.size() && !profileGiven) {
+            profile = args[++i];
+            profileGiven = true;
+        } else if (args[i].starts_with("--profile=") && !profileGiven) {
+            profile = args[i].substr(10);
+            profileGiven = true;
+        } else {
+            err << "quillmark-cli next: unexpected argument '" << args[i] << "' (see --help)\n";
+            return 2;
+        }
+    }
+
+    Settings settings(settingsPath);
+    int slot = 0;
+    if (profileGiven) {
+        slot = profile.empty() ? 0 : findProfileSlotIgnoringCase(settings, profile, ScanRead::Plain);
+        if (slot == 0) {
+            err << "quillmark-cli next: no profile called '" << profile << "'\n";
+            return 2;
+        }
+    } else {
+        const std::string name = resolveStartupProfile(settings, ScanRead::Plain);
+        slot = name.empty() ? 0 : findProfileSlotExact(settings, keys::kProfiles, name, ScanRead::Plain);
+        if (slot == 0) {
+            err << "quillmark-cli next: there is no profile yet; create one in Quillmark first\n";
+            return 2;
+        }
+    }
+
+    const ProfileRecord record = readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain);
+    SignatureState state;
+    state.strHeaderFile = record.headerFile;
+    state.strFooterFile = record.footerFile;
+    state.strSigFile = record.sigFile;
+    state.strSeparator =
+        firstCharacter(settings.ReadINIPlain(keys::kSeparator.section, keys::kSeparator.key));
+    state.blnAddDashes = settings.ReadINIPlain(keys::kAddDashes.section, keys::kAddDashes.key) != "0";
+
+    int status = 0;
+    for (const IoStatus& failure : loadSignatureFiles(state)) {
+        err << "quillmark-cli next: " << failure.message << '\n';
+        status = 1;
+    }
+    const SignatureUpdate update = updateSignature(state, random);
+    if (update.composed) {
+        out << update.signature << kLineEnd;
+        if (!update.write.ok()) {
+            err << "quillmark-cli next: " << update.write.message << '\n';
+            status = 1;
+        }
+    }
+    out.flush();
+    return status;
+}
+
+int runProfilesCommand(const std::vector<std::string>& args, const std::string& settingsPath, std::ostream& out,
+                       std::ostream& err) {
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (isHelp(args[i])) {
+            out << kProfilesUsage;
+            return 0;
+        }
+        err << "quillmark-cli profiles: unexpected argument '" << args[i] << "' (see --help)\n";
+        return 2;
+    }
+    Settings settings(settingsPath);
+    for (const std::string& name : listProfileNames(settings))
+        out << name << '\n';
+    return 0;
+}
+
+} // namespace quillmark

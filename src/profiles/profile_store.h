@@ -1,0 +1,61 @@
+#pragma once
+// The profile records in the settings file: 64 numbered slots in section "Profiles",
+// each with a name, a header file, a footer file and an output file. A slot with an
+// empty name is free. Slots are never renumbered.
+
+#include "settings/settings.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmark {
+
+inline constexpr int intMaxProfiles = 64;
+
+std::string profileNameKey(int slot);   // "Profile n"
+std::string headerFileKey(int slot);    // "Header File n"
+std::string footerFileKey(int slot);    // "Footer File n"
+std::string sigFileKey(int slot);       // "Sig File n"
+
+struct ProfileRecord {
+    std::string name;
+    std::string headerFile;
+    std::string footerFile;
+    std::string sigFile;
+};
+
+// How a scan reads the settings file. The program's scans read with default "", which
+// leaves an empty name line behind for every slot they look at; the command-line tool
+// must never write the settings file and reads plainly (the values are the same).
+enum class ScanRead { WithDefault, Plain };
+
+// Names of the used slots in slot order (plain reads: the listing writes nothing).
+std::vector<std::string> listProfileNames(Settings& settings);
+
+// First slot whose name equals `name` ignoring letter case, 0 when none.
+int findProfileSlotIgnoringCase(Settings& settings, std::string_view name,
+                                ScanRead mode = ScanRead::WithDefault);
+
+// First slot whose name equals `name` exactly, 0 when none. The select reads the
+// section as "PROFILES", which names the same section.
+int findProfileSlotExact(Settings& settings, std::string_view section, std::string_view name,
+                         ScanRead mode = ScanRead::WithDefault);
+
+// Slot that a save of `name` writes: the slot that already holds it, else the lowest
+// free one; 0 when all slots hold other profiles.
+int findSlotForSave(Settings& settings, std::string_view name);
+
+// The slot's record, each key read with default "" (or plainly).
+ProfileRecord readProfileSlot(Settings& settings, std::string_view section, int slot,
+                              ScanRead mode = ScanRead::WithDefault);
+
+// Writes the four keys of the slot in the order name, header, footer, sig.
+void writeProfileSlot(Settings& settings, int slot, const ProfileRecord& record);
+
+// The profile that start-up makes current: "Last Profile" (else the name of slot 1),
+// matched ignoring case and taking the stored letter case; if that names no profile,
+// the first listed profile. Empty when the store holds none.
+std::string resolveStartupProfile(Settings& settings, ScanRead mode);
+
+} // namespace quillmark

@@ -1,0 +1,205 @@
+#include "signature/signature_tab.h"
+
+#include "platform/error_handler.h"
+#include "signature/compose.h"
+#include "signature/random.h"
+#include "ui/prompter.h"
+#include "ui/text_codec.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateTime>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <chrono>
+
+namespace quillmark {
+
+namespace {
+
+// Before the first tick has set the period from the interval; short, so that a new
+// signature follows start-up within a second.
+constexpr int kFirstTickMs = 500;
+constexpr int kSliderMax = 600;
+
+const QString kPause = QStringLiteral("&Pause");
+const QString kResume = QStringLiteral("&Resume");
+
+std::int64_t systemSeconds() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSource& random, QWidget* parent)
+    : QWidget(parent), m_state(state), m_prompter(prompter), m_random(random), m_clock(systemSeconds) {
+    lblCurrentSig = new QLabel(tr("Current Signature:"), this);
+    lblCurrentSig->setObjectName(QStringLiteral("lblCurrentSig"));
+    txtSig = new QPlainTextEdit(this);
+    txtSig->setObjectName(QStringLiteral("txtSig"));
+    txtSig->setReadOnly(true);
+    txtSig->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    cmdUpdate = new QPushButton(tr("&Next Sig"), this);
+    cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
+    cmdCopy = new QPushButton(tr("&Copy"), this);
+    cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
+    cmdPause = new QPushButton(kPause, this);
+    cmdPause->setObjectName(QStringLiteral("cmdPause"));
+    chkAddSigDashes = new QCheckBox(tr("Add \"-- \" line above the signature"), this);
+    chkAddSigDashes->setObjectName(QStringLiteral("chkAddSigDashes"));
+    chkAddSigDashes->setChecked(m_state.blnAddDashes);
+
+    auto* lblInterval = new QLabel(tr("New signature every"), this);
+    txtInterval1 = new QLineEdit(this);
+    txtInterval1->setObjectName(QStringLiteral("txtInterval1"));
+    txtInterval1->setMaximumWidth(90);
+    txtInterval1->installEventFilter(this);
+    lblInterval->setBuddy(txtInterval1);
+    lblTimeUnits = new QLabel(tr("seconds"), this);
+    lblTimeUnits->setObjectName(QStringLiteral("lblTimeUnits"));
+    sld1 = new QSlider(Qt::Horizontal, this);
+    sld1->setObjectName(QStringLiteral("sld1"));
+    sld1->setRange(0, kSliderMax);
+
+    tmr1 = new QTimer(this);
+    tmr1->setObjectName(QStringLiteral("tmr1"));
+    tmr1->setInterval(kFirstTickMs);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdUpdate);
+    buttons->addWidget(cmdCopy);
+    buttons->addWidget(cmdPause);
+    buttons->addStretch(1);
+    buttons->addWidget(chkAddSigDashes);
+    auto* interval = new QHBoxLayout;
+    interval->addWidget(lblInterval);
+    interval->addWidget(txtInterval1);
+    interval->addWidget(lblTimeUnits);
+    interval->addWidget(sld1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblCurrentSig);
+    layout->addWidget(txtSig, 1);
+    layout->addLayout(buttons);
+    layout->addLayout(interval);
+
+    connect(cmdUpdate, &QPushButton::clicked, this, &SignatureTab::cmdUpdate_Click);
+    connect(cmdCopy, &QPushButton::clicked, this, &SignatureTab::subCopySigToClipBoard);
+    connect(chkAddSigDashes, &QCheckBox::toggled, this, [this](bool on) { m_state.blnAddDashes = on; });
+    connect(cmdPause, &QPushButton::clicked, this, [this] {
+        if (cmdPause->text() == kPause) {
+            tmr1->stop();
+            cmdPause->setText(kResume);
+        } else {
+            tmr1->start();
+            cmdPause->setText(kPause);
+        }
+    });
+    connect(txtInterval1, &QLineEdit::textChanged, this, &SignatureTab::intervalChanged);
+    connect(txtInterval1, &QLineEdit::editingFinished, this, [this] {
+        if (!isNumericText(txtInterval1->text()))
+            txtInterval1->setText(QStringLiteral("0"));
+    });
+    // Only a move by the user writes the box: a value typed beyond the slider's range
+    // must stay as typed rather than be cut to the slider's end.
+    connect(sld1, &QSlider::valueChanged, this,
+            [this](int value) { txtInterval1->setText(QString::number(value)); });
+    connect(tmr1, &QTimer::timeout, this, &SignatureTab::tmr1_Timer);
+}
+
+bool SignatureTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtInterval1 && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Only keys that type a character are filtered; moving the cursor and Delete stay.
+        const QString text = key->text();
+        if (!text.isEmpty() && key->key() != Qt::Key_Backspace && text.at(0).isPrint() &&
+            !(text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9'))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SignatureTab::intervalChanged(const QString& text) {
+    lblTimeUnits->setText(text == QStringLiteral("1") ? tr("second") : tr("seconds"));
+    const double value = intervalValue(text.toStdString());
+    const int clamped = value <= sld1->minimum()   ? sld1->minimum()
+                        : value >= sld1->maximum() ? sld1->maximum()
+                                                   : static_cast<int>(value);
+    QSignalBlocker block(sld1);
+    sld1->setValue(clamped);
+}
+
+void SignatureTab::setProportionalFont(bool proportional) {
+    QFont font(proportional ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
+    font.setStyleHint(proportional ? QFont::SansSerif : QFont::Monospace);
+    txtSig->setFont(font);
+}
+
+void SignatureTab::subLoadFiles() {
+    for (const IoStatus& failure : loadSignatureFiles(m_state)) {
+        m_prompter.message(QStringLiteral("subLoadFiles: \r") + QString::fromStdString(failure.message));
+        LogError("subLoadFiles", failure.message);
+    }
+}
+
+void SignatureTab::subUpdateSig() {
+    const SignatureUpdate update = updateSignature(m_state, m_random);
+    lblCurrentSig->setText(QString::fromStdString(update.label));
+    if (!update.composed)
+        return;
+    txtSig->setPlainText(textFromBytes(update.signature));
+    if (update.write.ok())
+        return;
+    LogError("subUpdateSig", update.write.message);
+    // A tick can come while the message is still open; one message at a time is enough.
+    if (update.write.error != IoError::PathNotFound || m_showingWriteError)
+        return;
+    m_showingWriteError = true;
+    m_prompter.message(QStringLiteral("There was a problem writing out your signature file:\r\r") +
+                           textFromBytes(m_state.strSigFile) +
+                           QStringLiteral("\r\rPlease check where you are trying to output it to"),
+                       QStringLiteral("Sorry..."), Prompter::Icon::Critical);
+    m_showingWriteError = false;
+    emit outputFolderMissing();
+}
+
+void SignatureTab::cmdUpdate_Click() {
+    tmr1->stop();
+    subUpdateSig();
+    tmr1->start();
+}
+
+void SignatureTab::subCopySigToClipBoard() {
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    QCoreApplication::processEvents();
+    clipboard->setText(txtSig->toPlainText());
+}
+
+void SignatureTab::tmr1_Timer() {
+    const TickDecision decision =
+        decideTick(intervalValue(txtInterval1->text().toStdString()), m_stamps, m_clock());
+    m_stamps = decision.stamps;
+    if (decision.periodMs)
+        tmr1->setInterval(*decision.periodMs);
+    if (decision.refreshTitle)
+        emit titleChanged(QStringLiteral("Quillmark Last Update ") +
+                          QDateTime::fromSecsSinceEpoch(m_clock()).toString(QStringLiteral("HH:mm:ss")));
+    if (decision.writeNow)
+        subUpdateSig();
+}
+
+} // namespace quillmark

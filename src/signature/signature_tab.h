@@ -1,0 +1,74 @@
+#pragma once
+// The Signature tab: the preview, the next-signature and copy buttons, the dashes
+// option, the update interval with its slider, pause, and the update timer itself.
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "signature/update_policy.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QTimer;
+
+namespace quillmark {
+
+class Prompter;
+class RandomSource;
+struct SignatureState;
+
+class SignatureTab : public QWidget {
+    Q_OBJECT
+public:
+    SignatureTab(SignatureState& state, Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
+
+    // Seconds since the epoch; tests replace it to step through time without sleeping.
+    void setClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
+
+    void subLoadFiles();
+    void subUpdateSig();
+    void cmdUpdate_Click();
+    void subCopySigToClipBoard();
+    // Runs one tick of the update timer now.
+    void tmr1_Timer();
+    // Applies the preview font: proportional or fixed width.
+    void setProportionalFont(bool proportional);
+
+    QPlainTextEdit* txtSig;
+    QLabel* lblCurrentSig;
+    QPushButton* cmdUpdate;
+    QPushButton* cmdCopy;
+    QCheckBox* chkAddSigDashes;
+    QLineEdit* txtInterval1;
+    QLabel* lblTimeUnits;
+    QSlider* sld1;
+    QPushButton* cmdPause;
+    QTimer* tmr1;
+
+signals:
+    // "Quillmark Last Update hh:mm:ss"
+    void titleChanged(const QString& title);
+    // The output file's folder is missing: the user should fix the path on the Profiles tab.
+    void outputFolderMissing();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void intervalChanged(const QString& text);
+
+    SignatureState& m_state;
+    Prompter& m_prompter;
+    RandomSource& m_random;
+    std::function<std::int64_t()> m_clock;
+    TimerStamps m_stamps;
+    bool m_showingWriteError = false;
+};
+
+} // namespace quillmark

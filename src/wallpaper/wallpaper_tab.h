@@ -1,0 +1,19 @@
+#pragma once
+// The Wallpaper tab. For now it holds the fitting options that the settings keep.
+
+#include <QWidget>
+
+class QCheckBox;
+
+namespace quillmark {
+
+class WallpaperTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit WallpaperTab(QWidget* parent = nullptr);
+
+    QCheckBox* chkShrinkWallpaper;
+    QCheckBox* chkStretchWallpaper;
+};
+
+} // namespace quillmark

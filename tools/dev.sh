@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds Quillmark on Debian 12 and starts it ("start") or runs every test ("test").
+# Installs the Debian packages it needs when they are missing (as root, or with sudo).
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="${QUILLMARK_BUILD_DIR:-$here/build}"
+packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+configure_and_build() {
+    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_WERROR=ON "$@" >/dev/null
+    cmake --build "$build" -j"$(nproc)"
+}
+
+case "${1:-}" in
+start)
+    install_missing
+    configure_and_build
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
+        echo "No desktop session here (neither DISPLAY nor WAYLAND_DISPLAY is set): use $build/bin/quillmark-cli next instead."
+        exit 1
+    fi
+    exec "$build/bin/quillmark"
+    ;;
+test)
+    install_missing
+    configure_and_build
+    cd "$build"
+    ctest --output-on-failure -j"$(nproc)"
+    ;;
+*)
+    echo "Usage: $0 start|test" >&2
+    exit 2
+    ;;
+esac
