@@ -80,7 +80,8 @@ frmMain::~frmMain() = default;
 
 void frmMain::subInitialise() {
     strWallpaperListFile = programFolder() + kPathSeparator + "wallpaper.lst";
-    strLastProfile = m_settings.ReadINI(keys::kLastProfile.section, keys::kLastProfile.key, std::string_view());
+    strLastProfile =
+        m_settings.ReadINI(keys::kLastProfile.section, keys::kLastProfile.key, std::string_view());
     if (strLastProfile.empty())
         strLastProfile = m_settings.ReadINI(keys::kProfiles, "Profile 1", std::string_view());
     subGetSigPath();
@@ -193,7 +194,8 @@ bool frmMain::event(QEvent* event) {
 void frmMain::closeEvent(QCloseEvent* event) {
     if (!m_sessionEnding && !blnQuitting &&
         m_prompter.message(tr("Are you sure you want to close Quillmark?"), tr("Exit Quillmark"),
-                           Prompter::Icon::Question, Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
+                           Prompter::Icon::Question,
+                           Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
         event->ignore();
         return;
     }

@@ -34,8 +34,14 @@ public:
     void subReadSettings();
     void subSaveSettings();
 
-    enum Tab { TabSignature = 0, TabProfiles = 1, TabEmail = 2, TabWallpaper = 3, TabEncryption = 4,
-               TabPreferences = 5 };
+    enum Tab {
+        TabSignature = 0,
+        TabProfiles = 1,
+        TabEmail = 2,
+        TabWallpaper = 3,
+        TabEncryption = 4,
+        TabPreferences = 5
+    };
 
     QTabWidget* tabMain;
     SignatureTab* signatureTab;

@@ -41,7 +41,8 @@ PreferencesTab::PreferencesTab(QWidget* parent) : QWidget(parent) {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    for (QCheckBox* check : {chkStartUp, chkShowSplashScreen, chkWallpaperOnStartup, chkProportional, chkBoring})
+    for (QCheckBox* check :
+         {chkStartUp, chkShowSplashScreen, chkWallpaperOnStartup, chkProportional, chkBoring})
         layout->addWidget(check);
     layout->addStretch(1);
 }

@@ -13,14 +13,12 @@ namespace quillmark {
 
 namespace {
 
-constexpr const char* kNextUsage =
-    "Usage: quillmark-cli next [--profile NAME]\n"
-    "Writes a new signature to the profile's output file and prints it.\n"
-    "Without --profile the profile Quillmark uses now is taken.\n";
+constexpr const char* kNextUsage = "Usage: quillmark-cli next [--profile NAME]\n"
+                                   "Writes a new signature to the profile's output file and prints it.\n"
+                                   "Without --profile the profile Quillmark uses now is taken.\n";
 
-constexpr const char* kProfilesUsage =
-    "Usage: quillmark-cli profiles\n"
-    "Prints the names of the profiles, one per line.\n";
+constexpr const char* kProfilesUsage = "Usage: quillmark-cli profiles\n"
+                                       "Prints the names of the profiles, one per line.\n";
 
 // The separator box holds one character; a longer stored value counts by its first one.
 std::string firstCharacter(const std::string& text) {
@@ -32,12 +30,14 @@ std::string firstCharacter(const std::string& text) {
     return text.substr(0, length);
 }
 
-bool isHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+bool isHelp(const std::string& arg) {
+    return arg == "--help" || arg == "-h";
+}
 
 } // namespace
 
-int runNextCommand(const std::vector<std::string>& args, const std::string& settingsPath, RandomSource& random,
-                   std::ostream& out, std::ostream& err) {
+int runNextCommand(const std::vector<std::string>& args, const std::string& settingsPath,
+                   RandomSource& random, std::ostream& out, std::ostream& err) {
     std::string profile;
     bool profileGiven = false;
     for (size_t i = 1; i < args.size(); ++i) {
@@ -100,8 +100,8 @@ int runNextCommand(const std::vector<std::string>& args, const std::string& sett
     return status;
 }
 
-int runProfilesCommand(const std::vector<std::string>& args, const std::string& settingsPath, std::ostream& out,
-                       std::ostream& err) {
+int runProfilesCommand(const std::vector<std::string>& args, const std::string& settingsPath,
+                       std::ostream& out, std::ostream& err) {
     for (size_t i = 1; i < args.size(); ++i) {
         if (isHelp(args[i])) {
             out << kProfilesUsage;

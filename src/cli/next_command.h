@@ -15,11 +15,11 @@ class RandomSource;
 // the profile's output file and prints exactly the bytes written. Returns 0 on success,
 // 2 for a usage error, an unknown profile or no profile at all, 1 when a file could not
 // be read or written (the signature is still printed).
-int runNextCommand(const std::vector<std::string>& args, const std::string& settingsPath, RandomSource& random,
-                   std::ostream& out, std::ostream& err);
+int runNextCommand(const std::vector<std::string>& args, const std::string& settingsPath,
+                   RandomSource& random, std::ostream& out, std::ostream& err);
 
 // args[0] is "profiles": prints the profile names in slot order, one per line.
-int runProfilesCommand(const std::vector<std::string>& args, const std::string& settingsPath, std::ostream& out,
-                       std::ostream& err);
+int runProfilesCommand(const std::vector<std::string>& args, const std::string& settingsPath,
+                       std::ostream& out, std::ostream& err);
 
 } // namespace quillmark

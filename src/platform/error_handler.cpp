@@ -32,9 +32,28 @@ std::string timeStamp() {
     return buf;
 }
 
+// One entry is one line: a message that carries its own line breaks (an OS error text,
+// a file name) must not split its entry or pass for a separate one.
+std::string oneLine(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            out += ' ';
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 } // namespace
 
-void setErrorLogPath(std::string path) { state().path = std::move(path); }
+void setErrorLogPath(std::string path) {
+    state().path = std::move(path);
+}
 
 const std::string& errorLogPath() {
     if (state().path.empty())
@@ -42,14 +61,16 @@ const std::string& errorLogPath() {
     return state().path;
 }
 
-void resetErrorLogCount() { state().count = 0; }
+void resetErrorLogCount() {
+    state().count = 0;
+}
 
 void LogError(std::string_view context, std::string_view message, int lineNumber) noexcept {
     try {
         LogState& s = state();
         std::string line;
         if (s.count < kMaxEntriesPerRun) {
-            line = timeStamp() + " - " + std::string(context) + ", " + std::string(message);
+            line = timeStamp() + " - " + oneLine(context) + ", " + oneLine(message);
             if (lineNumber > 0)
                 line += " line num: " + std::to_string(lineNumber);
         } else if (s.count == kMaxEntriesPerRun) {

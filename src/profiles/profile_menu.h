@@ -11,9 +11,9 @@ namespace quillmark {
 class ProfileMenu {
 public:
     virtual ~ProfileMenu() = default;
-    virtual void removeProfileItems() = 0;                         // items 1 to the last
+    virtual void removeProfileItems() = 0;                              // items 1 to the last
     virtual void addProfileItem(int index, const QString& caption) = 0; // created visible
-    virtual int profileItemCount() const = 0;                     // including item 0
+    virtual int profileItemCount() const = 0;                           // including item 0
     virtual QString profileItemCaption(int index) const = 0;
     virtual void setProfileItemChecked(int index, bool checked) = 0;
 };

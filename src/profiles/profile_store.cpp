@@ -8,7 +8,9 @@ namespace quillmark {
 
 namespace {
 
-std::string slotKey(std::string_view fixed, int slot) { return std::string(fixed) + std::to_string(slot); }
+std::string slotKey(std::string_view fixed, int slot) {
+    return std::string(fixed) + std::to_string(slot);
+}
 
 std::string readValue(Settings& settings, std::string_view section, std::string_view key, ScanRead mode) {
     return mode == ScanRead::WithDefault ? settings.ReadINI(section, key, std::string_view())
@@ -17,17 +19,27 @@ std::string readValue(Settings& settings, std::string_view section, std::string_
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+               auto up = [](char c) {
+                   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+               };
                return up(x) == up(y);
            });
 }
 
 } // namespace
 
-std::string profileNameKey(int slot) { return slotKey("Profile ", slot); }
-std::string headerFileKey(int slot) { return slotKey("Header File ", slot); }
-std::string footerFileKey(int slot) { return slotKey("Footer File ", slot); }
-std::string sigFileKey(int slot) { return slotKey("Sig File ", slot); }
+std::string profileNameKey(int slot) {
+    return slotKey("Profile ", slot);
+}
+std::string headerFileKey(int slot) {
+    return slotKey("Header File ", slot);
+}
+std::string footerFileKey(int slot) {
+    return slotKey("Footer File ", slot);
+}
+std::string sigFileKey(int slot) {
+    return slotKey("Sig File ", slot);
+}
 
 std::vector<std::string> listProfileNames(Settings& settings) {
     std::vector<std::string> names;

@@ -13,10 +13,10 @@ namespace quillmark {
 
 inline constexpr int intMaxProfiles = 64;
 
-std::string profileNameKey(int slot);   // "Profile n"
-std::string headerFileKey(int slot);    // "Header File n"
-std::string footerFileKey(int slot);    // "Footer File n"
-std::string sigFileKey(int slot);       // "Sig File n"
+std::string profileNameKey(int slot); // "Profile n"
+std::string headerFileKey(int slot);  // "Header File n"
+std::string footerFileKey(int slot);  // "Footer File n"
+std::string sigFileKey(int slot);     // "Sig File n"
 
 struct ProfileRecord {
     std::string name;

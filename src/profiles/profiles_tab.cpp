@@ -27,7 +27,9 @@ DetachedProfileMenu& detachedMenu() {
     return menu;
 }
 
-QString toText(const std::string& bytes) { return textFromBytes(bytes); }
+QString toText(const std::string& bytes) {
+    return textFromBytes(bytes);
+}
 
 } // namespace
 
@@ -95,7 +97,9 @@ ProfilesTab::ProfilesTab(Settings& settings, SignatureState& state, Prompter& pr
     connect(cmdMakeCurrent, &QPushButton::clicked, this, [this] { subSelectProfile(cmbProfileText()); });
 }
 
-void ProfilesTab::setProfileMenu(ProfileMenu* menu) { m_menu = menu ? menu : &detachedMenu(); }
+void ProfilesTab::setProfileMenu(ProfileMenu* menu) {
+    m_menu = menu ? menu : &detachedMenu();
+}
 
 std::string ProfilesTab::cmbProfileText() const {
     const int index = cmbProfile->currentIndex();

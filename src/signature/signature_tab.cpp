@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDateTime>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -23,6 +22,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <chrono>
+#include <ctime>
 
 namespace quillmark {
 
@@ -40,6 +40,14 @@ std::int64_t systemSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
+}
+
+std::tm localTime(std::int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    if (const std::tm* converted = std::localtime(&t))
+        local = *converted;
+    return local;
 }
 
 } // namespace
@@ -196,8 +204,7 @@ void SignatureTab::tmr1_Timer() {
     if (decision.periodMs)
         tmr1->setInterval(*decision.periodMs);
     if (decision.refreshTitle)
-        emit titleChanged(QStringLiteral("Quillmark Last Update ") +
-                          QDateTime::fromSecsSinceEpoch(m_clock()).toString(QStringLiteral("HH:mm:ss")));
+        emit titleChanged(QString::fromStdString(lastUpdateTitle(localTime(m_clock()))));
     if (decision.writeNow)
         subUpdateSig();
 }

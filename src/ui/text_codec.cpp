@@ -49,7 +49,8 @@ bool isValidUtf8(std::string_view s) {
                 return false;
             cp = (cp << 6) | (cc & 0x3F);
         }
-        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+            (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
             return false;
         i += extra + 1;
     }

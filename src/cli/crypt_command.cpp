@@ -1,0 +1,129 @@
+#include "cli/crypt_command.h"
+
+#include "encryption/encryption.h"
+#include "encryption/envelope.h"
+#include "platform/app_folders.h"
+#include "platform/file_io.h"
+
+#include <algorithm>
+#include <charconv>
+#include <istream>
+#include <iterator>
+#include <optional>
+#include <ostream>
+
+namespace quillmark {
+
+namespace {
+
+constexpr int kUsageError = 2;
+constexpr int kIoError = 1;
+
+constexpr const char* kUsage =
+    "usage: quillmark-cli encrypt|decrypt (--rot N | --password-file FILE | --password-env NAME)\n"
+    "\n"
+    "Reads a text from standard input and writes the encoded or decoded text to standard output.\n"
+    "\n"
+    "  --rot N               rotate the letters A-Z and a-z by N (a whole number from 1 to 26)\n"
+    "  --password-file FILE  password method; the password is the first line of FILE\n"
+    "  --password-env NAME   password method; the password is the environment variable NAME\n"
+    "\n"
+    "The password method puts the begin and end lines around what it encrypts and removes\n"
+    "them before it decrypts. It keeps a casual reader out; it is no protection against\n"
+    "anyone who tries. The password is never taken from the command line, where other users\n"
+    "of the machine could see it.\n";
+
+// One method option, as parsed: either a rotation amount or a password.
+struct Method {
+    std::optional<int> rot;
+    std::string password;
+};
+
+int usageError(std::ostream& err, const std::string& message) {
+    err << "quillmark-cli: " << message << " (see --help)\n";
+    return kUsageError;
+}
+
+std::optional<int> parseRotation(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < 1 || value > 26)
+        return std::nullopt;
+    return value;
+}
+
+std::string firstLine(const std::string& bytes) {
+    return bytes.substr(0, bytes.find_first_of("\r\n"));
+}
+
+} // namespace
+
+int runCryptCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                    std::ostream& err) {
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        out << kUsage;
+        return 0;
+    }
+    if (args.empty() || (args[0] != "encrypt" && args[0] != "decrypt"))
+        return usageError(err, "the first argument must be encrypt or decrypt");
+    const bool encrypt = args[0] == "encrypt";
+
+    std::optional<Method> method;
+    for (std::size_t i = 1; i < args.size(); i += 2) {
+        const std::string& option = args[i];
+        if (option != "--rot" && option != "--password-file" && option != "--password-env")
+            return usageError(err, "unknown argument '" + option + "'");
+        if (method)
+            return usageError(err, "give exactly one of --rot, --password-file, --password-env");
+        if (i + 1 >= args.size())
+            return usageError(err, option + " needs a value");
+        const std::string& value = args[i + 1];
+
+        Method m;
+        if (option == "--rot") {
+            m.rot = parseRotation(value);
+            if (!m.rot)
+                return usageError(err, "--rot needs a whole number from 1 to 26, not '" + value + "'");
+        } else if (option == "--password-file") {
+            const ReadResult file = readFile(value);
+            if (!file.status.ok())
+                return usageError(err,
+                                  "cannot read the password file '" + value + "': " + file.status.message);
+            m.password = firstLine(file.bytes);
+            if (m.password.empty())
+                return usageError(err, "the first line of '" + value + "' is empty; no password");
+        } else {
+            m.password = environmentValue(value.c_str());
+            if (m.password.empty())
+                return usageError(err, "the environment variable '" + value + "' is unset or empty");
+        }
+        method = std::move(m);
+    }
+    if (!method)
+        return usageError(err, "missing --rot, --password-file or --password-env");
+
+    const std::string input{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        err << "quillmark-cli: cannot read standard input\n";
+        return kIoError;
+    }
+
+    std::string result;
+    if (method->rot)
+        result = encrypt ? RotEncode(input, *method->rot) : RotDecode(input, *method->rot);
+    else if (encrypt)
+        result = WrapEncrypted(EncryptText(input, method->password));
+    else
+        result = DecryptText(UnwrapEncrypted(input), method->password);
+
+    out.write(result.data(), static_cast<std::streamsize>(result.size()));
+    out.flush();
+    if (!out) {
+        err << "quillmark-cli: cannot write the result\n";
+        return kIoError;
+    }
+    return 0;
+}
+
+} // namespace quillmark

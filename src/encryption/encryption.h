@@ -1,0 +1,68 @@
+#pragma once
+// The Encryption module: a letter rotation and a password cipher over single-byte texts.
+//
+// The password cipher is a file format: a copy of the program on another machine must
+// read what this one wrote, so the key phrases, the table steps and the position rule
+// below can never change. Texts are bytes (codes 0..255); the password method changes
+// only codes 33..126, the rotation only A..Z and a..z, and everything else stays at its
+// place, so the output always has the input's length.
+//
+// The password method is an obfuscation against a casual reader, not real protection.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+// Both phrases are part of every key; changing either makes old ciphertexts unreadable.
+inline constexpr std::string_view kKeyPrefix = "A Blue Owl Sleeps Late";
+inline constexpr std::string_view kKeySuffix = "Go Far Past A Sunny Meadow";
+
+// Size of the cipher's alphabet: the printable codes 33 ("!") to 126 ("~").
+inline constexpr int kCipherAlphabetSize = 94;
+inline constexpr unsigned char kFirstCipherCode = 33;
+inline constexpr unsigned char kLastCipherCode = 126;
+
+enum class CryptDirection { Encrypt, Decrypt };
+
+// Substitution table: position 0..93 -> a code 33..126, each code exactly once.
+using CipherTable = std::array<unsigned char, kCipherAlphabetSize>;
+
+// The ciphertext of `text`; empty when the password is empty.
+std::string EncryptText(std::string_view text, std::string_view password);
+// The plaintext of `text`; empty when the password is empty. A wrong password is not
+// detected: it gives printable garbage of the same length.
+std::string DecryptText(std::string_view text, std::string_view password);
+
+// Rotates every Latin letter forward by `n`, keeping its case. Any amount is taken
+// modulo 26, so 26 (and 0) change nothing.
+std::string RotEncode(std::string_view text, int n);
+// Undoes RotEncode with the same amount (RotEncode with 26 - n).
+std::string RotDecode(std::string_view text, int n);
+
+// The shared core of EncryptText and DecryptText.
+std::string CryptText(std::string_view text, std::string_view password, CryptDirection direction);
+
+// The working key for a password: "$" signs, the prefix phrase, the password, the
+// suffix phrase, "!" signs; read backwards for decryption.
+std::string cipherKey(std::string_view password, CryptDirection direction);
+// Runs the table steps for every character of `key`, starting from the plain alphabet.
+CipherTable substitutionTable(std::string_view key, CryptDirection direction);
+
+// Helpers of the cipher.
+std::string ReverseText(std::string_view s);
+// Cuts s into pieces of k characters from the start (the last may be shorter) and
+// reverses each piece in place. k == 0 returns s unchanged.
+std::string ReverseChunks(std::string_view s, std::size_t k);
+// c1 - c2 + c3 - c4 ... over the byte codes; a negative total t gives 200 + |t|.
+std::int64_t AlternatingSum(std::string_view s);
+// Sum of the byte codes.
+std::int64_t CodeSum(std::string_view s);
+// Remainder of v / m with the sign of v, lifted by m when below 0 (zeroBased) or below
+// 1 (not zeroBased). m must be positive.
+std::int64_t PositiveMod(std::int64_t v, std::int64_t m, bool zeroBased);
+
+} // namespace quillmark

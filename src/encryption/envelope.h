@@ -1,0 +1,24 @@
+#pragma once
+// The begin and end lines around a password-method ciphertext, so that it can be
+// recognised in a mail and recognised again when decoding.
+
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+// The product's address inside the begin line. It is part of the format: copies of the
+// program that are to read each other's texts must agree on it.
+inline constexpr std::string_view kProductAddress = "www.quillmark.org/";
+inline constexpr std::string_view kBeginLine = "-- begin Quillmark encrypted text (www.quillmark.org/) :";
+inline constexpr std::string_view kEndLine = "-- end Quillmark encrypted text --";
+
+// Begin line, CR LF, text, CR LF, end line. Always CR LF: the text travels between
+// machines. Nothing follows the end line.
+std::string WrapEncrypted(std::string_view text);
+
+// Removes the envelope. A text that does not start with the begin line is returned
+// unchanged (and so is decrypted whole); text in front of the begin line is not searched.
+std::string UnwrapEncrypted(std::string_view text);
+
+} // namespace quillmark

@@ -1,0 +1,117 @@
+#include "platform/app_folders.h"
+#include "platform/file_io.h"
+#include "platform/windows_helpers.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillmark {
+
+namespace {
+
+// The autostart folder of the XDG desktops; empty when no home folder is known, so that
+// nothing is ever written to "/.config".
+std::string autostartFolder() {
+    std::string config = environmentValue("XDG_CONFIG_HOME");
+    // The XDG rules ignore relative paths.
+    if (config.empty() || config.front() != '/') {
+        const std::string home = environmentValue("HOME");
+        if (home.empty() || home.front() != '/')
+            return {};
+        config = home + "/.config";
+    }
+    return config + "/autostart";
+}
+
+bool hasControlCharacter(const std::string& text) {
+    for (unsigned char c : text)
+        if (c < 0x20 || c == 0x7f)
+            return true;
+    return false;
+}
+
+// The name becomes the file name of the entry: nothing that could leave the folder.
+bool isSafeEntryName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           !hasControlCharacter(name);
+}
+
+// Backslashes are the escape character of every string value in a desktop entry.
+std::string escapeDesktopString(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// `program` is one argument: a path that may hold spaces. The Exec key splits its value
+// on blanks and treats some characters specially, so such a path goes in double quotes,
+// and "%" (the start of a field code) is doubled.
+std::string execValue(const std::string& program) {
+    constexpr std::string_view reserved = " \t\"'\\><~|&;$*?#()`";
+    std::string arg;
+    if (program.find_first_of(reserved) == std::string::npos) {
+        arg = program;
+    } else {
+        arg = "\"";
+        for (char c : program) {
+            if (c == '"' || c == '`' || c == '$' || c == '\\')
+                arg += '\\';
+            arg += c;
+        }
+        arg += '"';
+    }
+    std::string withFields;
+    for (char c : arg) {
+        if (c == '%')
+            withFields += '%';
+        withFields += c;
+    }
+    return escapeDesktopString(withFields);
+}
+
+} // namespace
+
+// On Linux there are no wildcard patterns to match as a Windows directory search would:
+// the program only ever asks about plain paths.
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+bool DirExists(std::string& path) {
+    path = StripTrailingBackslash(path);
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool SetRunEntry(const std::string& name, const std::string& data, bool currentUser, RunEntryKind kind,
+                 bool remove) {
+    // Desktops have no "run once at the next login" entry. A system-wide entry would go to
+    // /etc/xdg/autostart, which a normal user cannot write, so both are refused.
+    if (kind != RunEntryKind::Run || !currentUser || !isSafeEntryName(name))
+        return false;
+    const std::string folder = autostartFolder();
+    if (folder.empty())
+        return false;
+    const std::string path = folder + "/" + name + ".desktop";
+
+    if (remove)
+        return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+
+    // A line break in the command would start a new key in the entry.
+    if (data.empty() || hasControlCharacter(data))
+        return false;
+    std::string entry = "[Desktop Entry]\n";
+    entry += "Type=Application\n";
+    entry += "Name=" + escapeDesktopString(name) + "\n";
+    entry += "Exec=" + execValue(data) + "\n";
+    entry += "X-GNOME-Autostart-enabled=true\n";
+    return makeFolders(folder).ok() && writeFileAtomic(path, entry).ok();
+}
+
+} // namespace quillmark

@@ -1,0 +1,71 @@
+#include "platform/windows_helpers.h"
+
+#include "platform/platform.h"
+
+#include <algorithm>
+
+namespace quillmark {
+
+std::string StripTrailingBackslash(const std::string& path) {
+    // The root folder is the separator alone; stripping it would leave the empty path,
+    // which names no folder at all.
+    if (path.size() > 1 && path.back() == kPathSeparator)
+        return path.substr(0, path.size() - 1);
+    return path;
+}
+
+std::string FolderOfPath(const std::string& path) {
+    const auto sep = path.find_last_of(kPathSeparator);
+    if (sep == std::string::npos)
+        return {};
+    // A file straight under the root ("/a") lives in the root folder.
+    std::string folder = sep == 0 ? std::string(1, kPathSeparator) : path.substr(0, sep);
+    std::string probe = folder;
+    return DirExists(probe) ? folder : std::string();
+}
+
+std::string FileNameOfPath(const std::string& path) {
+    const auto sep = path.find_last_of(kPathSeparator);
+    if (sep == std::string::npos)
+        return {};
+    return path.substr(sep + 1);
+}
+
+void subAddUniqueListItem(const std::string& item, std::vector<std::string>& list) {
+    if (std::find(list.begin(), list.end(), item) == list.end())
+        list.push_back(item);
+}
+
+std::string_view shellErrorText(int code) {
+    switch (code) {
+    case 2:
+        return "File not found";
+    case 3:
+        return "Path not found";
+    case 5:
+        return "Access denied";
+    case 8:
+        return "Out of memory";
+    case 11:
+        return "Invalid EXE file or error in EXE image";
+    case 26:
+        return "A sharing violation occurred";
+    case 27:
+        return "Incomplete or invalid file association";
+    case 28:
+        return "DDE Time out";
+    case 29:
+        return "DDE transaction failed";
+    case 30:
+        return "DDE busy";
+    case 31:
+        return "No association for file extension";
+    case 32:
+        return "DLL not found";
+    default:
+        // Codes above 32 mean the document was opened: there is nothing to report.
+        return code > 32 ? std::string_view() : std::string_view("Unknown error");
+    }
+}
+
+} // namespace quillmark

@@ -1,0 +1,64 @@
+#include "ui/help.h"
+
+#include "platform/app_folders.h"
+#include "platform/error_handler.h"
+#include "platform/windows_helpers.h"
+#include "ui/prompter.h"
+#include "ui/shell_open.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <exception>
+
+namespace quillmark {
+
+namespace {
+
+QString& helpFolderOverride() {
+    static QString folder;
+    return folder;
+}
+
+QString helpFolderPath() {
+    if (!helpFolderOverride().isEmpty())
+        return helpFolderOverride();
+    const QByteArray exeFolder = QFile::encodeName(QCoreApplication::applicationDirPath());
+    return QFile::decodeName(QByteArray::fromStdString(helpFolder(exeFolder.toStdString())));
+}
+
+void reportUnexpected(Prompter& prompter, const char* description) {
+    prompter.message(QStringLiteral("mnuHelp:\r") + QString::fromLocal8Bit(description), kProgramTitle,
+                     Prompter::Icon::None, Prompter::Buttons::Ok);
+    LogError("mnuHelp", description);
+}
+
+} // namespace
+
+void setHelpFolder(const QString& folder) {
+    helpFolderOverride() = folder;
+}
+
+QString helpPagePath(const QString& page) {
+    return helpFolderPath() + QLatin1Char('/') + page;
+}
+
+void subShowHelp(Prompter& prompter, const QString& page) {
+    try {
+        const QString path = helpPagePath(page);
+        if (FileExists(QFile::encodeName(path).toStdString())) {
+            OpenDocument(prompter, path);
+            return;
+        }
+        const QString text =
+            QStringLiteral("Help file not found.") + QLatin1Char('\r') + path + QLatin1Char('\r') +
+            QStringLiteral("Please visit the Halvrene Design website for the latest help files");
+        prompter.message(text, QStringLiteral("Sorry..."), Prompter::Icon::Warning, Prompter::Buttons::Ok);
+    } catch (const std::exception& e) {
+        reportUnexpected(prompter, e.what());
+    } catch (...) {
+        reportUnexpected(prompter, "Unknown error");
+    }
+}
+
+} // namespace quillmark

@@ -1,0 +1,20 @@
+#pragma once
+// The help pages: HTML files in the "Help" folder, shown in the user's browser.
+
+#include <QString>
+
+namespace quillmark {
+
+class Prompter;
+
+// Uses `folder` for the help pages instead of the one found beside the program (tests);
+// an empty folder goes back to the usual one.
+void setHelpFolder(const QString& folder);
+
+// Full path of a help page such as "index.htm".
+QString helpPagePath(const QString& page);
+
+// Opens a help page; when it is missing, tells the user which file was looked for.
+void subShowHelp(Prompter& prompter, const QString& page);
+
+} // namespace quillmark

@@ -1,0 +1,145 @@
+#include "signature/compose.h"
+#include "signature/signature_tab.h"
+#include "support/ui_fixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+namespace quillmark {
+namespace {
+
+class SignatureTabTest : public test::UiTest {
+protected:
+    SignatureTabTest() {
+        state.astrHeaders = {"H1", "H2", "H3"};
+        state.astrFooters = {"F1", "F2"};
+        state.strSigFile = dir.file("sig.txt");
+        tab.setClock([this] { return now; });
+        tab.chkAddSigDashes->setChecked(false);
+    }
+    SignatureState state;
+    SignatureTab tab{state, prompter, random};
+    std::int64_t now = 1'700'000'000;
+};
+
+TEST_F(SignatureTabTest, NextSigShowsPicksAndWritesTheFile) {
+    random.values = {0.5f, 0.9f};
+    QTest::mouseClick(tab.cmdUpdate, Qt::LeftButton);
+    EXPECT_EQ(tab.lblCurrentSig->text(), QStringLiteral("Current Signature: Header 2 of 3, Footer 2 of 2"));
+    EXPECT_EQ(tab.txtSig->toPlainText(), QStringLiteral("H2\nF2"));
+    EXPECT_EQ(test::slurp(state.strSigFile), "H2\nF2\n");
+    EXPECT_TRUE(tab.tmr1->isActive());
+
+    QTest::mouseClick(tab.chkAddSigDashes, Qt::LeftButton);
+    ASSERT_TRUE(state.blnAddDashes);
+    tab.subUpdateSig();
+    EXPECT_EQ(test::slurp(state.strSigFile), "-- \nH1\nF1\n");
+
+    tab.subCopySigToClipBoard();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("-- \nH1\nF1"));
+}
+
+TEST_F(SignatureTabTest, MissingOutputFolderAsksOnceAndPointsToProfiles) {
+    state.strSigFile = dir.file("no such folder/sig.txt");
+    QSignalSpy missing(&tab, &SignatureTab::outputFolderMissing);
+    tab.subUpdateSig();
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    const auto& m = prompter.messages()[0];
+    EXPECT_EQ(m.title, QStringLiteral("Sorry..."));
+    EXPECT_EQ(m.icon, Prompter::Icon::Critical);
+    EXPECT_EQ(m.text, QStringLiteral("There was a problem writing out your signature file:\r\r") +
+                          QString::fromStdString(state.strSigFile) +
+                          QStringLiteral("\r\rPlease check where you are trying to output it to"));
+    EXPECT_EQ(missing.count(), 1);
+    EXPECT_NE(test::slurp(dir.file("errorlog.dat")).find("subUpdateSig"), std::string::npos);
+
+    // With no output file the label changes and nothing else happens.
+    state.strSigFile.clear();
+    tab.txtSig->setPlainText(QStringLiteral("kept"));
+    tab.subUpdateSig();
+    EXPECT_EQ(tab.txtSig->toPlainText(), QStringLiteral("kept"));
+    EXPECT_EQ(prompter.messages().size(), 1u);
+}
+
+TEST_F(SignatureTabTest, IntervalBoxFiltersKeysAndFollowsSlider) {
+    tab.txtInterval1->clear();
+    QTest::keyClicks(tab.txtInterval1, QStringLiteral("1a-2.x"));
+    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("12"));
+    EXPECT_EQ(tab.lblTimeUnits->text(), QStringLiteral("seconds"));
+    EXPECT_EQ(tab.sld1->value(), 12);
+    QTest::keyClick(tab.txtInterval1, Qt::Key_Backspace);
+    EXPECT_EQ(tab.lblTimeUnits->text(), QStringLiteral("second"));
+
+    tab.sld1->setValue(45);
+    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("45"));
+    // A value beyond the slider's end stays as typed.
+    tab.txtInterval1->setText(QStringLiteral("99999999999"));
+    EXPECT_EQ(tab.sld1->value(), tab.sld1->maximum());
+    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("99999999999"));
+
+    tab.txtInterval1->setText(QStringLiteral("abc"));
+    emit tab.txtInterval1->editingFinished();
+    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("0"));
+    tab.txtInterval1->setText(QStringLiteral("1e9"));
+    emit tab.txtInterval1->editingFinished();
+    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("1e9"));
+}
+
+TEST_F(SignatureTabTest, TimerTicksFollowTheInterval) {
+    QSignalSpy titles(&tab, &SignatureTab::titleChanged);
+    tab.txtInterval1->setText(QStringLiteral("10"));
+    tab.tmr1_Timer();
+    EXPECT_EQ(tab.tmr1->interval(), 10000);
+    EXPECT_EQ(titles.count(), 1);
+    EXPECT_TRUE(titles.at(0).at(0).toString().startsWith(QStringLiteral("Quillmark Last Update ")));
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(state.strSigFile)));
+
+    // Long intervals poll every 30 seconds and write once the interval has passed.
+    QFile::remove(QString::fromStdString(state.strSigFile));
+    tab.txtInterval1->setText(QStringLiteral("120"));
+    tab.tmr1_Timer(); // first long tick writes at once
+    EXPECT_EQ(tab.tmr1->interval(), 30000);
+    EXPECT_TRUE(QFile::remove(QString::fromStdString(state.strSigFile)));
+    for (int i = 0; i < 4; ++i) {
+        now += 30;
+        tab.tmr1_Timer();
+    }
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(state.strSigFile)));
+    now += 30;
+    tab.tmr1_Timer();
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(state.strSigFile)));
+
+    // Zero stops timed updates; Next Sig still works.
+    QFile::remove(QString::fromStdString(state.strSigFile));
+    tab.txtInterval1->setText(QStringLiteral("0"));
+    now += 1000;
+    tab.tmr1_Timer();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(state.strSigFile)));
+}
+
+TEST_F(SignatureTabTest, PauseAndResume) {
+    tab.tmr1->start();
+    QTest::mouseClick(tab.cmdPause, Qt::LeftButton);
+    EXPECT_FALSE(tab.tmr1->isActive());
+    EXPECT_EQ(tab.cmdPause->text(), QStringLiteral("&Resume"));
+    // Next Sig restarts the timer and leaves the caption alone.
+    tab.cmdUpdate_Click();
+    EXPECT_TRUE(tab.tmr1->isActive());
+    EXPECT_EQ(tab.cmdPause->text(), QStringLiteral("&Resume"));
+    QTest::mouseClick(tab.cmdPause, Qt::LeftButton);
+    EXPECT_TRUE(tab.tmr1->isActive());
+    EXPECT_EQ(tab.cmdPause->text(), QStringLiteral("&Pause"));
+}
+
+} // namespace
+} // namespace quillmark

@@ -1,0 +1,95 @@
+#include "profiles/profile_menu.h"
+#include "profiles/profile_store.h"
+#include "profiles/profiles_tab.h"
+#include "signature/compose.h"
+#include "support/ui_fixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+
+namespace quillmark {
+namespace {
+
+class ProfilesTabTest : public test::UiTest {
+protected:
+    ProfilesTabTest() {
+        writeProfileSlot(settings, 1, {"Friends", "/h1", "/f1", "/s1"});
+        writeProfileSlot(settings, 3, {"Work", "/h3", "/f3", "/s3"});
+        tab.setSigPath("/sigs");
+        tab.setProfileMenu(&menu);
+    }
+    SignatureState state;
+    DetachedProfileMenu menu;
+    ProfilesTab tab{settings, state, prompter};
+};
+
+TEST_F(ProfilesTabTest, ReadCorrectsTheCallersNameAndFillsTheBoxes) {
+    tab.subListProfiles();
+    ASSERT_EQ(tab.cmbProfile->count(), 2);
+    std::string name = "work";
+    tab.subReadProfileSettings(name);
+    EXPECT_EQ(name, "Work");
+    EXPECT_EQ(tab.cmbProfileText(), "Work");
+    EXPECT_EQ(tab.txtFile[2]->text(), QStringLiteral("/s3"));
+    EXPECT_FALSE(tab.blnProfileChanged());
+
+    name = "Nobody";
+    tab.subReadProfileSettings(name);
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(tab.txtFile[0]->text(), QStringLiteral("/sigs/header.txt"));
+    EXPECT_EQ(tab.txtFile[1]->text(), QStringLiteral("/sigs/footer.txt"));
+    EXPECT_EQ(tab.txtFile[2]->text(), QStringLiteral("/sigs/sig.txt"));
+    EXPECT_FALSE(tab.blnProfileChanged());
+    tab.txtFile[0]->setText(QStringLiteral("/other"));
+    EXPECT_TRUE(tab.blnProfileChanged());
+}
+
+TEST_F(ProfilesTabTest, SelectMakesProfileCurrentEvenWhenNameIsUnknown) {
+    tab.subListProfiles();
+    tab.subBuildProfileMenu();
+    QSignalSpy madeCurrent(&tab, &ProfilesTab::profileMadeCurrent);
+    tab.subSelectProfile("Work");
+    EXPECT_EQ(state.strSigFile, "/s3");
+    EXPECT_EQ(tab.lblSigSavedAs->text(), QStringLiteral("Saved As: /s3"));
+    EXPECT_EQ(tab.lblCurrentProfile->text(), QStringLiteral("Current Profile: Work"));
+    EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "Work");
+    EXPECT_EQ(madeCurrent.count(), 1);
+
+    // A name no slot holds (letter case counts here) keeps the paths but is still shown and stored.
+    tab.subSelectProfile("friends");
+    EXPECT_EQ(state.strSigFile, "/s3");
+    EXPECT_EQ(tab.lblCurrentProfile->text(), QStringLiteral("Current Profile: friends"));
+    EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "friends");
+    EXPECT_EQ(madeCurrent.count(), 2);
+}
+
+TEST_F(ProfilesTabTest, SaveStoresEditsInTheProfilesOwnSlot) {
+    tab.subListProfiles();
+    std::string name = "Work";
+    tab.subReadProfileSettings(name);
+    tab.txtFile[2]->setText(QStringLiteral("/new/sig.txt"));
+    tab.subSaveProfileIfChanged();
+    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Sig File 3"), "/new/sig.txt");
+    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Profile 2"), "");
+    EXPECT_EQ(state.strSigFile, "/new/sig.txt");
+    EXPECT_FALSE(tab.blnProfileChanged());
+}
+
+TEST_F(ProfilesTabTest, SaveRefusesWhenEverySlotHoldsAnotherProfile) {
+    {
+        Settings::Batch batch(settings);
+        for (int n = 1; n <= intMaxProfiles; ++n)
+            writeProfileSlot(settings, n, {"P" + std::to_string(n), "h", "f", "s"});
+    }
+    const std::string before = test::slurp(ini);
+    tab.cmbProfile->addItem(QStringLiteral("New one"), QByteArray("New one"));
+    tab.cmbProfile->setCurrentIndex(tab.cmbProfile->count() - 1);
+    tab.subSaveProfileSettings();
+    EXPECT_EQ(test::slurp(ini), before);
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(prompter.messages()[0].text.contains(QStringLiteral("64")));
+}
+
+} // namespace
+} // namespace quillmark
