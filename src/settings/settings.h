@@ -4,6 +4,7 @@
 
 #include "platform/file_io.h"
 
+#include <concepts>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +12,10 @@
 namespace quillmark {
 
 class IniFile;
+
+// Whole numbers that the settings file stores in decimal (bool and char have their own forms).
+template <typename T>
+concept IniNumber = std::integral<T> && !std::same_as<T, bool> && !std::same_as<T, char>;
 
 class Settings {
 public:
@@ -26,6 +31,14 @@ public:
     std::string ReadINI(std::string_view section, std::string_view key, std::string_view defaultValue);
     std::string ReadINI(std::string_view section, std::string_view key, bool defaultValue);
     std::string ReadINI(std::string_view section, std::string_view key, long long defaultValue);
+    // Without these, a string literal or an int would convert to bool and pick the Boolean
+    // overload: ReadINI("SETTINGS", "INTERVAL_1", "60") would write "True".
+    std::string ReadINI(std::string_view section, std::string_view key, const char* defaultValue) {
+        return ReadINI(section, key, defaultValue ? std::string_view(defaultValue) : std::string_view());
+    }
+    std::string ReadINI(std::string_view section, std::string_view key, IniNumber auto defaultValue) {
+        return ReadINI(section, key, std::string_view(std::to_string(defaultValue)));
+    }
 
     // Plain read: like ReadINI, but a missing or empty value gives "" and nothing is written.
     std::string ReadINIPlain(std::string_view section, std::string_view key);
@@ -34,6 +47,12 @@ public:
     void WriteINI(std::string_view section, std::string_view key, std::string_view value);
     void WriteINI(std::string_view section, std::string_view key, bool value);
     void WriteINI(std::string_view section, std::string_view key, long long value);
+    void WriteINI(std::string_view section, std::string_view key, const char* value) {
+        WriteINI(section, key, value ? std::string_view(value) : std::string_view());
+    }
+    void WriteINI(std::string_view section, std::string_view key, IniNumber auto value) {
+        WriteINI(section, key, std::string_view(std::to_string(value)));
+    }
 
     // Status of the last access (nothing in the program depends on it but tests).
     const IoStatus& lastStatus() const { return m_lastStatus; }
@@ -52,17 +71,24 @@ public:
     };
 
 private:
+    struct DiskState;
+
     IniFile& file();
     void flush();
+    std::string readValue(std::string_view section, std::string_view key);
 
     std::string m_path;
     std::unique_ptr<IniFile> m_file;
+    std::unique_ptr<DiskState> m_disk; // what the file on disk held when m_file was taken from it
     IoStatus m_lastStatus;
     int m_batchDepth = 0;
     bool m_dirty = false;
+    bool m_checkedInBatch = false;
 };
 
 // Text form of a Boolean in the settings file.
-inline std::string_view iniBool(bool value) { return value ? "True" : "False"; }
+inline std::string_view iniBool(bool value) {
+    return value ? "True" : "False";
+}
 
 } // namespace quillmark

@@ -1,0 +1,82 @@
+#pragma once
+// A sectioned settings file ("[Section]" lines, then "key=value" lines) held as its lines,
+// so that changing one value leaves every other byte of the file as the user left it.
+//
+// Reading and writing follow the Windows profile-string functions
+// (GetPrivateProfileString / WritePrivateProfileString), which the program was built on:
+//  - CR LF, CR and LF each end a line; a line keeps its own line end when the file is
+//    written back, and lines the program adds end with the platform's line end.
+//  - Blanks (spaces, tabs) around section names, keys and values are ignored on reading.
+//    A value wrapped in a matching pair of double or single quotes reads without them.
+//  - Section names and keys match without regard to ASCII letter case.
+//  - Lines whose first non-blank character is ';' are comments. A line inside a section
+//    that has no '=' (or starts with '[' without being a section header) is not a key:
+//    it cannot be read and is kept as it is.
+//  - Of duplicate sections only the first is searched and written; of duplicate keys in
+//    it the first wins, on reading and on writing.
+//  - Keys standing before the first section header belong to no section and are not
+//    reachable, but are kept.
+//  - A write replaces the key's whole line with "key=value" without blanks. A new key goes
+//    after the last non-blank line of its section; a new section, with the letter case
+//    of that write, goes at the end of the file.
+//
+// Plain logic over bytes: nothing here touches the disk.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmark {
+
+class IniFile {
+public:
+    enum class SetResult {
+        Unchanged,  // the file already held exactly that line
+        Changed,    // the line was replaced or added
+        InvalidName // the section or key cannot stand in the file and round-trip
+    };
+
+    IniFile() = default;
+    // Splits the bytes into lines; any bytes are accepted and kept.
+    explicit IniFile(std::string_view bytes);
+
+    // The whole file; for a file that was never changed, the bytes it was built from.
+    std::string bytes() const;
+
+    // The value of `key` in the first section named `section`, blanks and quotes removed;
+    // nothing when there is no such key.
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+    // Writes "key=value" into the first section named `section`, creating the section
+    // when missing. A value is written only up to its first CR, LF or NUL, since the rest
+    // would become lines of their own (or be lost to readers that stop at NUL).
+    SetResult setValue(std::string_view section, std::string_view key, std::string_view value);
+
+    std::size_t lineCount() const { return m_lines.size(); }
+
+private:
+    enum class Kind { Blank, Comment, Section, Key, Other };
+
+    struct Line {
+        std::string text;     // without its line end
+        std::string_view end; // static text: "\r\n", "\r", "\n", or "" for a last line without one
+        Kind kind = Kind::Other;
+        std::string_view name() const { return std::string_view(text).substr(nameBegin, nameSize); }
+        std::size_t nameBegin = 0; // section name or key, blanks removed
+        std::size_t nameSize = 0;
+        std::size_t valueBegin = 0; // key lines only, blanks removed
+        std::size_t valueSize = 0;
+    };
+
+    static void classify(Line& line);
+    std::size_t findSection(std::string_view name) const;
+    std::size_t sectionEnd(std::size_t header) const;
+    std::size_t findKey(std::size_t header, std::string_view key) const;
+    void insertLine(std::size_t at, std::string text);
+
+    std::vector<Line> m_lines;
+};
+
+} // namespace quillmark

@@ -1,0 +1,81 @@
+#include "settings/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace quillmark {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(IniFile, ReadsLikeTheProfileStringFunctions) {
+    const IniFile ini("OUT=before any section\r\n"
+                      "[ sEcT ]\r\n"
+                      "  key  =  some value  \r\n"
+                      "Q1=\"quoted \"\rQ2='x'\rQ3=\"x'\rQ4=\"\n"
+                      "EQ=b=c\nDUP=first\nDUP=second\nEMPTY=\n"
+                      "BARE\n; C=1\n[W=1\nNUL=x\0y\n"s
+                      "[Other]\nO=1\n"
+                      "[sect]\nLATER=1\n");
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"KEY", "some value"}, {"Q1", "quoted "},       {"q2", "x"},           {"Q3", "\"x'"},
+        {"Q4", "\""},          {"EQ", "b=c"},           {"DUP", "first"},      {"EMPTY", ""},
+        {"NUL", "x\0y"s},      {"BARE", std::nullopt},  {"; C", std::nullopt}, {"[W", std::nullopt},
+        {"OUT", std::nullopt}, {"LATER", std::nullopt}, {"O", std::nullopt},
+    };
+    for (const auto& [key, expected] : cases)
+        EXPECT_EQ(ini.value("Sect", key), expected) << key;
+    EXPECT_EQ(ini.value("other", "o"), "1");
+    EXPECT_EQ(ini.value("Missing", "KEY"), std::nullopt);
+    EXPECT_EQ(IniFile("").value("S", "A"), std::nullopt);
+}
+
+TEST(IniFile, KeepsEveryByteOfAnyFile) {
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += static_cast<char>((i * 131 + 7) % 256);
+    const std::string files[] = {
+        "",
+        "no line end",
+        "[S]\r\nA=1\r\n\r\n; note\rB = 2 \n\n\n",
+        "\r\r\n\n\r",
+        "[S]\nA=\0\0\n\0[T\0]\n"s,
+        std::string(100000, 'x') + "\n[S]\nA=" + std::string(100000, 'y'),
+        garbage,
+    };
+    for (const std::string& bytes : files) {
+        IniFile ini(bytes);
+        EXPECT_EQ(ini.bytes(), bytes);
+        ini.setValue("Quillmark", "NEW", "1");
+        EXPECT_EQ(ini.bytes().substr(0, bytes.size()), bytes);
+    }
+}
+
+TEST(IniFile, WriteTouchesOnlyItsOwnLine) {
+    IniFile ini("; made by hand\r\n[First]\r\n  KEY = old  \r\nKEY=duplicate\r\n\xe9\xff bare line\n"
+                "; trailing comment\n\n[Second]\rx=y\r[first]\nz=9");
+    EXPECT_EQ(ini.setValue("first", "KEY", "new"), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.setValue("FIRST", "KEY", "new"), IniFile::SetResult::Unchanged);
+    EXPECT_EQ(ini.setValue("First", "ADDED", ""), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.setValue("Fresh Section", "K", "4"), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.setValue("fresh section", "L", "5"), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.bytes(), "; made by hand\r\n[First]\r\nKEY=new\r\nKEY=duplicate\r\n\xe9\xff bare line\n"
+                           "; trailing comment\nADDED=\n\n[Second]\rx=y\r[first]\nz=9\n"
+                           "[Fresh Section]\nK=4\nL=5\n");
+}
+
+TEST(IniFile, WriteCannotInjectLinesOrUnreadableNames) {
+    IniFile ini("[S]\nA=1\n");
+    EXPECT_EQ(ini.setValue("S", "A", "two\r\n[Evil]\nX=1"), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.setValue("S", "B", "cut\0here"s), IniFile::SetResult::Changed);
+    for (const std::string& key : {""s, "  "s, "a=b"s, ";c"s, "[d]"s, "e\nf"s, "g\0"s})
+        EXPECT_EQ(ini.setValue("S", key, "v"), IniFile::SetResult::InvalidName) << key;
+    for (const std::string& section : {""s, " "s, "a\rb"s})
+        EXPECT_EQ(ini.setValue(section, "K", "v"), IniFile::SetResult::InvalidName) << section;
+    EXPECT_EQ(ini.bytes(), "[S]\nA=two\nB=cut\n");
+}
+
+} // namespace
+} // namespace quillmark
