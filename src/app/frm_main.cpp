@@ -170,6 +170,22 @@ void frmMain::subSaveSettings() {
     write(keys::kProportionalFonts, preferencesTab->chkProportional->isChecked() ? "1" : "0");
 }
 
+void frmMain::cmdEncode_Click() {
+    encryptionTab->cmdEncode_Click();
+}
+
+void frmMain::cmdDecode_Click() {
+    encryptionTab->cmdDecode_Click();
+}
+
+void frmMain::mnuEncryptClipboard_Click() {
+    encryptionTab->clipboardCommand(true, blnActivated);
+}
+
+void frmMain::mnuDecryptClipboard_Click() {
+    encryptionTab->clipboardCommand(false, blnActivated);
+}
+
 void frmMain::tabChanged(int index) {
     profilesTab->subSaveProfileIfChanged();
     if (index != TabEmail)

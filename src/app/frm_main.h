@@ -34,6 +34,15 @@ public:
     void subReadSettings();
     void subSaveSettings();
 
+    // The Encryption tab's commands, for the tray menu: encode or decode the tab's input
+    // and put the result on the clipboard.
+    void cmdEncode_Click();
+    void cmdDecode_Click();
+    // The tray's "Encrypt Clipboard" and "Decrypt Clipboard": they work once the window
+    // has been shown, so the user has seen which method is chosen.
+    void mnuEncryptClipboard_Click();
+    void mnuDecryptClipboard_Click();
+
     enum Tab {
         TabSignature = 0,
         TabProfiles = 1,

@@ -58,6 +58,8 @@ int runNextCommand(const std::vector<std::string>& args, const std::string& sett
     }
 
     Settings settings(settingsPath);
+    // One look at the file for the whole run; the command only reads.
+    Settings::Batch batch(settings);
     int slot = 0;
     if (profileGiven) {
         slot = profile.empty() ? 0 : findProfileSlotIgnoringCase(settings, profile, ScanRead::Plain);

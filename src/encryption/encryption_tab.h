@@ -1,9 +1,17 @@
 #pragma once
-// The Encryption tab.
+// The Encryption tab: encode or decode a text with the rotation or the password method
+// and put every result on the clipboard at once, ready to paste into a mail.
 
+#include <QString>
 #include <QWidget>
+#include <array>
+#include <optional>
+#include <string>
 
+class QButtonGroup;
 class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 class QRadioButton;
 
 namespace quillmark {
@@ -15,12 +23,65 @@ class EncryptionTab : public QWidget {
 public:
     explicit EncryptionTab(Prompter& prompter, QWidget* parent = nullptr);
 
+    // Encode or decode txtInput into txtOutput with the chosen method, then copy the
+    // output to the clipboard (its old text too when nothing could be done).
+    void cmdEncode_Click();
+    void cmdDecode_Click();
+
+    // The tray's "Encrypt Clipboard" and "Decrypt Clipboard": the clipboard's text goes
+    // through the tab. Before the main window was activated once the user has not had a
+    // chance to choose a method, so they are only told to do that.
+    void clipboardCommand(bool encode, bool mainWindowActivated);
+
+    // The boxes' texts exactly as they were set. A text box turns CR LF into one line
+    // break, but the envelope's CR LF must reach the clipboard as it was written.
+    QString inputText() const { return boxText(kInput); }
+    QString outputText() const { return boxText(kOutput); }
+    void setInputText(const QString& text) { setBoxText(kInput, text); }
+
+    QPlainTextEdit* txtInput;
+    QPlainTextEdit* txtOutput;
     QRadioButton* opnROT;
     QRadioButton* opnPassword;
+    QLineEdit* txtROT;
     QLineEdit* txtPassword;
+    QPushButton* cmdEncode;
+    QPushButton* cmdDecode;
+    // Index 0 works on txtInput, index 1 on txtOutput.
+    std::array<QPushButton*, 2> cmdCopyEncrypted;
+    std::array<QPushButton*, 2> cmdPasteEncrypted;
+    std::array<QPushButton*, 2> cmdDeleteEncrypted;
+    QPushButton* cmdHelp;
 
 private:
+    static constexpr int kInput = 0;
+    static constexpr int kOutput = 1;
+
+    // What the tab last put into a box, kept while the box still shows it.
+    struct BoxContent {
+        QString exact;       // the text as set, line ends untouched
+        QString shown;       // the box's plain text right after setting it
+        bool legacy = false; // the text came from bytes that were not UTF-8
+    };
+
+    QPlainTextEdit* box(int index) const { return index == kInput ? txtInput : txtOutput; }
+    QString boxText(int index) const;
+    void setBoxText(int index, const QString& text, bool legacy = false);
+    std::string boxBytes(int index) const;
+    void setBoxBytes(int index, const std::string& bytes);
+
+    void runCommand(bool encode);
+    // The rotation amount of txtROT, or nothing when it is not a number in (0, 26].
+    std::optional<int> rotationAmount() const;
+    void putOnClipboard(const QString& text);
+
+    void cmdCopyEncrypted_Click(int index);
+    void cmdPasteEncrypted_Click(int index);
+    void cmdDeleteEncrypted_Click(int index);
+
     Prompter& m_prompter;
+    QButtonGroup* m_methods;
+    std::array<BoxContent, 2> m_boxes;
 };
 
 } // namespace quillmark

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Runs quillmark-cli next/profiles as a process against a prepared settings file.
+set -u
+cli=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+mkdir -p "$root/config/Quillmark" "$root/sigs"
+export HOME=$root XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data
+ini=$root/config/Quillmark/Quillmark.INI
+fail() { echo "FAIL: $*"; exit 1; }
+
+# No settings file at all: no profile, status 2, nothing created.
+"$cli" next >/dev/null 2>"$root/err"; status=$?
+[ $status -eq 2 ] || fail "no profile: status $status"
+[ "$(wc -l <"$root/err")" -eq 1 ] || fail "no profile: expected one line on stderr"
+[ -e "$ini" ] && fail "the settings file was created"
+
+printf 'Only header\n' >"$root/sigs/h.txt"
+printf '# comment\r\nFirst\r\nfooter\r\n%%%%\r\n' >"$root/sigs/f.txt"
+printf '[SETTINGS]\nSIG SEPARATOR CHARACTER=%%\nADD DASHES TO SIG HEADER=False\n[Profiles]\nPROFILE 1=\nPROFILE 2=Work\nHEADER FILE 2=%s\nFOOTER FILE 2=%s\nSIG FILE 2=%s\nPROFILE 3=Broken\nSIG FILE 3=%s\n[User]\nLAST PROFILE=\n' \
+    "$root/sigs/h.txt" "$root/sigs/f.txt" "$root/sigs/out.txt" "$root/missing/out.txt" >"$ini"
+before=$(md5sum <"$ini")
+
+[ "$("$cli" profiles)" = $'Work\nBroken' ] || fail "profiles listing"
+
+# Default profile: slot 1 is free and "Last Profile" is empty, so the first profile.
+for _ in 1 2 3 4 5 6; do
+    "$cli" next >"$root/printed" 2>"$root/err" || fail "next: status $? $(cat "$root/err")"
+    cmp -s "$root/printed" "$root/sigs/out.txt" || fail "printed bytes differ from the file"
+    case "$(cat "$root/printed")" in
+    $'Only header\nFirst\nfooter' | 'Only header') ;;
+    *) fail "unexpected signature $(od -c "$root/printed" | head -3)" ;;
+    esac
+done
+ls -A "$root/sigs" | grep -q '^\.' && fail "a temporary file was left"
+
+# --profile matches ignoring case; an unknown name is a usage error.
+"$cli" next --profile WORK >/dev/null || fail "--profile WORK"
+"$cli" next --profile Nobody >/dev/null 2>&1; [ $? -eq 2 ] || fail "unknown profile must give 2"
+"$cli" next --bogus >/dev/null 2>&1; [ $? -eq 2 ] || fail "bad option must give 2"
+"$cli" next --help | grep -q 'Usage: quillmark-cli next' || fail "next --help"
+"$cli" profiles --help | grep -q 'Usage: quillmark-cli profiles' || fail "profiles --help"
+
+# An output file that cannot be written: status 1, message, signature still printed.
+"$cli" next --profile broken >"$root/printed" 2>"$root/err"; status=$?
+[ $status -eq 1 ] || fail "unwritable output: status $status"
+[ -s "$root/printed" ] || fail "unwritable output: nothing printed"
+grep -q "missing/out.txt" "$root/err" || fail "unwritable output: no message"
+
+[ "$(md5sum <"$ini")" = "$before" ] || fail "the settings file was changed"
+echo OK
