@@ -1,0 +1,164 @@
+// Loading large source files, drawing an entry the command-line tool's way, composing
+// and writing the signature.
+
+#include "signature/compose.h"
+#include "signature/entries.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using namespace quillmark;
+
+// About `bytes` of text in entries of 1 to 5 lines of 20 to 79 characters, separated by
+// "%" lines, with an occasional comment: 10 MB gives about 60,000 entries.
+std::string makeSource(std::size_t bytes, std::string_view lineEnd) {
+    std::mt19937 gen(7);
+    std::string out;
+    out.reserve(bytes + 1024);
+    while (out.size() < bytes) {
+        if (gen() % 50 == 0) {
+            out += "# a comment";
+            out += lineEnd;
+        }
+        for (unsigned lines = 1 + gen() % 5; lines > 0; --lines) {
+            for (unsigned n = 20 + gen() % 60; n > 0; --n)
+                out += static_cast<char>(gen() % 7 == 0 ? ' ' : 'a' + gen() % 26);
+            out += lineEnd;
+        }
+        out += '%';
+        out += lineEnd;
+    }
+    return out;
+}
+
+// A file written once per program run, removed at exit.
+class BenchFile {
+public:
+    BenchFile(std::string_view name, std::string_view bytes) {
+        std::string folder = (std::filesystem::temp_directory_path() / "quillmark-bench-XXXXXX").string();
+        if (!::mkdtemp(folder.data()))
+            std::abort();
+        m_folder = folder;
+        m_path = folder + "/" + std::string(name);
+        std::ofstream(m_path, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    ~BenchFile() { std::filesystem::remove_all(m_folder); }
+    const std::string& path() const { return m_path; }
+    std::string sibling(std::string_view name) const { return m_folder + "/" + std::string(name); }
+
+private:
+    std::string m_folder;
+    std::string m_path;
+};
+
+const std::string& source10MB() {
+    static const std::string s = makeSource(10u << 20, "\n");
+    return s;
+}
+
+const BenchFile& file10MB() {
+    static const BenchFile f("footer.txt", source10MB());
+    return f;
+}
+
+const BenchFile& file2_5MB() {
+    static const BenchFile f("fortunes.txt", makeSource(2'500'000, "\n"));
+    return f;
+}
+
+void report(benchmark::State& state, std::size_t bytes, std::size_t entries) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+    state.counters["entries"] = static_cast<double>(entries);
+}
+
+void BM_SplitEntries10MB(benchmark::State& state) {
+    const std::string& bytes = source10MB();
+    std::size_t n = 0;
+    for (auto _ : state) {
+        auto entries = splitEntries(bytes, "%");
+        n = entries.size();
+        benchmark::DoNotOptimize(entries.data());
+    }
+    report(state, bytes.size(), n);
+}
+BENCHMARK(BM_SplitEntries10MB)->Unit(benchmark::kMillisecond);
+
+void BM_SplitEntries10MB_CrLf(benchmark::State& state) {
+    static const std::string bytes = makeSource(10u << 20, "\r\n");
+    std::size_t n = 0;
+    for (auto _ : state) {
+        auto entries = splitEntries(bytes, "%");
+        n = entries.size();
+        benchmark::DoNotOptimize(entries.data());
+    }
+    report(state, bytes.size(), n);
+}
+BENCHMARK(BM_SplitEntries10MB_CrLf)->Unit(benchmark::kMillisecond);
+
+void BM_LoadEntryFile10MB(benchmark::State& state) {
+    const BenchFile& file = file10MB();
+    std::vector<std::string> list{""};
+    for (auto _ : state) {
+        if (!loadEntryFile(file.path(), "%", list).ok())
+            state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(list.data());
+    }
+    report(state, source10MB().size(), list.size());
+}
+BENCHMARK(BM_LoadEntryFile10MB)->Unit(benchmark::kMillisecond);
+
+// The command-line tool's way: count, then read up to the entry drawn.
+void pickFromFile(benchmark::State& state, const BenchFile& file) {
+    ClockSeededRandom random(1);
+    EntryPick pick;
+    for (auto _ : state) {
+        if (!pickEntryFromFile(file.path(), "%", {""}, random, pick).ok())
+            state.SkipWithError("pick failed");
+        benchmark::DoNotOptimize(pick.text.data());
+    }
+    report(state, static_cast<std::size_t>(std::filesystem::file_size(file.path())), pick.count);
+}
+
+void BM_PickEntryFromFile10MB(benchmark::State& state) {
+    pickFromFile(state, file10MB());
+}
+BENCHMARK(BM_PickEntryFromFile10MB)->Unit(benchmark::kMillisecond);
+
+void BM_PickEntryFromFile2_5MB(benchmark::State& state) {
+    pickFromFile(state, file2_5MB());
+}
+BENCHMARK(BM_PickEntryFromFile2_5MB)->Unit(benchmark::kMillisecond);
+
+void BM_ComposeSignature(benchmark::State& state) {
+    const std::string header = "Jane Doe\nExample Ltd\nhttps://example.org";
+    const std::string footer = "A tall, dark stranger will have more fun than you.";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(composeSignature(header, footer, true));
+}
+BENCHMARK(BM_ComposeSignature);
+
+void BM_UpdateSignatureWritingTheFile(benchmark::State& state) {
+    const BenchFile& file = file10MB();
+    SignatureState sig;
+    sig.astrHeaders = {"Jane Doe\nExample Ltd"};
+    sig.astrFooters = splitEntries(source10MB(), "%");
+    sig.strSigFile = file.sibling("sig.txt");
+    ClockSeededRandom random(2);
+    for (auto _ : state) {
+        SignatureUpdate u = updateSignature(sig, random);
+        if (!u.write.ok())
+            state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(BM_UpdateSignatureWritingTheFile)->Unit(benchmark::kMicrosecond);
+
+} // namespace

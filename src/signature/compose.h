@@ -1,0 +1,71 @@
+#pragma once
+// Composing the signature from one header entry and one footer entry, and writing it to
+// the profile's output file (the non-window part of subUpdateSig and subLoadFiles).
+
+#include "platform/file_io.h"
+#include "signature/entries.h"
+#include "signature/random.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmark {
+
+// The signature engine's share of the program's state.
+struct SignatureState {
+    std::string strHeaderFile;
+    std::string strFooterFile;
+    std::string strSigFile; // empty: no output file
+    std::vector<std::string> astrHeaders{""};
+    std::vector<std::string> astrFooters{""};
+    std::string strSeparator = "%";
+    bool blnAddDashes = true;
+};
+
+// Reloads astrHeaders from strHeaderFile, then astrFooters from strFooterFile. Returns
+// the failures, header first; a list whose file failed keeps its entries.
+std::vector<IoStatus> loadSignatureFiles(SignatureState& state);
+
+// "-- " and a line end when addDashes; then the header, a line end and the footer, or
+// the footer alone when the header is empty or only spaces.
+std::string composeSignature(std::string_view header, std::string_view footer, bool addDashes);
+
+// What the output file holds: the signature and one line end.
+std::string signatureFileBytes(std::string_view signature);
+
+// "Current Signature: Header 2 of 3, Footer 17 of 120".
+std::string currentSignatureLabel(std::size_t header, std::size_t headerCount, std::size_t footer,
+                                  std::size_t footerCount);
+
+struct SignatureUpdate {
+    std::size_t header = 1;
+    std::size_t headerCount = 1;
+    std::size_t footer = 1;
+    std::size_t footerCount = 1;
+    std::string label;     // for lblCurrentSig
+    bool composed = false; // false when there is no output file: preview and file stay as they were
+    std::string signature; // for txtSig when composed
+    IoStatus write;        // the output file's write; PathNotFound when its folder is missing
+};
+
+// Composes from two picks and replaces the output file whole, so a mail program reading
+// it at any moment sees the old or the new signature, never a part.
+SignatureUpdate writeSignature(const EntryPick& header, const EntryPick& footer, const std::string& sigFile,
+                               bool addDashes);
+
+// subUpdateSig without the window: picks the header, then the footer, then composes
+// and writes when there is an output file.
+SignatureUpdate updateSignature(const SignatureState& state, RandomSource& random);
+
+// loadSignatureFiles followed by updateSignature, for a run that writes one signature
+// and ends (the command-line tool): each file is read in small pieces, once to count
+// and once up to the entry drawn, without building the lists, which keeps a large
+// footer file from costing its whole size in memory. The lists of `state` serve only
+// where a file is missing or fails, as they would after loadSignatureFiles. Read
+// failures are added to `failures`, header first.
+SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
+                                         std::vector<IoStatus>& failures);
+
+} // namespace quillmark
