@@ -85,12 +85,14 @@ int runNextCommand(const std::vector<std::string>& args, const std::string& sett
         firstCharacter(settings.ReadINIPlain(keys::kSeparator.section, keys::kSeparator.key));
     state.blnAddDashes = settings.ReadINIPlain(keys::kAddDashes.section, keys::kAddDashes.key) != "0";
 
+    // Reads each file only as far as the entry drawn, rather than building both lists.
+    std::vector<IoStatus> failures;
+    const SignatureUpdate update = updateSignatureFromFiles(state, random, failures);
     int status = 0;
-    for (const IoStatus& failure : loadSignatureFiles(state)) {
+    for (const IoStatus& failure : failures) {
         err << "quillmark-cli next: " << failure.message << '\n';
         status = 1;
     }
-    const SignatureUpdate update = updateSignature(state, random);
     if (update.composed) {
         out << update.signature << kLineEnd;
         if (!update.write.ok()) {

@@ -2,6 +2,7 @@
 // Whole-file reads and writes. Errors are values: every call says what failed so the
 // caller can log it with its own context and carry on.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,26 @@ IoStatus writeFileAtomic(const std::string& path, std::string_view bytes,
 
 // Appends bytes, creating the file when missing.
 IoStatus appendToFile(const std::string& path, std::string_view bytes);
+
+// Reads a file from the start in pieces, for files too large to want in memory whole.
+class FileReader {
+public:
+    FileReader() = default;
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // NotFound or PathNotFound when nothing is at the path.
+    IoStatus open(const std::string& path);
+    // Fills `data` with up to `size` bytes; fewer (`count`) only at the end of the file.
+    // A folder opens but fails here with IsDirectory.
+    IoStatus read(char* data, std::size_t size, std::size_t& count);
+    IoStatus rewind();
+
+private:
+    int m_fd = -1;
+    std::string m_path;
+};
 
 // Creates the folder and its missing parents.
 IoStatus makeFolders(const std::string& path);

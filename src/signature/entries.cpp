@@ -3,8 +3,6 @@
 #include "platform/platform.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -249,72 +247,42 @@ namespace {
 // few reads.
 constexpr std::size_t kPieceSize = 64 * 1024;
 
-IoStatus failure(int err, std::string_view what, const std::string& path) {
-    IoStatus s;
-    switch (err) {
-    case EACCES:
-    case EPERM:
-        s.error = IoError::AccessDenied;
-        break;
-    case EISDIR:
-        s.error = IoError::IsDirectory;
-        break;
-    default:
-        s.error = IoError::Other;
-        break;
-    }
-    s.message = std::string(what) + " " + path + ": " + std::strerror(err);
-    return s;
-}
-
 // A source file read in pieces, from the start each time it is streamed.
 class SourceFile {
 public:
     explicit SourceFile(const std::string& path) : m_path(path) {}
-    ~SourceFile() {
-        if (m_file)
-            std::fclose(m_file);
-    }
-    SourceFile(const SourceFile&) = delete;
-    SourceFile& operator=(const SourceFile&) = delete;
 
     // `missing` when the path is empty or no file exists there, which is not an error.
     IoStatus open(bool& missing) {
         missing = m_path.empty();
         if (missing)
             return {};
-        m_file = std::fopen(m_path.c_str(), "rb");
-        if (m_file) {
-            // Pieces go straight into our buffer, not through stdio's.
-            std::setvbuf(m_file, nullptr, _IONBF, 0);
-            return {};
-        }
-        const int err = errno;
-        missing = err == ENOENT || err == ENOTDIR;
-        return missing ? IoStatus{} : failure(err, "cannot open", m_path);
+        IoStatus status = m_reader.open(m_path);
+        missing = status.error == IoError::NotFound || status.error == IoError::PathNotFound;
+        return missing ? IoStatus{} : status;
     }
 
     // Feeds the file to the splitter until its end, or until the splitter has what it
     // wants. A folder opens but fails here.
     IoStatus stream(EntrySplitter& splitter) {
-        std::rewind(m_file);
+        IoStatus status = m_reader.rewind();
         m_buffer.resize(kPieceSize);
-        while (!splitter.done()) {
-            const std::size_t n = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file);
+        while (status.ok() && !splitter.done()) {
+            std::size_t n = 0;
+            status = m_reader.read(m_buffer.data(), m_buffer.size(), n);
+            if (!status.ok())
+                return status;
             splitter.feed(std::string_view(m_buffer.data(), n));
-            if (n < m_buffer.size()) {
-                if (std::ferror(m_file))
-                    return failure(errno, "cannot read", m_path);
+            if (n < m_buffer.size())
                 break;
-            }
         }
         splitter.finish();
-        return {};
+        return status;
     }
 
 private:
     std::string m_path;
-    std::FILE* m_file = nullptr;
+    FileReader m_reader;
     std::string m_buffer;
 };
 

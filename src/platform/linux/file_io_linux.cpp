@@ -107,7 +107,8 @@ ReadResult readFile(const std::string& path) {
         r.status = fromErrno(EISDIR, "cannot read", path);
         return r;
     }
-    size_t capacity = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 4096;
+    // One byte more than the size, so the read that finds the end needs no second buffer.
+    size_t capacity = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096;
     r.bytes.resize(capacity);
     size_t used = 0;
     for (;;) {
@@ -174,6 +175,39 @@ IoStatus appendToFile(const std::string& path, std::string_view bytes) {
         status = fromErrno(errno, "cannot append to", path);
     ::close(fd);
     return status;
+}
+
+FileReader::~FileReader() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+IoStatus FileReader::open(const std::string& path) {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_path = path;
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return m_fd >= 0 ? IoStatus{} : notFoundOrPath(errno, "cannot open", path);
+}
+
+IoStatus FileReader::read(char* data, std::size_t size, std::size_t& count) {
+    count = 0;
+    while (count < size) {
+        ssize_t n = ::read(m_fd, data + count, size - count);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fromErrno(errno, "cannot read", m_path);
+        }
+        if (n == 0)
+            break;
+        count += static_cast<size_t>(n);
+    }
+    return {};
+}
+
+IoStatus FileReader::rewind() {
+    return ::lseek(m_fd, 0, SEEK_SET) == 0 ? IoStatus{} : fromErrno(errno, "cannot read", m_path);
 }
 
 IoStatus makeFolders(const std::string& path) {
