@@ -130,13 +130,13 @@ void ProfilesTab::subBuildProfileMenu() {
 void ProfilesTab::subReadProfileSettings(std::string& strProfile) {
     try {
         const int slot = findProfileSlotIgnoringCase(m_settings, strProfile);
-        strProfile = slot != 0 ? m_settings.ReadINI(keys::kProfiles, profileNameKey(slot), std::string_view())
-                               : std::string();
+        const ProfileRecord record =
+            slot != 0 ? readProfileSlot(m_settings, keys::kProfiles, slot) : ProfileRecord{};
+        strProfile = record.name;
         if (!strProfile.empty()) {
             const int index = cmbProfile->findData(QByteArray::fromStdString(strProfile));
             if (index >= 0)
                 cmbProfile->setCurrentIndex(index);
-            const ProfileRecord record = readProfileSlot(m_settings, keys::kProfiles, slot);
             setBytes(txtFile[0], record.headerFile);
             setBytes(txtFile[1], record.footerFile);
             setBytes(txtFile[2], record.sigFile);
