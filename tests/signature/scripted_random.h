@@ -3,25 +3,20 @@
 
 #include "signature/random.h"
 
-#include <deque>
+#include <cstddef>
 #include <initializer_list>
+#include <vector>
 
 namespace quillmark::test {
 
 class ScriptedRandom : public RandomSource {
 public:
     ScriptedRandom(std::initializer_list<float> values) : m_values(values) {}
-    float next() override {
-        const float v = m_values.front();
-        m_values.pop_front();
-        ++m_drawn;
-        return v;
-    }
-    int drawn() const { return m_drawn; }
+    float next() override { return m_values.at(m_next++); } // throws when drawn once too often
 
 private:
-    std::deque<float> m_values;
-    int m_drawn = 0;
+    std::vector<float> m_values;
+    std::size_t m_next = 0;
 };
 
 } // namespace quillmark::test
