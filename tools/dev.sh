@@ -20,9 +20,16 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# The build's own output is kept in a log and shown only when the build fails.
 configure_and_build() {
-    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_WERROR=ON "$@" >/dev/null
-    cmake --build "$build" -j"$(nproc)"
+    mkdir -p "$build"
+    local log="$build/build.log"
+    if ! { cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_WERROR=ON "$@" &&
+        cmake --build "$build" -j"$(nproc)"; } >"$log" 2>&1; then
+        cat "$log"
+        echo "The build failed (log: $log)." >&2
+        exit 1
+    fi
 }
 
 case "${1:-}" in
