@@ -2,6 +2,7 @@
 
 #include "encryption/encryption.h"
 #include "encryption/envelope.h"
+#include "ui/clipboard.h"
 #include "ui/help.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
@@ -166,20 +167,10 @@ std::optional<int> EncryptionTab::rotationAmount() const {
     return static_cast<int>(std::nearbyint(value));
 }
 
-void EncryptionTab::putOnClipboard(const QString& text) {
-    QClipboard* clipboard = QApplication::clipboard();
-    clipboard->clear();
-    QCoreApplication::processEvents();
-    clipboard->setText(text);
-}
-
 void EncryptionTab::cmdCopyEncrypted_Click(int index) {
-    QClipboard* clipboard = QApplication::clipboard();
-    clipboard->clear();
-    QCoreApplication::processEvents();
     box(index)->setFocus();
     box(index)->selectAll();
-    clipboard->setText(boxText(index));
+    putOnClipboard(boxText(index));
 }
 
 void EncryptionTab::cmdPasteEncrypted_Click(int index) {

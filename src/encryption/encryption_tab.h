@@ -73,7 +73,6 @@ private:
     void runCommand(bool encode);
     // The rotation amount of txtROT, or nothing when it is not a number in (0, 26].
     std::optional<int> rotationAmount() const;
-    void putOnClipboard(const QString& text);
 
     void cmdCopyEncrypted_Click(int index);
     void cmdPasteEncrypted_Click(int index);

@@ -3,12 +3,11 @@
 #include "platform/error_handler.h"
 #include "signature/compose.h"
 #include "signature/random.h"
+#include "ui/clipboard.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -191,10 +190,7 @@ void SignatureTab::cmdUpdate_Click() {
 }
 
 void SignatureTab::subCopySigToClipBoard() {
-    QClipboard* clipboard = QApplication::clipboard();
-    clipboard->clear();
-    QCoreApplication::processEvents();
-    clipboard->setText(txtSig->toPlainText());
+    putOnClipboard(txtSig->toPlainText());
 }
 
 void SignatureTab::tmr1_Timer() {
