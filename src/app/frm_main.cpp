@@ -5,6 +5,7 @@
 #include "platform/app_folders.h"
 #include "platform/platform.h"
 #include "platform/windows_helpers.h"
+#include "profiles/profile_store.h"
 #include "profiles/profiles_tab.h"
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
@@ -83,7 +84,7 @@ void frmMain::subInitialise() {
     strLastProfile =
         m_settings.ReadINI(keys::kLastProfile.section, keys::kLastProfile.key, std::string_view());
     if (strLastProfile.empty())
-        strLastProfile = m_settings.ReadINI(keys::kProfiles, "Profile 1", std::string_view());
+        strLastProfile = m_settings.ReadINI(keys::kProfiles, profileNameKey(1), std::string_view());
     subGetSigPath();
     m_signature.astrHeaders = {std::string()};
     m_signature.astrFooters = {std::string()};
@@ -98,9 +99,13 @@ void frmMain::subGetSigPath() {
 
 void frmMain::startUp() {
     blnActivated = false;
-    subInitialise();
-    tabMain->setTabEnabled(TabEmail, false);
-    subReadSettings();
+    {
+        // A first run writes many defaults back; they reach the disk in one write.
+        Settings::Batch batch(m_settings);
+        subInitialise();
+        tabMain->setTabEnabled(TabEmail, false);
+        subReadSettings();
+    }
     tabMain->setCurrentIndex(TabSignature);
     // Until the program has a tray icon to come back from, the window stays in view.
     showNormal();
