@@ -5,20 +5,16 @@
 #include "profiles/profile_store.h"
 #include "settings/settings.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 namespace {
 
-std::string freshFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillmark-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    return pattern;
-}
+using quillmark::bench::freshFolder;
 
 void BM_SelectProfileFreshFile(benchmark::State& state) {
     const std::string folder = freshFolder();

@@ -3,21 +3,17 @@
 
 #include "settings/settings.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 namespace {
 
-std::string freshFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillmark-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    return pattern;
-}
+using quillmark::bench::freshFolder;
 
 void scanSlots(quillmark::Settings& settings) {
     for (int n = 1; n <= 64; ++n)
