@@ -35,7 +35,7 @@ last=""
 for _ in $(seq 1 45); do
     sleep 0.1
     [ -f "$out" ] || continue
-    stamp=$(stat -c %Y.%N "$out" 2>/dev/null) || continue
+    stamp=$(stat -c "%i %y" "$out" 2>/dev/null) || continue
     [ "$stamp" = "$last" ] && continue
     last=$stamp
     writes=$((writes + 1))
