@@ -57,7 +57,7 @@ void setErrorLogPath(std::string path) {
 
 const std::string& errorLogPath() {
     if (state().path.empty())
-        state().path = programFolder() + "/errorlog.dat";
+        state().path = programFolder() + kPathSeparator + "errorlog.dat";
     return state().path;
 }
 
@@ -83,11 +83,8 @@ void LogError(std::string_view context, std::string_view message, int lineNumber
         ++s.count;
         line += kLineEnd;
         const std::string& path = errorLogPath();
-        if (!appendToFile(path, line).ok()) {
-            auto slash = path.find_last_of(kPathSeparator);
-            if (slash != std::string::npos && makeFolders(path.substr(0, slash)).ok())
-                (void)appendToFile(path, line);
-        }
+        if (!appendToFile(path, line).ok() && makeFoldersFor(path).ok())
+            (void)appendToFile(path, line);
     } catch (...) {
         // Logging must never take the program down.
     }

@@ -71,5 +71,7 @@ private:
 
 // Creates the folder and its missing parents.
 IoStatus makeFolders(const std::string& path);
+// Creates the folder that is to hold `filePath`, and its missing parents.
+IoStatus makeFoldersFor(const std::string& filePath);
 
 } // namespace quillmark

@@ -1,7 +1,6 @@
 #include "settings/settings.h"
 
 #include "platform/error_handler.h"
-#include "platform/platform.h"
 #include "settings/ini_file.h"
 
 #include <chrono>
@@ -56,13 +55,6 @@ std::string trueFalseAsNumber(std::string value) {
     if (value == "True")
         value = "-1";
     return value;
-}
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of(kPathSeparator);
-    if (slash == std::string::npos)
-        return {};
-    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
 bool missing(const IoStatus& status) {
@@ -133,7 +125,7 @@ void Settings::flush() {
         std::string bytes = m_file->bytes();
         IoStatus status = writeFileAtomic(m_path, bytes, Durability::Flush);
         if (status.error == IoError::PathNotFound) {
-            const IoStatus made = makeFolders(folderOf(m_path));
+            const IoStatus made = makeFoldersFor(m_path);
             status = made.ok() ? writeFileAtomic(m_path, bytes, Durability::Flush) : made;
         }
         m_lastStatus = status;

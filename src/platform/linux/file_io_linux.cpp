@@ -229,4 +229,8 @@ IoStatus makeFolders(const std::string& path) {
     return {};
 }
 
+IoStatus makeFoldersFor(const std::string& filePath) {
+    return makeFolders(folderOf(filePath));
+}
+
 } // namespace quillmark
