@@ -27,10 +27,6 @@ DetachedProfileMenu& detachedMenu() {
     return menu;
 }
 
-QString toText(const std::string& bytes) {
-    return textFromBytes(bytes);
-}
-
 } // namespace
 
 void ProfileComboBox::showPopup() {
@@ -116,7 +112,7 @@ void ProfilesTab::readSelectedProfile() {
 
 void ProfilesTab::subListProfiles() {
     for (const std::string& name : listProfileNames(m_settings))
-        cmbProfile->addItem(toText(name), QByteArray::fromStdString(name));
+        cmbProfile->addItem(textFromBytes(name), QByteArray::fromStdString(name));
     if (cmbProfile->count() > 0)
         cmbProfile->setCurrentIndex(0);
 }
@@ -182,9 +178,9 @@ void ProfilesTab::subSelectProfile(const std::string& strProfile) {
             m_state.strHeaderFile = record.headerFile;
             m_state.strFooterFile = record.footerFile;
             m_state.strSigFile = record.sigFile;
-            lblSigSavedAs->setText(tr("Saved As: ") + toText(m_state.strSigFile));
+            lblSigSavedAs->setText(tr("Saved As: ") + textFromBytes(m_state.strSigFile));
         }
-        const QString name = toText(strProfile);
+        const QString name = textFromBytes(strProfile);
         for (int i = 0; i < m_menu->profileItemCount(); ++i)
             m_menu->setProfileItemChecked(i, m_menu->profileItemCaption(i) == name);
         emit profileMadeCurrent();

@@ -8,8 +8,6 @@
 #include "ui/text_codec.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
