@@ -86,11 +86,10 @@ int runCryptCommand(const std::vector<std::string>& args, std::istream& in, std:
             if (!m.rot)
                 return usageError(err, "--rot needs a whole number from 1 to 26, not '" + value + "'");
         } else if (option == "--password-file") {
-            const ReadResult file = readFile(value);
-            if (!file.status.ok())
-                return usageError(err,
-                                  "cannot read the password file '" + value + "': " + file.status.message);
-            m.password = firstLine(file.bytes);
+            const Result<std::string> file = readFile(value);
+            if (!file)
+                return usageError(err, "cannot read the password file '" + value + "': " + file.message());
+            m.password = firstLine(*file);
             if (m.password.empty())
                 return usageError(err, "the first line of '" + value + "' is empty; no password");
         } else {

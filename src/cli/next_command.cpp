@@ -6,6 +6,7 @@
 #include "settings/settings.h"
 #include "signature/compose.h"
 #include "signature/random.h"
+#include "signature/separator.h"
 
 #include <ostream>
 
@@ -19,16 +20,6 @@ constexpr const char* kNextUsage = "Usage: quillmark-cli next [--profile NAME]\n
 
 constexpr const char* kProfilesUsage = "Usage: quillmark-cli profiles\n"
                                        "Prints the names of the profiles, one per line.\n";
-
-// The separator box holds one character; a longer stored value counts by its first one.
-std::string firstCharacter(const std::string& text) {
-    if (text.empty())
-        return std::string(keys::kSeparator.defaultValue);
-    size_t length = 1;
-    while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
-        ++length;
-    return text.substr(0, length);
-}
 
 bool isHelp(const std::string& arg) {
     return arg == "--help" || arg == "-h";
@@ -82,21 +73,21 @@ int runNextCommand(const std::vector<std::string>& args, const std::string& sett
     state.strFooterFile = record.footerFile;
     state.strSigFile = record.sigFile;
     state.strSeparator =
-        firstCharacter(settings.ReadINIPlain(keys::kSeparator.section, keys::kSeparator.key));
+        separatorFromSetting(settings.ReadINIPlain(keys::kSeparator.section, keys::kSeparator.key));
     state.blnAddDashes = settings.ReadINIPlain(keys::kAddDashes.section, keys::kAddDashes.key) != "0";
 
     // Reads each file only as far as the entry drawn, rather than building both lists.
-    std::vector<IoStatus> failures;
+    std::vector<Error> failures;
     const SignatureUpdate update = updateSignatureFromFiles(state, random, failures);
     int status = 0;
-    for (const IoStatus& failure : failures) {
+    for (const Error& failure : failures) {
         err << "quillmark-cli next: " << failure.message << '\n';
         status = 1;
     }
     if (update.composed) {
         out << update.signature << kLineEnd;
         if (!update.write.ok()) {
-            err << "quillmark-cli next: " << update.write.message << '\n';
+            err << "quillmark-cli next: " << update.write.message() << '\n';
             status = 1;
         }
     }

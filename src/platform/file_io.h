@@ -2,36 +2,16 @@
 // Whole-file reads and writes. Errors are values: every call says what failed so the
 // caller can log it with its own context and carry on.
 
+#include "platform/result.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace quillmark {
 
-enum class IoError {
-    None,
-    NotFound,     // the file itself does not exist
-    PathNotFound, // its folder does not exist
-    AccessDenied,
-    IsDirectory,
-    Other,
-};
-
-struct IoStatus {
-    IoError error = IoError::None;
-    std::string message; // readable description of the failure, empty on success
-
-    bool ok() const { return error == IoError::None; }
-    static IoStatus success() { return {}; }
-};
-
-struct ReadResult {
-    std::string bytes;
-    IoStatus status;
-};
-
 // Reads the whole file as bytes.
-ReadResult readFile(const std::string& path);
+Result<std::string> readFile(const std::string& path);
 
 enum class Durability {
     Flush,  // data reaches the disk before the old file is replaced (user settings)
@@ -43,11 +23,11 @@ enum class Durability {
 // new content, never a part. On failure the old file is untouched and no temporary
 // file is left. A symbolic link is followed and its target replaced; the old file's
 // permission bits are kept. A read-only file is refused, as an in-place write would be.
-IoStatus writeFileAtomic(const std::string& path, std::string_view bytes,
-                         Durability durability = Durability::Flush);
+Status writeFileAtomic(const std::string& path, std::string_view bytes,
+                       Durability durability = Durability::Flush);
 
 // Appends bytes, creating the file when missing.
-IoStatus appendToFile(const std::string& path, std::string_view bytes);
+Status appendToFile(const std::string& path, std::string_view bytes);
 
 // Reads a file from the start in pieces, for files too large to want in memory whole.
 class FileReader {
@@ -58,11 +38,11 @@ public:
     FileReader& operator=(const FileReader&) = delete;
 
     // NotFound or PathNotFound when nothing is at the path.
-    IoStatus open(const std::string& path);
-    // Fills `data` with up to `size` bytes; fewer (`count`) only at the end of the file.
-    // A folder opens but fails here with IsDirectory.
-    IoStatus read(char* data, std::size_t size, std::size_t& count);
-    IoStatus rewind();
+    Status open(const std::string& path);
+    // Fills `data` with up to `size` bytes and gives how many; fewer only at the end of
+    // the file. A folder opens but fails here with IsDirectory.
+    Result<std::size_t> read(char* data, std::size_t size);
+    Status rewind();
 
 private:
     int m_fd = -1;
@@ -70,8 +50,8 @@ private:
 };
 
 // Creates the folder and its missing parents.
-IoStatus makeFolders(const std::string& path);
+Status makeFolders(const std::string& path);
 // Creates the folder that is to hold `filePath`, and its missing parents.
-IoStatus makeFoldersFor(const std::string& filePath);
+Status makeFoldersFor(const std::string& filePath);
 
 } // namespace quillmark

@@ -11,8 +11,8 @@ void copyMissingFiles(const std::string& fromFolder, const std::string& toFolder
     std::error_code ec;
     if (!std::filesystem::is_directory(fromFolder, ec))
         return;
-    if (IoStatus made = makeFolders(toFolder); !made.ok()) {
-        LogError("copyMissingFiles", made.message);
+    if (Status made = makeFolders(toFolder); !made.ok()) {
+        LogError("copyMissingFiles", made.message());
         return;
     }
     for (const auto& entry : std::filesystem::directory_iterator(fromFolder, ec)) {
@@ -21,10 +21,10 @@ void copyMissingFiles(const std::string& fromFolder, const std::string& toFolder
         const std::string target = toFolder + "/" + entry.path().filename().string();
         if (std::filesystem::exists(std::filesystem::symlink_status(target, ec)))
             continue;
-        ReadResult sample = readFile(entry.path().string());
-        IoStatus status = sample.status.ok() ? writeFileAtomic(target, sample.bytes) : sample.status;
-        if (!status.ok())
-            LogError("copyMissingFiles", status.message);
+        const Result<std::string> sample = readFile(entry.path().string());
+        const Status status = sample ? writeFileAtomic(target, *sample) : Status(sample.error());
+        if (!status)
+            LogError("copyMissingFiles", status.message());
     }
 }
 

@@ -57,8 +57,8 @@ std::string trueFalseAsNumber(std::string value) {
     return value;
 }
 
-bool missing(const IoStatus& status) {
-    return status.error == IoError::NotFound || status.error == IoError::PathNotFound;
+bool missing(const Error& error) {
+    return error.code == ErrorCode::NotFound || error.code == ErrorCode::PathNotFound;
 }
 
 } // namespace
@@ -66,8 +66,8 @@ bool missing(const IoStatus& status) {
 struct Settings::DiskState {
     Stamp stamp;
     fs::file_time_type checkedAt{};
-    std::string bytes;  // what the file held when m_file was taken from it or written
-    IoStatus loadError; // set while the file exists but cannot be read
+    std::string bytes; // what the file held when m_file was taken from it or written
+    Status loadError;  // set while the file exists but cannot be read
 };
 
 Settings::Settings(std::string path) : m_path(std::move(path)), m_disk(std::make_unique<DiskState>()) {}
@@ -86,19 +86,19 @@ IniFile& Settings::file() {
     const Stamp stamp = stampOf(m_path);
     const bool settled = !stamp.exists || stamp.mtime + kTimestampSlack <= m_disk->checkedAt;
     if (!m_file || stamp != m_disk->stamp || !settled) {
-        ReadResult read = readFile(m_path);
-        if (read.status.ok()) {
-            if (!m_file || read.bytes != m_disk->bytes) {
-                m_file = std::make_unique<IniFile>(read.bytes);
-                m_disk->bytes = std::move(read.bytes);
+        Result<std::string> read = readFile(m_path);
+        if (read) {
+            if (!m_file || *read != m_disk->bytes) {
+                m_file = std::make_unique<IniFile>(*read);
+                m_disk->bytes = std::move(read).value();
             }
             m_disk->loadError = {};
         } else {
-            if (!missing(read.status) && (m_disk->loadError.ok() || stamp != m_disk->stamp))
-                LogError("ReadINI", read.status.message);
+            if (!missing(read.error()) && (m_disk->loadError.ok() || stamp != m_disk->stamp))
+                LogError("ReadINI", read.message());
             m_file = std::make_unique<IniFile>();
             m_disk->bytes.clear();
-            m_disk->loadError = missing(read.status) ? IoStatus{} : read.status;
+            m_disk->loadError = missing(read.error()) ? Status{} : Status(read.error());
         }
         m_disk->stamp = stamp;
         m_disk->checkedAt = now;
@@ -117,20 +117,20 @@ void Settings::flush() {
         if (!m_disk->loadError.ok()) {
             m_lastStatus = m_disk->loadError;
             LogError("WriteINI",
-                     "not replacing a settings file that cannot be read: " + m_lastStatus.message);
+                     "not replacing a settings file that cannot be read: " + m_lastStatus.message());
             m_file.reset();
             return;
         }
         const fs::file_time_type before = fs::file_time_type::clock::now();
         std::string bytes = m_file->bytes();
-        IoStatus status = writeFileAtomic(m_path, bytes, Durability::Flush);
-        if (status.error == IoError::PathNotFound) {
-            const IoStatus made = makeFoldersFor(m_path);
+        Status status = writeFileAtomic(m_path, bytes, Durability::Flush);
+        if (!status && status.code() == ErrorCode::PathNotFound) {
+            const Status made = makeFoldersFor(m_path);
             status = made.ok() ? writeFileAtomic(m_path, bytes, Durability::Flush) : made;
         }
         m_lastStatus = status;
         if (!status.ok()) {
-            LogError("WriteINI", status.message);
+            LogError("WriteINI", status.message());
             // Reads go on from what the file really holds.
             m_file.reset();
             return;
@@ -140,7 +140,7 @@ void Settings::flush() {
         m_disk->checkedAt = before;
     } catch (const std::exception& e) {
         m_file.reset();
-        m_lastStatus = {IoError::Other, e.what()};
+        m_lastStatus = Error{ErrorCode::Other, e.what()};
         LogError("WriteINI", e.what());
     }
 }
@@ -194,25 +194,26 @@ void Settings::WriteINI(std::string_view section, std::string_view key, std::str
     try {
         switch (file().setValue(section, upperKey(key), value)) {
         case IniFile::SetResult::InvalidName:
-            m_lastStatus = {IoError::Other, "section or key name cannot be stored in the settings file"};
-            LogError("WriteINI", m_lastStatus.message);
+            m_lastStatus =
+                Error{ErrorCode::InvalidInput, "section or key name cannot be stored in the settings file"};
+            LogError("WriteINI", m_lastStatus.message());
             return;
         case IniFile::SetResult::Unchanged:
-            m_lastStatus = IoStatus::success();
+            m_lastStatus = {};
             return;
         case IniFile::SetResult::Changed:
             m_dirty = true;
             if (m_batchDepth == 0)
                 flush();
             else
-                m_lastStatus = IoStatus::success();
+                m_lastStatus = {};
             return;
         }
     } catch (const std::exception& e) {
         // A half-changed image must not reach the disk.
         m_file.reset();
         m_dirty = false;
-        m_lastStatus = {IoError::Other, e.what()};
+        m_lastStatus = Error{ErrorCode::Other, e.what()};
         LogError("WriteINI", e.what());
     }
 }

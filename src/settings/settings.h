@@ -55,7 +55,7 @@ public:
     }
 
     // Status of the last access (nothing in the program depends on it but tests).
-    const IoStatus& lastStatus() const { return m_lastStatus; }
+    const Status& lastStatus() const { return m_lastStatus; }
 
     // While a Batch lives, writes change the file's image in memory and the file is
     // replaced once when the last Batch ends. Scans that write back many defaults use it.
@@ -80,7 +80,7 @@ private:
     std::string m_path;
     std::unique_ptr<IniFile> m_file;
     std::unique_ptr<DiskState> m_disk; // what the file on disk held when m_file was taken from it
-    IoStatus m_lastStatus;
+    Status m_lastStatus;
     int m_batchDepth = 0;
     bool m_dirty = false;
     bool m_checkedInBatch = false;

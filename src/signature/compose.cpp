@@ -6,12 +6,12 @@
 
 namespace quillmark {
 
-std::vector<IoStatus> loadSignatureFiles(SignatureState& state) {
-    std::vector<IoStatus> failures;
-    if (IoStatus s = loadEntryFile(state.strHeaderFile, state.strSeparator, state.astrHeaders); !s.ok())
-        failures.push_back(std::move(s));
-    if (IoStatus s = loadEntryFile(state.strFooterFile, state.strSeparator, state.astrFooters); !s.ok())
-        failures.push_back(std::move(s));
+std::vector<Error> loadSignatureFiles(SignatureState& state) {
+    std::vector<Error> failures;
+    if (Status s = loadEntryFile(state.strHeaderFile, state.strSeparator, state.astrHeaders); !s)
+        failures.push_back(s.error());
+    if (Status s = loadEntryFile(state.strFooterFile, state.strSeparator, state.astrFooters); !s)
+        failures.push_back(s.error());
     return failures;
 }
 
@@ -69,17 +69,17 @@ SignatureUpdate updateSignature(const SignatureState& state, RandomSource& rando
 }
 
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
-                                         std::vector<IoStatus>& failures) {
+                                         std::vector<Error>& failures) {
     EntryPick header;
     EntryPick footer;
-    if (IoStatus s =
+    if (Status s =
             pickEntryFromFile(state.strHeaderFile, state.strSeparator, state.astrHeaders, random, header);
-        !s.ok())
-        failures.push_back(std::move(s));
-    if (IoStatus s =
+        !s)
+        failures.push_back(s.error());
+    if (Status s =
             pickEntryFromFile(state.strFooterFile, state.strSeparator, state.astrFooters, random, footer);
-        !s.ok())
-        failures.push_back(std::move(s));
+        !s)
+        failures.push_back(s.error());
     return writeSignature(header, footer, state.strSigFile, state.blnAddDashes);
 }
 

@@ -26,7 +26,7 @@ struct SignatureState {
 
 // Reloads astrHeaders from strHeaderFile, then astrFooters from strFooterFile. Returns
 // the failures, header first; a list whose file failed keeps its entries.
-std::vector<IoStatus> loadSignatureFiles(SignatureState& state);
+std::vector<Error> loadSignatureFiles(SignatureState& state);
 
 // "-- " and a line end when addDashes; then the header, a line end and the footer, or
 // the footer alone when the header is empty or only spaces.
@@ -47,7 +47,7 @@ struct SignatureUpdate {
     std::string label;     // for lblCurrentSig
     bool composed = false; // false when there is no output file: preview and file stay as they were
     std::string signature; // for txtSig when composed
-    IoStatus write;        // the output file's write; PathNotFound when its folder is missing
+    Status write;          // the output file's write; PathNotFound when its folder is missing
 };
 
 // Composes from two picks and replaces the output file whole, so a mail program reading
@@ -66,6 +66,6 @@ SignatureUpdate updateSignature(const SignatureState& state, RandomSource& rando
 // where a file is missing or fails, as they would after loadSignatureFiles. Read
 // failures are added to `failures`, header first.
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
-                                         std::vector<IoStatus>& failures);
+                                         std::vector<Error>& failures);
 
 } // namespace quillmark

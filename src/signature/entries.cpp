@@ -253,25 +253,26 @@ public:
     explicit SourceFile(const std::string& path) : m_path(path) {}
 
     // `missing` when the path is empty or no file exists there, which is not an error.
-    IoStatus open(bool& missing) {
+    Status open(bool& missing) {
         missing = m_path.empty();
         if (missing)
             return {};
-        IoStatus status = m_reader.open(m_path);
-        missing = status.error == IoError::NotFound || status.error == IoError::PathNotFound;
-        return missing ? IoStatus{} : status;
+        Status status = m_reader.open(m_path);
+        missing =
+            !status && (status.code() == ErrorCode::NotFound || status.code() == ErrorCode::PathNotFound);
+        return missing ? Status{} : status;
     }
 
     // Feeds the file to the splitter until its end, or until the splitter has what it
     // wants. A folder opens but fails here.
-    IoStatus stream(EntrySplitter& splitter) {
-        IoStatus status = m_reader.rewind();
+    Status stream(EntrySplitter& splitter) {
+        Status status = m_reader.rewind();
         m_buffer.resize(kPieceSize);
         while (status.ok() && !splitter.done()) {
-            std::size_t n = 0;
-            status = m_reader.read(m_buffer.data(), m_buffer.size(), n);
-            if (!status.ok())
-                return status;
+            const Result<std::size_t> read = m_reader.read(m_buffer.data(), m_buffer.size());
+            if (!read)
+                return read.error();
+            const std::size_t n = *read;
             splitter.feed(std::string_view(m_buffer.data(), n));
             if (n < m_buffer.size())
                 break;
@@ -288,10 +289,10 @@ private:
 
 } // namespace
 
-IoStatus loadEntryFile(const std::string& path, std::string_view separator, std::vector<std::string>& list) {
+Status loadEntryFile(const std::string& path, std::string_view separator, std::vector<std::string>& list) {
     SourceFile file(path);
     bool missing = false;
-    IoStatus status = file.open(missing);
+    Status status = file.open(missing);
     if (!status.ok() || missing)
         return status;
     EntrySplitter splitter(separator);
@@ -319,11 +320,11 @@ EntryPick pickEntry(const std::vector<std::string>& list, RandomSource& random) 
     return pickFrom(list, random.next());
 }
 
-IoStatus pickEntryFromFile(const std::string& path, std::string_view separator,
-                           const std::vector<std::string>& fallback, RandomSource& random, EntryPick& pick) {
+Status pickEntryFromFile(const std::string& path, std::string_view separator,
+                         const std::vector<std::string>& fallback, RandomSource& random, EntryPick& pick) {
     SourceFile file(path);
     bool missing = false;
-    IoStatus status = file.open(missing);
+    Status status = file.open(missing);
     EntrySplitter counter(separator, EntrySplitter::Keep::None);
     if (status.ok() && !missing)
         status = file.stream(counter);

@@ -80,7 +80,7 @@ std::vector<std::string> splitEntries(std::string_view bytes, std::string_view s
 // Reads a source file into `list`. An empty path or a path where no file exists leaves
 // `list` exactly as it was and is not an error. A read that fails also leaves it as it
 // was and returns the error; the list is replaced only once the whole file was read.
-IoStatus loadEntryFile(const std::string& path, std::string_view separator, std::vector<std::string>& list);
+Status loadEntryFile(const std::string& path, std::string_view separator, std::vector<std::string>& list);
 
 // One entry drawn from a list; index is 1-based.
 struct EntryPick {
@@ -99,7 +99,7 @@ EntryPick pickEntry(const std::vector<std::string>& list, RandomSource& random);
 // held whole. It gives what loadEntryFile into `fallback` followed by pickEntry gives:
 // when the path is empty, no file is there or the read fails (returned), the entry is
 // drawn from `fallback`. Exactly one number is drawn in every case.
-IoStatus pickEntryFromFile(const std::string& path, std::string_view separator,
+Status pickEntryFromFile(const std::string& path, std::string_view separator,
                            const std::vector<std::string>& fallback, RandomSource& random, EntryPick& pick);
 
 } // namespace quillmark

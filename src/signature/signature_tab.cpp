@@ -154,7 +154,7 @@ void SignatureTab::setProportionalFont(bool proportional) {
 }
 
 void SignatureTab::subLoadFiles() {
-    for (const IoStatus& failure : loadSignatureFiles(m_state)) {
+    for (const Error& failure : loadSignatureFiles(m_state)) {
         m_prompter.message(QStringLiteral("subLoadFiles: \r") + QString::fromStdString(failure.message));
         LogError("subLoadFiles", failure.message);
     }
@@ -168,9 +168,9 @@ void SignatureTab::subUpdateSig() {
     txtSig->setPlainText(textFromBytes(update.signature));
     if (update.write.ok())
         return;
-    LogError("subUpdateSig", update.write.message);
+    LogError("subUpdateSig", update.write.message());
     // A tick can come while the message is still open; one message at a time is enough.
-    if (update.write.error != IoError::PathNotFound || m_showingWriteError)
+    if (update.write.code() != ErrorCode::PathNotFound || m_showingWriteError)
         return;
     m_showingWriteError = true;
     m_prompter.message(QStringLiteral("There was a problem writing out your signature file:\r\r") +

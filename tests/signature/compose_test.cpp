@@ -44,7 +44,7 @@ TEST(UpdateSignature, PicksHeaderThenFooterAndReplacesTheWholeFile) {
     test::spit(state.strSigFile, "a much longer old signature that must not survive in part");
     const SignatureUpdate u = updateSignature(state, random);
     EXPECT_EQ(u.label, "Current Signature: Header 2 of 3, Footer 17 of 120");
-    EXPECT_TRUE(u.write.ok()) << u.write.message;
+    EXPECT_TRUE(u.write.ok()) << u.write.message();
     EXPECT_EQ(test::slurp(state.strSigFile), "-- " + LE + "B" + LE + "C" + LE); // a blank header is left out
     EXPECT_EQ(filesIn(tmp.path()), 1) << "no temporary file is left behind";
 }
@@ -53,15 +53,16 @@ TEST(UpdateSignature, FailedWriteIsReportedAndLeavesNoTemporaryFile) {
     test::TempFolder tmp;
     std::filesystem::create_directory(tmp.file("folder"));
     test::spit(tmp.file("folder/inside.txt"), "x");
-    const std::pair<std::string, IoError> cases[] = {{tmp.file("gone/sig.txt"), IoError::PathNotFound},
-                                                     {tmp.file("folder"), IoError::IsDirectory}};
+    const std::pair<std::string, ErrorCode> cases[] = {{tmp.file("gone/sig.txt"), ErrorCode::PathNotFound},
+                                                       {tmp.file("folder"), ErrorCode::IsDirectory}};
     for (const auto& [path, error] : cases) {
         SignatureState state{"", "", path};
         ScriptedRandom random{0.0f, 0.0f};
         const SignatureUpdate u = updateSignature(state, random);
         EXPECT_TRUE(u.composed); // the preview still shows what was meant to be written
-        EXPECT_EQ(u.write.error, error);
-        EXPECT_NE(u.write.message.find(path), std::string::npos);
+        ASSERT_FALSE(u.write.ok());
+        EXPECT_EQ(u.write.code(), error);
+        EXPECT_NE(u.write.message().find(path), std::string::npos);
         EXPECT_EQ(filesIn(tmp.path()), 1);
         EXPECT_EQ(filesIn(tmp.file("folder")), 1);
     }
@@ -84,7 +85,7 @@ TEST(UpdateSignatureFromFiles, GivesWhatLoadingTheListsGives) {
         ScriptedRandom a{0.9f, 0.1f}, b{0.9f, 0.1f};
         EXPECT_EQ(loadSignatureFiles(state).size(), failureCount);
         const SignatureUpdate expected = updateSignature(state, a);
-        std::vector<IoStatus> failures;
+        std::vector<Error> failures;
         const SignatureUpdate u = updateSignatureFromFiles(fromFiles, b, failures);
         EXPECT_EQ(failures.size(), failureCount);
         EXPECT_EQ(u.label, expected.label) << header;

@@ -12,29 +12,27 @@ namespace quillmark {
 
 namespace {
 
-IoStatus fromErrno(int err, std::string_view what, const std::string& path) {
-    IoStatus s;
+Error fromErrno(int err, std::string_view what, const std::string& path) {
+    ErrorCode code = ErrorCode::Other;
     switch (err) {
     case ENOENT:
-        s.error = IoError::NotFound;
+        code = ErrorCode::NotFound;
         break;
     case ENOTDIR:
-        s.error = IoError::PathNotFound;
+        code = ErrorCode::PathNotFound;
         break;
     case EACCES:
     case EPERM:
     case EROFS:
-        s.error = IoError::AccessDenied;
+        code = ErrorCode::AccessDenied;
         break;
     case EISDIR:
-        s.error = IoError::IsDirectory;
+        code = ErrorCode::IsDirectory;
         break;
     default:
-        s.error = IoError::Other;
         break;
     }
-    s.message = std::string(what) + " " + path + ": " + std::strerror(err);
-    return s;
+    return {code, std::string(what) + " " + path + ": " + std::strerror(err)};
 }
 
 std::string folderOf(const std::string& path) {
@@ -52,11 +50,11 @@ bool folderExists(const std::string& path) {
 }
 
 // A missing file in a missing folder is reported as PathNotFound, as Windows does.
-IoStatus notFoundOrPath(int err, std::string_view what, const std::string& path) {
-    IoStatus s = fromErrno(err, what, path);
-    if (s.error == IoError::NotFound && !folderExists(path))
-        s.error = IoError::PathNotFound;
-    return s;
+Error notFoundOrPath(int err, std::string_view what, const std::string& path) {
+    Error e = fromErrno(err, what, path);
+    if (e.code == ErrorCode::NotFound && !folderExists(path))
+        e.code = ErrorCode::PathNotFound;
+    return e;
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -94,45 +92,40 @@ std::string resolveLinks(const std::string& path) {
 
 } // namespace
 
-ReadResult readFile(const std::string& path) {
-    ReadResult r;
+Result<std::string> readFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        r.status = notFoundOrPath(errno, "cannot open", path);
-        return r;
-    }
+    if (fd < 0)
+        return notFoundOrPath(errno, "cannot open", path);
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        r.status = fromErrno(EISDIR, "cannot read", path);
-        return r;
+        return fromErrno(EISDIR, "cannot read", path);
     }
     // One byte more than the size, so the read that finds the end needs no second buffer.
     size_t capacity = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096;
-    r.bytes.resize(capacity);
+    std::string bytes(capacity, '\0');
     size_t used = 0;
     for (;;) {
-        if (used == r.bytes.size())
-            r.bytes.resize(r.bytes.size() * 2);
-        ssize_t n = ::read(fd, r.bytes.data() + used, r.bytes.size() - used);
+        if (used == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            r.status = fromErrno(errno, "cannot read", path);
-            r.bytes.clear();
+            const int err = errno;
             ::close(fd);
-            return r;
+            return fromErrno(err, "cannot read", path);
         }
         if (n == 0)
             break;
         used += static_cast<size_t>(n);
     }
-    r.bytes.resize(used);
+    bytes.resize(used);
     ::close(fd);
-    return r;
+    return bytes;
 }
 
-IoStatus writeFileAtomic(const std::string& path, std::string_view bytes, Durability durability) {
+Status writeFileAtomic(const std::string& path, std::string_view bytes, Durability durability) {
     const std::string target = resolveLinks(path);
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
@@ -148,7 +141,7 @@ IoStatus writeFileAtomic(const std::string& path, std::string_view bytes, Durabi
     if (fd < 0)
         return notFoundOrPath(errno, "cannot write", path);
 
-    IoStatus status;
+    Status status;
     const mode_t mode = exists ? (old.st_mode & 07777) : 0644 & ~[] {
         mode_t mask = ::umask(0);
         ::umask(mask);
@@ -166,11 +159,11 @@ IoStatus writeFileAtomic(const std::string& path, std::string_view bytes, Durabi
     return status;
 }
 
-IoStatus appendToFile(const std::string& path, std::string_view bytes) {
+Status appendToFile(const std::string& path, std::string_view bytes) {
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return notFoundOrPath(errno, "cannot open", path);
-    IoStatus status;
+    Status status;
     if (!writeAll(fd, bytes))
         status = fromErrno(errno, "cannot append to", path);
     ::close(fd);
@@ -182,16 +175,18 @@ FileReader::~FileReader() {
         ::close(m_fd);
 }
 
-IoStatus FileReader::open(const std::string& path) {
+Status FileReader::open(const std::string& path) {
     if (m_fd >= 0)
         ::close(m_fd);
     m_path = path;
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    return m_fd >= 0 ? IoStatus{} : notFoundOrPath(errno, "cannot open", path);
+    if (m_fd < 0)
+        return notFoundOrPath(errno, "cannot open", path);
+    return {};
 }
 
-IoStatus FileReader::read(char* data, std::size_t size, std::size_t& count) {
-    count = 0;
+Result<std::size_t> FileReader::read(char* data, std::size_t size) {
+    std::size_t count = 0;
     while (count < size) {
         ssize_t n = ::read(m_fd, data + count, size - count);
         if (n < 0) {
@@ -203,14 +198,16 @@ IoStatus FileReader::read(char* data, std::size_t size, std::size_t& count) {
             break;
         count += static_cast<size_t>(n);
     }
+    return count;
+}
+
+Status FileReader::rewind() {
+    if (::lseek(m_fd, 0, SEEK_SET) != 0)
+        return fromErrno(errno, "cannot read", m_path);
     return {};
 }
 
-IoStatus FileReader::rewind() {
-    return ::lseek(m_fd, 0, SEEK_SET) == 0 ? IoStatus{} : fromErrno(errno, "cannot read", m_path);
-}
-
-IoStatus makeFolders(const std::string& path) {
+Status makeFolders(const std::string& path) {
     if (path.empty())
         return {};
     std::string partial;
@@ -229,7 +226,7 @@ IoStatus makeFolders(const std::string& path) {
     return {};
 }
 
-IoStatus makeFoldersFor(const std::string& filePath) {
+Status makeFoldersFor(const std::string& filePath) {
     return makeFolders(folderOf(filePath));
 }
 
