@@ -1,0 +1,22 @@
+#include "settings/typed_settings.h"
+
+namespace quillmark {
+
+std::string readText(Settings& s, const keys::SettingKey& k) {
+    return s.ReadINI(k.section, k.key, k.defaultValue);
+}
+
+bool readFlag(Settings& s, const keys::SettingKey& k) {
+    // ReadINI already turns "False" into "0".
+    return readText(s, k) != "0";
+}
+
+void writeFlag(Settings& s, const keys::SettingKey& k, bool v) {
+    s.WriteINI(k.section, k.key, v);
+}
+
+void writeText(Settings& s, const keys::SettingKey& k, std::string_view v) {
+    s.WriteINI(k.section, k.key, v);
+}
+
+} // namespace quillmark
