@@ -6,7 +6,6 @@
 #include "settings/settings.h"
 #include "signature/compose.h"
 #include "signature/random.h"
-#include "signature/separator.h"
 
 #include <ostream>
 
@@ -68,13 +67,7 @@ int runNextCommand(const std::vector<std::string>& args, const std::string& sett
     }
 
     const ProfileRecord record = readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain);
-    SignatureState state;
-    state.strHeaderFile = record.headerFile;
-    state.strFooterFile = record.footerFile;
-    state.strSigFile = record.sigFile;
-    state.strSeparator =
-        separatorFromSetting(settings.ReadINIPlain(keys::kSeparator.section, keys::kSeparator.key));
-    state.blnAddDashes = settings.ReadINIPlain(keys::kAddDashes.section, keys::kAddDashes.key) != "0";
+    const SignatureState state = signatureStateFor(settings, record);
 
     // Reads each file only as far as the entry drawn, rather than building both lists.
     std::vector<Error> failures;

@@ -161,6 +161,14 @@ std::string DecryptText(std::string_view text, std::string_view password) {
     return CryptText(text, password, CryptDirection::Decrypt);
 }
 
+CipherMethod cipherMethodFromSetting(std::string_view stored) {
+    return stored.empty() || stored == "0" ? CipherMethod::Rot : CipherMethod::Password;
+}
+
+std::string_view cipherMethodSetting(CipherMethod method) {
+    return method == CipherMethod::Rot ? "0" : "1";
+}
+
 std::string RotEncode(std::string_view text, int n) {
     const int amount = static_cast<int>(PositiveMod(n, 26, true));
     std::array<unsigned char, 256> map{};

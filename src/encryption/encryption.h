@@ -28,6 +28,15 @@ inline constexpr unsigned char kLastCipherCode = 126;
 
 enum class CryptDirection { Encrypt, Decrypt };
 
+// The two methods the Encryption tab offers; the choice is kept in "Last Encryption Method".
+enum class CipherMethod { Rot, Password };
+
+// The method a stored "Last Encryption Method" value selects: "0" (and the empty value,
+// whose default is 0) selects the rotation, any other value the password method.
+CipherMethod cipherMethodFromSetting(std::string_view stored);
+// The value that stores `method`: "0" for the rotation, "1" for the password method.
+std::string_view cipherMethodSetting(CipherMethod method);
+
 // Substitution table: position 0..93 -> a code 33..126, each code exactly once.
 using CipherTable = std::array<unsigned char, kCipherAlphabetSize>;
 

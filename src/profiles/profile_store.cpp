@@ -1,6 +1,8 @@
 #include "profiles/profile_store.h"
 
 #include "settings/setting_keys.h"
+#include "settings/typed_settings.h"
+#include "signature/separator.h"
 
 #include <algorithm>
 
@@ -110,6 +112,17 @@ std::string resolveStartupProfile(Settings& settings, ScanRead mode) {
             return stored;
     }
     return names.empty() ? std::string() : names.front();
+}
+
+SignatureState signatureStateFor(Settings& settings, const ProfileRecord& record) {
+    SignatureState state;
+    state.strHeaderFile = record.headerFile;
+    state.strFooterFile = record.footerFile;
+    state.strSigFile = record.sigFile;
+    state.strSeparator =
+        separatorFromSetting(settings.ReadINIPlain(keys::kSeparator.section, keys::kSeparator.key));
+    state.blnAddDashes = readFlagPlain(settings, keys::kAddDashes);
+    return state;
 }
 
 } // namespace quillmark

@@ -4,6 +4,7 @@
 // empty name is free. Slots are never renumbered.
 
 #include "settings/settings.h"
+#include "signature/compose.h"
 
 #include <string>
 #include <string_view>
@@ -57,5 +58,11 @@ void writeProfileSlot(Settings& settings, int slot, const ProfileRecord& record)
 // matched ignoring case and taking the stored letter case; if that names no profile,
 // the first listed profile. Empty when the store holds none.
 std::string resolveStartupProfile(Settings& settings, ScanRead mode);
+
+// What the signature engine works from while `record` is current: its three paths, the
+// separator and the add-dashes flag of the settings (missing ones give their defaults).
+// Reads only; the lists of entries are left for loadSignatureFiles. The window and
+// quillmark-cli both build the engine's state here, so a profile composes alike in both.
+SignatureState signatureStateFor(Settings& settings, const ProfileRecord& record);
 
 } // namespace quillmark

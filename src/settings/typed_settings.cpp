@@ -19,4 +19,15 @@ void writeText(Settings& s, const keys::SettingKey& k, std::string_view v) {
     s.WriteINI(k.section, k.key, v);
 }
 
+std::string readTextPlain(Settings& s, const keys::SettingKey& k) {
+    std::string value = s.ReadINIPlain(k.section, k.key);
+    return value.empty() ? std::string(k.defaultValue) : value;
+}
+
+bool readFlagPlain(Settings& s, const keys::SettingKey& k) {
+    // The stored "False" reads as "0"; a default of "False" comes from the table as it is.
+    const std::string value = readTextPlain(s, k);
+    return value != "0" && value != "False";
+}
+
 } // namespace quillmark

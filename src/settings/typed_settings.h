@@ -19,4 +19,9 @@ bool readFlag(Settings& s, const keys::SettingKey& k);
 void writeFlag(Settings& s, const keys::SettingKey& k, bool v);
 void writeText(Settings& s, const keys::SettingKey& k, std::string_view v);
 
+// The same reads for a caller that must never write the settings file (quillmark-cli):
+// a missing or empty value gives the table's default and nothing is written.
+std::string readTextPlain(Settings& s, const keys::SettingKey& k);
+bool readFlagPlain(Settings& s, const keys::SettingKey& k);
+
 } // namespace quillmark

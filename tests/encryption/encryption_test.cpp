@@ -100,6 +100,18 @@ TEST(Encryption, RotationMovesOnlyLettersAndWrapsAnyAmount) {
     }
 }
 
+TEST(Encryption, StoredMethodChoiceReadsAndWritesBack) {
+    const std::pair<std::string, CipherMethod> cases[] = {
+        {"0", CipherMethod::Rot},       {"", CipherMethod::Rot},       {"1", CipherMethod::Password},
+        {"-1", CipherMethod::Password}, {"2", CipherMethod::Password}, {"x", CipherMethod::Password}};
+    for (const auto& [stored, method] : cases)
+        EXPECT_EQ(cipherMethodFromSetting(stored), method) << stored;
+    for (const CipherMethod method : {CipherMethod::Rot, CipherMethod::Password})
+        EXPECT_EQ(cipherMethodFromSetting(cipherMethodSetting(method)), method);
+    EXPECT_EQ(cipherMethodSetting(CipherMethod::Rot), "0");
+    EXPECT_EQ(cipherMethodSetting(CipherMethod::Password), "1");
+}
+
 const std::string kBegin = "-- begin Quillmark encrypted text (www.quillmark.org/) :";
 const std::string kEnd = "-- end Quillmark encrypted text --";
 

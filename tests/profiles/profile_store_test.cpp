@@ -87,5 +87,24 @@ TEST_F(ProfileStoreTest, StartupProfileResolution) {
     EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Work");
 }
 
+TEST_F(ProfileStoreTest, SignatureStateTakesThePathsAndTheSettingsWithoutWriting) {
+    const std::string bytes = "[SETTINGS]\nSIG SEPARATOR CHARACTER=#x\nADD DASHES TO SIG HEADER=False\n";
+    test::spit(ini, bytes);
+    Settings settings(ini);
+    const SignatureState state = signatureStateFor(settings, {"Work", "/h", "/f", "/s"});
+    EXPECT_EQ(state.strHeaderFile, "/h");
+    EXPECT_EQ(state.strFooterFile, "/f");
+    EXPECT_EQ(state.strSigFile, "/s");
+    EXPECT_EQ(state.strSeparator, "#");
+    EXPECT_FALSE(state.blnAddDashes);
+
+    // Missing settings: "%" and dashes, and the file stays as it was.
+    test::spit(ini, "[Profiles]\n");
+    const SignatureState fresh = signatureStateFor(settings, {});
+    EXPECT_EQ(fresh.strSeparator, "%");
+    EXPECT_TRUE(fresh.blnAddDashes);
+    EXPECT_EQ(test::slurp(ini), "[Profiles]\n");
+}
+
 } // namespace
 } // namespace quillmark

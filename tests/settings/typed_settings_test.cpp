@@ -41,5 +41,20 @@ TEST(TypedSettingsTest, FlagsAreOffOnlyForZeroOrFalseAndMissingOnesGetTheTableDe
     EXPECT_EQ(readText(settings, keys::kSeparator), "#");
 }
 
+TEST(TypedSettingsTest, PlainReadsGiveTheTableDefaultAndNeverWrite) {
+    test::TempFolder tmp;
+    setErrorLogPath(tmp.file("errorlog.dat"));
+    const std::string ini = tmp.file("Quillmark.INI");
+    const std::string bytes = "[SETTINGS]\nADD DASHES TO SIG HEADER=False\nSIG SEPARATOR CHARACTER=\n";
+    spit(ini, bytes);
+    Settings settings(ini);
+    EXPECT_FALSE(readFlagPlain(settings, keys::kAddDashes));
+    EXPECT_TRUE(readFlagPlain(settings, keys::kRunAtBootup));
+    EXPECT_FALSE(readFlagPlain(settings, keys::kBoringColourScheme));
+    EXPECT_EQ(readTextPlain(settings, keys::kSeparator), "%");
+    EXPECT_EQ(readTextPlain(settings, keys::kInterval1), "60");
+    EXPECT_EQ(slurp(ini), bytes);
+}
+
 } // namespace
 } // namespace quillmark
