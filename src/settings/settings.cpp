@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <exception>
 #include <filesystem>
 
 namespace quillmark {
@@ -110,44 +109,40 @@ IniFile& Settings::file() {
 
 void Settings::flush() {
     m_dirty = false;
-    try {
-        if (!m_file)
-            return;
-        // Replacing a file we could not read would throw away whatever it holds.
-        if (!m_disk->loadError.ok()) {
-            m_lastStatus = m_disk->loadError;
-            LogError("WriteINI",
-                     "not replacing a settings file that cannot be read: " + m_lastStatus.message());
-            m_file.reset();
-            return;
-        }
-        const fs::file_time_type before = fs::file_time_type::clock::now();
-        std::string bytes = m_file->bytes();
-        Status status = writeFileAtomic(m_path, bytes, Durability::Flush);
-        if (!status && status.code() == ErrorCode::PathNotFound) {
-            const Status made = makeFoldersFor(m_path);
-            status = made.ok() ? writeFileAtomic(m_path, bytes, Durability::Flush) : made;
-        }
-        m_lastStatus = status;
-        if (!status.ok()) {
-            LogError("WriteINI", status.message());
-            // Reads go on from what the file really holds.
-            m_file.reset();
-            return;
-        }
-        m_disk->bytes = std::move(bytes);
-        m_disk->stamp = stampOf(m_path);
-        m_disk->checkedAt = before;
-    } catch (const std::exception& e) {
+    if (!m_file)
+        return;
+    // Replacing a file we could not read would throw away whatever it holds.
+    if (!m_disk->loadError.ok()) {
+        LogError("WriteINI",
+                 "not replacing a settings file that cannot be read: " + m_disk->loadError.message());
         m_file.reset();
-        m_lastStatus = Error{ErrorCode::Other, e.what()};
-        LogError("WriteINI", e.what());
+        return;
     }
+    const fs::file_time_type before = fs::file_time_type::clock::now();
+    std::string bytes = m_file->bytes();
+    Status status = writeFileAtomic(m_path, bytes, Durability::Flush);
+    if (!status && status.code() == ErrorCode::PathNotFound) {
+        const Status made = makeFoldersFor(m_path);
+        status = made.ok() ? writeFileAtomic(m_path, bytes, Durability::Flush) : made;
+    }
+    if (!status.ok()) {
+        LogError("WriteINI", status.message());
+        // Reads go on from what the file really holds.
+        m_file.reset();
+        return;
+    }
+    m_disk->bytes = std::move(bytes);
+    m_disk->stamp = stampOf(m_path);
+    m_disk->checkedAt = before;
+}
+
+Status Settings::readable() {
+    file();
+    return m_disk->loadError;
 }
 
 std::string Settings::readValue(std::string_view section, std::string_view key) {
     IniFile& ini = file();
-    m_lastStatus = m_disk->loadError;
     std::optional<std::string> value = ini.value(section, upperKey(key));
     if (!value)
         return {};
@@ -160,17 +155,12 @@ std::string Settings::readValue(std::string_view section, std::string_view key) 
 }
 
 std::string Settings::ReadINI(std::string_view section, std::string_view key, std::string_view defaultValue) {
-    try {
-        std::string result = readValue(section, key);
-        if (result.empty()) {
-            WriteINI(section, key, defaultValue);
-            result = defaultValue;
-        }
-        return trueFalseAsNumber(std::move(result));
-    } catch (const std::exception& e) {
-        LogError("ReadINI", e.what());
-        return {};
+    std::string result = readValue(section, key);
+    if (result.empty()) {
+        WriteINI(section, key, defaultValue);
+        result = defaultValue;
     }
+    return trueFalseAsNumber(std::move(result));
 }
 
 std::string Settings::ReadINI(std::string_view section, std::string_view key, bool defaultValue) {
@@ -182,39 +172,22 @@ std::string Settings::ReadINI(std::string_view section, std::string_view key, lo
 }
 
 std::string Settings::ReadINIPlain(std::string_view section, std::string_view key) {
-    try {
-        return trueFalseAsNumber(readValue(section, key));
-    } catch (const std::exception& e) {
-        LogError("ReadINIPlain", e.what());
-        return {};
-    }
+    return trueFalseAsNumber(readValue(section, key));
 }
 
 void Settings::WriteINI(std::string_view section, std::string_view key, std::string_view value) {
-    try {
-        switch (file().setValue(section, upperKey(key), value)) {
-        case IniFile::SetResult::InvalidName:
-            m_lastStatus =
-                Error{ErrorCode::InvalidInput, "section or key name cannot be stored in the settings file"};
-            LogError("WriteINI", m_lastStatus.message());
-            return;
-        case IniFile::SetResult::Unchanged:
-            m_lastStatus = {};
-            return;
-        case IniFile::SetResult::Changed:
-            m_dirty = true;
-            if (m_batchDepth == 0)
-                flush();
-            else
-                m_lastStatus = {};
-            return;
-        }
-    } catch (const std::exception& e) {
-        // A half-changed image must not reach the disk.
-        m_file.reset();
-        m_dirty = false;
-        m_lastStatus = Error{ErrorCode::Other, e.what()};
-        LogError("WriteINI", e.what());
+    switch (file().setValue(section, upperKey(key), value)) {
+    case IniFile::SetResult::InvalidName:
+        // The name itself may hold the line break that makes it unusable: not logged.
+        LogError("WriteINI", "section or key name cannot be stored in the settings file");
+        return;
+    case IniFile::SetResult::Unchanged:
+        return;
+    case IniFile::SetResult::Changed:
+        m_dirty = true;
+        if (m_batchDepth == 0)
+            flush();
+        return;
     }
 }
 

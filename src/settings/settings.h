@@ -43,7 +43,8 @@ public:
     // Plain read: like ReadINI, but a missing or empty value gives "" and nothing is written.
     std::string ReadINIPlain(std::string_view section, std::string_view key);
 
-    // Writes one key; the key is stored in capitals. Never throws; failures are logged.
+    // Writes one key; the key is stored in capitals. A failed write is logged and the file
+    // keeps what it held; reads then go on from the file as it is.
     void WriteINI(std::string_view section, std::string_view key, std::string_view value);
     void WriteINI(std::string_view section, std::string_view key, bool value);
     void WriteINI(std::string_view section, std::string_view key, long long value);
@@ -54,8 +55,9 @@ public:
         WriteINI(section, key, std::string_view(std::to_string(value)));
     }
 
-    // Status of the last access (nothing in the program depends on it but tests).
-    const Status& lastStatus() const { return m_lastStatus; }
+    // Whether the file can be read: a missing file is fine (every read gives its default),
+    // a folder or a file without read permission in its place is an error.
+    Status readable();
 
     // While a Batch lives, writes change the file's image in memory and the file is
     // replaced once when the last Batch ends. Scans that write back many defaults use it.
@@ -80,7 +82,6 @@ private:
     std::string m_path;
     std::unique_ptr<IniFile> m_file;
     std::unique_ptr<DiskState> m_disk; // what the file on disk held when m_file was taken from it
-    Status m_lastStatus;
     int m_batchDepth = 0;
     bool m_dirty = false;
     bool m_checkedInBatch = false;

@@ -76,8 +76,8 @@ TEST_F(SettingsTest, ReadConvertsTrueFalseCutsLongValuesAndFillsEmptyOnes) {
 TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
     spit(m_tmp.file("blocker"), "not a folder"); // the settings folder's parent is a file
     Settings blocked(m_tmp.file("blocker/Quillmark.INI"));
+    EXPECT_TRUE(blocked.readable().ok()) << "a settings file that is not there yet is readable";
     EXPECT_EQ(blocked.ReadINI("SETTINGS", "Run At Bootup", true), "-1");
-    EXPECT_FALSE(blocked.lastStatus().ok());
     EXPECT_EQ(blocked.ReadINIPlain("SETTINGS", "Run At Bootup"), "") << "nothing was stored";
     EXPECT_EQ(slurp(m_tmp.file("blocker")), "not a folder");
     EXPECT_NE(slurp(m_tmp.file("errorlog.dat")).find("WriteINI"), std::string::npos);
@@ -87,13 +87,14 @@ TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
         blocked.WriteINI("User", "Last Profile", "Work");
         EXPECT_EQ(blocked.ReadINIPlain("User", "Last Profile"), "Work");
     }
-    EXPECT_FALSE(blocked.lastStatus().ok());
     EXPECT_EQ(blocked.ReadINIPlain("User", "Last Profile"), "");
 
     std::filesystem::create_directory(m_ini);
     Settings folder(m_ini);
     EXPECT_EQ(folder.ReadINI("SETTINGS", "INTERVAL_1", 60), "60");
-    EXPECT_FALSE(folder.lastStatus().ok());
+    const Status status = folder.readable();
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.code(), ErrorCode::IsDirectory);
     EXPECT_TRUE(std::filesystem::is_directory(m_ini));
 }
 
@@ -106,8 +107,12 @@ TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {
         ::chmod(m_ini.c_str(), mode);
         Settings settings(m_ini);
         EXPECT_EQ(settings.ReadINI("SETTINGS", "INTERVAL_1", 60), mode == 0444 ? "30" : "60");
+        EXPECT_EQ(settings.readable().ok(), mode == 0444);
+        resetErrorLogCount();
+        std::filesystem::remove(m_tmp.file("errorlog.dat"));
         EXPECT_EQ(settings.ReadINI("SETTINGS", "Run At Bootup", true), "-1");
-        EXPECT_FALSE(settings.lastStatus().ok());
+        EXPECT_NE(slurp(m_tmp.file("errorlog.dat")).find("WriteINI"), std::string::npos)
+            << "failure not logged";
         ::chmod(m_ini.c_str(), 0644);
         EXPECT_EQ(slurp(m_ini), old);
     }
