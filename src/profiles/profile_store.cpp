@@ -1,5 +1,6 @@
 #include "profiles/profile_store.h"
 
+#include "settings/name_case.h"
 #include "settings/setting_keys.h"
 #include "settings/typed_settings.h"
 #include "signature/separator.h"
@@ -17,15 +18,6 @@ std::string slotKey(std::string_view fixed, int slot) {
 std::string readValue(Settings& settings, std::string_view section, std::string_view key, ScanRead mode) {
     return mode == ScanRead::WithDefault ? settings.ReadINI(section, key, std::string_view())
                                          : settings.ReadINIPlain(section, key);
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto up = [](char c) {
-                   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-               };
-               return up(x) == up(y);
-           });
 }
 
 } // namespace
@@ -56,7 +48,7 @@ std::vector<std::string> listProfileNames(Settings& settings) {
 int findProfileSlotIgnoringCase(Settings& settings, std::string_view name, ScanRead mode) {
     Settings::Batch batch(settings);
     for (int n = 1; n <= intMaxProfiles; ++n)
-        if (equalsIgnoringCase(readValue(settings, keys::kProfiles, profileNameKey(n), mode), name))
+        if (sameNameIgnoringCase(readValue(settings, keys::kProfiles, profileNameKey(n), mode), name))
             return n;
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "settings/ini_file.h"
 
 #include "platform/platform.h"
+#include "settings/name_case.h"
 
 namespace quillmark {
 
@@ -18,19 +19,6 @@ std::string_view trim(std::string_view s) {
     while (!s.empty() && isBlank(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-char asciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiUpper(a[i]) != asciiUpper(b[i]))
-            return false;
-    return true;
 }
 
 bool hasLineBreakOrNul(std::string_view s) {
@@ -125,7 +113,7 @@ std::string IniFile::bytes() const {
 
 std::size_t IniFile::findSection(std::string_view name) const {
     for (std::size_t i = 0; i < m_lines.size(); ++i)
-        if (m_lines[i].kind == Kind::Section && sameName(m_lines[i].name(), name))
+        if (m_lines[i].kind == Kind::Section && sameNameIgnoringCase(m_lines[i].name(), name))
             return i;
     return npos;
 }
@@ -140,7 +128,7 @@ std::size_t IniFile::sectionEnd(std::size_t header) const {
 std::size_t IniFile::findKey(std::size_t header, std::string_view key) const {
     const std::size_t end = sectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i)
-        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name(), key))
+        if (m_lines[i].kind == Kind::Key && sameNameIgnoringCase(m_lines[i].name(), key))
             return i;
     return npos;
 }

@@ -8,7 +8,7 @@
 //    written back, and lines the program adds end with the platform's line end.
 //  - Blanks (spaces, tabs) around section names, keys and values are ignored on reading.
 //    A value wrapped in a matching pair of double or single quotes reads without them.
-//  - Section names and keys match without regard to ASCII letter case.
+//  - Section names and keys match without regard to letter case (sameNameIgnoringCase).
 //  - Lines whose first non-blank character is ';' are comments. A line inside a section
 //    that has no '=' (or starts with '[' without being a section header) is not a key:
 //    it cannot be read and is kept as it is.

@@ -2,6 +2,7 @@
 
 #include "platform/error_handler.h"
 #include "settings/ini_file.h"
+#include "settings/name_case.h"
 
 #include <chrono>
 #include <cstdint>
@@ -38,14 +39,6 @@ Stamp stampOf(const std::string& path) {
     const std::uintmax_t size = fs::file_size(path, ec);
     stamp.size = ec ? 0 : size;
     return stamp;
-}
-
-std::string upperKey(std::string_view key) {
-    std::string out(key);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
 }
 
 std::string trueFalseAsNumber(std::string value) {
@@ -143,7 +136,7 @@ Status Settings::readable() {
 
 std::string Settings::readValue(std::string_view section, std::string_view key) {
     IniFile& ini = file();
-    std::optional<std::string> value = ini.value(section, upperKey(key));
+    std::optional<std::string> value = ini.value(section, toUpperName(key));
     if (!value)
         return {};
     std::string result = std::move(*value);
@@ -176,7 +169,7 @@ std::string Settings::ReadINIPlain(std::string_view section, std::string_view ke
 }
 
 void Settings::WriteINI(std::string_view section, std::string_view key, std::string_view value) {
-    switch (file().setValue(section, upperKey(key), value)) {
+    switch (file().setValue(section, toUpperName(key), value)) {
     case IniFile::SetResult::InvalidName:
         // The name itself may hold the line break that makes it unusable: not logged.
         LogError("WriteINI", "section or key name cannot be stored in the settings file");
