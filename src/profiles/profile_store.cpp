@@ -78,9 +78,12 @@ ProfileRecord readProfileSlot(Settings& settings, std::string_view section, int 
     Settings::Batch batch(settings);
     ProfileRecord r;
     r.name = readValue(settings, section, profileNameKey(slot), mode);
-    r.headerFile = readValue(settings, section, headerFileKey(slot), mode);
-    r.footerFile = readValue(settings, section, footerFileKey(slot), mode);
-    r.sigFile = readValue(settings, section, sigFileKey(slot), mode);
+    // A free slot gets no path lines written into it: selecting the empty name must not
+    // grow the file by three lines for a profile that does not exist.
+    const ScanRead pathMode = r.name.empty() ? ScanRead::Plain : mode;
+    r.headerFile = readValue(settings, section, headerFileKey(slot), pathMode);
+    r.footerFile = readValue(settings, section, footerFileKey(slot), pathMode);
+    r.sigFile = readValue(settings, section, sigFileKey(slot), pathMode);
     return r;
 }
 

@@ -47,7 +47,8 @@ int findProfileSlotExact(Settings& settings, std::string_view section, std::stri
 // free one; 0 when all slots hold other profiles.
 int findSlotForSave(Settings& settings, std::string_view name);
 
-// The slot's record, each key read with default "" (or plainly).
+// The slot's record, each key read with default "" (or plainly). The paths of a slot
+// whose name is empty are always read plainly, so reading a free slot writes no path keys.
 ProfileRecord readProfileSlot(Settings& settings, std::string_view section, int slot,
                               ScanRead mode = ScanRead::WithDefault);
 

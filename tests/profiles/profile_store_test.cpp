@@ -63,6 +63,29 @@ TEST_F(ProfileStoreTest, ScansLeaveEmptyNameLinesButPlainReadsWriteNothing) {
     EXPECT_NE(after.find("PROFILE 64=\n"), std::string::npos);
 }
 
+TEST_F(ProfileStoreTest, ReadingAFreeSlotWritesOnlyItsNameLine) {
+    {
+        Settings settings(ini);
+        writeProfileSlot(settings, 1, {}); // a removed profile leaves four empty lines
+    }
+    test::spit(ini, test::slurp(ini) + "PROFILE 2=Work\nHEADER FILE 2=/h\n");
+    const std::string before = test::slurp(ini);
+    Settings settings(ini);
+    for (const int slot : {1, 3}) {
+        const ProfileRecord record = readProfileSlot(settings, "PROFILES", slot);
+        EXPECT_EQ(record.name, "");
+        EXPECT_EQ(record.headerFile, "");
+        EXPECT_EQ(record.sigFile, "");
+    }
+    EXPECT_EQ(test::slurp(ini), before + "PROFILE 3=\n");
+
+    // A named slot still gets its missing path lines, as the select always wrote them.
+    EXPECT_EQ(readProfileSlot(settings, "PROFILES", 2).headerFile, "/h");
+    const std::string after = test::slurp(ini);
+    EXPECT_NE(after.find("FOOTER FILE 2=\nSIG FILE 2=\n"), std::string::npos) << after;
+    EXPECT_EQ(after.find(" FILE 3"), std::string::npos) << after;
+}
+
 TEST_F(ProfileStoreTest, NoFreeSlotWhenAllHoldOtherProfiles) {
     {
         Settings settings(ini);
