@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <charconv>
 #include <istream>
-#include <iterator>
 #include <optional>
 #include <ostream>
 
@@ -31,7 +30,12 @@ constexpr const char* kUsage =
     "The password method puts the begin and end lines around what it encrypts and removes\n"
     "them before it decrypts. It keeps a casual reader out; it is no protection against\n"
     "anyone who tries. The password is never taken from the command line, where other users\n"
-    "of the machine could see it.\n";
+    "of the machine could see it.\n"
+    "\n"
+    "Only the password file's first line is read, up to 64 KB. Exit status: 0 on success; 2 for\n"
+    "a usage error, a password file that does not exist or whose first line is empty or longer\n"
+    "than 64 KB; 1 when standard input, the password file or standard output cannot be read or\n"
+    "written.\n";
 
 // One method option, as parsed: either a rotation amount or a password.
 struct Method {
@@ -53,8 +57,42 @@ std::optional<int> parseRotation(const std::string& text) {
     return value;
 }
 
-std::string firstLine(const std::string& bytes) {
-    return bytes.substr(0, bytes.find_first_of("\r\n"));
+// A password is a line typed by a person; a longer "line" is the wrong file (a device
+// such as /dev/zero would never end).
+constexpr std::size_t kMaxPasswordLine = 64 * 1024;
+
+// The first line of the file, without its line end; reads no further than that line.
+// TooLarge when the line is longer than kMaxPasswordLine.
+Result<std::string> readPasswordLine(const std::string& path) {
+    FileReader reader;
+    if (Status opened = reader.open(path); !opened)
+        return opened.error();
+    std::string line;
+    char chunk[4096];
+    while (true) {
+        const Result<std::size_t> got = reader.read(chunk, sizeof chunk);
+        if (!got)
+            return got.error();
+        const std::string_view piece(chunk, *got);
+        const std::size_t end = piece.find_first_of("\r\n");
+        line.append(piece.substr(0, end));
+        if (line.size() > kMaxPasswordLine)
+            return Error{ErrorCode::TooLarge, "the first line of " + path + " is longer than 64 KB"};
+        if (end != std::string_view::npos || *got < sizeof chunk)
+            return line;
+    }
+}
+
+// Standard input whole. Read through istream::read, which turns a failing read (standard
+// input is a folder, an I/O error) into the stream's bad state instead of an exception.
+std::optional<std::string> readAll(std::istream& in) {
+    std::string input;
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        input.append(chunk, static_cast<std::size_t>(in.gcount()));
+    if (in.bad())
+        return std::nullopt;
+    return input;
 }
 
 } // namespace
@@ -86,10 +124,15 @@ int runCryptCommand(const std::vector<std::string>& args, std::istream& in, std:
             if (!m.rot)
                 return usageError(err, "--rot needs a whole number from 1 to 26, not '" + value + "'");
         } else if (option == "--password-file") {
-            const Result<std::string> file = readFile(value);
-            if (!file)
-                return usageError(err, "cannot read the password file '" + value + "': " + file.message());
-            m.password = firstLine(*file);
+            Result<std::string> line = readPasswordLine(value);
+            if (!line && line.code() != ErrorCode::NotFound && line.code() != ErrorCode::PathNotFound &&
+                line.code() != ErrorCode::TooLarge) {
+                err << "quillmark-cli: cannot read the password file: " << line.message() << '\n';
+                return kIoError;
+            }
+            if (!line)
+                return usageError(err, "unusable password file: " + line.message());
+            m.password = std::move(line).value();
             if (m.password.empty())
                 return usageError(err, "the first line of '" + value + "' is empty; no password");
         } else {
@@ -102,11 +145,12 @@ int runCryptCommand(const std::vector<std::string>& args, std::istream& in, std:
     if (!method)
         return usageError(err, "missing --rot, --password-file or --password-env");
 
-    const std::string input{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
+    const std::optional<std::string> read = readAll(in);
+    if (!read) {
         err << "quillmark-cli: cannot read standard input\n";
         return kIoError;
     }
+    const std::string& input = *read;
 
     std::string result;
     if (method->rot)

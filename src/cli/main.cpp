@@ -24,9 +24,9 @@ constexpr const char* kUsage =
 
 } // namespace
 
-int main(int argc, char** argv) {
-    std::ios::sync_with_stdio(false);
-    std::vector<std::string> args(argv + 1, argv + argc);
+namespace {
+
+int runCommand(const std::vector<std::string>& args) {
     if (args.empty()) {
         std::cerr << kUsage;
         return 2;
@@ -50,4 +50,18 @@ int main(int argc, char** argv) {
         return quillmark::runCryptCommand(args, std::cin, std::cout, std::cerr);
     std::cerr << "quillmark-cli: unknown command '" << command << "' (see --help)\n";
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const int status = runCommand(std::vector<std::string>(argv + 1, argv + argc));
+    // Help and version text that never arrived is a failure too.
+    std::cout.flush();
+    if (status == 0 && !std::cout) {
+        std::cerr << "quillmark-cli: cannot write to standard output\n";
+        return 1;
+    }
+    return status;
 }

@@ -24,6 +24,23 @@ bool isHelp(const std::string& arg) {
     return arg == "--help" || arg == "-h";
 }
 
+// A settings file that is there but cannot be read must not pass for one without profiles.
+bool settingsReadable(Settings& settings, const char* command, std::ostream& err) {
+    const Status readable = settings.readable();
+    if (!readable)
+        err << "quillmark-cli " << command << ": cannot read the settings file: " << readable.message()
+            << '\n';
+    return readable.ok();
+}
+
+// A mail program that got nothing (a full disk, a closed pipe) must learn it from the status.
+bool finishOutput(std::ostream& out, std::ostream& err, const char* command) {
+    out.flush();
+    if (!out)
+        err << "quillmark-cli " << command << ": cannot write to standard output\n";
+    return static_cast<bool>(out);
+}
+
 } // namespace
 
 int runNextCommand(const std::vector<std::string>& args, const std::string& settingsPath,
@@ -50,6 +67,8 @@ int runNextCommand(const std::vector<std::string>& args, const std::string& sett
     Settings settings(settingsPath);
     // One look at the file for the whole run; the command only reads.
     Settings::Batch batch(settings);
+    if (!settingsReadable(settings, "next", err))
+        return 1;
     int slot = 0;
     if (profileGiven) {
         slot = profile.empty() ? 0 : findProfileSlotIgnoringCase(settings, profile, ScanRead::Plain);
@@ -84,8 +103,7 @@ int runNextCommand(const std::vector<std::string>& args, const std::string& sett
             status = 1;
         }
     }
-    out.flush();
-    return status;
+    return finishOutput(out, err, "next") ? status : 1;
 }
 
 int runProfilesCommand(const std::vector<std::string>& args, const std::string& settingsPath,
@@ -99,9 +117,12 @@ int runProfilesCommand(const std::vector<std::string>& args, const std::string& 
         return 2;
     }
     Settings settings(settingsPath);
+    Settings::Batch batch(settings);
+    if (!settingsReadable(settings, "profiles", err))
+        return 1;
     for (const std::string& name : listProfileNames(settings))
         out << name << '\n';
-    return 0;
+    return finishOutput(out, err, "profiles") ? 0 : 1;
 }
 
 } // namespace quillmark

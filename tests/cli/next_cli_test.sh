@@ -47,5 +47,41 @@ ls -A "$root/sigs" | grep -q '^\.' && fail "a temporary file was left"
 [ -s "$root/printed" ] || fail "unwritable output: nothing printed"
 grep -q "missing/out.txt" "$root/err" || fail "unwritable output: no message"
 
+# Standard output that cannot take the signature or the list: status 1 and a message.
+for command in next profiles; do
+    "$cli" $command >/dev/full 2>"$root/err"; status=$?
+    [ $status -eq 1 ] || fail "$command >/dev/full: status $status"
+    grep -q "standard output" "$root/err" || fail "$command >/dev/full: no message"
+    "$cli" $command >&- 2>"$root/err"; status=$?
+    [ $status -eq 1 ] || fail "$command with standard output closed: status $status"
+    grep -q "standard output" "$root/err" || fail "$command with standard output closed: no message"
+done
 [ "$(md5sum <"$ini")" = "$before" ] || fail "the settings file was changed"
+
+# The last of the 64 slots is listed, found by name and used as the current profile.
+printf 'Top\n' >"$root/sigs/h64.txt"
+printf 'Bottom\n' >"$root/sigs/f64.txt"
+printf '[SETTINGS]\nADD DASHES TO SIG HEADER=False\n[Profiles]\nPROFILE 64=Last slot\nHEADER FILE 64=%s\nFOOTER FILE 64=%s\nSIG FILE 64=%s\n[User]\nLAST PROFILE=last SLOT\n' \
+    "$root/sigs/h64.txt" "$root/sigs/f64.txt" "$root/sigs/out64.txt" >"$ini"
+[ "$("$cli" profiles)" = 'Last slot' ] || fail "slot 64 not listed"
+for args in "" "--profile LAST SLOT"; do
+    rm -f "$root/sigs/out64.txt"
+    # shellcheck disable=SC2086
+    "$cli" next ${args:+--profile "${args#--profile }"} >"$root/printed" 2>"$root/err" || fail "slot 64 ($args): status $? $(cat "$root/err")"
+    [ "$(cat "$root/sigs/out64.txt")" = $'Top\nBottom' ] || fail "slot 64 ($args): wrong output file"
+    cmp -s "$root/printed" "$root/sigs/out64.txt" || fail "slot 64 ($args): printed bytes differ"
+done
+
+# A settings file that cannot be read is not a store without profiles.
+mv "$ini" "$root/ini.saved"
+mkdir "$ini"
+for command in next profiles; do
+    "$cli" $command >"$root/printed" 2>"$root/err"; status=$?
+    [ $status -eq 1 ] || fail "$command with the settings file a folder: status $status"
+    grep -q "cannot read the settings file" "$root/err" || fail "$command: $(cat "$root/err")"
+    grep -q "no profile" "$root/err" && fail "$command blamed missing profiles"
+done
+rmdir "$ini"
+mv "$root/ini.saved" "$ini"
+
 echo OK

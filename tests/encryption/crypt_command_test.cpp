@@ -46,12 +46,53 @@ TEST(CryptCommand, PasswordFileLineEndsHelpAndUsageErrors) {
     const std::string pwFile = "encrypt --password-file " + folder.path();
     for (const std::string& line : {""s, "scramble --rot 13"s, "encrypt --rot"s, "encrypt --rot 27"s,
                                     "encrypt --rot 2.5"s, "encrypt --rot 13 --password-env HOME"s,
-                                    "encrypt --key x"s, pwFile, pwFile + "/empty-first-line"}) {
+                                    "encrypt --key x"s, pwFile + "/missing", pwFile + "/empty-first-line"}) {
         std::istringstream words(line);
         const auto [code, out, err] = run({Words(words), Words()}, "text");
         EXPECT_EQ(code, 2) << line;
         EXPECT_EQ(out, "");
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    }
+}
+
+// Standard input on a folder: the file buffer's read fails by throwing, as libstdc++'s does.
+class FailingBuffer : public std::streambuf {
+protected:
+    int_type underflow() override { throw std::ios_base::failure("error reading the file: Is a directory"); }
+};
+
+TEST(CryptCommand, UnreadableInputOrPasswordFileGivesStatusOne) {
+    FailingBuffer failing;
+    std::istream in(&failing);
+    std::ostringstream out, err;
+    EXPECT_EQ(runCryptCommand({"encrypt", "--rot", "13"}, in, out, err), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "quillmark-cli: cannot read standard input\n");
+
+    test::TempFolder folder;
+    const auto [code, output, message] = run({"decrypt", "--password-file", folder.path()}, "x");
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(output, "");
+    EXPECT_NE(message.find("cannot read the password file"), std::string::npos) << message;
+}
+
+TEST(CryptCommand, OnlyTheFirstLineOfAtMost64KBIsThePassword) {
+    test::TempFolder folder;
+    const std::string longest(64 * 1024, 'p');
+    const std::pair<std::string, int> cases[] = {
+        {longest, 0},
+        {longest + "\r\n" + std::string(200000, 'q'), 0},
+        {longest + "p", 2},
+        {longest + "p\n", 2},
+    };
+    for (const auto& [content, status] : cases) {
+        test::spit(folder.file("pw"), content);
+        const auto [code, out, err] = run({"encrypt", "--password-file", folder.file("pw")}, "text");
+        EXPECT_EQ(code, status) << content.size();
+        if (status == 0)
+            EXPECT_EQ(out, WrapEncrypted(EncryptText("text", longest)));
+        else
+            EXPECT_NE(err.find("64 KB"), std::string::npos) << err;
     }
 }
 
