@@ -98,6 +98,16 @@ TEST_F(ProfileStoreTest, NoFreeSlotWhenAllHoldOtherProfiles) {
     EXPECT_EQ(findSlotForSave(settings, "P64"), 64);
 }
 
+TEST_F(ProfileStoreTest, TheLastSlotIsListedFoundAndUsedAtStartUp) {
+    store(64, "Sixty-four");
+    Settings settings(ini);
+    EXPECT_EQ(listProfileNames(settings), std::vector<std::string>{"Sixty-four"});
+    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "SIXTY-FOUR", ScanRead::Plain), 64);
+    EXPECT_EQ(findProfileSlotExact(settings, "Profiles", "Sixty-four", ScanRead::Plain), 64);
+    EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Sixty-four");
+    EXPECT_EQ(readProfileSlot(settings, "Profiles", 64, ScanRead::Plain).sigFile, "/s64");
+}
+
 TEST_F(ProfileStoreTest, StartupProfileResolution) {
     store(2, "Work");
     store(3, "Home");
