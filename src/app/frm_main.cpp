@@ -106,10 +106,19 @@ void frmMain::startUp() {
         tabMain->setTabEnabled(TabEmail, false);
         subReadSettings();
     }
+    m_settingsLoaded = true;
+    if (m_sessionEnding) {
+        // The stop request came while a message box of the settings load was open.
+        if (!blnQuitting)
+            subSaveSettings();
+        return;
+    }
     tabMain->setCurrentIndex(TabSignature);
     // Until the program has a tray icon to come back from, the window stays in view.
     showNormal();
     profilesTab->subSelectProfile(profilesTab->cmbProfileText());
+    if (m_sessionEnding)
+        return;
     signatureTab->tmr1->start();
 }
 
@@ -201,8 +210,12 @@ void frmMain::endSession() {
     if (m_sessionEnding)
         return;
     m_sessionEnding = true;
-    if (!blnQuitting)
+    // Before start-up has read the settings the controls hold defaults, and saving them
+    // would overwrite the user's choices; start-up saves once it has read them.
+    if (m_settingsLoaded && !blnQuitting)
         subSaveSettings();
+    // Ends every running event loop, an open message box's included, so the request is
+    // honoured whatever the program is waiting for.
     QCoreApplication::exit(0);
 }
 

@@ -26,9 +26,12 @@ public:
     frmMain(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Brings the program up: settings, profiles, the first signature and the timer.
+    // Brings the program up: settings, profiles, the first signature and the timer. Run it
+    // from the event loop, so that a stop request during one of its message boxes can end
+    // the program.
     void startUp();
-    // The desktop session ends or the process was asked to stop: save without asking.
+    // The desktop session ends or the process was asked to stop: save without asking and
+    // leave the event loop with status 0. Works at any moment, a message box open or not.
     void endSession();
 
     void subReadSettings();
@@ -82,6 +85,7 @@ private:
     RandomSource& m_random;
     SignatureState m_signature;
     bool m_sessionEnding = false;
+    bool m_settingsLoaded = false;
 };
 
 } // namespace quillmark

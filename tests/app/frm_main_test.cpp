@@ -4,6 +4,7 @@
 #include "profiles/profiles_tab.h"
 #include "signature/signature_tab.h"
 #include "support/ui_fixture.h"
+#include "ui/help.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -100,6 +101,28 @@ TEST_F(FrmMainTest, ClosingAsksAndOnlyYesSaves) {
     w.endSession();
     EXPECT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "INTERVAL_1"), "45");
+}
+
+TEST_F(FrmMainTest, StopRequestDuringAStartUpBoxKeepsTheUsersSettings) {
+    prepareProfile();
+    settings.WriteINI("SETTINGS", "Quillmark Run Before", false);
+    setHelpFolder(QString::fromStdString(dir.file("no help here")));
+    frmMain w(settings, prompter, random);
+    // The missing quick-start page's box is open when the request comes, before the
+    // encryption method has been read.
+    prompter.whileOpen = [&w](const test::ScriptedPrompter::Call&) {
+        w.endSession();
+    };
+    w.startUp();
+    setHelpFolder({});
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(prompter.messages()[0].text.startsWith(QStringLiteral("Help file not found.")));
+    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Last Encryption Method"), "1");
+    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Boring Colour Scheme"), "-1");
+    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Display Proportional Fonts"), "1");
+    // Start-up stops there: no signature, no timer.
+    EXPECT_FALSE(w.signatureTab->tmr1->isActive());
+    EXPECT_EQ(test::slurp(dir.file("sig.txt")), "");
 }
 
 } // namespace
