@@ -2,6 +2,8 @@
 
 #include "encryption/encryption.h"
 #include "encryption/envelope.h"
+#include "settings/setting_keys.h"
+#include "settings/typed_settings.h"
 #include "ui/clipboard.h"
 #include "ui/help.h"
 #include "ui/prompter.h"
@@ -122,6 +124,17 @@ EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent) : QWidget(pare
         connect(cmdDeleteEncrypted[i], &QPushButton::clicked, this,
                 [this, i] { cmdDeleteEncrypted_Click(i); });
     }
+}
+
+void EncryptionTab::loadSettings(Settings& settings) {
+    // 0 is the rotation; any other number the password.
+    const bool rotation = readText(settings, keys::kLastEncryptionMethod) == "0";
+    opnROT->setChecked(rotation);
+    opnPassword->setChecked(!rotation);
+}
+
+void EncryptionTab::saveSettings(Settings& settings) {
+    writeText(settings, keys::kLastEncryptionMethod, opnROT->isChecked() ? "0" : "1");
 }
 
 void EncryptionTab::cmdEncode_Click() {
