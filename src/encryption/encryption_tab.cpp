@@ -63,10 +63,10 @@ EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent) : QWidget(pare
     opnROT->setObjectName(QStringLiteral("opnROT"));
     opnPassword = new QRadioButton(tr("Key"), this);
     opnPassword->setObjectName(QStringLiteral("opnPassword"));
-    m_methods = new QButtonGroup(this);
-    m_methods->addButton(opnROT);
-    m_methods->addButton(opnPassword);
-    m_methods->setExclusive(true);
+    auto* group = new QButtonGroup(this);
+    group->addButton(opnROT);
+    group->addButton(opnPassword);
+    group->setExclusive(true);
 
     txtROT = new QLineEdit(QStringLiteral("13"), this);
     txtROT->setObjectName(QStringLiteral("txtROT"));

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-class QButtonGroup;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -64,7 +63,6 @@ private:
     void cmdDeleteEncrypted_Click(int index);
 
     Prompter& m_prompter;
-    QButtonGroup* m_methods;
 
     QPlainTextEdit* txtInput;
     QPlainTextEdit* txtOutput;

@@ -8,11 +8,14 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -153,6 +156,45 @@ TEST_F(FrmMainTest, SeparatorAndFolderKeepTheirBytesThroughStartUpAndSave) {
         EXPECT_EQ(w.signatureState().strSeparator, c.separator) << c.stored;
         EXPECT_EQ(w.strSigPath, dir.file("Sigs \xE9t\xE9"));
     }
+}
+
+TEST_F(FrmMainTest, PreferencesActOnTheWindowAtOnce) {
+    prepareProfile();
+    std::filesystem::create_directories(dir.file("my sigs"));
+    frmMain w(settings, prompter, random);
+    w.startUp();
+    auto* separator = control<QLineEdit>(w, "txtSeparator");
+    w.blnActivated = false;
+    separator->selectAll();
+    QTest::keyClicks(separator, QStringLiteral("#"));
+    EXPECT_TRUE(prompter.messages().empty());
+    w.blnActivated = true;
+    separator->selectAll();
+    QTest::keyClicks(separator, QStringLiteral("!"));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text,
+              QStringLiteral("This will not take effect until the next time you run Quillmark."));
+    EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Information);
+    EXPECT_EQ(w.signatureState().strSeparator, "%");
+
+    EXPECT_FALSE(w.decorativeScheme());
+    QTest::mouseClick(control<QCheckBox>(w, "chkBoring"), Qt::LeftButton);
+    EXPECT_TRUE(w.decorativeScheme());
+
+    auto* preview = control<QPlainTextEdit>(w, "txtSig");
+    EXPECT_EQ(preview->font().family(), QStringLiteral("Arial"));
+    QTest::mouseClick(control<QCheckBox>(w, "chkProportional"), Qt::LeftButton);
+    EXPECT_EQ(preview->font().family(), QStringLiteral("Courier New"));
+
+    // A new signature folder is in use at once: a new profile's default paths lie in it.
+    prompter.paths = {QString::fromStdString(dir.file("my sigs"))};
+    QTest::mouseClick(control<QPushButton>(w, "cmdBrowseSigPathDir"), Qt::LeftButton);
+    EXPECT_EQ(w.strSigPath, dir.file("my sigs"));
+    auto* list = control<QComboBox>(w, "cmbProfile");
+    list->addItem(QStringLiteral("Fresh"), QByteArray("Fresh"));
+    list->setCurrentIndex(list->count() - 1);
+    EXPECT_EQ(control<QLineEdit>(w, "txtFile0")->text(),
+              QString::fromStdString(dir.file("my sigs/header.txt")));
 }
 
 TEST_F(FrmMainTest, ClosingAsksAndOnlyYesSaves) {
