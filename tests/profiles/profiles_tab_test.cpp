@@ -7,7 +7,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace quillmark {
 namespace {
@@ -96,7 +98,7 @@ TEST_F(ProfilesTabTest, SaveRefusesWhenEverySlotHoldsAnotherProfile) {
     auto* list = control<QComboBox>("cmbProfile");
     list->addItem(QStringLiteral("New one"), QByteArray("New one"));
     list->setCurrentIndex(list->count() - 1);
-    tab.subSaveProfileSettings();
+    QTest::mouseClick(control<QPushButton>("cmdSaveFileSettings"), Qt::LeftButton);
     EXPECT_EQ(test::slurp(ini), before);
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_TRUE(prompter.messages()[0].text.contains(QStringLiteral("64")));
