@@ -2,8 +2,6 @@
 
 #include "app/preferences_tab.h"
 #include "encryption/encryption_tab.h"
-#include "platform/app_folders.h"
-#include "platform/platform.h"
 #include "platform/windows_helpers.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_tab.h"
@@ -97,7 +95,6 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
 frmMain::~frmMain() = default;
 
 void frmMain::subInitialise() {
-    strWallpaperListFile = programFolder() + kPathSeparator + "wallpaper.lst";
     strLastProfile = readText(m_settings, keys::kLastProfile);
     if (strLastProfile.empty())
         strLastProfile = m_settings.ReadINI(keys::kProfiles, profileNameKey(1), std::string_view());

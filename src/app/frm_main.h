@@ -60,7 +60,6 @@ public:
     bool blnQuitting = false;
     std::string strLastProfile;
     std::string strSigPath;
-    std::string strWallpaperListFile;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
