@@ -164,7 +164,7 @@ void frmMain::subReadSettings() {
 
     if (!readFlag(m_settings, keys::kRunBefore))
         subShowHelp(m_prompter, QStringLiteral("quickstart.htm"));
-    // The wallpaper list and the start-up wallpaper change arrive with the wallpaper list.
+    // Loading the wallpaper list and changing the wallpaper at start-up are still to come.
 }
 
 void frmMain::subSaveSettings() {
