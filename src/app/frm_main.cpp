@@ -2,77 +2,92 @@
 
 #include "app/preferences_tab.h"
 #include "encryption/encryption_tab.h"
-#include "platform/app_folders.h"
-#include "platform/platform.h"
 #include "platform/windows_helpers.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_tab.h"
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
+#include "settings/typed_settings.h"
 #include "signature/signature_tab.h"
 #include "ui/help.h"
 #include "ui/prompter.h"
-#include "ui/text_codec.h"
 #include "wallpaper/wallpaper_tab.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <array>
 
 namespace quillmark {
 
 namespace {
 
-std::string read(Settings& settings, const keys::SettingKey& key) {
-    return settings.ReadINI(key.section, key.key, key.defaultValue);
-}
-
-void readCheck(Settings& settings, const keys::SettingKey& key, QCheckBox* box) {
-    box->setChecked(read(settings, key) != "0");
-}
-
-void saveCheck(Settings& settings, const keys::SettingKey& key, const QCheckBox* box) {
-    settings.WriteINI(key.section, key.key, box->isChecked());
-}
+// The settings that start-up reads, in the order it has always read them. A first run
+// writes their defaults in this order, so a new settings file reads the same as ever
+// whichever tab loads which key.
+constexpr std::array kStartUpSettings = {&keys::kInterval1,
+                                         &keys::kSeparator,
+                                         &keys::kRunAtBootup,
+                                         &keys::kShowSplashScreen,
+                                         &keys::kBoringColourScheme,
+                                         &keys::kAddDashes,
+                                         &keys::kWallpaperOnStartup,
+                                         &keys::kShrinkToFit,
+                                         &keys::kStretchToFit,
+                                         &keys::kProportionalFonts,
+                                         &keys::kLastEncryptionMethod,
+                                         &keys::kRunBefore};
 
 } // namespace
 
 frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_prompter(prompter), m_random(random) {
+    : QMainWindow(parent), m_settings(settings), m_prompter(prompter) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kProgramTitle);
     tabMain = new QTabWidget(this);
     tabMain->setObjectName(QStringLiteral("tabMain"));
-    signatureTab = new SignatureTab(m_signature, prompter, random, tabMain);
-    profilesTab = new ProfilesTab(settings, m_signature, prompter, tabMain);
-    wallpaperTab = new WallpaperTab(tabMain);
-    encryptionTab = new EncryptionTab(prompter, tabMain);
-    preferencesTab = new PreferencesTab(tabMain);
-    tabMain->addTab(signatureTab, tr("&Signature"));
-    tabMain->addTab(profilesTab, tr("P&rofiles"));
+    m_signatureTab = new SignatureTab(m_signature, prompter, random, tabMain);
+    m_profilesTab = new ProfilesTab(settings, m_signature, prompter, tabMain);
+    m_wallpaperTab = new WallpaperTab(tabMain);
+    m_encryptionTab = new EncryptionTab(prompter, tabMain);
+    m_preferencesTab = new PreferencesTab(settings, prompter, tabMain);
+    tabMain->addTab(m_signatureTab, tr("&Signature"));
+    tabMain->addTab(m_profilesTab, tr("P&rofiles"));
     tabMain->addTab(new QWidget(tabMain), tr("E-&Mail"));
-    tabMain->addTab(wallpaperTab, tr("&Wallpaper"));
-    tabMain->addTab(encryptionTab, tr("&Encryption"));
-    tabMain->addTab(preferencesTab, tr("Pre&ferences"));
+    tabMain->addTab(m_wallpaperTab, tr("&Wallpaper"));
+    tabMain->addTab(m_encryptionTab, tr("&Encryption"));
+    tabMain->addTab(m_preferencesTab, tr("Pre&ferences"));
     setCentralWidget(tabMain);
     resize(640, 460);
 
-    connect(signatureTab, &SignatureTab::titleChanged, this, &QWidget::setWindowTitle);
-    connect(signatureTab, &SignatureTab::outputFolderMissing, this, [this] {
+    connect(m_signatureTab, &SignatureTab::titleChanged, this, &QWidget::setWindowTitle);
+    connect(m_signatureTab, &SignatureTab::outputFolderMissing, this, [this] {
         showNormal();
         raise();
-        tabMain->setCurrentIndex(TabProfiles);
+        tabMain->setCurrentIndex(kProfilesTab);
     });
-    connect(profilesTab, &ProfilesTab::profileMadeCurrent, this, [this] {
-        signatureTab->subLoadFiles();
-        signatureTab->cmdUpdate_Click();
+    connect(m_profilesTab, &ProfilesTab::profileMadeCurrent, this, [this] {
+        m_signatureTab->subLoadFiles();
+        m_signatureTab->cmdUpdate_Click();
     });
-    connect(preferencesTab->chkProportional, &QCheckBox::clicked, this, &frmMain::applyProportionalFont);
+    connect(m_preferencesTab, &PreferencesTab::separatorChanged, this, [this] {
+        if (blnActivated)
+            m_prompter.message(tr("This will not take effect until the next time you run Quillmark."), {},
+                               Prompter::Icon::Information, Prompter::Buttons::Ok);
+    });
+    connect(m_preferencesTab, &PreferencesTab::sigPathAccepted, this, [this](const std::string& folder) {
+        strSigPath = folder;
+        m_profilesTab->setSigPath(StripTrailingBackslash(folder));
+    });
+    connect(m_preferencesTab, &PreferencesTab::proportionalFontsClicked, m_signatureTab,
+            &SignatureTab::setProportionalFont);
+    connect(m_preferencesTab, &PreferencesTab::boringColourSchemeClicked, this, [this](bool boring) {
+        m_decorative = !boring;
+        update();
+    });
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabChanged);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { endSession(); });
 }
@@ -80,9 +95,7 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
 frmMain::~frmMain() = default;
 
 void frmMain::subInitialise() {
-    strWallpaperListFile = programFolder() + kPathSeparator + "wallpaper.lst";
-    strLastProfile =
-        m_settings.ReadINI(keys::kLastProfile.section, keys::kLastProfile.key, std::string_view());
+    strLastProfile = readText(m_settings, keys::kLastProfile);
     if (strLastProfile.empty())
         strLastProfile = m_settings.ReadINI(keys::kProfiles, profileNameKey(1), std::string_view());
     subGetSigPath();
@@ -91,10 +104,9 @@ void frmMain::subInitialise() {
 }
 
 void frmMain::subGetSigPath() {
-    strSigPath = m_settings.ReadINI(keys::kDefaultSigPath.section, keys::kDefaultSigPath.key,
-                                    programFolder() + kPathSeparator + "Sigs");
-    setBytes(preferencesTab->txtSigPath, strSigPath);
-    profilesTab->setSigPath(StripTrailingBackslash(strSigPath));
+    m_preferencesTab->loadSigPath();
+    strSigPath = m_preferencesTab->sigPath();
+    m_profilesTab->setSigPath(StripTrailingBackslash(strSigPath));
 }
 
 void frmMain::startUp() {
@@ -103,97 +115,80 @@ void frmMain::startUp() {
         // A first run writes many defaults back; they reach the disk in one write.
         Settings::Batch batch(m_settings);
         subInitialise();
-        tabMain->setTabEnabled(TabEmail, false);
+        tabMain->setTabEnabled(kEmailTab, false);
         subReadSettings();
     }
-    tabMain->setCurrentIndex(TabSignature);
+    m_settingsLoaded = true;
+    if (m_sessionEnding) {
+        // The stop request came while a message box of the settings load was open.
+        if (!blnQuitting)
+            subSaveSettings();
+        return;
+    }
+    tabMain->setCurrentIndex(kSignatureTab);
     // Until the program has a tray icon to come back from, the window stays in view.
     showNormal();
-    profilesTab->subSelectProfile(profilesTab->cmbProfileText());
-    signatureTab->tmr1->start();
+    m_profilesTab->subSelectProfile(m_profilesTab->cmbProfileText());
+    if (m_sessionEnding)
+        return;
+    m_signatureTab->tmr1->start();
 }
 
-void frmMain::applyProportionalFont() {
-    signatureTab->setProportionalFont(preferencesTab->chkProportional->isChecked());
+void frmMain::storeMissingDefaults() {
+    // A read stores the default of a missing key; the values are loaded by the tabs.
+    for (const keys::SettingKey* key : kStartUpSettings)
+        readText(m_settings, *key);
 }
 
 void frmMain::subReadSettings() {
     Settings::Batch batch(m_settings);
-    signatureTab->txtInterval1->setText(QString::fromStdString(read(m_settings, keys::kInterval1)));
-    preferencesTab->txtSeparator->setText(textFromBytes(read(m_settings, keys::kSeparator)));
-    m_signature.strSeparator = preferencesTab->txtSeparator->text().toStdString();
-    if (m_signature.strSeparator.empty())
-        m_signature.strSeparator.push_back(keys::kSeparator.defaultValue.front());
+    storeMissingDefaults();
 
-    readCheck(m_settings, keys::kRunAtBootup, preferencesTab->chkStartUp);
-    readCheck(m_settings, keys::kShowSplashScreen, preferencesTab->chkShowSplashScreen);
-    readCheck(m_settings, keys::kBoringColourScheme, preferencesTab->chkBoring);
-    readCheck(m_settings, keys::kAddDashes, signatureTab->chkAddSigDashes);
-    readCheck(m_settings, keys::kWallpaperOnStartup, preferencesTab->chkWallpaperOnStartup);
-    readCheck(m_settings, keys::kShrinkToFit, wallpaperTab->chkShrinkWallpaper);
-    readCheck(m_settings, keys::kStretchToFit, wallpaperTab->chkStretchWallpaper);
-    blnDecorative = !preferencesTab->chkBoring->isChecked();
-    m_signature.blnAddDashes = signatureTab->chkAddSigDashes->isChecked();
+    m_signatureTab->txtInterval1->setText(QString::fromStdString(readText(m_settings, keys::kInterval1)));
+    m_signatureTab->chkAddSigDashes->setChecked(readFlag(m_settings, keys::kAddDashes));
+    m_signature.blnAddDashes = m_signatureTab->chkAddSigDashes->isChecked();
 
-    preferencesTab->chkProportional->setChecked(read(m_settings, keys::kProportionalFonts) != "0");
-    applyProportionalFont();
+    m_preferencesTab->loadSettings(m_settings);
+    m_signature.strSeparator = m_preferencesTab->separator();
+    m_decorative = !m_preferencesTab->boringColourScheme();
+    m_signatureTab->setProportionalFont(m_preferencesTab->proportionalFonts());
 
-    if (profilesTab->cmbProfile->count() > 0)
-        profilesTab->cmbProfile->setCurrentIndex(0);
-    profilesTab->subListProfiles();
-    profilesTab->subBuildProfileMenu();
-    profilesTab->subReadProfileSettings(strLastProfile);
+    m_wallpaperTab->loadSettings(m_settings);
 
-    const bool rot = read(m_settings, keys::kLastEncryptionMethod) == "0";
-    encryptionTab->opnROT->setChecked(rot);
-    encryptionTab->opnPassword->setChecked(!rot);
+    m_profilesTab->selectFirstProfile();
+    m_profilesTab->subListProfiles();
+    m_profilesTab->subBuildProfileMenu();
+    m_profilesTab->subReadProfileSettings(strLastProfile);
 
-    if (read(m_settings, keys::kRunBefore) == "0")
+    m_encryptionTab->loadSettings(m_settings);
+
+    if (!readFlag(m_settings, keys::kRunBefore))
         subShowHelp(m_prompter, QStringLiteral("quickstart.htm"));
-    // The wallpaper list and the start-up wallpaper change arrive with the wallpaper tab;
-    // the option is read here so that a first run stores its default.
-    (void)read(m_settings, keys::kWallpaperOnStartup);
+    // Loading the wallpaper list and changing the wallpaper at start-up are still to come.
 }
 
 void frmMain::subSaveSettings() {
     Settings::Batch batch(m_settings);
-    auto write = [this](const keys::SettingKey& key, std::string_view value) {
-        m_settings.WriteINI(key.section, key.key, value);
-    };
-    write(keys::kInterval1, signatureTab->txtInterval1->text().toStdString());
-    saveCheck(m_settings, keys::kRunAtBootup, preferencesTab->chkStartUp);
-    saveCheck(m_settings, keys::kShowSplashScreen, preferencesTab->chkShowSplashScreen);
-    write(keys::kSeparator, preferencesTab->txtSeparator->text().toStdString());
-    write(keys::kLastEncryptionMethod, encryptionTab->opnROT->isChecked() ? "0" : "1");
+    writeText(m_settings, keys::kInterval1, m_signatureTab->txtInterval1->text().toStdString());
+    writeFlag(m_settings, keys::kAddDashes, m_signatureTab->chkAddSigDashes->isChecked());
+    m_preferencesTab->saveSettings(m_settings);
+    m_encryptionTab->saveSettings(m_settings);
     SetRunEntry("Quillmark", QCoreApplication::applicationFilePath().toStdString(), true, RunEntryKind::Run,
-                !preferencesTab->chkStartUp->isChecked());
-    saveCheck(m_settings, keys::kBoringColourScheme, preferencesTab->chkBoring);
-    saveCheck(m_settings, keys::kAddDashes, signatureTab->chkAddSigDashes);
-    saveCheck(m_settings, keys::kWallpaperOnStartup, preferencesTab->chkWallpaperOnStartup);
-    saveCheck(m_settings, keys::kShrinkToFit, wallpaperTab->chkShrinkWallpaper);
-    saveCheck(m_settings, keys::kStretchToFit, wallpaperTab->chkStretchWallpaper);
-    write(keys::kProportionalFonts, preferencesTab->chkProportional->isChecked() ? "1" : "0");
-}
-
-void frmMain::cmdEncode_Click() {
-    encryptionTab->cmdEncode_Click();
-}
-
-void frmMain::cmdDecode_Click() {
-    encryptionTab->cmdDecode_Click();
+                !m_preferencesTab->runAtBootup());
+    m_wallpaperTab->saveSettings(m_settings);
 }
 
 void frmMain::mnuEncryptClipboard_Click() {
-    encryptionTab->clipboardCommand(true, blnActivated);
+    m_encryptionTab->clipboardCommand(true, blnActivated);
 }
 
 void frmMain::mnuDecryptClipboard_Click() {
-    encryptionTab->clipboardCommand(false, blnActivated);
+    m_encryptionTab->clipboardCommand(false, blnActivated);
 }
 
 void frmMain::tabChanged(int index) {
-    profilesTab->subSaveProfileIfChanged();
-    if (index != TabEmail)
+    m_profilesTab->subSaveProfileIfChanged();
+    if (index != kEmailTab)
         subSaveSettings();
 }
 
@@ -201,8 +196,12 @@ void frmMain::endSession() {
     if (m_sessionEnding)
         return;
     m_sessionEnding = true;
-    if (!blnQuitting)
+    // Before start-up has read the settings the controls hold defaults, and saving them
+    // would overwrite the user's choices; start-up saves once it has read them.
+    if (m_settingsLoaded && !blnQuitting)
         subSaveSettings();
+    // Ends every running event loop, an open message box's included, so the request is
+    // honoured whatever the program is waiting for.
     QCoreApplication::exit(0);
 }
 

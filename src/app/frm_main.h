@@ -1,6 +1,6 @@
 #pragma once
 // The main window: owns the program's state, builds the tabs and wires them, and runs
-// start-up and shutdown. The tabs hold their own controls and handlers.
+// start-up and shutdown. The tabs hold their own controls, handlers and settings.
 
 #include "signature/compose.h"
 #include "signature/random.h"
@@ -26,46 +26,40 @@ public:
     frmMain(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Brings the program up: settings, profiles, the first signature and the timer.
+    // Brings the program up: settings, profiles, the first signature and the timer. Run it
+    // from the event loop, so that a stop request during one of its message boxes can end
+    // the program.
     void startUp();
-    // The desktop session ends or the process was asked to stop: save without asking.
+    // The desktop session ends or the process was asked to stop: save without asking and
+    // leave the event loop with status 0. Works at any moment, a message box open or not.
     void endSession();
 
     void subReadSettings();
     void subSaveSettings();
 
-    // The Encryption tab's commands, for the tray menu: encode or decode the tab's input
-    // and put the result on the clipboard.
-    void cmdEncode_Click();
-    void cmdDecode_Click();
     // The tray's "Encrypt Clipboard" and "Decrypt Clipboard": they work once the window
     // has been shown, so the user has seen which method is chosen.
     void mnuEncryptClipboard_Click();
     void mnuDecryptClipboard_Click();
 
-    enum Tab {
-        TabSignature = 0,
-        TabProfiles = 1,
-        TabEmail = 2,
-        TabWallpaper = 3,
-        TabEncryption = 4,
-        TabPreferences = 5
+    // Positions of the tabs of tabMain.
+    enum TabIndex {
+        kSignatureTab = 0,
+        kProfilesTab = 1,
+        kEmailTab = 2,
+        kWallpaperTab = 3,
+        kEncryptionTab = 4,
+        kPreferencesTab = 5
     };
 
-    QTabWidget* tabMain;
-    SignatureTab* signatureTab;
-    ProfilesTab* profilesTab;
-    WallpaperTab* wallpaperTab;
-    EncryptionTab* encryptionTab;
-    PreferencesTab* preferencesTab;
+    const SignatureState& signatureState() const { return m_signature; }
+    // The decorative colour scheme is on unless the user chose the boring one.
+    bool decorativeScheme() const { return m_decorative; }
 
-    SignatureState& signatureState() { return m_signature; }
     bool blnActivated = false;
     bool blnQuitting = false;
     std::string strLastProfile;
     std::string strSigPath;
-    std::string strWallpaperListFile;
-    bool blnDecorative = true;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -74,14 +68,22 @@ protected:
 private:
     void subInitialise();
     void subGetSigPath();
-    void applyProportionalFont();
+    void storeMissingDefaults();
     void tabChanged(int index);
 
     Settings& m_settings;
     Prompter& m_prompter;
-    RandomSource& m_random;
     SignatureState m_signature;
+    bool m_decorative = true;
     bool m_sessionEnding = false;
+    bool m_settingsLoaded = false;
+
+    QTabWidget* tabMain;
+    SignatureTab* m_signatureTab;
+    ProfilesTab* m_profilesTab;
+    WallpaperTab* m_wallpaperTab;
+    EncryptionTab* m_encryptionTab;
+    PreferencesTab* m_preferencesTab;
 };
 
 } // namespace quillmark

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 namespace {
 
@@ -40,6 +41,8 @@ int main(int argc, char** argv) {
     frmMain window(settings, prompter, random);
     prompter.setParent(&window);
     onTerminationRequest(&window, [&window] { window.endSession(); });
-    window.startUp();
+    // Start-up runs inside the event loop: a stop request that comes while one of its
+    // message boxes is open then ends the whole program, not only the box's own loop.
+    QTimer::singleShot(0, &window, &frmMain::startUp);
     return QApplication::exec();
 }

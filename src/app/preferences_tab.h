@@ -1,8 +1,10 @@
 #pragma once
 // The Preferences tab: separator, signature folder, preview font, colour scheme and the
-// start-up options. Most boxes only hold a state that the settings save writes.
+// start-up options. It loads and saves its own settings; the folder and the font act at
+// once, the other boxes only hold a state that the settings save writes.
 
 #include <QWidget>
+#include <string>
 
 class QCheckBox;
 class QLineEdit;
@@ -10,10 +12,50 @@ class QPushButton;
 
 namespace quillmark {
 
+class Prompter;
+class Settings;
+
 class PreferencesTab : public QWidget {
     Q_OBJECT
 public:
-    explicit PreferencesTab(QWidget* parent = nullptr);
+    PreferencesTab(Settings& settings, Prompter& prompter, QWidget* parent = nullptr);
+
+    // The signature folder, read on its own: start-up needs it before the other settings.
+    void loadSigPath();
+    void loadSettings(Settings& settings);
+    void saveSettings(Settings& settings);
+
+    // The accepted signature folder, as stored.
+    const std::string& sigPath() const { return m_sigPath; }
+    // The separator that splits the entries, from the stored bytes (the box shows text).
+    const std::string& separator() const { return m_separator; }
+    bool runAtBootup() const;
+    bool proportionalFonts() const;
+    bool boringColourScheme() const;
+
+signals:
+    // The user changed the separator; it takes effect at the next start.
+    void separatorChanged();
+    void sigPathAccepted(const std::string& folder);
+    void proportionalFontsClicked(bool proportional);
+    void boringColourSchemeClicked(bool boring);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void cmdBrowseSigPathDir_Click();
+    void txtSigPath_LostFocus();
+    void acceptSigPath(const std::string& folder);
+
+    Settings& m_settings;
+    Prompter& m_prompter;
+    std::string m_sigPath;
+    std::string m_separator;
+    // The separator as stored and as shown: an untouched box saves the stored bytes even
+    // where the one-character box could not show them all.
+    std::string m_storedSeparator;
+    QString m_shownSeparator;
 
     QLineEdit* txtSeparator;
     QLineEdit* txtSigPath;

@@ -2,6 +2,8 @@
 
 #include "encryption/encryption.h"
 #include "encryption/envelope.h"
+#include "settings/setting_keys.h"
+#include "settings/typed_settings.h"
 #include "ui/clipboard.h"
 #include "ui/help.h"
 #include "ui/prompter.h"
@@ -61,10 +63,10 @@ EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent) : QWidget(pare
     opnROT->setObjectName(QStringLiteral("opnROT"));
     opnPassword = new QRadioButton(tr("Key"), this);
     opnPassword->setObjectName(QStringLiteral("opnPassword"));
-    m_methods = new QButtonGroup(this);
-    m_methods->addButton(opnROT);
-    m_methods->addButton(opnPassword);
-    m_methods->setExclusive(true);
+    auto* group = new QButtonGroup(this);
+    group->addButton(opnROT);
+    group->addButton(opnPassword);
+    group->setExclusive(true);
 
     txtROT = new QLineEdit(QStringLiteral("13"), this);
     txtROT->setObjectName(QStringLiteral("txtROT"));
@@ -122,6 +124,17 @@ EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent) : QWidget(pare
         connect(cmdDeleteEncrypted[i], &QPushButton::clicked, this,
                 [this, i] { cmdDeleteEncrypted_Click(i); });
     }
+}
+
+void EncryptionTab::loadSettings(Settings& settings) {
+    // 0 is the rotation; any other number the password.
+    const bool rotation = readText(settings, keys::kLastEncryptionMethod) == "0";
+    opnROT->setChecked(rotation);
+    opnPassword->setChecked(!rotation);
+}
+
+void EncryptionTab::saveSettings(Settings& settings) {
+    writeText(settings, keys::kLastEncryptionMethod, opnROT->isChecked() ? "0" : "1");
 }
 
 void EncryptionTab::cmdEncode_Click() {

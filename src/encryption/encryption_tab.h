@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-class QButtonGroup;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -17,43 +16,28 @@ class QRadioButton;
 namespace quillmark {
 
 class Prompter;
+class Settings;
 
 class EncryptionTab : public QWidget {
     Q_OBJECT
 public:
     explicit EncryptionTab(Prompter& prompter, QWidget* parent = nullptr);
 
-    // Encode or decode txtInput into txtOutput with the chosen method, then copy the
-    // output to the clipboard (its old text too when nothing could be done).
-    void cmdEncode_Click();
-    void cmdDecode_Click();
+    // The method last chosen: the rotation or the password.
+    void loadSettings(Settings& settings);
+    void saveSettings(Settings& settings);
 
     // The tray's "Encrypt Clipboard" and "Decrypt Clipboard": the clipboard's text goes
     // through the tab. Before the main window was activated once the user has not had a
     // chance to choose a method, so they are only told to do that.
     void clipboardCommand(bool encode, bool mainWindowActivated);
 
-    // The boxes' texts exactly as they were set. A text box turns CR LF into one line
-    // break, but the envelope's CR LF must reach the clipboard as it was written.
-    QString inputText() const { return boxText(kInput); }
-    QString outputText() const { return boxText(kOutput); }
-    void setInputText(const QString& text) { setBoxText(kInput, text); }
-
-    QPlainTextEdit* txtInput;
-    QPlainTextEdit* txtOutput;
-    QRadioButton* opnROT;
-    QRadioButton* opnPassword;
-    QLineEdit* txtROT;
-    QLineEdit* txtPassword;
-    QPushButton* cmdEncode;
-    QPushButton* cmdDecode;
-    // Index 0 works on txtInput, index 1 on txtOutput.
-    std::array<QPushButton*, 2> cmdCopyEncrypted;
-    std::array<QPushButton*, 2> cmdPasteEncrypted;
-    std::array<QPushButton*, 2> cmdDeleteEncrypted;
-    QPushButton* cmdHelp;
-
 private:
+    // Encode or decode txtInput into txtOutput with the chosen method, then copy the
+    // output to the clipboard (its old text too when nothing could be done).
+    void cmdEncode_Click();
+    void cmdDecode_Click();
+
     static constexpr int kInput = 0;
     static constexpr int kOutput = 1;
 
@@ -79,7 +63,20 @@ private:
     void cmdDeleteEncrypted_Click(int index);
 
     Prompter& m_prompter;
-    QButtonGroup* m_methods;
+
+    QPlainTextEdit* txtInput;
+    QPlainTextEdit* txtOutput;
+    QRadioButton* opnROT;
+    QRadioButton* opnPassword;
+    QLineEdit* txtROT;
+    QLineEdit* txtPassword;
+    QPushButton* cmdEncode;
+    QPushButton* cmdDecode;
+    // Index 0 works on txtInput, index 1 on txtOutput.
+    std::array<QPushButton*, 2> cmdCopyEncrypted;
+    std::array<QPushButton*, 2> cmdPasteEncrypted;
+    std::array<QPushButton*, 2> cmdDeleteEncrypted;
+    QPushButton* cmdHelp;
     std::array<BoxContent, 2> m_boxes;
 };
 

@@ -104,6 +104,11 @@ std::string ProfilesTab::cmbProfileText() const {
     return cmbProfile->itemData(index).toByteArray().toStdString();
 }
 
+void ProfilesTab::selectFirstProfile() {
+    if (cmbProfile->count() > 0)
+        cmbProfile->setCurrentIndex(0);
+}
+
 void ProfilesTab::readSelectedProfile() {
     // The procedure corrects the name it is given; the list keeps its own text.
     std::string copy = cmbProfileText();

@@ -47,6 +47,15 @@ public:
     // The list's text as the bytes stored in the settings file.
     std::string cmbProfileText() const;
     bool blnProfileChanged() const { return m_profileChanged; }
+    int profileCount() const { return cmbProfile->count(); }
+    void selectFirstProfile();
+
+signals:
+    // A profile was made current: its entries are to be loaded and a signature written.
+    void profileMadeCurrent();
+
+private:
+    void readSelectedProfile();
 
     ProfileComboBox* cmbProfile;
     std::array<QLineEdit*, 3> txtFile{}; // 0 header, 1 footer, 2 output file
@@ -55,13 +64,6 @@ public:
     QPushButton* cmdMakeCurrent;
     QPushButton* cmdSaveFileSettings;
     QPushButton* cmdUndoFileSettings;
-
-signals:
-    // A profile was made current: its entries are to be loaded and a signature written.
-    void profileMadeCurrent();
-
-private:
-    void readSelectedProfile();
 
     Settings& m_settings;
     SignatureState& m_state;

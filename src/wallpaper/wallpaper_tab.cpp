@@ -1,5 +1,8 @@
 #include "wallpaper/wallpaper_tab.h"
 
+#include "settings/setting_keys.h"
+#include "settings/typed_settings.h"
+
 #include <QCheckBox>
 #include <QVBoxLayout>
 
@@ -14,6 +17,16 @@ WallpaperTab::WallpaperTab(QWidget* parent) : QWidget(parent) {
     layout->addWidget(chkShrinkWallpaper);
     layout->addWidget(chkStretchWallpaper);
     layout->addStretch(1);
+}
+
+void WallpaperTab::loadSettings(Settings& settings) {
+    chkShrinkWallpaper->setChecked(readFlag(settings, keys::kShrinkToFit));
+    chkStretchWallpaper->setChecked(readFlag(settings, keys::kStretchToFit));
+}
+
+void WallpaperTab::saveSettings(Settings& settings) {
+    writeFlag(settings, keys::kShrinkToFit, chkShrinkWallpaper->isChecked());
+    writeFlag(settings, keys::kStretchToFit, chkStretchWallpaper->isChecked());
 }
 
 } // namespace quillmark

@@ -7,11 +7,17 @@ class QCheckBox;
 
 namespace quillmark {
 
+class Settings;
+
 class WallpaperTab : public QWidget {
     Q_OBJECT
 public:
     explicit WallpaperTab(QWidget* parent = nullptr);
 
+    void loadSettings(Settings& settings);
+    void saveSettings(Settings& settings);
+
+private:
     QCheckBox* chkShrinkWallpaper;
     QCheckBox* chkStretchWallpaper;
 };

@@ -1,9 +1,6 @@
 #include "app/frm_main.h"
-#include "app/preferences_tab.h"
-#include "encryption/encryption_tab.h"
-#include "profiles/profiles_tab.h"
-#include "signature/signature_tab.h"
 #include "support/ui_fixture.h"
+#include "ui/help.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,12 +8,39 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
+
+#include <filesystem>
+#include <sstream>
+#include <vector>
 
 namespace quillmark {
 namespace {
+
+template <typename T> T* control(const QObject& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+// The keys of one section of a settings file, in file order.
+std::vector<std::string> keysOfSection(const std::string& file, const std::string& section) {
+    std::vector<std::string> keys;
+    std::istringstream in(file);
+    bool inside = false;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.front() == '[')
+            inside = line == "[" + section + "]";
+        else if (inside && line.find('=') != std::string::npos)
+            keys.push_back(line.substr(0, line.find('=')));
+    }
+    return keys;
+}
 
 class FrmMainTest : public test::UiTest {
 protected:
@@ -37,14 +61,14 @@ TEST_F(FrmMainTest, StartUpMakesTheLastProfileCurrentAndWritesASignature) {
     frmMain w(settings, prompter, random);
     w.startUp();
     EXPECT_EQ(test::slurp(dir.file("sig.txt")), "-- \nAlice\ntwo\n");
-    EXPECT_EQ(w.profilesTab->cmbProfileText(), "Work");
+    EXPECT_EQ(control<QComboBox>(w, "cmbProfile")->currentText(), QStringLiteral("Work"));
     EXPECT_EQ(w.strLastProfile, "Work");
-    EXPECT_TRUE(w.signatureTab->tmr1->isActive());
-    EXPECT_FALSE(w.tabMain->isTabEnabled(frmMain::TabEmail));
-    EXPECT_EQ(w.signatureTab->txtInterval1->text(), QStringLiteral("1"));
-    EXPECT_TRUE(w.preferencesTab->chkBoring->isChecked());
-    EXPECT_FALSE(w.blnDecorative);
-    EXPECT_TRUE(w.encryptionTab->opnPassword->isChecked());
+    EXPECT_TRUE(control<QTimer>(w, "tmr1")->isActive());
+    EXPECT_FALSE(control<QTabWidget>(w, "tabMain")->isTabEnabled(frmMain::kEmailTab));
+    EXPECT_EQ(control<QLineEdit>(w, "txtInterval1")->text(), QStringLiteral("1"));
+    EXPECT_TRUE(control<QCheckBox>(w, "chkBoring")->isChecked());
+    EXPECT_FALSE(w.decorativeScheme());
+    EXPECT_TRUE(control<QRadioButton>(w, "opnPassword")->isChecked());
     EXPECT_TRUE(prompter.messages().empty());
     // The comment and the user's lines survive the start-up writes.
     const std::string after = test::slurp(ini);
@@ -52,41 +76,132 @@ TEST_F(FrmMainTest, StartUpMakesTheLastProfileCurrentAndWritesASignature) {
     EXPECT_NE(after.find("LAST PROFILE=Work"), std::string::npos);
 }
 
-TEST_F(FrmMainTest, FirstRunStoresDefaultsAndEmptyProfileLines) {
+TEST_F(FrmMainTest, FirstRunStoresDefaultsInTheirUsualOrder) {
     frmMain w(settings, prompter, random);
     w.startUp();
     const std::string file = test::slurp(ini);
-    for (const char* line : {"INTERVAL_1=60", "SIG SEPARATOR CHARACTER=%", "RUN AT BOOTUP=True",
-                             "BORING COLOUR SCHEME=False", "LAST PROFILE=", "PROFILE 1="})
+    for (const char* line :
+         {"INTERVAL_1=60", "SIG SEPARATOR CHARACTER=%", "RUN AT BOOTUP=True", "BORING COLOUR SCHEME=False",
+          "DISPLAY PROPORTIONAL FONTS=True", "LAST ENCRYPTION METHOD=0", "LAST PROFILE=", "PROFILE 1="})
         EXPECT_NE(file.find(std::string(line) + "\n"), std::string::npos) << line;
-    EXPECT_EQ(w.profilesTab->cmbProfile->count(), 0);
+    const std::vector<std::string> settingsKeys = {"INTERVAL_1",
+                                                   "SIG SEPARATOR CHARACTER",
+                                                   "RUN AT BOOTUP",
+                                                   "SHOW SPLASH SCREEN",
+                                                   "BORING COLOUR SCHEME",
+                                                   "ADD DASHES TO SIG HEADER",
+                                                   "WALLPAPER CHANGE AT STARTUP",
+                                                   "DISPLAY PROPORTIONAL FONTS",
+                                                   "LAST ENCRYPTION METHOD",
+                                                   "QUILLMARK RUN BEFORE"};
+    EXPECT_EQ(keysOfSection(file, "SETTINGS"), settingsKeys);
+    EXPECT_EQ(keysOfSection(file, "Wallpaper"),
+              (std::vector<std::string>{"SHRINK TO FIT SCREEN", "STRETCH TO FIT SCREEN"}));
+    EXPECT_LT(file.find("[User]"), file.find("[Paths]"));
+    EXPECT_LT(file.find("[Paths]"), file.find("[SETTINGS]"));
+    EXPECT_EQ(control<QComboBox>(w, "cmbProfile")->count(), 0);
 }
 
-TEST_F(FrmMainTest, SaveWritesEveryControl) {
+TEST_F(FrmMainTest, SaveWritesEveryTabsControls) {
     prepareProfile();
     frmMain w(settings, prompter, random);
     w.startUp();
-    w.signatureTab->txtInterval1->setText(QStringLiteral("30"));
-    w.preferencesTab->chkStartUp->setChecked(false);
-    w.preferencesTab->chkProportional->setChecked(false);
-    w.encryptionTab->opnROT->setChecked(true);
+    auto* interval = control<QLineEdit>(w, "txtInterval1");
+    interval->selectAll();
+    QTest::keyClicks(interval, QStringLiteral("30"));
+    for (const char* box : {"chkStartUp", "chkProportional", "chkBoring", "chkShrinkWallpaper",
+                            "chkStretchWallpaper", "chkWallpaperOnStartup"})
+        QTest::mouseClick(control<QCheckBox>(w, box), Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(w, "opnROT"), Qt::LeftButton);
     w.subSaveSettings();
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Interval_1"), "30");
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Run At Bootup"), "0");
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Display Proportional Fonts"), "0");
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Last Encryption Method"), "0");
-    EXPECT_EQ(settings.ReadINIPlain("Wallpaper", "Shrink to fit screen"), "-1");
+    const std::string file = test::slurp(ini);
+    for (const char* line :
+         {"INTERVAL_1=30", "RUN AT BOOTUP=False", "DISPLAY PROPORTIONAL FONTS=0",
+          "BORING COLOUR SCHEME=False", "LAST ENCRYPTION METHOD=0", "SHRINK TO FIT SCREEN=False",
+          "STRETCH TO FIT SCREEN=True", "WALLPAPER CHANGE AT STARTUP=True", "SHOW SPLASH SCREEN=True"})
+        EXPECT_NE(file.find(std::string(line) + "\n"), std::string::npos) << line;
+    EXPECT_TRUE(w.decorativeScheme());
     EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.path() + "/config/autostart/Quillmark.desktop")));
-    w.preferencesTab->chkStartUp->setChecked(true);
+    QTest::mouseClick(control<QCheckBox>(w, "chkStartUp"), Qt::LeftButton);
+    QTest::mouseClick(control<QCheckBox>(w, "chkProportional"), Qt::LeftButton);
     w.subSaveSettings();
+    EXPECT_NE(test::slurp(ini).find("DISPLAY PROPORTIONAL FONTS=1\n"), std::string::npos);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.path() + "/config/autostart/Quillmark.desktop")));
+}
+
+TEST_F(FrmMainTest, SeparatorAndFolderKeepTheirBytesThroughStartUpAndSave) {
+    {
+        frmMain first(settings, prompter, random);
+        first.startUp();
+        first.subSaveSettings();
+    }
+    const std::string written = test::slurp(ini);
+    const struct {
+        const char* stored;
+        const char* separator;
+    } cases[] = {{"\xA7", "\xA7"}, {"\xC2\xA7", "\xC2\xA7"}, {"\xA7\xA7", "\xA7"}, {"#x", "#"}};
+    for (const auto& c : cases) {
+        std::string file = written;
+        const std::string line = "SIG SEPARATOR CHARACTER=";
+        const size_t at = file.find(line) + line.size();
+        file.replace(at, 1, c.stored);
+        const size_t path = file.find("DEFAULT SIG PATH=") + 17;
+        file.replace(path, file.find('\n', path) - path, dir.file("Sigs \xE9t\xE9"));
+        test::spit(ini, file);
+        Settings fresh(ini);
+        frmMain w(fresh, prompter, random);
+        w.startUp();
+        w.subSaveSettings();
+        EXPECT_EQ(test::slurp(ini), file) << c.stored;
+        EXPECT_EQ(w.signatureState().strSeparator, c.separator) << c.stored;
+        EXPECT_EQ(w.strSigPath, dir.file("Sigs \xE9t\xE9"));
+    }
+}
+
+TEST_F(FrmMainTest, PreferencesActOnTheWindowAtOnce) {
+    prepareProfile();
+    std::filesystem::create_directories(dir.file("my sigs"));
+    frmMain w(settings, prompter, random);
+    w.startUp();
+    auto* separator = control<QLineEdit>(w, "txtSeparator");
+    w.blnActivated = false;
+    separator->selectAll();
+    QTest::keyClicks(separator, QStringLiteral("#"));
+    EXPECT_TRUE(prompter.messages().empty());
+    w.blnActivated = true;
+    separator->selectAll();
+    QTest::keyClicks(separator, QStringLiteral("!"));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text,
+              QStringLiteral("This will not take effect until the next time you run Quillmark."));
+    EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Information);
+    EXPECT_EQ(w.signatureState().strSeparator, "%");
+
+    EXPECT_FALSE(w.decorativeScheme());
+    QTest::mouseClick(control<QCheckBox>(w, "chkBoring"), Qt::LeftButton);
+    EXPECT_TRUE(w.decorativeScheme());
+
+    auto* preview = control<QPlainTextEdit>(w, "txtSig");
+    EXPECT_EQ(preview->font().family(), QStringLiteral("Arial"));
+    QTest::mouseClick(control<QCheckBox>(w, "chkProportional"), Qt::LeftButton);
+    EXPECT_EQ(preview->font().family(), QStringLiteral("Courier New"));
+
+    // A new signature folder is in use at once: a new profile's default paths lie in it.
+    prompter.paths = {QString::fromStdString(dir.file("my sigs"))};
+    QTest::mouseClick(control<QPushButton>(w, "cmdBrowseSigPathDir"), Qt::LeftButton);
+    EXPECT_EQ(w.strSigPath, dir.file("my sigs"));
+    auto* list = control<QComboBox>(w, "cmbProfile");
+    list->addItem(QStringLiteral("Fresh"), QByteArray("Fresh"));
+    list->setCurrentIndex(list->count() - 1);
+    EXPECT_EQ(control<QLineEdit>(w, "txtFile0")->text(),
+              QString::fromStdString(dir.file("my sigs/header.txt")));
 }
 
 TEST_F(FrmMainTest, ClosingAsksAndOnlyYesSaves) {
     prepareProfile();
     frmMain w(settings, prompter, random);
     w.startUp();
-    w.signatureTab->txtInterval1->setText(QStringLiteral("45"));
+    control<QLineEdit>(w, "txtInterval1")->setText(QStringLiteral("45"));
     prompter.answers = {Prompter::Answer::No};
     QCloseEvent refused;
     QCoreApplication::sendEvent(&w, &refused);
@@ -100,6 +215,27 @@ TEST_F(FrmMainTest, ClosingAsksAndOnlyYesSaves) {
     w.endSession();
     EXPECT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "INTERVAL_1"), "45");
+}
+
+TEST_F(FrmMainTest, StopRequestDuringAStartUpBoxKeepsTheUsersSettings) {
+    prepareProfile();
+    settings.WriteINI("SETTINGS", "Quillmark Run Before", false);
+    setHelpFolder(QString::fromStdString(dir.file("no help here")));
+    frmMain w(settings, prompter, random);
+    // The missing quick-start page's box is open when the request comes.
+    prompter.whileOpen = [&w](const test::ScriptedPrompter::Call&) {
+        w.endSession();
+    };
+    w.startUp();
+    setHelpFolder({});
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(prompter.messages()[0].text.startsWith(QStringLiteral("Help file not found.")));
+    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Last Encryption Method"), "1");
+    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Boring Colour Scheme"), "-1");
+    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Display Proportional Fonts"), "1");
+    // Start-up stops there: no signature, no timer.
+    EXPECT_FALSE(control<QTimer>(w, "tmr1")->isActive());
+    EXPECT_EQ(test::slurp(dir.file("sig.txt")), "");
 }
 
 } // namespace

@@ -4,9 +4,12 @@
 #include "signature/compose.h"
 #include "support/ui_fixture.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace quillmark {
 namespace {
@@ -19,6 +22,15 @@ protected:
         tab.setSigPath("/sigs");
         tab.setProfileMenu(&menu);
     }
+    template <typename T> T* control(const char* name) {
+        T* found = tab.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString fileBox(int index) {
+        return control<QLineEdit>(("txtFile" + std::to_string(index)).c_str())->text();
+    }
+
     SignatureState state;
     DetachedProfileMenu menu;
     ProfilesTab tab{settings, state, prompter};
@@ -26,22 +38,22 @@ protected:
 
 TEST_F(ProfilesTabTest, ReadCorrectsTheCallersNameAndFillsTheBoxes) {
     tab.subListProfiles();
-    ASSERT_EQ(tab.cmbProfile->count(), 2);
+    ASSERT_EQ(control<QComboBox>("cmbProfile")->count(), 2);
     std::string name = "work";
     tab.subReadProfileSettings(name);
     EXPECT_EQ(name, "Work");
     EXPECT_EQ(tab.cmbProfileText(), "Work");
-    EXPECT_EQ(tab.txtFile[2]->text(), QStringLiteral("/s3"));
+    EXPECT_EQ(fileBox(2), QStringLiteral("/s3"));
     EXPECT_FALSE(tab.blnProfileChanged());
 
     name = "Nobody";
     tab.subReadProfileSettings(name);
     EXPECT_EQ(name, "");
-    EXPECT_EQ(tab.txtFile[0]->text(), QStringLiteral("/sigs/header.txt"));
-    EXPECT_EQ(tab.txtFile[1]->text(), QStringLiteral("/sigs/footer.txt"));
-    EXPECT_EQ(tab.txtFile[2]->text(), QStringLiteral("/sigs/sig.txt"));
+    EXPECT_EQ(fileBox(0), QStringLiteral("/sigs/header.txt"));
+    EXPECT_EQ(fileBox(1), QStringLiteral("/sigs/footer.txt"));
+    EXPECT_EQ(fileBox(2), QStringLiteral("/sigs/sig.txt"));
     EXPECT_FALSE(tab.blnProfileChanged());
-    tab.txtFile[0]->setText(QStringLiteral("/other"));
+    control<QLineEdit>("txtFile0")->setText(QStringLiteral("/other"));
     EXPECT_TRUE(tab.blnProfileChanged());
 }
 
@@ -51,15 +63,15 @@ TEST_F(ProfilesTabTest, SelectMakesProfileCurrentEvenWhenNameIsUnknown) {
     QSignalSpy madeCurrent(&tab, &ProfilesTab::profileMadeCurrent);
     tab.subSelectProfile("Work");
     EXPECT_EQ(state.strSigFile, "/s3");
-    EXPECT_EQ(tab.lblSigSavedAs->text(), QStringLiteral("Saved As: /s3"));
-    EXPECT_EQ(tab.lblCurrentProfile->text(), QStringLiteral("Current Profile: Work"));
+    EXPECT_EQ(control<QLabel>("lblSigSavedAs")->text(), QStringLiteral("Saved As: /s3"));
+    EXPECT_EQ(control<QLabel>("lblCurrentProfile")->text(), QStringLiteral("Current Profile: Work"));
     EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "Work");
     EXPECT_EQ(madeCurrent.count(), 1);
 
     // A name no slot holds (letter case counts here) keeps the paths but is still shown and stored.
     tab.subSelectProfile("friends");
     EXPECT_EQ(state.strSigFile, "/s3");
-    EXPECT_EQ(tab.lblCurrentProfile->text(), QStringLiteral("Current Profile: friends"));
+    EXPECT_EQ(control<QLabel>("lblCurrentProfile")->text(), QStringLiteral("Current Profile: friends"));
     EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "friends");
     EXPECT_EQ(madeCurrent.count(), 2);
 }
@@ -68,7 +80,7 @@ TEST_F(ProfilesTabTest, SaveStoresEditsInTheProfilesOwnSlot) {
     tab.subListProfiles();
     std::string name = "Work";
     tab.subReadProfileSettings(name);
-    tab.txtFile[2]->setText(QStringLiteral("/new/sig.txt"));
+    control<QLineEdit>("txtFile2")->setText(QStringLiteral("/new/sig.txt"));
     tab.subSaveProfileIfChanged();
     EXPECT_EQ(settings.ReadINIPlain("Profiles", "Sig File 3"), "/new/sig.txt");
     EXPECT_EQ(settings.ReadINIPlain("Profiles", "Profile 2"), "");
@@ -83,9 +95,10 @@ TEST_F(ProfilesTabTest, SaveRefusesWhenEverySlotHoldsAnotherProfile) {
             writeProfileSlot(settings, n, {"P" + std::to_string(n), "h", "f", "s"});
     }
     const std::string before = test::slurp(ini);
-    tab.cmbProfile->addItem(QStringLiteral("New one"), QByteArray("New one"));
-    tab.cmbProfile->setCurrentIndex(tab.cmbProfile->count() - 1);
-    tab.subSaveProfileSettings();
+    auto* list = control<QComboBox>("cmbProfile");
+    list->addItem(QStringLiteral("New one"), QByteArray("New one"));
+    list->setCurrentIndex(list->count() - 1);
+    QTest::mouseClick(control<QPushButton>("cmdSaveFileSettings"), Qt::LeftButton);
     EXPECT_EQ(test::slurp(ini), before);
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_TRUE(prompter.messages()[0].text.contains(QStringLiteral("64")));

@@ -4,6 +4,7 @@
 #include "ui/prompter.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace quillmark::test {
@@ -22,9 +23,13 @@ public:
     std::vector<Call> calls;
     std::deque<Answer> answers; // next message answers; Ok (or Cancel for questions) when empty
     std::deque<QString> paths;  // next dialog results; empty (cancelled) when none left
+    // Runs while a message is "open", e.g. to deliver a stop request at that moment.
+    std::function<void(const Call&)> whileOpen;
 
     Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons) override {
         calls.push_back({QStringLiteral("message"), text, title, icon, buttons, {}});
+        if (whileOpen)
+            whileOpen(calls.back());
         if (!answers.empty()) {
             Answer a = answers.front();
             answers.pop_front();

@@ -11,24 +11,24 @@ namespace quillmark {
 
 namespace {
 
-int g_signalPipe[2] = {-1, -1};
+int signalPipe[2] = {-1, -1};
 
 // Only async-signal-safe work here: the event loop picks the byte up.
 extern "C" void forwardSignal(int signalNumber) {
     const char byte = static_cast<char>(signalNumber);
-    [[maybe_unused]] ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+    [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
 } // namespace
 
 void onTerminationRequest(QObject* context, std::function<void()> handler) {
-    if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
         return;
-    ::fcntl(g_signalPipe[1], F_SETFL, O_NONBLOCK);
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, context);
+    ::fcntl(signalPipe[1], F_SETFL, O_NONBLOCK);
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, context);
     QObject::connect(notifier, &QSocketNotifier::activated, context, [handler = std::move(handler)] {
         char byte = 0;
-        if (::read(g_signalPipe[0], &byte, 1) == 1)
+        if (::read(signalPipe[0], &byte, 1) == 1)
             handler();
     });
     struct sigaction action {};
