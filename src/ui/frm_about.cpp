@@ -63,6 +63,7 @@ frmAbout* frmAbout::showAbout(Prompter& prompter, QWidget* parent) {
     QPointer<frmAbout>& window = openWindow();
     if (!window)
         window = new frmAbout(prompter, parent);
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();

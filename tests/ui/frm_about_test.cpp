@@ -41,7 +41,9 @@ TEST_F(AboutTest, OpensOnceCentredWithTitleVersionPictureAndCaptions) {
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(about->isModal());
     EXPECT_EQ(about->windowTitle(), QStringLiteral("About Quillmark"));
+    about->showMinimized();
     EXPECT_EQ(frmAbout::showAbout(prompter), about) << "a second request raises the open window";
+    EXPECT_FALSE(about->isMinimized());
     EXPECT_EQ(QApplication::topLevelWidgets().count(about), 1);
 
     EXPECT_EQ(label("lblVersion")->text(), QStringLiteral("Version %1.%2%3")
