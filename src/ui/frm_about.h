@@ -1,0 +1,49 @@
+#pragma once
+// frmAbout: the About box (written by hand). The version, the product picture, the web
+// and mail links of the makers and a short notice. Only one exists at a time.
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+
+namespace quillmark {
+
+class Prompter;
+
+class frmAbout final : public QDialog {
+    Q_OBJECT
+public:
+    // Shows the About window without blocking the caller. A window that is already open
+    // is brought to the front instead of opening a second one. `prompter` tells the user
+    // when a link cannot be opened and must outlive the window.
+    static frmAbout* showAbout(Prompter& prompter, QWidget* parent = nullptr);
+    // The open About window, or nullptr.
+    static frmAbout* current();
+
+    // Picture file to show instead of the built-in one (tests); empty restores it.
+    static void setPicturePath(const QString& path);
+
+    ~frmAbout() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    frmAbout(Prompter& prompter, QWidget* parent);
+    void frmAbout_Load();
+    void lblWeb_Click();
+    void lblMail_Click();
+
+    Prompter& m_prompter;
+    QLabel* imgAbout;
+    QLabel* lblVersion;
+    QLabel* lblWeb;
+    QLabel* lblMail;
+    QPushButton* cmdOK;
+};
+
+} // namespace quillmark

@@ -1,0 +1,110 @@
+#include "ui/frm_about.h"
+
+#include "support/ui_fixture.h"
+#include "ui/shell_open.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace quillmark {
+namespace {
+
+class AboutTest : public test::UiTest {
+protected:
+    AboutTest() {
+        setUrlOpener([this](const QUrl& url) {
+            m_opened.push_back(url);
+            return m_accept;
+        });
+    }
+    ~AboutTest() override {
+        delete frmAbout::current();
+        frmAbout::setPicturePath({});
+        setUrlOpener({});
+        setErrorLogPath({});
+    }
+    QLabel* label(const char* name) const {
+        return frmAbout::current()->findChild<QLabel*>(QString::fromLatin1(name));
+    }
+
+    std::vector<QUrl> m_opened;
+    bool m_accept = true;
+};
+
+TEST_F(AboutTest, OpensOnceCentredWithTitleVersionPictureAndCaptions) {
+    frmAbout* about = frmAbout::showAbout(prompter);
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("About Quillmark"));
+    about->showMinimized();
+    EXPECT_EQ(frmAbout::showAbout(prompter), about) << "a second request raises the open window";
+    EXPECT_FALSE(about->isMinimized());
+    EXPECT_EQ(QApplication::topLevelWidgets().count(about), 1);
+
+    EXPECT_EQ(label("lblVersion")->text(), QStringLiteral("Version %1.%2%3")
+                                               .arg(QUILLMARK_VERSION_MAJOR)
+                                               .arg(QUILLMARK_VERSION_MINOR)
+                                               .arg(QUILLMARK_VERSION_PATCH));
+    EXPECT_EQ(label("lblWebCaption")->text(), QStringLiteral("web:"));
+    EXPECT_EQ(label("lblWeb")->text(), QStringLiteral("https://quillmark.org"));
+    EXPECT_EQ(label("lblEmail")->text(), QStringLiteral("e-mail :"));
+    EXPECT_EQ(label("lblMail")->text(), QStringLiteral("support@quillmark.org"));
+    auto* cmdOK = about->findChild<QPushButton*>(QStringLiteral("cmdOK"));
+    ASSERT_NE(cmdOK, nullptr);
+    EXPECT_EQ(cmdOK->text(), QStringLiteral("OK!"));
+
+    const QLabel* imgAbout = label("imgAbout");
+    EXPECT_FALSE(imgAbout->pixmap().isNull());
+    EXPECT_EQ(imgAbout->geometry(), about->rect());
+
+    const QRect screen = about->screen()->geometry();
+    EXPECT_EQ(about->pos(),
+              QPoint((screen.width() - about->width()) / 2, (screen.height() - about->height()) / 2));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(about));
+    EXPECT_EQ(QApplication::focusWidget(), cmdOK);
+}
+
+TEST_F(AboutTest, LinksOpenTheWebPageAndAMailToTheMakers) {
+    frmAbout::showAbout(prompter);
+    QTest::mouseClick(label("lblWeb"), Qt::LeftButton);
+    QTest::mouseClick(label("lblMail"), Qt::LeftButton);
+    EXPECT_EQ(m_opened, (std::vector<QUrl>{QUrl(QStringLiteral("https://quillmark.org")),
+                                           QUrl(QStringLiteral("mailto:support@quillmark.org"))}));
+    EXPECT_TRUE(prompter.calls.empty());
+
+    m_accept = false;
+    QTest::mouseClick(label("lblWeb"), Qt::LeftButton);
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("No association for file extension"));
+}
+
+TEST_F(AboutTest, OkClosesAndTheNextRequestOpensAFreshWindow) {
+    QPointer<frmAbout> about = frmAbout::showAbout(prompter);
+    QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(about.isNull());
+    EXPECT_EQ(frmAbout::current(), nullptr);
+    ASSERT_NE(frmAbout::showAbout(prompter), nullptr);
+    EXPECT_TRUE(frmAbout::current()->isVisible());
+}
+
+TEST_F(AboutTest, AnUnreadablePictureLeavesTheBoxWithoutItAndIsLoggedOnce) {
+    test::spit(dir.file("broken.png"), "not a picture");
+    frmAbout::setPicturePath(QString::fromStdString(dir.file("broken.png")));
+    frmAbout::showAbout(prompter);
+    EXPECT_TRUE(label("imgAbout")->pixmap().isNull());
+    EXPECT_TRUE(frmAbout::current()->isVisible());
+    delete frmAbout::current();
+    frmAbout::showAbout(prompter);
+    const std::string log = test::slurp(dir.file("errorlog.dat"));
+    EXPECT_NE(log.find("frmAbout_Load, cannot read the picture "), std::string::npos) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+}
+
+} // namespace
+} // namespace quillmark
