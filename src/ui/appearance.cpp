@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
@@ -112,6 +113,17 @@ public:
     }
 };
 
+// One style for the whole run, owned by the application: windows may outlive the templates,
+// and their buttons must never point at a deleted style.
+QStyle* texturedButtonStyle() {
+    static QPointer<QStyle> style;
+    if (style.isNull()) {
+        style = new TexturedButtonStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style.data();
+}
+
 void setFamily(QWidget* control, const QString& family) {
     QFont font = control->font();
     font.setFamilies({family});
@@ -151,7 +163,7 @@ SchemeValues decorativeValues(const AppearanceTemplates& templates) {
     values.family = templates.cmdFun()->font().family();
     values.text = button.color(QPalette::ButtonText);
     values.buttonBrush = button.brush(QPalette::Button);
-    values.buttonStyle = templates.buttonStyle();
+    values.buttonStyle = texturedButtonStyle();
     values.background = templates.imgBG()->pixmap();
     values.comboBase = templates.frmFun()->palette().color(QPalette::Window);
     values.comboButton = values.comboBase;
@@ -257,8 +269,8 @@ QString defaultLooksFolder() {
 }
 
 AppearanceTemplates::AppearanceTemplates(const QString& looksFolder, const QString& fontFile)
-    : m_buttonStyle(std::make_unique<TexturedButtonStyle>()), m_cmdFun(std::make_unique<QPushButton>()),
-      m_imgBG(std::make_unique<QLabel>()), m_frmFun(std::make_unique<QFrame>()) {
+    : m_cmdFun(std::make_unique<QPushButton>()), m_imgBG(std::make_unique<QLabel>()),
+      m_frmFun(std::make_unique<QFrame>()) {
     m_cmdFun->setObjectName(QStringLiteral("cmdFun"));
     m_imgBG->setObjectName(QStringLiteral("imgBG"));
     m_frmFun->setObjectName(QStringLiteral("frmFun"));
@@ -275,7 +287,7 @@ AppearanceTemplates::AppearanceTemplates(const QString& looksFolder, const QStri
     QFont font = m_cmdFun->font();
     font.setFamilies({decorativeFamily(fontFile)});
     m_cmdFun->setFont(font);
-    m_cmdFun->setStyle(m_buttonStyle.get());
+    m_cmdFun->setStyle(texturedButtonStyle());
 
     m_imgBG->setPixmap(loadPicture(looksFolder + QStringLiteral("/background.png")));
 
@@ -289,8 +301,6 @@ AppearanceTemplates::AppearanceTemplates(const QString& looksFolder, const QStri
 AppearanceTemplates::~AppearanceTemplates() {
     if (g_active == this)
         g_active = nullptr;
-    // The button refers to the style; it goes first.
-    m_cmdFun.reset();
 }
 
 qint64 AppearanceTemplates::pictureBytes() const {

@@ -16,7 +16,6 @@ class QFrame;
 class QLabel;
 class QPainter;
 class QPushButton;
-class QStyle;
 class QWidget;
 
 namespace quillmark {
@@ -60,9 +59,6 @@ public:
     QLabel* imgBG() const { return m_imgBG.get(); }
     // The combo boxes' background: its palette's Window colour.
     QFrame* frmFun() const { return m_frmFun.get(); }
-    // Draws the texture of a button whose Button brush is a picture.
-    QStyle* buttonStyle() const { return m_buttonStyle.get(); }
-
     // Memory held by the scheme's pictures, in bytes.
     qint64 pictureBytes() const;
 
@@ -70,7 +66,6 @@ public:
     static const AppearanceTemplates* active();
 
 private:
-    std::unique_ptr<QStyle> m_buttonStyle;
     std::unique_ptr<QPushButton> m_cmdFun;
     std::unique_ptr<QLabel> m_imgBG;
     std::unique_ptr<QFrame> m_frmFun;
