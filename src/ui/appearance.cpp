@@ -253,6 +253,17 @@ QFont designFont(DesignFont font) {
     return result;
 }
 
+void installDesignFontSubstitutes() {
+    const std::pair<const char*, DesignFont> names[] = {{"MS Sans Serif", DesignFont::MsSansSerif},
+                                                        {"Arial", DesignFont::Arial},
+                                                        {"Courier New", DesignFont::CourierNew}};
+    for (const auto& [name, font] : names) {
+        const QString family = QString::fromLatin1(name);
+        if (!familyInstalled(family))
+            QFont::insertSubstitution(family, designFont(font).family());
+    }
+}
+
 bool decorativeScheme() {
     return g_decorative;
 }

@@ -29,6 +29,10 @@ enum class DesignFont {
 };
 QFont designFont(DesignFont font);
 
+// Makes the three names above stand for their desktop fonts wherever a window names them
+// (a .ui file, a font picked by name). Call once at start-up.
+void installDesignFontSubstitutes();
+
 // The decorative-scheme flag: true unless the user chose "Boring Colour Scheme".
 bool decorativeScheme();
 void setDecorativeScheme(bool decorative);

@@ -261,6 +261,16 @@ TEST_F(AppearanceTest, DesignFontsResolveToInstalledFacesOfTheirKind) {
     }
     EXPECT_TRUE(QFontInfo(designFont(DesignFont::CourierNew)).fixedPitch());
     EXPECT_FALSE(QFontInfo(designFont(DesignFont::Arial)).fixedPitch());
+
+    // A window that names the design's fonts gets the same faces.
+    installDesignFontSubstitutes();
+    const std::pair<const char*, DesignFont> named[] = {{"MS Sans Serif", DesignFont::MsSansSerif},
+                                                        {"Arial", DesignFont::Arial},
+                                                        {"Courier New", DesignFont::CourierNew}};
+    for (const auto& [name, font] : named)
+        EXPECT_EQ(QFontInfo(QFont(QString::fromLatin1(name))).family().toStdString(),
+                  designFont(font).family().toStdString())
+            << name;
 }
 
 TEST_F(AppearanceTest, DecorativeFontComesFromItsFileOrFallsBackToTheGeneralFontOnce) {
