@@ -24,6 +24,15 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <map>
+#include <ostream>
+
+// Readable failure messages for font families and colours.
+static void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+static void PrintTo(const QColor& colour, std::ostream* out) {
+    *out << colour.name(QColor::HexArgb).toStdString();
+}
 
 namespace quillmark {
 namespace {
