@@ -1,0 +1,97 @@
+#pragma once
+// Quillmark's two looks: the decorative scheme (textured buttons, a decorative font, a
+// background picture, scheme colours) and the plain scheme (the desktop's own font and
+// colours). The decorative look lives in three template controls, so changing the pictures,
+// the font or a colour changes every window without touching the code that applies it.
+
+#include <QFont>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class QColor;
+class QFrame;
+class QLabel;
+class QPainter;
+class QPushButton;
+class QWidget;
+
+namespace quillmark {
+
+// The fonts the windows were designed with. None of them ships with a Linux desktop, so each
+// stands for the desktop's nearest font of the same kind and never for an arbitrary face.
+enum class DesignFont {
+    MsSansSerif, // the plain scheme's font: the desktop's general font
+    Arial,       // the proportional preview font: a sans-serif font
+    CourierNew,  // the fixed preview font: a monospace font
+};
+QFont designFont(DesignFont font);
+
+// Makes the three names above stand for their desktop fonts wherever a window names them
+// (a .ui file, a font picked by name). Call once at start-up.
+void installDesignFontSubstitutes();
+
+// The decorative-scheme flag: true unless the user chose "Boring Colour Scheme".
+bool decorativeScheme();
+void setDecorativeScheme(bool decorative);
+
+// The decorative font's file as Debian installs it (package fonts-comic-neue).
+inline constexpr const char* kDecorativeFontFile =
+    "/usr/share/fonts/opentype/comic-neue/ComicNeue-Regular.otf";
+
+// The folder of the scheme's pictures: "looks" beside the program, else the installed copy.
+QString defaultLooksFolder();
+
+// Holds the template controls of the decorative scheme, built once from the pictures in
+// `looksFolder` ("button.png", "background.png") and the decorative font file. A missing or
+// unreadable file is logged once and the scheme goes on without it. While it exists it is the
+// set of templates that subLoadPics uses.
+class AppearanceTemplates {
+public:
+    explicit AppearanceTemplates(const QString& looksFolder = defaultLooksFolder(),
+                                 const QString& fontFile = QString::fromLatin1(kDecorativeFontFile));
+    ~AppearanceTemplates();
+    AppearanceTemplates(const AppearanceTemplates&) = delete;
+    AppearanceTemplates& operator=(const AppearanceTemplates&) = delete;
+
+    // The button look: the texture is the Button brush of its palette, the text colour its
+    // ButtonText colour, the font family its font's.
+    QPushButton* cmdFun() const { return m_cmdFun.get(); }
+    // The decorative background picture.
+    QLabel* imgBG() const { return m_imgBG.get(); }
+    // The combo boxes' background: its palette's Window colour.
+    QFrame* frmFun() const { return m_frmFun.get(); }
+    // Memory held by the scheme's pictures, in bytes.
+    qint64 pictureBytes() const;
+
+    // The templates subLoadPics uses; null while none exist.
+    static const AppearanceTemplates* active();
+
+private:
+    std::unique_ptr<QPushButton> m_cmdFun;
+    std::unique_ptr<QLabel> m_imgBG;
+    std::unique_ptr<QFrame> m_frmFun;
+};
+
+// Applies one scheme to every control of `window`, in the window's control order.
+// A control's "tag" property steers the walk: "hidden" or "NOFUN" keeps a push button as
+// designed; "bg" marks a label as a background image.
+void applyScheme(QWidget* window, const AppearanceTemplates& templates, bool decorative);
+
+// Applies the current scheme (the flag above) with the active templates; without templates
+// the plain scheme.
+void subLoadPics(QWidget* window);
+
+// Text colour of the current scheme, for controls that colour their own text.
+QColor schemeTextColour();
+
+// Draws `picture` at x = 0, w, 2w, ... and y = 0, h, 2h, ... until `area` is covered.
+void paintTiled(QPainter& painter, const QPixmap& picture, QSize area);
+
+// A window's paint: the picture of its image control `image1` tiled over `area` while the
+// decorative scheme is on; nothing in the plain scheme or without a picture.
+void paintSchemeBackground(QPainter& painter, const QLabel* image1, QSize area);
+
+} // namespace quillmark
