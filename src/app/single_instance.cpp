@@ -8,6 +8,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 
 namespace quillmark {
@@ -19,15 +20,18 @@ constexpr char kShowCommand[] = "show\n";
 // moment ago and not be listening yet.
 constexpr int kReachTimeoutMs = 2000;
 
+// The user running us, as the owner of a file we create.
+uint currentUserId() {
+    QTemporaryFile probe;
+    return probe.open() ? QFileInfo(probe.fileName()).ownerId() : QFileInfo(QDir::homePath()).ownerId();
+}
+
 } // namespace
 
 QString defaultRuntimeFolder() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        // The home folder's owner is the user; the number keeps users of one machine apart.
-        const uint uid = QFileInfo(QDir::homePath()).ownerId();
-        folder = QDir::tempPath() + QStringLiteral("/quillmark-%1").arg(uid);
-    }
+    if (folder.isEmpty()) // the number keeps the users of one machine apart
+        folder = QDir::tempPath() + QStringLiteral("/quillmark-%1").arg(currentUserId());
     return folder;
 }
 
@@ -42,6 +46,11 @@ SingleInstance::Outcome SingleInstance::claim() {
     if (!QDir(m_folder).exists()) {
         QDir().mkpath(m_folder);
         QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    } else if (QFileInfo(m_folder).ownerId() != currentUserId()) {
+        // Someone else's folder (a shared temporary folder): its lock says nothing about
+        // our copies, and its socket could be anyone's.
+        LogError("SingleInstance::claim", m_folder.toStdString() + " belongs to another user");
+        return Outcome::First;
     }
 
     m_lock = std::make_unique<QLockFile>(lockFilePath());
@@ -57,8 +66,8 @@ SingleInstance::Outcome SingleInstance::claim() {
         LogError("SingleInstance::claim", "cannot create " + lockFilePath().toStdString());
         return Outcome::First;
     }
-    if (!askRunningCopyToShow())
-        LogError("SingleInstance::claim", "the running copy did not answer on " + serverName().toStdString());
+    // A second copy writes nothing, not even to the error log: the running copy owns the files.
+    askRunningCopyToShow();
     return Outcome::AlreadyRunning;
 }
 
@@ -84,22 +93,21 @@ void SingleInstance::listen() {
     });
 }
 
-bool SingleInstance::askRunningCopyToShow() {
+void SingleInstance::askRunningCopyToShow() {
     const QDeadlineTimer deadline(kReachTimeoutMs);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(serverName());
         if (socket.waitForConnected(200)) {
             socket.write(kShowCommand);
-            const bool sent = socket.waitForBytesWritten(1000);
+            socket.waitForBytesWritten(1000);
             socket.disconnectFromServer();
             if (socket.state() != QLocalSocket::UnconnectedState)
                 socket.waitForDisconnected(1000);
-            return sent;
+            return;
         }
         QThread::msleep(50);
     }
-    return false;
 }
 
 } // namespace quillmark

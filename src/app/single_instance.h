@@ -37,7 +37,8 @@ signals:
 
 private:
     void listen();
-    bool askRunningCopyToShow();
+    // Best effort: a copy that does not answer still keeps this one from running.
+    void askRunningCopyToShow();
 
     QString m_folder;
     std::unique_ptr<QLockFile> m_lock;

@@ -1,5 +1,6 @@
 // One running copy per user: the lock decides, the socket brings the running copy forward.
 #include "app/single_instance.h"
+#include "platform/error_handler.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -70,6 +71,30 @@ TEST_F(SingleInstanceTest, LockAndSocketLeftByAKilledCopyDoNotBlockTheNextStart)
     SingleInstance second(runtime);
     EXPECT_EQ(second.claim(), Outcome::AlreadyRunning);
     EXPECT_TRUE(shown.wait(2000));
+}
+
+TEST_F(SingleInstanceTest, SecondCopyStopsAndWritesNothingWhenTheFirstDoesNotAnswer) {
+    // A first copy that holds the lock but has not started listening yet (or hangs).
+    SingleInstance paths(runtime);
+    QDir().mkpath(runtime);
+    QLockFile held(paths.lockFilePath());
+    ASSERT_TRUE(held.tryLock(0));
+    setErrorLogPath(dir.file("errorlog.dat"));
+
+    SingleInstance second(runtime);
+    EXPECT_EQ(second.claim(), Outcome::AlreadyRunning);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("errorlog.dat"))));
+    EXPECT_FALSE(QFile::exists(paths.serverName()));
+}
+
+TEST_F(SingleInstanceTest, AnotherUsersFolderIsNeitherLockedNorTrusted) {
+    QDir().mkpath(runtime);
+    if (QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534"), runtime}) != 0)
+        GTEST_SKIP() << "handing a folder to another user needs root";
+    SingleInstance instance(runtime);
+    EXPECT_EQ(instance.claim(), Outcome::First);
+    EXPECT_FALSE(QFile::exists(instance.lockFilePath()));
+    EXPECT_FALSE(QFile::exists(instance.serverName()));
 }
 
 // Starts the probe program, which allows one running copy.

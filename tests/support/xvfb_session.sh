@@ -2,7 +2,7 @@
 # A throw-away X session for end-to-end tests: Xvfb on a free display, openbox as the
 # window manager and, on request, trayer as an XEmbed system tray. Source this file, then:
 #   xvfb_session_start      # Xvfb + openbox; exports DISPLAY
-#   xvfb_session_start_tray # trayer; waits until it owns the tray selection
+#   xvfb_session_start_tray # trayer; waits until its window exists
 #   xvfb_session_stop_tray
 #   xvfb_session_stop       # everything started here (also run on EXIT by the caller's trap)
 # Each helper returns non-zero with a message on stderr when something does not come up.
