@@ -5,7 +5,8 @@ set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${QUILLMARK_BUILD_DIR:-$here/build}"
-packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-comic-neue)
+packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-comic-neue xvfb trayer xdotool openbox x11-utils)
 
 install_missing() {
     local missing=()

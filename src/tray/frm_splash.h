@@ -1,0 +1,81 @@
+#pragma once
+// frmSplash: the splash window shown while the program starts, and for the whole run the
+// owner of the tray icon and its menu, the user's way back to the main window.
+
+#include "profiles/profile_menu.h"
+
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace quillmark {
+
+class frmSplash : public QWidget, public ProfileMenu {
+    Q_OBJECT
+public:
+    // `mainWindow` is the window the icon brings back; its caption at this moment becomes
+    // the icon's tooltip. The splash is shown only when `showSplash` is true; the icon
+    // always is.
+    frmSplash(QWidget* mainWindow, bool showSplash, QWidget* parent = nullptr);
+    ~frmSplash() override;
+
+    // Start-up has finished: the splash goes, the icon stays.
+    void hideSplash();
+
+    // Minimising may hide the main window only while a tray shows our icon; otherwise the
+    // user could never get the window back.
+    bool canHideToTray() const;
+
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+
+    // ProfileMenu: the profile items of the tray menu.
+    void removeProfileItems() override;
+    void addProfileItem(int index, const QString& caption) override;
+    int profileItemCount() const override;
+    QString profileItemCaption(int index) const override;
+    void setProfileItemChecked(int index, bool checked) override;
+
+    QLabel* imgSplash;
+    QLabel* lblVersion;
+    QMenu* mPopupSys;
+    QAction* mnuProfileTitle;
+    std::vector<QAction*> mnuProfile;
+    QMenu* mnuClipboard;
+    QAction* mnuEncryptClipboard;
+    QAction* mnuDecryptClipboard;
+    QAction* mnuCopy;
+    QAction* mnuAbout;
+    QAction* mnuHelp;
+    QAction* mPopRestore;
+    QAction* mnuNextSig;
+    QAction* mPopExit;
+
+signals:
+    // The main window was brought back (icon clicked, or "MAIN SCREEN").
+    void restoreRequested();
+    void nextSigRequested();
+    void copyRequested();
+    void profileChosen(const QString& name);
+    void encryptClipboardRequested();
+    void decryptClipboardRequested();
+    void aboutRequested();
+    void helpRequested();
+    void exitRequested();
+
+private:
+    void buildMenu();
+    QAction* newProfileAction(const QString& caption);
+    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void restoreMainWindow();
+
+    QWidget* m_mainWindow;
+    QSystemTrayIcon* m_tray;
+    QAction* m_profileEnd; // the separator after the profile items
+};
+
+} // namespace quillmark

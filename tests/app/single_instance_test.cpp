@@ -1,0 +1,144 @@
+// One running copy per user: the lock decides, the socket brings the running copy forward.
+#include "app/single_instance.h"
+#include "platform/error_handler.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace quillmark {
+namespace {
+
+using Outcome = SingleInstance::Outcome;
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    SingleInstanceTest() { test::isolateHome(dir.path()); }
+    test::TempFolder dir;
+    QString runtime = QString::fromStdString(dir.file("runtime"));
+};
+
+TEST_F(SingleInstanceTest, SecondCopyOfTheSameUserAsksTheFirstToShow) {
+    SingleInstance first(runtime);
+    ASSERT_EQ(first.claim(), Outcome::First);
+    QSignalSpy shown(&first, &SingleInstance::activationRequested);
+
+    SingleInstance second(runtime);
+    EXPECT_EQ(second.claim(), Outcome::AlreadyRunning);
+    EXPECT_TRUE(shown.wait(2000));
+    EXPECT_EQ(shown.count(), 1);
+    // The folder stays the user's alone.
+    EXPECT_EQ(QFile::permissions(runtime) & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+
+    // Copies that use another runtime folder (another user) do not meet.
+    SingleInstance otherUser(QString::fromStdString(dir.file("other")));
+    EXPECT_EQ(otherUser.claim(), Outcome::First);
+}
+
+TEST_F(SingleInstanceTest, LockAndSocketLeftByAKilledCopyDoNotBlockTheNextStart) {
+    // A lock file as a copy writes it, naming a process that has ended since.
+    QProcess gone;
+    gone.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(gone.waitForStarted(5000));
+    const qint64 deadPid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished(5000));
+    const QString sample = QString::fromStdString(dir.file("sample.lock"));
+    QByteArray lockText;
+    {
+        QLockFile live(sample);
+        ASSERT_TRUE(live.tryLock(0));
+        QFile file(sample);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        lockText = file.readAll();
+    }
+    lockText = QByteArray::number(deadPid) + lockText.mid(lockText.indexOf('\n'));
+
+    SingleInstance probe(runtime); // knows where the lock and socket go
+    QDir().mkpath(runtime);
+    test::spit(probe.lockFilePath().toStdString(), lockText.toStdString());
+    test::spit(probe.serverName().toStdString(), "left behind");
+
+    SingleInstance next(runtime);
+    ASSERT_EQ(next.claim(), Outcome::First);
+    QSignalSpy shown(&next, &SingleInstance::activationRequested);
+    SingleInstance second(runtime);
+    EXPECT_EQ(second.claim(), Outcome::AlreadyRunning);
+    EXPECT_TRUE(shown.wait(2000));
+}
+
+TEST_F(SingleInstanceTest, SecondCopyStopsAndWritesNothingWhenTheFirstDoesNotAnswer) {
+    // A first copy that holds the lock but has not started listening yet (or hangs).
+    SingleInstance paths(runtime);
+    QDir().mkpath(runtime);
+    QLockFile held(paths.lockFilePath());
+    ASSERT_TRUE(held.tryLock(0));
+    setErrorLogPath(dir.file("errorlog.dat"));
+
+    SingleInstance second(runtime);
+    EXPECT_EQ(second.claim(), Outcome::AlreadyRunning);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("errorlog.dat"))));
+    EXPECT_FALSE(QFile::exists(paths.serverName()));
+}
+
+TEST_F(SingleInstanceTest, AnotherUsersFolderIsNeitherLockedNorTrusted) {
+    QDir().mkpath(runtime);
+    if (QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534"), runtime}) != 0)
+        GTEST_SKIP() << "handing a folder to another user needs root";
+    SingleInstance instance(runtime);
+    EXPECT_EQ(instance.claim(), Outcome::First);
+    EXPECT_FALSE(QFile::exists(instance.lockFilePath()));
+    EXPECT_FALSE(QFile::exists(instance.serverName()));
+}
+
+// Starts the probe program, which allows one running copy.
+std::unique_ptr<QProcess> startProbe(const QString& runtime, int lifetimeMs) {
+    auto process = std::make_unique<QProcess>();
+    process->start(QStringLiteral(QUILLMARK_SINGLE_INSTANCE_PROBE), {runtime, QString::number(lifetimeMs)});
+    return process;
+}
+
+TEST_F(SingleInstanceTest, CopiesStartedTogetherLeaveExactlyOneRunning) {
+    std::vector<std::unique_ptr<QProcess>> copies;
+    for (int i = 0; i < 4; ++i)
+        copies.push_back(startProbe(runtime, 4000));
+    int first = 0;
+    int alreadyRunning = 0;
+    QByteArray firstOutput;
+    for (auto& copy : copies) {
+        ASSERT_TRUE(copy->waitForFinished(15000));
+        EXPECT_EQ(copy->exitCode(), 0);
+        const QByteArray output = copy->readAllStandardOutput();
+        if (output.startsWith("first")) {
+            ++first;
+            firstOutput = output;
+        } else if (output == "already running\n") {
+            ++alreadyRunning;
+        }
+    }
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(alreadyRunning, 3);
+    EXPECT_EQ(firstOutput.count("activated"), 3);
+}
+
+TEST_F(SingleInstanceTest, CopyKilledHardLeavesTheWayFreeForTheNext) {
+    auto killed = startProbe(runtime, 60000);
+    ASSERT_TRUE(killed->waitForReadyRead(10000));
+    ASSERT_TRUE(killed->readAllStandardOutput().startsWith("first"));
+    killed->kill(); // SIGKILL: no clean-up runs
+    ASSERT_TRUE(killed->waitForFinished(5000));
+    ASSERT_TRUE(QFile::exists(SingleInstance(runtime).lockFilePath()));
+
+    auto next = startProbe(runtime, 0);
+    ASSERT_TRUE(next->waitForFinished(10000));
+    EXPECT_EQ(next->readAllStandardOutput(), QByteArray("first\n"));
+}
+
+} // namespace
+} // namespace quillmark

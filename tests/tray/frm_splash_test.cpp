@@ -1,0 +1,202 @@
+// The tray window offscreen: no tray exists there, so the menu is driven directly.
+#include "support/temp_folder.h"
+#include "tray/frm_splash.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace quillmark {
+namespace {
+
+class FrmSplashTest : public ::testing::Test {
+protected:
+    FrmSplashTest() {
+        test::isolateHome(dir.path());
+        main.setWindowTitle(QStringLiteral("Quillmark - Work"));
+    }
+    test::TempFolder dir;
+    QMainWindow main;
+};
+
+// What the user sees of a menu, one line per item: "-" for a separator, the caption with
+// "(hidden)" for an item that is not shown, and the submenu's items indented.
+QStringList describe(const QMenu* menu, const QString& indent = {}) {
+    QStringList lines;
+    for (const QAction* action : menu->actions()) {
+        QString line = indent + (action->isSeparator() ? QStringLiteral("-") : action->text());
+        if (!action->isVisible())
+            line += QStringLiteral(" (hidden)");
+        lines << line;
+        if (action->menu())
+            lines << describe(action->menu(), indent + QStringLiteral("  "));
+    }
+    return lines;
+}
+
+TEST_F(FrmSplashTest, TrayMenuHoldsTheCommandsInOrder) {
+    frmSplash splash(&main, false);
+    const QStringList expected = {QStringLiteral("Profiles (hidden)"),
+                                  QStringLiteral("Profile (hidden)"),
+                                  QStringLiteral("-"),
+                                  QStringLiteral("Clipboard"),
+                                  QStringLiteral("  &Encrypt Clipboard"),
+                                  QStringLiteral("  &Decrypt Clipboard"),
+                                  QStringLiteral("  &Copy Sig to Clipboard"),
+                                  QStringLiteral("-"),
+                                  QStringLiteral("&About Quillmark"),
+                                  QStringLiteral("&Help"),
+                                  QStringLiteral("-"),
+                                  QStringLiteral("&MAIN SCREEN"),
+                                  QStringLiteral("-"),
+                                  QStringLiteral("&Next Sig"),
+                                  QStringLiteral("&Exit")};
+    EXPECT_EQ(describe(splash.mPopupSys), expected);
+    EXPECT_EQ(splash.trayIcon()->contextMenu(), splash.mPopupSys);
+
+    const std::pair<const char*, const char*> named[] = {{"mnuProfileTitle", "Profiles"},
+                                                         {"mnuProfile", "Profile"},
+                                                         {"mnuEncryptClipboard", "&Encrypt Clipboard"},
+                                                         {"mnuDecryptClipboard", "&Decrypt Clipboard"},
+                                                         {"mnuCopy", "&Copy Sig to Clipboard"},
+                                                         {"mnuAbout", "&About Quillmark"},
+                                                         {"mnuHelp", "&Help"},
+                                                         {"mPopRestore", "&MAIN SCREEN"},
+                                                         {"mnuNextSig", "&Next Sig"},
+                                                         {"mPopExit", "&Exit"}};
+    for (const auto& [name, caption] : named) {
+        const auto* action = splash.findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->text(), QString::fromLatin1(caption)) << name;
+    }
+    EXPECT_EQ(splash.findChild<QMenu*>(QStringLiteral("mnuClipboard"))->title(), QStringLiteral("Clipboard"));
+}
+
+TEST_F(FrmSplashTest, ProfileItemsFollowTheListAndCarryTheCheckMark) {
+    frmSplash splash(&main, false);
+    ProfileMenu& menu = splash;
+    EXPECT_EQ(menu.profileItemCount(), 1);
+    menu.addProfileItem(1, QStringLiteral("Work"));
+    menu.addProfileItem(2, QStringLiteral("Home"));
+    menu.setProfileItemChecked(2, true);
+    EXPECT_EQ(menu.profileItemCount(), 3);
+    EXPECT_EQ(menu.profileItemCaption(0), QStringLiteral("Profile"));
+    EXPECT_EQ(describe(splash.mPopupSys).mid(0, 5),
+              (QStringList{QStringLiteral("Profiles (hidden)"), QStringLiteral("Profile (hidden)"),
+                           QStringLiteral("Work"), QStringLiteral("Home"), QStringLiteral("-")}));
+    EXPECT_FALSE(splash.mnuProfile[1]->isChecked());
+    EXPECT_TRUE(splash.mnuProfile[2]->isChecked());
+
+    // A rebuilt list replaces the old names and keeps the template.
+    menu.removeProfileItems();
+    EXPECT_EQ(menu.profileItemCount(), 1);
+    menu.addProfileItem(1, QStringLiteral("Club"));
+    EXPECT_EQ(describe(splash.mPopupSys).mid(0, 4),
+              (QStringList{QStringLiteral("Profiles (hidden)"), QStringLiteral("Profile (hidden)"),
+                           QStringLiteral("Club"), QStringLiteral("-")}));
+    EXPECT_EQ(menu.profileItemCaption(5), QString());
+    EXPECT_FALSE(splash.mnuProfile[1]->isChecked());
+}
+
+TEST_F(FrmSplashTest, ChoosingAProfileAsksForItWithoutMovingTheCheckMark) {
+    frmSplash splash(&main, false);
+    splash.addProfileItem(1, QStringLiteral("Work"));
+    splash.addProfileItem(2, QStringLiteral("Home"));
+    splash.setProfileItemChecked(1, true);
+    QSignalSpy chosen(&splash, &frmSplash::profileChosen);
+    splash.mnuProfile[2]->trigger();
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.at(0).at(0).toString(), QStringLiteral("Home"));
+    // Only the profile procedures move the mark, once the profile really is current.
+    EXPECT_TRUE(splash.mnuProfile[1]->isChecked());
+    EXPECT_FALSE(splash.mnuProfile[2]->isChecked());
+}
+
+TEST_F(FrmSplashTest, EachMenuCommandAsksForItsOwnAction) {
+    frmSplash splash(&main, false);
+    QSignalSpy restore(&splash, &frmSplash::restoreRequested);
+    QSignalSpy next(&splash, &frmSplash::nextSigRequested);
+    QSignalSpy copy(&splash, &frmSplash::copyRequested);
+    QSignalSpy encrypt(&splash, &frmSplash::encryptClipboardRequested);
+    QSignalSpy decrypt(&splash, &frmSplash::decryptClipboardRequested);
+    QSignalSpy about(&splash, &frmSplash::aboutRequested);
+    QSignalSpy help(&splash, &frmSplash::helpRequested);
+    QSignalSpy exitSpy(&splash, &frmSplash::exitRequested);
+    const std::vector<std::pair<QAction*, QSignalSpy*>> cases = {{splash.mPopRestore, &restore},
+                                                                 {splash.mnuNextSig, &next},
+                                                                 {splash.mnuCopy, &copy},
+                                                                 {splash.mnuEncryptClipboard, &encrypt},
+                                                                 {splash.mnuDecryptClipboard, &decrypt},
+                                                                 {splash.mnuAbout, &about},
+                                                                 {splash.mnuHelp, &help},
+                                                                 {splash.mPopExit, &exitSpy}};
+    const std::vector<QSignalSpy*> all = {&restore, &next,  &copy, &encrypt,
+                                          &decrypt, &about, &help, &exitSpy};
+    for (const auto& [action, spy] : cases) {
+        action->trigger();
+        for (QSignalSpy* other : all)
+            EXPECT_EQ(other->count(), other == spy ? 1 : 0) << action->objectName().toStdString();
+        for (QSignalSpy* other : all)
+            other->clear();
+    }
+}
+
+TEST_F(FrmSplashTest, MainScreenBringsBackAMinimisedWindow) {
+    main.showMinimized();
+    frmSplash splash(&main, false);
+    splash.mPopRestore->trigger();
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(main.isMinimized());
+
+    main.hide();
+    emit splash.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(main.isVisible());
+    main.hide();
+    emit splash.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(main.isVisible());
+    main.hide();
+    emit splash.trayIcon()->activated(QSystemTrayIcon::Context);
+    EXPECT_FALSE(main.isVisible());
+}
+
+TEST_F(FrmSplashTest, SplashAppearsOnlyWhenAskedAndTheIconStays) {
+    {
+        frmSplash splash(&main, false);
+        EXPECT_FALSE(splash.isVisible());
+        EXPECT_TRUE(splash.trayIcon()->isVisible());
+    }
+    frmSplash splash(&main, true);
+    EXPECT_TRUE(splash.isVisible());
+    EXPECT_EQ(splash.windowTitle(), QStringLiteral("Loading Quillmark..."));
+    EXPECT_FALSE(splash.imgSplash->pixmap().isNull());
+    EXPECT_FALSE(splash.windowIcon().isNull());
+    EXPECT_EQ(splash.trayIcon()->toolTip(), QStringLiteral("Quillmark - Work"));
+    const QRect screen = splash.screen()->geometry();
+    EXPECT_NEAR(splash.frameGeometry().center().x(), screen.center().x(), 2);
+    EXPECT_NEAR(splash.frameGeometry().center().y(), screen.center().y(), 2);
+
+    const std::string version = "Version " + std::to_string(QUILLMARK_VERSION_MAJOR) + "." +
+                                std::to_string(QUILLMARK_VERSION_MINOR) +
+                                std::to_string(QUILLMARK_VERSION_PATCH);
+    EXPECT_EQ(splash.lblVersion->text().toStdString(), version);
+
+    splash.hideSplash();
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_TRUE(splash.trayIcon()->isVisible());
+}
+
+TEST_F(FrmSplashTest, WithoutATrayMinimisingMustNotHideTheWindow) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // offscreen has none
+    frmSplash splash(&main, false);
+    EXPECT_FALSE(splash.canHideToTray());
+}
+
+} // namespace
+} // namespace quillmark
