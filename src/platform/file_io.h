@@ -23,6 +23,8 @@ enum class Durability {
 // new content, never a part. On failure the old file is untouched and no temporary
 // file is left. A symbolic link is followed and its target replaced; the old file's
 // permission bits are kept. A read-only file is refused, as an in-place write would be.
+// Only a regular file is replaced: a named pipe with a reader waiting is written into
+// (NoReader when nobody reads it), and a device or socket is refused with SpecialFile.
 Status writeFileAtomic(const std::string& path, std::string_view bytes,
                        Durability durability = Durability::Flush);
 

@@ -2,9 +2,12 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,6 +93,94 @@ std::string resolveLinks(const std::string& path) {
     return current;
 }
 
+// How long a reader of a named pipe may leave a write waiting before the program gives up
+// on it, so that a stuck reader cannot freeze the program.
+constexpr int kPipeTimeoutMs = 5000;
+
+// A reader that goes away mid-write raises SIGPIPE, which would end the program. It is
+// held back on this thread for the write and, if raised, taken off the pending set.
+class PipeSignalGuard {
+public:
+    PipeSignalGuard() {
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        sigset_t pending;
+        sigemptyset(&pending);
+        // One already pending from elsewhere must not be swallowed by this write.
+        m_wasPending = ::sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+        m_active = ::pthread_sigmask(SIG_BLOCK, &pipe, &m_old) == 0;
+    }
+    ~PipeSignalGuard() {
+        if (!m_active)
+            return;
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        sigset_t pending;
+        sigemptyset(&pending);
+        if (!m_wasPending && ::sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1) {
+            const timespec now{};
+            while (::sigtimedwait(&pipe, nullptr, &now) < 0 && errno == EINTR) {
+            }
+        }
+        ::pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    PipeSignalGuard(const PipeSignalGuard&) = delete;
+    PipeSignalGuard& operator=(const PipeSignalGuard&) = delete;
+
+private:
+    sigset_t m_old{};
+    bool m_active = false;
+    bool m_wasPending = false;
+};
+
+// A named pipe as output: someone (a mail program, a script) reads the signature from
+// it. The program writes only while a reader waits; without one the update is skipped.
+Status writeToPipe(const std::string& pipePath, std::string_view bytes, const std::string& path) {
+    int fd = ::open(pipePath.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENXIO)
+            return Error{ErrorCode::NoReader, "cannot write " + path + ": nobody is reading the named pipe"};
+        return fromErrno(errno, "cannot write", path);
+    }
+    PipeSignalGuard guard;
+    Status status;
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n >= 0) {
+            p += n;
+            left -= static_cast<size_t>(n);
+            continue;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN) {
+            status = errno == EPIPE
+                         ? Error{ErrorCode::NoReader,
+                                 "cannot write " + path + ": the reader of the named pipe went away"}
+                         : fromErrno(errno, "cannot write", path);
+            break;
+        }
+        // The pipe is full: wait for the reader to take some of it.
+        pollfd waiting{fd, POLLOUT, 0};
+        int ready = ::poll(&waiting, 1, kPipeTimeoutMs);
+        if (ready == 0) {
+            status = Error{ErrorCode::Other,
+                           "cannot write " + path + ": the reader of the named pipe stopped reading"};
+            break;
+        }
+        if (ready < 0 && errno != EINTR) {
+            status = fromErrno(errno, "cannot write", path);
+            break;
+        }
+    }
+    ::close(fd);
+    return status;
+}
+
 } // namespace
 
 Result<std::string> readFile(const std::string& path) {
@@ -131,6 +222,13 @@ Status writeFileAtomic(const std::string& path, std::string_view bytes, Durabili
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
         return fromErrno(EISDIR, "cannot write", path);
+    // Only a regular file is ever replaced: a pipe is written into, and a device or a
+    // socket that stood where the output goes must stay what it is.
+    if (exists && S_ISFIFO(old.st_mode))
+        return writeToPipe(target, bytes, path);
+    if (exists && !S_ISREG(old.st_mode))
+        return Error{ErrorCode::SpecialFile,
+                     "cannot write " + path + ": it is a device or socket, not a regular file"};
     if (exists && ::access(target.c_str(), W_OK) != 0)
         return fromErrno(errno, "cannot write", path);
 
