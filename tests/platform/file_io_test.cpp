@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -146,6 +147,63 @@ TEST(WriteFileAtomic, DevicesAndSocketsAreRefusedAndLeftAsTheyAre) {
     EXPECT_EQ(writeFileAtomic(link, "x").code(), ErrorCode::SpecialFile);
     EXPECT_EQ(typeOf(link), S_IFLNK);
     EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"sock", "to-null"}));
+}
+
+TEST(WriteFileAtomic, ReplacedFileKeepsItsPermissionsAndANewOneFollowsTheUmask) {
+    TempFolder tmp;
+    const std::string secret = tmp.file("Quillmark.INI");
+    test::spit(secret, "old");
+    ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+    ASSERT_TRUE(writeFileAtomic(secret, "new").ok());
+    EXPECT_EQ(test::slurp(secret), "new");
+
+    const mode_t mask = ::umask(027);
+    const std::string fresh = tmp.file("sig.txt");
+    Status created = writeFileAtomic(fresh, "Regards\n", Durability::Replace);
+    ::umask(mask);
+    ASSERT_TRUE(created.ok());
+
+    struct stat st {};
+    ASSERT_EQ(::stat(secret.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"Quillmark.INI", "sig.txt"}));
+}
+
+TEST(WriteFileAtomic, LeftoversOfAnInterruptedWriteGoButNothingElse) {
+    TempFolder tmp;
+    const std::string target = tmp.file("sig.txt");
+    test::spit(target, "old");
+    // What a write killed half-way leaves: the target's own pattern, a regular file.
+    test::spit(tmp.file(".sig.txt.Ab3xYz"), "half a signa");
+    test::spit(tmp.file(".sig.txt.000000"), "");
+    // Look-alikes that are not ours, or not leftovers, stay.
+    test::spit(tmp.file(".sig.txt.Ab3xY"), "a user's file");
+    test::spit(tmp.file(".sig.txt.Ab3x-z"), "a user's file");
+    test::spit(tmp.file(".other.txt.Ab3xYz"), "another target's");
+    test::spit(tmp.file("sig.txt.Ab3xYz"), "a user's file");
+    fs::create_directory(tmp.file(".sig.txt.Folder"));
+    fs::create_symlink("sig.txt", tmp.file(".sig.txt.Linked"));
+    // A writer still at work holds its temporary file locked.
+    const std::string busy = tmp.file(".sig.txt.Busy42");
+    test::spit(busy, "being written");
+    int busyFd = ::open(busy.c_str(), O_RDONLY);
+    ASSERT_GE(busyFd, 0);
+    ASSERT_EQ(::flock(busyFd, LOCK_EX), 0);
+
+    ASSERT_TRUE(writeFileAtomic(target, "new").ok());
+    EXPECT_EQ(test::slurp(target), "new");
+    EXPECT_EQ(
+        namesIn(tmp.path()),
+        (std::vector<std::string>{".other.txt.Ab3xYz", ".sig.txt.Ab3x-z", ".sig.txt.Ab3xY", ".sig.txt.Busy42",
+                                  ".sig.txt.Folder", ".sig.txt.Linked", "sig.txt", "sig.txt.Ab3xYz"}));
+    EXPECT_EQ(test::slurp(busy), "being written");
+
+    ::close(busyFd);
+    ASSERT_TRUE(writeFileAtomic(target, "newer").ok());
+    EXPECT_FALSE(fs::exists(busy)) << "once its writer is gone, the file is a leftover";
+    EXPECT_EQ(test::slurp(target), "newer");
 }
 
 } // namespace
