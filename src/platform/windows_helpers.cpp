@@ -20,8 +20,9 @@ std::string FolderOfPath(const std::string& path) {
         return {};
     // A file straight under the root ("/a") lives in the root folder.
     std::string folder = sep == 0 ? std::string(1, kPathSeparator) : path.substr(0, sep);
-    std::string probe = folder;
-    return DirExists(probe) ? folder : std::string();
+    // Any entry counts, as in a directory search that includes folders: the part before
+    // the last separator may itself name a file.
+    return FileExists(folder) ? folder : std::string();
 }
 
 std::string FileNameOfPath(const std::string& path) {
@@ -29,6 +30,34 @@ std::string FileNameOfPath(const std::string& path) {
     if (sep == std::string::npos)
         return {};
     return path.substr(sep + 1);
+}
+
+bool matchesWildcard(std::string_view pattern, std::string_view name) {
+    // A trailing ".*" also matches a name without any extension, as "*.*" matches every
+    // name in a Windows directory search.
+    if (pattern.ends_with(".*") && name.find('.') == std::string_view::npos &&
+        matchesWildcard(pattern.substr(0, pattern.size() - 2), name))
+        return true;
+    size_t p = 0, n = 0;
+    size_t starAt = std::string_view::npos, resumeAt = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starAt = p++;
+            resumeAt = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (starAt != std::string_view::npos) {
+            // Let the last star take one more character and try again from there.
+            p = starAt + 1;
+            n = ++resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
 }
 
 void subAddUniqueListItem(const std::string& item, std::vector<std::string>& list) {

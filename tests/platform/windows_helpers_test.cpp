@@ -20,7 +20,11 @@ TEST(WindowsHelpers, PathHelpers) {
     EXPECT_EQ(folder, tmp.path()) << "the caller's path loses its trailing separator";
     EXPECT_FALSE(DirExists(file));
     EXPECT_EQ(FolderOfPath(tmp.file("b.bmp")), tmp.path());
-    EXPECT_EQ(FolderOfPath(tmp.file("plain") + "/b.bmp"), "") << "a file is not a folder";
+    EXPECT_EQ(FolderOfPath(tmp.file("plain") + "/b.bmp"), tmp.file("plain")) << "any entry counts";
+    EXPECT_EQ(FolderOfPath(tmp.file("missing") + "/b.bmp"), "");
+    EXPECT_EQ(FolderOfPath(tmp.path() + "/pl*/b.bmp"), tmp.path() + "/pl*") << "a matching pattern counts";
+    EXPECT_EQ(FolderOfPath(""), "");
+    EXPECT_EQ(FolderOfPath("readme.txt"), "");
     EXPECT_EQ(FolderOfPath("/a"), "/");
     EXPECT_EQ(FileNameOfPath("readme.txt"), "");
 
@@ -30,6 +34,44 @@ TEST(WindowsHelpers, PathHelpers) {
     EXPECT_EQ(list, (std::vector<std::string>{"Work", "Home", "home", "Work "}));
     EXPECT_EQ(shellErrorText(25), "Unknown error");
     EXPECT_EQ(shellErrorText(33), "") << "success has no error text";
+}
+
+TEST(WindowsHelpers, FileExistsMatchesWildcardsInTheLastElement) {
+    TempFolder tmp;
+    for (const char* name : {"sig.txt", "Work.html", ".hidden", "Makefile", "a*b"})
+        test::spit(tmp.file(name), "x");
+    std::filesystem::create_directory(tmp.file("Sigs"));
+    std::filesystem::create_directory(tmp.file("empty"));
+    const struct {
+        std::string path;
+        bool exists;
+    } cases[] = {
+        {tmp.file("sig.txt"), true},
+        {tmp.file("*.txt"), true},
+        {tmp.file("s?g.txt"), true},
+        {tmp.file("s?.txt"), false},
+        {tmp.file("sig.txt?"), false},
+        {tmp.file("sig.txt*"), true},
+        {tmp.file("*.bmp"), false},
+        {tmp.file("*"), true},
+        {tmp.file("*.*"), true},
+        {tmp.file("Make*.*"), true},
+        {tmp.file("sig.*"), true},
+        {tmp.file("Si*"), true},
+        {tmp.file("WORK.html"), false},
+        {tmp.file("*.hid*"), true},
+        {tmp.file(".h*"), true},
+        {tmp.file("a*"), true},
+        {tmp.file("*q*"), false},
+        {tmp.file("W*k.h*l"), true},
+        {tmp.file("empty/*"), false},
+        {tmp.file("missing/*"), false},
+        {tmp.file("Sigs"), true},
+        {tmp.file("missing"), false},
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FileExists(c.path), c.exists) << c.path;
 }
 
 TEST(RunEntry, WritesEscapesRemovesAndRefusesTheAutostartEntry) {
