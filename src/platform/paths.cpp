@@ -1,4 +1,4 @@
-#include "platform/windows_helpers.h"
+#include "platform/paths.h"
 
 #include "platform/platform.h"
 
@@ -63,38 +63,6 @@ bool matchesWildcard(std::string_view pattern, std::string_view name) {
 void subAddUniqueListItem(const std::string& item, std::vector<std::string>& list) {
     if (std::find(list.begin(), list.end(), item) == list.end())
         list.push_back(item);
-}
-
-std::string_view shellErrorText(int code) {
-    switch (code) {
-    case 2:
-        return "File not found";
-    case 3:
-        return "Path not found";
-    case 5:
-        return "Access denied";
-    case 8:
-        return "Out of memory";
-    case 11:
-        return "Invalid EXE file or error in EXE image";
-    case 26:
-        return "A sharing violation occurred";
-    case 27:
-        return "Incomplete or invalid file association";
-    case 28:
-        return "DDE Time out";
-    case 29:
-        return "DDE transaction failed";
-    case 30:
-        return "DDE busy";
-    case 31:
-        return "No association for file extension";
-    case 32:
-        return "DLL not found";
-    default:
-        // Codes above 32 mean the document was opened: there is nothing to report.
-        return code > 32 ? std::string_view() : std::string_view("Unknown error");
-    }
 }
 
 } // namespace quillmark

@@ -1,6 +1,6 @@
 #pragma once
-// Path, file and start-up helpers used all over the program. On Linux the path
-// separator is "/" wherever the program's design says "\".
+// Path and list helpers used all over the program. On Linux the path separator is "/"
+// wherever the program's design says "\".
 
 #include <string>
 #include <string_view>
@@ -31,15 +31,5 @@ std::string FileNameOfPath(const std::string& path);
 
 // Appends the item unless an equal entry (exact comparison) is already in the list.
 void subAddUniqueListItem(const std::string& item, std::vector<std::string>& list);
-
-enum class RunEntryKind { RunOnce = 1, Run = 2 };
-
-// Adds or removes the program's start-at-login entry. On Linux this is the XDG autostart
-// file "$XDG_CONFIG_HOME/autostart/<name>.desktop", which runs `data`.
-bool SetRunEntry(const std::string& name, const std::string& data, bool currentUser, RunEntryKind kind,
-                 bool remove);
-
-// Text of the "open a document" failure codes (2 "File not found" ... 32 "DLL not found").
-std::string_view shellErrorText(int code);
 
 } // namespace quillmark

@@ -1,4 +1,4 @@
-#include "platform/windows_helpers.h"
+#include "platform/paths.h"
 
 #include "support/temp_folder.h"
 
@@ -11,7 +11,7 @@ namespace {
 
 using test::TempFolder;
 
-TEST(WindowsHelpers, PathHelpers) {
+TEST(Paths, PathHelpers) {
     TempFolder tmp;
     test::spit(tmp.file("plain"), "x");
     EXPECT_EQ(StripTrailingBackslash("/"), "/") << "the root stays a path";
@@ -32,11 +32,9 @@ TEST(WindowsHelpers, PathHelpers) {
     for (const char* item : {"Home", "home", "Work ", "home"})
         subAddUniqueListItem(item, list);
     EXPECT_EQ(list, (std::vector<std::string>{"Work", "Home", "home", "Work "}));
-    EXPECT_EQ(shellErrorText(25), "Unknown error");
-    EXPECT_EQ(shellErrorText(33), "") << "success has no error text";
 }
 
-TEST(WindowsHelpers, FileExistsMatchesWildcardsInTheLastElement) {
+TEST(Paths, FileExistsMatchesWildcardsInTheLastElement) {
     TempFolder tmp;
     for (const char* name : {"sig.txt", "Work.html", ".hidden", "Makefile", "a*b"})
         test::spit(tmp.file(name), "x");
@@ -72,39 +70,6 @@ TEST(WindowsHelpers, FileExistsMatchesWildcardsInTheLastElement) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(FileExists(c.path), c.exists) << c.path;
-}
-
-TEST(RunEntry, WritesEscapesRemovesAndRefusesTheAutostartEntry) {
-    TempFolder home;
-    test::isolateHome(home.path());
-    const auto add = [](const std::string& name, const std::string& data) {
-        return SetRunEntry(name, data, true, RunEntryKind::Run, false);
-    };
-    const std::string entry = home.path() + "/config/autostart/Quillmark.desktop";
-    EXPECT_FALSE(SetRunEntry("Quillmark", "/usr/bin/quillmark", true, RunEntryKind::RunOnce, false));
-    EXPECT_FALSE(SetRunEntry("Quillmark", "/usr/bin/quillmark", false, RunEntryKind::Run, false));
-    EXPECT_FALSE(add("Quillmark", "/usr/bin/quillmark\nExec=/bin/evil"));
-    EXPECT_FALSE(add("../Quillmark", "/usr/bin/quillmark"));
-    EXPECT_FALSE(FileExists(entry));
-    EXPECT_FALSE(FileExists(home.path() + "/config/Quillmark.desktop"));
-    test::spit(home.path() + "/config/autostart", "a file where the folder belongs");
-    EXPECT_FALSE(add("Quillmark", "/usr/bin/quillmark"));
-    std::filesystem::remove(home.path() + "/config/autostart");
-
-    ASSERT_TRUE(add("Quillmark", "/usr/bin/quillmark"));
-    EXPECT_EQ(test::slurp(entry), "[Desktop Entry]\nType=Application\nName=Quillmark\n"
-                                  "Exec=/usr/bin/quillmark\nX-GNOME-Autostart-enabled=true\n");
-    // A program folder with blanks and shell characters stays one argument.
-    ASSERT_TRUE(add("Quillmark", "/opt/My Apps/100%/a$b\\quillmark"));
-    EXPECT_NE(test::slurp(entry).find("\nExec=\"/opt/My Apps/100%%/a\\\\$b\\\\\\\\quillmark\"\n"),
-              std::string::npos);
-    EXPECT_TRUE(SetRunEntry("Quillmark", "", true, RunEntryKind::Run, true));
-    EXPECT_FALSE(FileExists(entry));
-    EXPECT_TRUE(SetRunEntry("Quillmark", "", true, RunEntryKind::Run, true)) << "nothing to remove";
-
-    ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_TRUE(add("Quillmark", "/usr/bin/quillmark"));
-    EXPECT_TRUE(FileExists(home.path() + "/.config/autostart/Quillmark.desktop"));
 }
 
 } // namespace
