@@ -147,8 +147,8 @@ public:
             temp.lock();
             // Another writer's clean-up may have taken the file for a leftover between its
             // creation and the lock; then the name is gone or someone else's, so draw anew.
-            struct stat mine {
-            }, there{};
+            struct stat mine {};
+            struct stat there {};
             if (::fstat(fd, &mine) == 0 && ::lstat(candidate.c_str(), &there) == 0 &&
                 mine.st_ino == there.st_ino && mine.st_dev == there.st_dev) {
                 temp.m_name = std::move(candidate);
@@ -209,8 +209,8 @@ void removeLeftovers(const std::string& folder, const std::string& name) {
             fd = ::openat(dirFd, entry->d_name, O_WRONLY | flags);
         if (fd < 0)
             continue;
-        struct stat st {
-        }, there{};
+        struct stat st {};
+        struct stat there {};
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
             ::fstatat(dirFd, entry->d_name, &there, AT_SYMLINK_NOFOLLOW) == 0 && there.st_ino == st.st_ino &&
             there.st_dev == st.st_dev)
