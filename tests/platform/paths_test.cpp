@@ -2,7 +2,6 @@
 
 #include "support/temp_folder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -11,7 +10,7 @@ namespace {
 
 using test::TempFolder;
 
-TEST(Paths, PathHelpers) {
+TEST(Paths, FolderFileNameAndListHelpers) {
     TempFolder tmp;
     test::spit(tmp.file("plain"), "x");
     EXPECT_EQ(StripTrailingBackslash("/"), "/") << "the root stays a path";
@@ -27,6 +26,7 @@ TEST(Paths, PathHelpers) {
     EXPECT_EQ(FolderOfPath("readme.txt"), "");
     EXPECT_EQ(FolderOfPath("/a"), "/");
     EXPECT_EQ(FileNameOfPath("readme.txt"), "");
+    EXPECT_EQ(FileNameOfPath("/a/b.bmp"), "b.bmp");
 
     std::vector<std::string> list{"Work", "Home"};
     for (const char* item : {"Home", "home", "Work ", "home"})

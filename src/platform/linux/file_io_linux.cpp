@@ -293,8 +293,8 @@ public:
         sigset_t pending;
         sigemptyset(&pending);
         if (!m_wasPending && ::sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1) {
-            const timespec now{};
-            while (::sigtimedwait(&pipe, nullptr, &now) < 0 && errno == EINTR) {
+            const timespec noWait{};
+            while (::sigtimedwait(&pipe, nullptr, &noWait) < 0 && errno == EINTR) {
             }
         }
         ::pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
