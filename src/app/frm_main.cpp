@@ -2,7 +2,8 @@
 
 #include "app/preferences_tab.h"
 #include "encryption/encryption_tab.h"
-#include "platform/windows_helpers.h"
+#include "platform/autostart.h"
+#include "platform/paths.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_tab.h"
 #include "settings/setting_keys.h"

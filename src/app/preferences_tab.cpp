@@ -2,7 +2,7 @@
 
 #include "platform/app_folders.h"
 #include "platform/platform.h"
-#include "platform/windows_helpers.h"
+#include "platform/paths.h"
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
 #include "settings/typed_settings.h"

@@ -2,6 +2,7 @@
 
 #include "platform/app_folders.h"
 #include "platform/file_io.h"
+#include "platform/local_time.h"
 #include "platform/platform.h"
 
 #include <ctime>
@@ -24,9 +25,7 @@ LogState& state() {
 }
 
 std::string timeStamp() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(std::time(nullptr));
     char buf[32];
     std::strftime(buf, sizeof buf, "%d/%m/%Y %H:%M:%S", &local);
     return buf;

@@ -21,8 +21,12 @@ enum class Durability {
 // Replaces the file with `bytes` atomically: a temporary file in the same folder is
 // written whole, then renamed over the target, so a reader sees either the old or the
 // new content, never a part. On failure the old file is untouched and no temporary
-// file is left. A symbolic link is followed and its target replaced; the old file's
-// permission bits are kept. A read-only file is refused, as an in-place write would be.
+// file is left. Where the file system allows it the new content is written to an
+// unnamed file, so that even a killed program leaves nothing behind; elsewhere the next
+// write of the same file removes what a killed one left. A symbolic link is followed and its target replaced;
+// the old file's permission bits are kept. A read-only file is refused, as an in-place write would be. Only a
+// regular file is replaced: a named pipe with a reader waiting is written into (NoReader when nobody reads
+// it), and a device or socket is refused with SpecialFile.
 Status writeFileAtomic(const std::string& path, std::string_view bytes,
                        Durability durability = Durability::Flush);
 

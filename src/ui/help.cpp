@@ -2,7 +2,7 @@
 
 #include "platform/app_folders.h"
 #include "platform/error_handler.h"
-#include "platform/windows_helpers.h"
+#include "platform/paths.h"
 #include "ui/prompter.h"
 #include "ui/shell_open.h"
 

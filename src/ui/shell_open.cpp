@@ -1,6 +1,6 @@
 #include "ui/shell_open.h"
 
-#include "platform/windows_helpers.h"
+#include "platform/documents.h"
 #include "ui/prompter.h"
 
 #include <QDesktopServices>

@@ -1,5 +1,6 @@
 #include "platform/error_handler.h"
 
+#include "platform/local_time.h"
 #include "support/temp_folder.h"
 
 #include <algorithm>
@@ -12,10 +13,9 @@ namespace quillmark {
 namespace {
 
 std::string today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
+    const std::tm local = localTime(std::time(nullptr));
     char buf[16];
-    std::strftime(buf, sizeof buf, "%d/%m/%Y", localtime_r(&now, &local));
+    std::strftime(buf, sizeof buf, "%d/%m/%Y", &local);
     return buf;
 }
 

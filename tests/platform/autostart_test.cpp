@@ -1,5 +1,6 @@
-#include "platform/windows_helpers.h"
+#include "platform/autostart.h"
 
+#include "platform/paths.h"
 #include "support/temp_folder.h"
 
 #include <cstdlib>
@@ -10,27 +11,6 @@ namespace quillmark {
 namespace {
 
 using test::TempFolder;
-
-TEST(WindowsHelpers, PathHelpers) {
-    TempFolder tmp;
-    test::spit(tmp.file("plain"), "x");
-    EXPECT_EQ(StripTrailingBackslash("/"), "/") << "the root stays a path";
-    std::string folder = tmp.path() + "/", file = tmp.file("plain");
-    EXPECT_TRUE(DirExists(folder));
-    EXPECT_EQ(folder, tmp.path()) << "the caller's path loses its trailing separator";
-    EXPECT_FALSE(DirExists(file));
-    EXPECT_EQ(FolderOfPath(tmp.file("b.bmp")), tmp.path());
-    EXPECT_EQ(FolderOfPath(tmp.file("plain") + "/b.bmp"), "") << "a file is not a folder";
-    EXPECT_EQ(FolderOfPath("/a"), "/");
-    EXPECT_EQ(FileNameOfPath("readme.txt"), "");
-
-    std::vector<std::string> list{"Work", "Home"};
-    for (const char* item : {"Home", "home", "Work ", "home"})
-        subAddUniqueListItem(item, list);
-    EXPECT_EQ(list, (std::vector<std::string>{"Work", "Home", "home", "Work "}));
-    EXPECT_EQ(shellErrorText(25), "Unknown error");
-    EXPECT_EQ(shellErrorText(33), "") << "success has no error text";
-}
 
 TEST(RunEntry, WritesEscapesRemovesAndRefusesTheAutostartEntry) {
     TempFolder home;

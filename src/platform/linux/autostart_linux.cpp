@@ -1,9 +1,10 @@
 #include "platform/app_folders.h"
+#include "platform/autostart.h"
 #include "platform/file_io.h"
-#include "platform/windows_helpers.h"
 
 #include <cerrno>
-#include <sys/stat.h>
+#include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace quillmark {
@@ -75,19 +76,6 @@ std::string execValue(const std::string& program) {
 }
 
 } // namespace
-
-// On Linux there are no wildcard patterns to match as a Windows directory search would:
-// the program only ever asks about plain paths.
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0;
-}
-
-bool DirExists(std::string& path) {
-    path = StripTrailingBackslash(path);
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 bool SetRunEntry(const std::string& name, const std::string& data, bool currentUser, RunEntryKind kind,
                  bool remove) {

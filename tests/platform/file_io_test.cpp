@@ -1,0 +1,210 @@
+#include "platform/file_io.h"
+
+#include "support/temp_folder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+namespace quillmark {
+namespace {
+
+using test::TempFolder;
+namespace fs = std::filesystem;
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t typeOf(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
+
+// Reads a named pipe the way a mail program waiting for its signature would: the read
+// end is open before the program writes, and everything is taken until `limit` bytes
+// have come or the writer is done.
+class PipeReader {
+public:
+    PipeReader(const std::string& path, size_t limit) : m_limit(limit) {
+        m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+        m_thread = std::thread([this] { run(); });
+    }
+    ~PipeReader() { finish(); }
+    const std::string& finish() {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_received;
+    }
+
+private:
+    void run() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        bool writerSeen = false;
+        char buf[8192];
+        while (m_received.size() < m_limit && std::chrono::steady_clock::now() < deadline) {
+            pollfd p{m_fd, POLLIN, 0};
+            ::poll(&p, 1, 100);
+            ssize_t n = ::read(m_fd, buf, sizeof buf);
+            if (n > 0) {
+                writerSeen = true;
+                m_received.append(buf, static_cast<size_t>(n));
+            } else if (n == 0 && writerSeen) {
+                break; // the writer closed its end
+            }
+        }
+        // Leaving closes the read end at once, as a reader that quits would.
+        ::close(m_fd);
+    }
+
+    int m_fd = -1;
+    size_t m_limit;
+    std::string m_received;
+    std::thread m_thread;
+};
+
+TEST(WriteFileAtomic, NamedPipeIsWrittenIntoOnlyWhileSomeoneReads) {
+    TempFolder tmp;
+    const std::string pipe = tmp.file("sig.txt");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+
+    Status noReader = writeFileAtomic(pipe, "Regards\n");
+    EXPECT_EQ(noReader.code(), ErrorCode::NoReader);
+    EXPECT_NE(noReader.message().find(pipe), std::string::npos);
+    EXPECT_EQ(typeOf(pipe), S_IFIFO) << "the pipe must not become a regular file";
+    EXPECT_EQ(namesIn(tmp.path()), std::vector<std::string>{"sig.txt"});
+
+    // Far more than a pipe holds at once, so the write has to wait for the reader.
+    std::string big;
+    for (int i = 0; big.size() < 1'000'000; ++i)
+        big += "line " + std::to_string(i) + " of the signature\n";
+    {
+        PipeReader reader(pipe, big.size());
+        ASSERT_TRUE(writeFileAtomic(pipe, big, Durability::Replace).ok());
+        EXPECT_EQ(reader.finish(), big);
+    }
+    EXPECT_EQ(typeOf(pipe), S_IFIFO);
+
+    // Through a link, the pipe the link points to is written, and the link stays.
+    const std::string link = tmp.file("link.txt");
+    fs::create_symlink("sig.txt", link);
+    {
+        PipeReader reader(pipe, 5);
+        ASSERT_TRUE(writeFileAtomic(link, "Hello").ok());
+        EXPECT_EQ(reader.finish(), "Hello");
+    }
+    EXPECT_EQ(typeOf(link), S_IFLNK);
+    EXPECT_EQ(typeOf(pipe), S_IFIFO);
+
+    // A reader that leaves after the first bytes ends the write with an error, and the
+    // program is still running to report it.
+    {
+        PipeReader reader(pipe, 1);
+        Status gone = writeFileAtomic(pipe, big);
+        EXPECT_FALSE(gone.ok());
+        EXPECT_EQ(gone.code(), ErrorCode::NoReader) << gone.message();
+    }
+    EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"link.txt", "sig.txt"}));
+}
+
+TEST(WriteFileAtomic, DevicesAndSocketsAreRefusedAndLeftAsTheyAre) {
+    // /dev/null is the device a user is most likely to point an output at.
+    const auto devBefore = namesIn("/dev");
+    Status device = writeFileAtomic("/dev/null", "Regards\n");
+    EXPECT_EQ(device.code(), ErrorCode::SpecialFile);
+    EXPECT_NE(device.message().find("/dev/null"), std::string::npos);
+    EXPECT_EQ(typeOf("/dev/null"), S_IFCHR);
+    EXPECT_EQ(namesIn("/dev"), devBefore) << "nothing may be created beside the device";
+
+    TempFolder tmp;
+    const std::string socketPath = tmp.file("sock");
+    int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(s, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(writeFileAtomic(socketPath, "x").code(), ErrorCode::SpecialFile);
+    EXPECT_EQ(typeOf(socketPath), S_IFSOCK);
+    ::close(s);
+
+    const std::string link = tmp.file("to-null");
+    fs::create_symlink("/dev/null", link);
+    EXPECT_EQ(writeFileAtomic(link, "x").code(), ErrorCode::SpecialFile);
+    EXPECT_EQ(typeOf(link), S_IFLNK);
+    EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"sock", "to-null"}));
+}
+
+TEST(WriteFileAtomic, ReplacedFileKeepsItsPermissionsAndANewOneFollowsTheUmask) {
+    TempFolder tmp;
+    const std::string secret = tmp.file("Quillmark.INI");
+    test::spit(secret, "old");
+    ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+    ASSERT_TRUE(writeFileAtomic(secret, "new").ok());
+    EXPECT_EQ(test::slurp(secret), "new");
+
+    const mode_t mask = ::umask(027);
+    const std::string fresh = tmp.file("sig.txt");
+    Status created = writeFileAtomic(fresh, "Regards\n", Durability::Replace);
+    ::umask(mask);
+    ASSERT_TRUE(created.ok());
+
+    struct stat st {};
+    ASSERT_EQ(::stat(secret.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"Quillmark.INI", "sig.txt"}));
+}
+
+TEST(WriteFileAtomic, LeftoversOfAnInterruptedWriteGoButNothingElse) {
+    TempFolder tmp;
+    const std::string target = tmp.file("sig.txt");
+    test::spit(target, "old");
+    // What a write killed half-way leaves: the target's own pattern, a regular file.
+    test::spit(tmp.file(".sig.txt.Ab3xYz"), "half a signa");
+    test::spit(tmp.file(".sig.txt.000000"), "");
+    // Look-alikes that are not ours, or not leftovers, stay.
+    test::spit(tmp.file(".sig.txt.Ab3xY"), "a user's file");
+    test::spit(tmp.file(".sig.txt.Ab3x-z"), "a user's file");
+    test::spit(tmp.file(".other.txt.Ab3xYz"), "another target's");
+    test::spit(tmp.file("sig.txt.Ab3xYz"), "a user's file");
+    fs::create_directory(tmp.file(".sig.txt.Folder"));
+    fs::create_symlink("sig.txt", tmp.file(".sig.txt.Linked"));
+    // A writer still at work holds its temporary file locked.
+    const std::string busy = tmp.file(".sig.txt.Busy42");
+    test::spit(busy, "being written");
+    int busyFd = ::open(busy.c_str(), O_RDONLY);
+    ASSERT_GE(busyFd, 0);
+    ASSERT_EQ(::flock(busyFd, LOCK_EX), 0);
+
+    ASSERT_TRUE(writeFileAtomic(target, "new").ok());
+    EXPECT_EQ(test::slurp(target), "new");
+    EXPECT_EQ(
+        namesIn(tmp.path()),
+        (std::vector<std::string>{".other.txt.Ab3xYz", ".sig.txt.Ab3x-z", ".sig.txt.Ab3xY", ".sig.txt.Busy42",
+                                  ".sig.txt.Folder", ".sig.txt.Linked", "sig.txt", "sig.txt.Ab3xYz"}));
+    EXPECT_EQ(test::slurp(busy), "being written");
+
+    ::close(busyFd);
+    ASSERT_TRUE(writeFileAtomic(target, "newer").ok());
+    EXPECT_FALSE(fs::exists(busy)) << "once its writer is gone, the file is a leftover";
+    EXPECT_EQ(test::slurp(target), "newer");
+}
+
+} // namespace
+} // namespace quillmark
