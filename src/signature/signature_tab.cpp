@@ -166,11 +166,29 @@ void SignatureTab::subUpdateSig() {
     if (!update.composed)
         return;
     txtSig->setPlainText(textFromBytes(update.signature));
-    if (update.write.ok())
+    if (update.write.ok()) {
+        m_reportedFailure.reset();
         return;
-    LogError("subUpdateSig", update.write.message());
+    }
+    reportWriteFailure(update.write.error());
+}
+
+void SignatureTab::reportWriteFailure(const Error& failure) {
+    if (failure.code == ErrorCode::SameFile) {
+        // Every tick would fail the same way: one message and one log line until the
+        // output path changes or a write succeeds.
+        ReportedFailure key{failure.code, m_state.strSigFile};
+        if (m_reportedFailure == key)
+            return;
+        m_reportedFailure = std::move(key);
+        LogError("subUpdateSig", failure.message);
+        m_prompter.message(QStringLiteral("The signature was not written: ") + textFromBytes(failure.message),
+                           kProgramTitle, Prompter::Icon::Critical);
+        return;
+    }
+    LogError("subUpdateSig", failure.message);
     // A tick can come while the message is still open; one message at a time is enough.
-    if (update.write.code() != ErrorCode::PathNotFound || m_showingWriteError)
+    if (failure.code != ErrorCode::PathNotFound || m_showingWriteError)
         return;
     m_showingWriteError = true;
     m_prompter.message(QStringLiteral("There was a problem writing out your signature file:\r\r") +

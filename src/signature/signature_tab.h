@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
+#include "platform/result.h"
 #include "signature/update_policy.h"
 
 class QCheckBox;
@@ -61,7 +63,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A write failure that was already shown or logged, and for which output path.
+    struct ReportedFailure {
+        ErrorCode code;
+        std::string sigFile;
+        friend bool operator==(const ReportedFailure&, const ReportedFailure&) = default;
+    };
+
     void intervalChanged(const QString& text);
+    void reportWriteFailure(const Error& failure);
 
     SignatureState& m_state;
     Prompter& m_prompter;
@@ -69,6 +79,7 @@ private:
     std::function<std::int64_t()> m_clock;
     TimerStamps m_stamps;
     bool m_showingWriteError = false;
+    std::optional<ReportedFailure> m_reportedFailure;
 };
 
 } // namespace quillmark

@@ -1,6 +1,7 @@
 #include "signature/compose.h"
 #include "signature/signature_tab.h"
 #include "support/ui_fixture.h"
+#include "ui/prompter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -69,6 +70,39 @@ TEST_F(SignatureTabTest, MissingOutputFolderAsksOnceAndPointsToProfiles) {
     tab.subUpdateSig();
     EXPECT_EQ(tab.txtSig->toPlainText(), QStringLiteral("kept"));
     EXPECT_EQ(prompter.messages().size(), 1u);
+}
+
+std::size_t logLines(const std::string& log, std::string_view words) {
+    std::size_t n = 0;
+    for (std::size_t at = log.find(words); at != std::string::npos; at = log.find(words, at + 1))
+        ++n;
+    return n;
+}
+
+TEST_F(SignatureTabTest, AnOutputThatIsASourceFileIsRefusedAndReportedOnce) {
+    state.strHeaderFile = dir.file("h.txt");
+    test::spit(state.strHeaderFile, "H1\n%\nH2\n");
+    state.strSigFile = state.strHeaderFile;
+    const std::string words = "the output file " + state.strHeaderFile + " is the profile's header file";
+    for (int tick = 0; tick < 3; ++tick)
+        tab.subUpdateSig();
+    EXPECT_EQ(test::slurp(state.strHeaderFile), "H1\n%\nH2\n");
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Critical);
+    EXPECT_EQ(prompter.messages()[0].title, kProgramTitle);
+    EXPECT_TRUE(prompter.messages()[0].text.contains(QString::fromStdString(words)));
+    const std::string log = test::slurp(dir.file("errorlog.dat"));
+    EXPECT_EQ(logLines(log, words), 1u);
+    EXPECT_EQ(logLines(log, "subUpdateSig"), 1u);
+
+    // After a write that worked, the same mistake is reported again.
+    state.strSigFile = dir.file("sig.txt");
+    tab.subUpdateSig();
+    state.strSigFile = state.strHeaderFile;
+    tab.subUpdateSig();
+    tab.subUpdateSig();
+    EXPECT_EQ(prompter.messages().size(), 2u);
+    EXPECT_EQ(test::slurp(state.strHeaderFile), "H1\n%\nH2\n");
 }
 
 TEST_F(SignatureTabTest, IntervalBoxFiltersKeysAndFollowsSlider) {
