@@ -174,18 +174,22 @@ void SignatureTab::subUpdateSig() {
 }
 
 void SignatureTab::reportWriteFailure(const Error& failure) {
-    if (failure.code == ErrorCode::SameFile) {
-        // Every tick would fail the same way: one message and one log line until the
-        // output path changes or a write succeeds.
+    if (failure.code == ErrorCode::SameFile || failure.code == ErrorCode::NoReader) {
+        // Every tick would fail the same way: one log line (and for a source file one
+        // message) until the output path changes or a write succeeds. A named pipe
+        // nobody reads is skipped quietly: its reader may come back at any time.
         ReportedFailure key{failure.code, m_state.strSigFile};
         if (m_reportedFailure == key)
             return;
         m_reportedFailure = std::move(key);
         LogError("subUpdateSig", failure.message);
-        m_prompter.message(QStringLiteral("The signature was not written: ") + textFromBytes(failure.message),
-                           kProgramTitle, Prompter::Icon::Critical);
+        if (failure.code == ErrorCode::SameFile)
+            m_prompter.message(QStringLiteral("The signature was not written: ") +
+                                   textFromBytes(failure.message),
+                               kProgramTitle, Prompter::Icon::Critical);
         return;
     }
+    // Other failures (a read-only file, a device or socket) are logged at every attempt.
     LogError("subUpdateSig", failure.message);
     // A tick can come while the message is still open; one message at a time is enough.
     if (failure.code != ErrorCode::PathNotFound || m_showingWriteError)

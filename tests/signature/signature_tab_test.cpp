@@ -15,6 +15,8 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace quillmark {
 namespace {
@@ -103,6 +105,26 @@ TEST_F(SignatureTabTest, AnOutputThatIsASourceFileIsRefusedAndReportedOnce) {
     tab.subUpdateSig();
     EXPECT_EQ(prompter.messages().size(), 2u);
     EXPECT_EQ(test::slurp(state.strHeaderFile), "H1\n%\nH2\n");
+}
+
+TEST_F(SignatureTabTest, APipeWithoutReaderIsSkippedAndLoggedOnce) {
+    const std::string pipe = dir.file("sig.pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    state.strSigFile = pipe;
+    for (int tick = 0; tick < 3; ++tick)
+        tab.subUpdateSig();
+    if (!std::filesystem::is_fifo(pipe))
+        GTEST_SKIP() << "this platform's file writing replaces a named pipe";
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(logLines(test::slurp(dir.file("errorlog.dat")), "subUpdateSig"), 1u);
+
+    state.strSigFile = dir.file("sig.txt");
+    tab.subUpdateSig();
+    state.strSigFile = pipe;
+    tab.subUpdateSig();
+    tab.subUpdateSig();
+    EXPECT_EQ(logLines(test::slurp(dir.file("errorlog.dat")), "subUpdateSig"), 2u);
+    EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST_F(SignatureTabTest, IntervalBoxFiltersKeysAndFollowsSlider) {
