@@ -8,6 +8,7 @@
 #include "ui/text_codec.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -45,6 +46,23 @@ std::tm localTime(std::int64_t seconds) {
     if (const std::tm* converted = std::localtime(&t))
         local = *converted;
     return local;
+}
+
+// The preview shows the beginning of a large signature: a text box holding hundreds of
+// megabytes takes many times that in memory and seconds to lay out.
+constexpr std::size_t kPreviewBytes = 64 * 1024;
+
+QString previewText(const std::string& signature) {
+    if (signature.size() <= kPreviewBytes)
+        return textFromBytes(signature);
+    // Not inside a UTF-8 sequence, which would show the whole preview as another encoding.
+    std::size_t cut = kPreviewBytes;
+    while (cut > kPreviewBytes - 3 && (static_cast<unsigned char>(signature[cut]) & 0xC0) == 0x80)
+        --cut;
+    return textFromBytes(std::string_view(signature).substr(0, cut)) +
+           SignatureTab::tr("\n\n[The preview ends here; the output file holds the whole signature, "
+                            "%1 bytes.]")
+               .arg(signature.size());
 }
 
 } // namespace
@@ -154,18 +172,71 @@ void SignatureTab::setProportionalFont(bool proportional) {
 }
 
 void SignatureTab::subLoadFiles() {
-    for (const Error& failure : loadSignatureFiles(m_state)) {
-        m_prompter.message(QStringLiteral("subLoadFiles: \r") + QString::fromStdString(failure.message));
-        LogError("subLoadFiles", failure.message);
+    if (m_loading) {
+        // Another profile became current while a file loads: start over with its files.
+        m_loadAgain = true;
+        return;
     }
+    m_loading = true;
+    m_stopLoading = false;
+    do {
+        m_loadAgain = false;
+        loadList(m_state.strHeaderFile, m_state.astrHeaders);
+        if (!m_loadAgain && !m_stopLoading)
+            loadList(m_state.strFooterFile, m_state.astrFooters);
+    } while (m_loadAgain && !m_stopLoading);
+    m_loading = false;
+    if (m_updatePending && !m_stopLoading) {
+        m_updatePending = false;
+        subUpdateSig();
+    }
+    m_updatePending = false;
+}
+
+void SignatureTab::stopLoading() {
+    if (m_loading)
+        m_stopLoading = true;
+}
+
+// A large file takes seconds: the window's events run between pieces, and the list is
+// replaced only once the whole file was read, so a list is never seen half filled.
+void SignatureTab::loadList(const std::string& path, std::vector<std::string>& list) {
+    EntryFileLoader loader(path, m_state.strSeparator);
+    bool missing = false;
+    Status status = loader.open(missing);
+    while (status.ok() && !missing) {
+        QCoreApplication::processEvents();
+        if (m_stopLoading || m_loadAgain)
+            return;
+        const Result<bool> more = loader.readPiece();
+        if (!more) {
+            status = more.error();
+        } else if (!*more) {
+            list = loader.takeEntries();
+            return;
+        }
+    }
+    if (status.ok())
+        return;
+    m_prompter.message(QStringLiteral("subLoadFiles: \r") + textFromBytes(status.message()));
+    LogError("subLoadFiles", status.message());
 }
 
 void SignatureTab::subUpdateSig() {
-    const SignatureUpdate update = updateSignature(m_state, m_random);
+    if (m_loading) {
+        // A tick or a button while a file loads: the signature follows once it is loaded.
+        m_updatePending = true;
+        return;
+    }
+    // The last signature goes before the next is composed: both could be large.
+    if (!m_state.strSigFile.empty())
+        std::string().swap(m_signature);
+    SignatureUpdate update = updateSignature(m_state, m_random);
     lblCurrentSig->setText(QString::fromStdString(update.label));
     if (!update.composed)
         return;
-    txtSig->setPlainText(textFromBytes(update.signature));
+    m_signature = std::move(update.signature);
+    txtSig->setPlainText(previewText(m_signature));
     if (update.write.ok()) {
         m_reportedFailure.reset();
         return;
@@ -210,7 +281,8 @@ void SignatureTab::cmdUpdate_Click() {
 }
 
 void SignatureTab::subCopySigToClipBoard() {
-    putOnClipboard(txtSig->toPlainText());
+    // The whole signature, also where the preview shows only its beginning.
+    putOnClipboard(m_signature.empty() ? txtSig->toPlainText() : textFromBytes(m_signature));
 }
 
 void SignatureTab::tmr1_Timer() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/result.h"
 #include "signature/update_policy.h"
@@ -33,7 +34,12 @@ public:
     // Seconds since the epoch; tests replace it to step through time without sleeping.
     void setClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
 
+    // Reloads the header and footer lists. The window's events run while a file loads;
+    // an update asked for meanwhile runs once both are loaded.
     void subLoadFiles();
+    // Ends a load under way; the lists keep what they held (the program is quitting).
+    void stopLoading();
+    bool isLoading() const { return m_loading; }
     void subUpdateSig();
     void cmdUpdate_Click();
     void subCopySigToClipBoard();
@@ -71,6 +77,7 @@ private:
     };
 
     void intervalChanged(const QString& text);
+    void loadList(const std::string& path, std::vector<std::string>& list);
     void reportWriteFailure(const Error& failure);
 
     SignatureState& m_state;
@@ -80,6 +87,11 @@ private:
     TimerStamps m_stamps;
     bool m_showingWriteError = false;
     std::optional<ReportedFailure> m_reportedFailure;
+    std::string m_signature; // the last signature composed, whole (the preview may show a part)
+    bool m_loading = false;
+    bool m_loadAgain = false;
+    bool m_stopLoading = false;
+    bool m_updatePending = false;
 };
 
 } // namespace quillmark

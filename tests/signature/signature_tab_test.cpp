@@ -127,6 +127,64 @@ TEST_F(SignatureTabTest, APipeWithoutReaderIsSkippedAndLoggedOnce) {
     EXPECT_TRUE(prompter.messages().empty());
 }
 
+TEST_F(SignatureTabTest, ALargeSignatureIsPreviewedInPartAndWrittenWhole) {
+    const std::string big(100'000, 'a');
+    state.astrHeaders = {big};
+    state.astrFooters = {"\xC3\xA9t\xC3\xA9"};
+    tab.subUpdateSig();
+    EXPECT_EQ(test::slurp(state.strSigFile), big + "\n\xC3\xA9t\xC3\xA9\n");
+    const QString preview = tab.txtSig->toPlainText();
+    EXPECT_TRUE(preview.startsWith(QString(64 * 1024, u'a')));
+    EXPECT_LT(preview.size(), 64 * 1024 + 200);
+    EXPECT_TRUE(
+        preview.endsWith(QStringLiteral("the output file holds the whole signature, 100006 bytes.]")));
+    tab.subCopySigToClipBoard();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromStdString(big) + QStringLiteral("\nét\u00e9"));
+}
+
+TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
+    state.strHeaderFile = dir.file("h.txt");
+    std::string bytes;
+    for (int i = 0; i < 40'000; ++i)
+        bytes += "header " + std::to_string(i) + "\n%\n";
+    bytes += "last";
+    test::spit(state.strHeaderFile, bytes);
+    random.values = {0.99999f, 0.0f};
+
+    // A Next Sig click while the header loads: the update waits for the whole list.
+    bool ranWhileLoading = false;
+    QTimer::singleShot(0, &tab, [&] {
+        ranWhileLoading = tab.isLoading();
+        QTest::mouseClick(tab.cmdUpdate, Qt::LeftButton);
+    });
+    tab.subLoadFiles();
+    EXPECT_TRUE(ranWhileLoading);
+    EXPECT_EQ(state.astrHeaders.size(), 40'001u);
+    EXPECT_EQ(tab.lblCurrentSig->text(),
+              QStringLiteral("Current Signature: Header 40001 of 40001, Footer 1 of 2"));
+    EXPECT_EQ(test::slurp(state.strSigFile), "last\nF1\n");
+
+    // A stop request ends the load at once and the lists keep what they held.
+    state.astrHeaders = {"kept"};
+    QTimer::singleShot(0, &tab, [&] { tab.stopLoading(); });
+    tab.subLoadFiles();
+    EXPECT_FALSE(tab.isLoading());
+    EXPECT_EQ(state.astrHeaders, std::vector<std::string>{"kept"});
+
+    // A file above 256 MB is refused with its size (sparse: nothing is written to disk).
+    const std::string huge = dir.file("huge.txt");
+    test::spit(huge, "");
+    std::filesystem::resize_file(huge, std::uintmax_t{300} << 20);
+    state.strHeaderFile = huge;
+    tab.subLoadFiles();
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text,
+              QStringLiteral("subLoadFiles: \r") + QString::fromStdString(huge) +
+                  QStringLiteral(" is 300 MB; source files above 256 MB are not loaded"));
+    EXPECT_EQ(state.astrHeaders, std::vector<std::string>{"kept"});
+    EXPECT_NE(test::slurp(dir.file("errorlog.dat")).find("subLoadFiles"), std::string::npos);
+}
+
 TEST_F(SignatureTabTest, IntervalBoxFiltersKeysAndFollowsSlider) {
     tab.txtInterval1->clear();
     QTest::keyClicks(tab.txtInterval1, QStringLiteral("1a-2.x"));
