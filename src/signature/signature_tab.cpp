@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -90,7 +89,6 @@ SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSour
     txtInterval1 = new QLineEdit(this);
     txtInterval1->setObjectName(QStringLiteral("txtInterval1"));
     txtInterval1->setMaximumWidth(90);
-    txtInterval1->installEventFilter(this);
     lblInterval->setBuddy(txtInterval1);
     lblTimeUnits = new QLabel(tr("seconds"), this);
     lblTimeUnits->setObjectName(QStringLiteral("lblTimeUnits"));
@@ -131,6 +129,7 @@ SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSour
             cmdPause->setText(kPause);
         }
     });
+    connect(txtInterval1, &QLineEdit::textEdited, this, &SignatureTab::intervalEdited);
     connect(txtInterval1, &QLineEdit::textChanged, this, &SignatureTab::intervalChanged);
     connect(txtInterval1, &QLineEdit::editingFinished, this, [this] {
         if (!isNumericText(txtInterval1->text()))
@@ -143,19 +142,37 @@ SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSour
     connect(tmr1, &QTimer::timeout, this, &SignatureTab::tmr1_Timer);
 }
 
-bool SignatureTab::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtInterval1 && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        // Only keys that type a character are filtered; moving the cursor and Delete stay.
-        const QString text = key->text();
-        if (!text.isEmpty() && key->key() != Qt::Key_Backspace && text.at(0).isPrint() &&
-            !(text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9'))
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
+// Only digits enter the interval box, however they come: typed, pasted or dropped. The
+// rest of an edit stays ("12ab3" pasted gives "123"); text set by the program (a
+// setting written by hand) is left as it is.
+void SignatureTab::intervalEdited(const QString& text) {
+    const QString& before = m_intervalText;
+    qsizetype prefix = 0;
+    while (prefix < text.size() && prefix < before.size() && text[prefix] == before[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < text.size() - prefix && suffix < before.size() - prefix &&
+           text[text.size() - 1 - suffix] == before[before.size() - 1 - suffix])
+        ++suffix;
+    const QString inserted = text.mid(prefix, text.size() - prefix - suffix);
+    QString digits;
+    for (QChar c : inserted)
+        if (c >= u'0' && c <= u'9')
+            digits += c;
+    if (digits.size() == inserted.size())
+        return;
+    // An edit that brings no digit at all is undone rather than clearing a selection.
+    const int cursor = static_cast<int>(prefix + digits.size());
+    txtInterval1->setText(digits.isEmpty() ? QString(before)
+                                           : text.left(prefix) + digits + text.right(suffix));
+    txtInterval1->setCursorPosition(cursor);
 }
 
-void SignatureTab::intervalChanged(const QString& text) {
+void SignatureTab::intervalChanged() {
+    // The box's own text: an edit whose letters were taken out still reports its
+    // first text after the corrected one.
+    const QString text = txtInterval1->text();
+    m_intervalText = text;
     lblTimeUnits->setText(text == QStringLiteral("1") ? tr("second") : tr("seconds"));
     const double value = intervalValue(text.toStdString());
     const int clamped = value <= sld1->minimum()   ? sld1->minimum()

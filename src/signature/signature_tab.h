@@ -65,9 +65,6 @@ signals:
     // The output file's folder is missing: the user should fix the path on the Profiles tab.
     void outputFolderMissing();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     // A write failure that was already shown or logged, and for which output path.
     struct ReportedFailure {
@@ -76,7 +73,8 @@ private:
         friend bool operator==(const ReportedFailure&, const ReportedFailure&) = default;
     };
 
-    void intervalChanged(const QString& text);
+    void intervalEdited(const QString& text);
+    void intervalChanged();
     void loadList(const std::string& path, std::vector<std::string>& list);
     void reportWriteFailure(const Error& failure);
 
@@ -87,6 +85,7 @@ private:
     TimerStamps m_stamps;
     bool m_showingWriteError = false;
     std::optional<ReportedFailure> m_reportedFailure;
+    QString m_intervalText;  // the interval box's text before the edit under way
     std::string m_signature; // the last signature composed, whole (the preview may show a part)
     bool m_loading = false;
     bool m_loadAgain = false;

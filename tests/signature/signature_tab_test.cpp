@@ -194,6 +194,18 @@ TEST_F(SignatureTabTest, IntervalBoxFiltersKeysAndFollowsSlider) {
     QTest::keyClick(tab.txtInterval1, Qt::Key_Backspace);
     EXPECT_EQ(tab.lblTimeUnits->text(), QStringLiteral("second"));
 
+    // A paste keeps its digits, at the cursor.
+    QApplication::clipboard()->setText(QStringLiteral("2ab3 x"));
+    QTest::keyClick(tab.txtInterval1, Qt::Key_Home);
+    QTest::keySequence(tab.txtInterval1, QKeySequence::Paste);
+    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("231"));
+    EXPECT_EQ(tab.txtInterval1->cursorPosition(), 2);
+    EXPECT_EQ(tab.sld1->value(), 231);
+    QApplication::clipboard()->setText(QStringLiteral("abc"));
+    tab.txtInterval1->selectAll();
+    tab.txtInterval1->paste();
+    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("231"));
+
     tab.sld1->setValue(45);
     EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("45"));
     // A value beyond the slider's end stays as typed.
