@@ -245,6 +245,11 @@ TEST_F(SignatureTabTest, TimerTicksFollowTheInterval) {
     tab.tmr1_Timer();
     EXPECT_TRUE(QFile::exists(QString::fromStdString(state.strSigFile)));
 
+    // A tiny interval from the settings file ticks every 100 ms, not continuously.
+    tab.txtInterval1->setText(QStringLiteral("0.0004"));
+    tab.tmr1_Timer();
+    EXPECT_EQ(tab.tmr1->interval(), 100);
+
     // Zero stops timed updates; Next Sig still works.
     QFile::remove(QString::fromStdString(state.strSigFile));
     tab.txtInterval1->setText(QStringLiteral("0"));
