@@ -1,6 +1,7 @@
 #include "signature/signature_tab.h"
 
 #include "platform/error_handler.h"
+#include "settings/typed_settings.h"
 #include "signature/compose.h"
 #include "signature/random.h"
 #include "ui/clipboard.h"
@@ -180,6 +181,21 @@ void SignatureTab::intervalChanged() {
                                                    : static_cast<int>(value);
     QSignalBlocker block(sld1);
     sld1->setValue(clamped);
+}
+
+void SignatureTab::loadSettings(Settings& settings) {
+    txtInterval1->setText(textFromBytes(readText(settings, keys::kInterval1)));
+    chkAddSigDashes->setChecked(readFlag(settings, keys::kAddDashes));
+    m_state.blnAddDashes = chkAddSigDashes->isChecked();
+}
+
+void SignatureTab::saveSettings(Settings& settings) {
+    writeText(settings, keys::kInterval1, bytesFromText(txtInterval1->text()));
+    writeFlag(settings, keys::kAddDashes, chkAddSigDashes->isChecked());
+}
+
+void SignatureTab::startUpdates() {
+    tmr1->start();
 }
 
 void SignatureTab::setProportionalFont(bool proportional) {

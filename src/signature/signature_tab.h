@@ -23,6 +23,7 @@ class QTimer;
 namespace quillmark {
 
 class Prompter;
+class Settings;
 class RandomSource;
 struct SignatureState;
 
@@ -42,21 +43,21 @@ public:
     bool isLoading() const { return m_loading; }
     void subUpdateSig();
     void cmdUpdate_Click();
-    void subCopySigToClipBoard();
     // Runs one tick of the update timer now.
     void tmr1_Timer();
     // Applies the preview font: proportional or fixed width.
     void setProportionalFont(bool proportional);
 
-    QPlainTextEdit* txtSig;
-    QLabel* lblCurrentSig;
-    QPushButton* cmdUpdate;
-    QPushButton* cmdCopy;
+    // Fills the interval box and the dashes option from the settings file (INTERVAL_1,
+    // "Add Dashes To Sig Header"), and the add-dashes flag with it.
+    void loadSettings(Settings& settings);
+    void saveSettings(Settings& settings);
+    // Starts the update timer (the end of start-up).
+    void startUpdates();
+
+    // The main window's settings and start-up still reach these directly.
     QCheckBox* chkAddSigDashes;
     QLineEdit* txtInterval1;
-    QLabel* lblTimeUnits;
-    QSlider* sld1;
-    QPushButton* cmdPause;
     QTimer* tmr1;
 
 signals:
@@ -66,6 +67,14 @@ signals:
     void outputFolderMissing();
 
 private:
+    QPlainTextEdit* txtSig;
+    QLabel* lblCurrentSig;
+    QPushButton* cmdUpdate;
+    QPushButton* cmdCopy;
+    QLabel* lblTimeUnits;
+    QSlider* sld1;
+    QPushButton* cmdPause;
+
     // A write failure that was already shown or logged, and for which output path.
     struct ReportedFailure {
         ErrorCode code;
@@ -73,6 +82,7 @@ private:
         friend bool operator==(const ReportedFailure&, const ReportedFailure&) = default;
     };
 
+    void subCopySigToClipBoard();
     void intervalEdited(const QString& text);
     void intervalChanged();
     void loadList(const std::string& path, std::vector<std::string>& list);

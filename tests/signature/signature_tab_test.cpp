@@ -1,3 +1,4 @@
+#include "settings/setting_keys.h"
 #include "signature/compose.h"
 #include "signature/signature_tab.h"
 #include "support/ui_fixture.h"
@@ -28,34 +29,50 @@ protected:
         state.astrFooters = {"F1", "F2"};
         state.strSigFile = dir.file("sig.txt");
         tab.setClock([this] { return now; });
-        tab.chkAddSigDashes->setChecked(false);
+        chkAddSigDashes->setChecked(false);
     }
+    template <typename T> T* find(const char* name) {
+        T* control = tab.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+
     SignatureState state;
     SignatureTab tab{state, prompter, random};
     std::int64_t now = 1'700'000'000;
+    QPlainTextEdit* txtSig = find<QPlainTextEdit>("txtSig");
+    QLabel* lblCurrentSig = find<QLabel>("lblCurrentSig");
+    QPushButton* cmdUpdate = find<QPushButton>("cmdUpdate");
+    QPushButton* cmdCopy = find<QPushButton>("cmdCopy");
+    QPushButton* cmdPause = find<QPushButton>("cmdPause");
+    QCheckBox* chkAddSigDashes = find<QCheckBox>("chkAddSigDashes");
+    QLineEdit* txtInterval1 = find<QLineEdit>("txtInterval1");
+    QLabel* lblTimeUnits = find<QLabel>("lblTimeUnits");
+    QSlider* sld1 = find<QSlider>("sld1");
+    QTimer* tmr1 = find<QTimer>("tmr1");
 };
 
 TEST_F(SignatureTabTest, NextSigShowsPicksAndWritesTheFile) {
     random.values = {0.5f, 0.9f};
-    QTest::mouseClick(tab.cmdUpdate, Qt::LeftButton);
-    EXPECT_EQ(tab.lblCurrentSig->text(), QStringLiteral("Current Signature: Header 2 of 3, Footer 2 of 2"));
-    EXPECT_EQ(tab.txtSig->toPlainText(), QStringLiteral("H2\nF2"));
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
+    EXPECT_EQ(lblCurrentSig->text(), QStringLiteral("Current Signature: Header 2 of 3, Footer 2 of 2"));
+    EXPECT_EQ(txtSig->toPlainText(), QStringLiteral("H2\nF2"));
     EXPECT_EQ(test::slurp(state.strSigFile), "H2\nF2\n");
-    EXPECT_TRUE(tab.tmr1->isActive());
+    EXPECT_TRUE(tmr1->isActive());
 
-    QTest::mouseClick(tab.chkAddSigDashes, Qt::LeftButton);
+    QTest::mouseClick(chkAddSigDashes, Qt::LeftButton);
     ASSERT_TRUE(state.blnAddDashes);
-    tab.subUpdateSig();
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     EXPECT_EQ(test::slurp(state.strSigFile), "-- \nH1\nF1\n");
 
-    tab.subCopySigToClipBoard();
+    QTest::mouseClick(cmdCopy, Qt::LeftButton);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("-- \nH1\nF1"));
 }
 
 TEST_F(SignatureTabTest, MissingOutputFolderAsksOnceAndPointsToProfiles) {
     state.strSigFile = dir.file("no such folder/sig.txt");
     QSignalSpy missing(&tab, &SignatureTab::outputFolderMissing);
-    tab.subUpdateSig();
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     ASSERT_EQ(prompter.messages().size(), 1u);
     const auto& m = prompter.messages()[0];
     EXPECT_EQ(m.title, QStringLiteral("Sorry..."));
@@ -68,9 +85,9 @@ TEST_F(SignatureTabTest, MissingOutputFolderAsksOnceAndPointsToProfiles) {
 
     // With no output file the label changes and nothing else happens.
     state.strSigFile.clear();
-    tab.txtSig->setPlainText(QStringLiteral("kept"));
-    tab.subUpdateSig();
-    EXPECT_EQ(tab.txtSig->toPlainText(), QStringLiteral("kept"));
+    txtSig->setPlainText(QStringLiteral("kept"));
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
+    EXPECT_EQ(txtSig->toPlainText(), QStringLiteral("kept"));
     EXPECT_EQ(prompter.messages().size(), 1u);
 }
 
@@ -87,7 +104,7 @@ TEST_F(SignatureTabTest, AnOutputThatIsASourceFileIsRefusedAndReportedOnce) {
     state.strSigFile = state.strHeaderFile;
     const std::string words = "the output file " + state.strHeaderFile + " is the profile's header file";
     for (int tick = 0; tick < 3; ++tick)
-        tab.subUpdateSig();
+        QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     EXPECT_EQ(test::slurp(state.strHeaderFile), "H1\n%\nH2\n");
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Critical);
@@ -99,10 +116,10 @@ TEST_F(SignatureTabTest, AnOutputThatIsASourceFileIsRefusedAndReportedOnce) {
 
     // After a write that worked, the same mistake is reported again.
     state.strSigFile = dir.file("sig.txt");
-    tab.subUpdateSig();
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     state.strSigFile = state.strHeaderFile;
-    tab.subUpdateSig();
-    tab.subUpdateSig();
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     EXPECT_EQ(prompter.messages().size(), 2u);
     EXPECT_EQ(test::slurp(state.strHeaderFile), "H1\n%\nH2\n");
 }
@@ -112,17 +129,17 @@ TEST_F(SignatureTabTest, APipeWithoutReaderIsSkippedAndLoggedOnce) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     state.strSigFile = pipe;
     for (int tick = 0; tick < 3; ++tick)
-        tab.subUpdateSig();
+        QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     if (!std::filesystem::is_fifo(pipe))
         GTEST_SKIP() << "this platform's file writing replaces a named pipe";
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(logLines(test::slurp(dir.file("errorlog.dat")), "subUpdateSig"), 1u);
 
     state.strSigFile = dir.file("sig.txt");
-    tab.subUpdateSig();
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     state.strSigFile = pipe;
-    tab.subUpdateSig();
-    tab.subUpdateSig();
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     EXPECT_EQ(logLines(test::slurp(dir.file("errorlog.dat")), "subUpdateSig"), 2u);
     EXPECT_TRUE(prompter.messages().empty());
 }
@@ -131,14 +148,14 @@ TEST_F(SignatureTabTest, ALargeSignatureIsPreviewedInPartAndWrittenWhole) {
     const std::string big(100'000, 'a');
     state.astrHeaders = {big};
     state.astrFooters = {"\xC3\xA9t\xC3\xA9"};
-    tab.subUpdateSig();
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     EXPECT_EQ(test::slurp(state.strSigFile), big + "\n\xC3\xA9t\xC3\xA9\n");
-    const QString preview = tab.txtSig->toPlainText();
+    const QString preview = txtSig->toPlainText();
     EXPECT_TRUE(preview.startsWith(QString(64 * 1024, u'a')));
     EXPECT_LT(preview.size(), 64 * 1024 + 200);
     EXPECT_TRUE(
         preview.endsWith(QStringLiteral("the output file holds the whole signature, 100006 bytes.]")));
-    tab.subCopySigToClipBoard();
+    QTest::mouseClick(cmdCopy, Qt::LeftButton);
     EXPECT_EQ(QApplication::clipboard()->text(), QString::fromStdString(big) + QStringLiteral("\nét\u00e9"));
 }
 
@@ -155,12 +172,12 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
     bool ranWhileLoading = false;
     QTimer::singleShot(0, &tab, [&] {
         ranWhileLoading = tab.isLoading();
-        QTest::mouseClick(tab.cmdUpdate, Qt::LeftButton);
+        QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     });
     tab.subLoadFiles();
     EXPECT_TRUE(ranWhileLoading);
     EXPECT_EQ(state.astrHeaders.size(), 40'001u);
-    EXPECT_EQ(tab.lblCurrentSig->text(),
+    EXPECT_EQ(lblCurrentSig->text(),
               QStringLiteral("Current Signature: Header 40001 of 40001, Footer 1 of 2"));
     EXPECT_EQ(test::slurp(state.strSigFile), "last\nF1\n");
 
@@ -186,55 +203,55 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
 }
 
 TEST_F(SignatureTabTest, IntervalBoxFiltersKeysAndFollowsSlider) {
-    tab.txtInterval1->clear();
-    QTest::keyClicks(tab.txtInterval1, QStringLiteral("1a-2.x"));
-    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("12"));
-    EXPECT_EQ(tab.lblTimeUnits->text(), QStringLiteral("seconds"));
-    EXPECT_EQ(tab.sld1->value(), 12);
-    QTest::keyClick(tab.txtInterval1, Qt::Key_Backspace);
-    EXPECT_EQ(tab.lblTimeUnits->text(), QStringLiteral("second"));
+    txtInterval1->clear();
+    QTest::keyClicks(txtInterval1, QStringLiteral("1a-2.x"));
+    EXPECT_EQ(txtInterval1->text(), QStringLiteral("12"));
+    EXPECT_EQ(lblTimeUnits->text(), QStringLiteral("seconds"));
+    EXPECT_EQ(sld1->value(), 12);
+    QTest::keyClick(txtInterval1, Qt::Key_Backspace);
+    EXPECT_EQ(lblTimeUnits->text(), QStringLiteral("second"));
 
     // A paste keeps its digits, at the cursor.
     QApplication::clipboard()->setText(QStringLiteral("2ab3 x"));
-    QTest::keyClick(tab.txtInterval1, Qt::Key_Home);
-    QTest::keySequence(tab.txtInterval1, QKeySequence::Paste);
-    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("231"));
-    EXPECT_EQ(tab.txtInterval1->cursorPosition(), 2);
-    EXPECT_EQ(tab.sld1->value(), 231);
+    QTest::keyClick(txtInterval1, Qt::Key_Home);
+    QTest::keySequence(txtInterval1, QKeySequence::Paste);
+    EXPECT_EQ(txtInterval1->text(), QStringLiteral("231"));
+    EXPECT_EQ(txtInterval1->cursorPosition(), 2);
+    EXPECT_EQ(sld1->value(), 231);
     QApplication::clipboard()->setText(QStringLiteral("abc"));
-    tab.txtInterval1->selectAll();
-    tab.txtInterval1->paste();
-    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("231"));
+    txtInterval1->selectAll();
+    txtInterval1->paste();
+    EXPECT_EQ(txtInterval1->text(), QStringLiteral("231"));
 
-    tab.sld1->setValue(45);
-    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("45"));
+    sld1->setValue(45);
+    EXPECT_EQ(txtInterval1->text(), QStringLiteral("45"));
     // A value beyond the slider's end stays as typed.
-    tab.txtInterval1->setText(QStringLiteral("99999999999"));
-    EXPECT_EQ(tab.sld1->value(), tab.sld1->maximum());
-    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("99999999999"));
+    txtInterval1->setText(QStringLiteral("99999999999"));
+    EXPECT_EQ(sld1->value(), sld1->maximum());
+    EXPECT_EQ(txtInterval1->text(), QStringLiteral("99999999999"));
 
-    tab.txtInterval1->setText(QStringLiteral("abc"));
-    emit tab.txtInterval1->editingFinished();
-    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("0"));
-    tab.txtInterval1->setText(QStringLiteral("1e9"));
-    emit tab.txtInterval1->editingFinished();
-    EXPECT_EQ(tab.txtInterval1->text(), QStringLiteral("1e9"));
+    txtInterval1->setText(QStringLiteral("abc"));
+    emit txtInterval1->editingFinished();
+    EXPECT_EQ(txtInterval1->text(), QStringLiteral("0"));
+    txtInterval1->setText(QStringLiteral("1e9"));
+    emit txtInterval1->editingFinished();
+    EXPECT_EQ(txtInterval1->text(), QStringLiteral("1e9"));
 }
 
 TEST_F(SignatureTabTest, TimerTicksFollowTheInterval) {
     QSignalSpy titles(&tab, &SignatureTab::titleChanged);
-    tab.txtInterval1->setText(QStringLiteral("10"));
+    txtInterval1->setText(QStringLiteral("10"));
     tab.tmr1_Timer();
-    EXPECT_EQ(tab.tmr1->interval(), 10000);
+    EXPECT_EQ(tmr1->interval(), 10000);
     EXPECT_EQ(titles.count(), 1);
     EXPECT_TRUE(titles.at(0).at(0).toString().startsWith(QStringLiteral("Quillmark Last Update ")));
     EXPECT_TRUE(QFile::exists(QString::fromStdString(state.strSigFile)));
 
     // Long intervals poll every 30 seconds and write once the interval has passed.
     QFile::remove(QString::fromStdString(state.strSigFile));
-    tab.txtInterval1->setText(QStringLiteral("120"));
+    txtInterval1->setText(QStringLiteral("120"));
     tab.tmr1_Timer(); // first long tick writes at once
-    EXPECT_EQ(tab.tmr1->interval(), 30000);
+    EXPECT_EQ(tmr1->interval(), 30000);
     EXPECT_TRUE(QFile::remove(QString::fromStdString(state.strSigFile)));
     for (int i = 0; i < 4; ++i) {
         now += 30;
@@ -246,30 +263,58 @@ TEST_F(SignatureTabTest, TimerTicksFollowTheInterval) {
     EXPECT_TRUE(QFile::exists(QString::fromStdString(state.strSigFile)));
 
     // A tiny interval from the settings file ticks every 100 ms, not continuously.
-    tab.txtInterval1->setText(QStringLiteral("0.0004"));
+    txtInterval1->setText(QStringLiteral("0.0004"));
     tab.tmr1_Timer();
-    EXPECT_EQ(tab.tmr1->interval(), 100);
+    EXPECT_EQ(tmr1->interval(), 100);
 
     // Zero stops timed updates; Next Sig still works.
     QFile::remove(QString::fromStdString(state.strSigFile));
-    tab.txtInterval1->setText(QStringLiteral("0"));
+    txtInterval1->setText(QStringLiteral("0"));
     now += 1000;
     tab.tmr1_Timer();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(state.strSigFile)));
 }
 
+TEST_F(SignatureTabTest, LoadsAndSavesItsSettings) {
+    // A first run writes the defaults.
+    chkAddSigDashes->setChecked(false);
+    tab.loadSettings(settings);
+    EXPECT_EQ(txtInterval1->text(), QStringLiteral("60"));
+    EXPECT_TRUE(chkAddSigDashes->isChecked());
+    EXPECT_TRUE(state.blnAddDashes);
+    std::string file = test::slurp(settings.path());
+    EXPECT_NE(file.find("INTERVAL_1=60"), std::string::npos) << file;
+    EXPECT_NE(file.find("ADD DASHES TO SIG HEADER=True"), std::string::npos) << file;
+
+    txtInterval1->selectAll();
+    QTest::keyClicks(txtInterval1, QStringLiteral("15"));
+    QTest::mouseClick(chkAddSigDashes, Qt::LeftButton);
+    tab.saveSettings(settings);
+    file = test::slurp(settings.path());
+    EXPECT_NE(file.find("INTERVAL_1=15"), std::string::npos) << file;
+    EXPECT_NE(file.find("ADD DASHES TO SIG HEADER=False"), std::string::npos) << file;
+
+    // "False" and "0" clear the option; anything else sets it.
+    for (const auto& [stored, on] : {std::pair{"False", false}, {"0", false}, {"-1", true}, {"yes", true}}) {
+        settings.WriteINI(keys::kAddDashes.section, keys::kAddDashes.key, stored);
+        tab.loadSettings(settings);
+        EXPECT_EQ(chkAddSigDashes->isChecked(), on) << stored;
+        EXPECT_EQ(state.blnAddDashes, on) << stored;
+    }
+}
+
 TEST_F(SignatureTabTest, PauseAndResume) {
-    tab.tmr1->start();
-    QTest::mouseClick(tab.cmdPause, Qt::LeftButton);
-    EXPECT_FALSE(tab.tmr1->isActive());
-    EXPECT_EQ(tab.cmdPause->text(), QStringLiteral("&Resume"));
+    tmr1->start();
+    QTest::mouseClick(cmdPause, Qt::LeftButton);
+    EXPECT_FALSE(tmr1->isActive());
+    EXPECT_EQ(cmdPause->text(), QStringLiteral("&Resume"));
     // Next Sig restarts the timer and leaves the caption alone.
-    tab.cmdUpdate_Click();
-    EXPECT_TRUE(tab.tmr1->isActive());
-    EXPECT_EQ(tab.cmdPause->text(), QStringLiteral("&Resume"));
-    QTest::mouseClick(tab.cmdPause, Qt::LeftButton);
-    EXPECT_TRUE(tab.tmr1->isActive());
-    EXPECT_EQ(tab.cmdPause->text(), QStringLiteral("&Pause"));
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
+    EXPECT_TRUE(tmr1->isActive());
+    EXPECT_EQ(cmdPause->text(), QStringLiteral("&Resume"));
+    QTest::mouseClick(cmdPause, Qt::LeftButton);
+    EXPECT_TRUE(tmr1->isActive());
+    EXPECT_EQ(cmdPause->text(), QStringLiteral("&Pause"));
 }
 
 } // namespace
