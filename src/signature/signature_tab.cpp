@@ -8,8 +8,8 @@
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
 
+#include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -212,18 +212,27 @@ void SignatureTab::subLoadFiles() {
     }
     m_loading = true;
     m_stopLoading = false;
+    // Sees the program's quit request, which cannot end the event loop while this runs.
+    qApp->installEventFilter(this);
     do {
         m_loadAgain = false;
         loadList(m_state.strHeaderFile, m_state.astrHeaders);
         if (!m_loadAgain && !m_stopLoading)
             loadList(m_state.strFooterFile, m_state.astrFooters);
     } while (m_loadAgain && !m_stopLoading);
+    qApp->removeEventFilter(this);
     m_loading = false;
     if (m_updatePending && !m_stopLoading) {
         m_updatePending = false;
         subUpdateSig();
     }
     m_updatePending = false;
+}
+
+bool SignatureTab::eventFilter(QObject* watched, QEvent* event) {
+    if (m_loading && event->type() == QEvent::Quit)
+        m_stopLoading = true;
+    return QWidget::eventFilter(watched, event);
 }
 
 void SignatureTab::stopLoading() {

@@ -38,7 +38,8 @@ public:
     // Reloads the header and footer lists. The window's events run while a file loads;
     // an update asked for meanwhile runs once both are loaded.
     void subLoadFiles();
-    // Ends a load under way; the lists keep what they held (the program is quitting).
+    // Ends a load under way; the lists keep what they held. A quit request of the
+    // application does the same.
     void stopLoading();
     bool isLoading() const { return m_loading; }
     void subUpdateSig();
@@ -65,6 +66,10 @@ signals:
     void titleChanged(const QString& title);
     // The output file's folder is missing: the user should fix the path on the Profiles tab.
     void outputFolderMissing();
+
+protected:
+    // While a file loads: a quit request stops the load.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPlainTextEdit* txtSig;

@@ -187,6 +187,13 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
     tab.subLoadFiles();
     EXPECT_FALSE(tab.isLoading());
     EXPECT_EQ(state.astrHeaders, std::vector<std::string>{"kept"});
+    // So does quitting the program, which then ends.
+    QTimer::singleShot(0, &tab, [&] {
+        QTimer::singleShot(0, &tab, [] { QCoreApplication::quit(); });
+        tab.subLoadFiles();
+    });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_EQ(state.astrHeaders, std::vector<std::string>{"kept"});
 
     // A file above 256 MB is refused with its size (sparse: nothing is written to disk).
     const std::string huge = dir.file("huge.txt");
