@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -103,6 +105,62 @@ void BM_LoadEntryFile10MB(benchmark::State& state) {
     report(state, source10MB().size(), list.size());
 }
 BENCHMARK(BM_LoadEntryFile10MB)->Unit(benchmark::kMillisecond);
+
+// The process's peak resident memory so far, in MB (Linux; 0 elsewhere).
+double peakMB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmHWM:"))
+            return std::stod(line.substr(6)) / 1024.0;
+    return 0;
+}
+
+// The window's way: a 200 MB header of one line, loaded piece by piece. Run it alone
+// (--benchmark_filter=OneLine) for a meaningful peak: `peak_MB` is the process's high
+// water mark, which should stay near the file's size plus the program's own;
+// `longest_piece_ms` is the longest the window would wait for its events.
+void BM_LoadOneLineHeader200MB(benchmark::State& state) {
+    // Written a megabyte at a time, so that making it adds nothing to the peak.
+    static const BenchFile file("header.txt", "");
+    // Written a megabyte at a time, so that making it adds nothing to the peak.
+    static const bool written = [] {
+        std::ofstream out(file.path(), std::ios::binary);
+        const std::string megabyte(1u << 20, 'h');
+        for (int i = 0; i < 200; ++i)
+            out.write(megabyte.data(), static_cast<std::streamsize>(megabyte.size()));
+        out << '\n';
+        return out.good();
+    }();
+    if (!written)
+        state.SkipWithError("could not write the file");
+    double longestMs = 0;
+    std::size_t size = 0;
+    for (auto _ : state) {
+        EntryFileLoader loader(file.path(), "%");
+        bool missing = false;
+        if (!loader.open(missing).ok() || missing)
+            state.SkipWithError("open failed");
+        for (bool more = true; more;) {
+            const auto start = std::chrono::steady_clock::now();
+            const Result<bool> piece = loader.readPiece();
+            longestMs = std::max(
+                longestMs,
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            if (!piece) {
+                state.SkipWithError("read failed");
+                break;
+            }
+            more = *piece;
+        }
+        std::vector<std::string> entries = loader.takeEntries();
+        size = entries.empty() ? 0 : entries[0].size();
+        benchmark::DoNotOptimize(entries.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+    state.counters["peak_MB"] = peakMB();
+    state.counters["longest_piece_ms"] = longestMs;
+}
+BENCHMARK(BM_LoadOneLineHeader200MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The command-line tool's way: count, then read up to the entry drawn.
 void pickFromFile(benchmark::State& state, const BenchFile& file) {

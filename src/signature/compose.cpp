@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace quillmark {
@@ -15,9 +17,9 @@ std::vector<Error> loadSignatureFiles(SignatureState& state) {
     return failures;
 }
 
-std::string composeSignature(std::string_view header, std::string_view footer, bool addDashes) {
-    std::string s;
-    s.reserve(header.size() + footer.size() + 8);
+namespace {
+
+void appendSignature(std::string& s, std::string_view header, std::string_view footer, bool addDashes) {
     if (addDashes) {
         s += "-- ";
         s += kLineEnd;
@@ -28,6 +30,14 @@ std::string composeSignature(std::string_view header, std::string_view footer, b
         s += kLineEnd;
     }
     s += footer;
+}
+
+} // namespace
+
+std::string composeSignature(std::string_view header, std::string_view footer, bool addDashes) {
+    std::string s;
+    s.reserve(header.size() + footer.size() + 8);
+    appendSignature(s, header, footer, addDashes);
     return s;
 }
 
@@ -45,27 +55,79 @@ std::string currentSignatureLabel(std::size_t header, std::size_t headerCount, s
            ", Footer " + std::to_string(footer) + " of " + std::to_string(footerCount);
 }
 
-SignatureUpdate writeSignature(const EntryPick& header, const EntryPick& footer, const std::string& sigFile,
-                               bool addDashes) {
+Status checkOutputIsNoSource(const std::string& sigFile, const std::string& headerFile,
+                             const std::string& footerFile) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // An output that does not exist yet is created anew and cannot be a source. Any
+    // other spelling of a source's path, a symbolic or a hard link is the same file.
+    if (sigFile.empty() || !fs::exists(fs::path(sigFile), ec))
+        return {};
+    const std::pair<const std::string*, const char*> sources[] = {{&headerFile, "header"},
+                                                                  {&footerFile, "footer"}};
+    for (const auto& [source, role] : sources) {
+        if (source->empty())
+            continue;
+        if (fs::equivalent(fs::path(sigFile), fs::path(*source), ec))
+            return Error{ErrorCode::SameFile, "the output file " + sigFile + " is the profile's " + role +
+                                                  " file; choose another output file"};
+    }
+    return {};
+}
+
+namespace {
+
+// One entry drawn, without a copy of its text: an entry can be as large as its file.
+struct Drawn {
+    std::size_t index = 1;
+    std::size_t count = 1;
+    std::string_view text;
+};
+
+Drawn drawn(const EntryPick& pick) {
+    return {pick.index, pick.count, pick.text};
+}
+
+Drawn draw(const std::vector<std::string>& list, RandomSource& random) {
+    Drawn d;
+    d.count = list.empty() ? 1 : list.size();
+    d.index = pickIndex(random.next(), d.count);
+    if (!list.empty())
+        d.text = list[d.index - 1];
+    return d;
+}
+
+SignatureUpdate writeSignature(const Drawn& header, const Drawn& footer, const SignatureState& state) {
     SignatureUpdate u;
     u.header = header.index;
     u.headerCount = header.count;
     u.footer = footer.index;
     u.footerCount = footer.count;
     u.label = currentSignatureLabel(u.header, u.headerCount, u.footer, u.footerCount);
-    if (sigFile.empty())
+    if (state.strSigFile.empty())
         return u;
     u.composed = true;
-    u.signature = composeSignature(header.text, footer.text, addDashes);
+    // The file's bytes are built once and the signature is what remains without the
+    // final line end, so a large entry is held twice at most (the list and this).
+    std::string bytes;
+    bytes.reserve(header.text.size() + footer.text.size() + 4 * kLineEnd.size() + 3);
+    appendSignature(bytes, header.text, footer.text, state.blnAddDashes);
+    bytes += kLineEnd;
+    u.write = checkOutputIsNoSource(state.strSigFile, state.strHeaderFile, state.strFooterFile);
     // Rewritten on every update, so durability across a power cut is not worth an fsync.
-    u.write = writeFileAtomic(sigFile, signatureFileBytes(u.signature), Durability::Replace);
+    if (u.write.ok())
+        u.write = writeFileAtomic(state.strSigFile, bytes, Durability::Replace);
+    bytes.resize(bytes.size() - kLineEnd.size());
+    u.signature = std::move(bytes);
     return u;
 }
 
+} // namespace
+
 SignatureUpdate updateSignature(const SignatureState& state, RandomSource& random) {
-    const EntryPick header = pickEntry(state.astrHeaders, random);
-    const EntryPick footer = pickEntry(state.astrFooters, random);
-    return writeSignature(header, footer, state.strSigFile, state.blnAddDashes);
+    const Drawn header = draw(state.astrHeaders, random);
+    const Drawn footer = draw(state.astrFooters, random);
+    return writeSignature(header, footer, state);
 }
 
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
@@ -80,7 +142,7 @@ SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSour
             pickEntryFromFile(state.strFooterFile, state.strSeparator, state.astrFooters, random, footer);
         !s)
         failures.push_back(s.error());
-    return writeSignature(header, footer, state.strSigFile, state.blnAddDashes);
+    return writeSignature(drawn(header), drawn(footer), state);
 }
 
 } // namespace quillmark

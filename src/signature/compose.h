@@ -47,16 +47,19 @@ struct SignatureUpdate {
     std::string label;     // for lblCurrentSig
     bool composed = false; // false when there is no output file: preview and file stay as they were
     std::string signature; // for txtSig when composed
-    Status write;          // the output file's write; PathNotFound when its folder is missing
+    // The output file's write: PathNotFound when its folder is missing; SameFile, with
+    // nothing written, when it is one of the source files. The file is replaced whole,
+    // so a mail program reading it at any moment sees the old or the new signature.
+    Status write;
 };
 
-// Composes from two picks and replaces the output file whole, so a mail program reading
-// it at any moment sees the old or the new signature, never a part.
-SignatureUpdate writeSignature(const EntryPick& header, const EntryPick& footer, const std::string& sigFile,
-                               bool addDashes);
+// SameFile when the output file is the header or the footer file (by any path, link or
+// hard link), which writing it would destroy.
+Status checkOutputIsNoSource(const std::string& sigFile, const std::string& headerFile,
+                             const std::string& footerFile);
 
 // subUpdateSig without the window: picks the header, then the footer, then composes
-// and writes when there is an output file.
+// and writes when there is an output file (never over a source file).
 SignatureUpdate updateSignature(const SignatureState& state, RandomSource& random);
 
 // loadSignatureFiles followed by updateSignature, for a run that writes one signature

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace quillmark {
@@ -93,10 +95,36 @@ void EntrySplitter::classify(std::string_view head) {
     }
 }
 
+namespace {
+
+// An entry from this size on is large enough to take its room at once.
+constexpr std::size_t kLargeEntry = std::size_t{1} << 20;
+
+} // namespace
+
+void EntrySplitter::appendToCurrent(std::string_view bytes, std::size_t readInPiece) {
+    const std::size_t need = m_current.size() + bytes.size();
+    const std::size_t read = m_fed + readInPiece;
+    if (need > m_current.capacity() && need >= kLargeEntry && m_expected > read) {
+        // The entry cannot outgrow what is left of the file (on a CR LF platform the
+        // line ends may add a little more, which ordinary growth then covers).
+        m_current.reserve(need + (m_expected - read));
+    }
+    m_current += bytes;
+}
+
 void EntrySplitter::endEntry() {
     if (m_keep == Keep::All) {
-        // A copy of exactly the entry's size; m_current keeps its room for the next one.
-        m_entries.emplace_back(m_current);
+        if (m_current.capacity() - m_current.size() <= m_current.size() / 4) {
+            m_entries.push_back(std::move(m_current));
+            m_current = std::string();
+        } else {
+            // A copy of exactly the entry's size; m_current keeps its room for the next
+            // one unless that room is large.
+            m_entries.emplace_back(m_current);
+            if (m_current.capacity() >= kLargeEntry)
+                m_current = std::string();
+        }
     } else if (m_keep == Keep::One && m_count - 1 == m_index) {
         m_wanted = std::move(m_current);
         m_done = true;
@@ -155,7 +183,7 @@ bool EntrySplitter::fastForward(std::string_view bytes, std::size_t& pos, Finder
     }
     if (!m_current.empty())
         m_current += kLineEnd;
-    m_current.append(bytes.data() + pos, end - pos);
+    appendToCurrent(bytes.substr(pos, end - pos), end);
     pos = next;
     return true;
 }
@@ -163,6 +191,11 @@ bool EntrySplitter::fastForward(std::string_view bytes, std::size_t& pos, Finder
 void EntrySplitter::feed(std::string_view bytes) {
     if (m_finished || m_done || bytes.empty())
         return;
+    feedPiece(bytes);
+    m_fed += bytes.size();
+}
+
+void EntrySplitter::feedPiece(std::string_view bytes) {
     std::size_t pos = 0;
     if (m_pendingCr) {
         m_pendingCr = false;
@@ -197,7 +230,7 @@ void EntrySplitter::feed(std::string_view bytes) {
         if (m_done)
             return;
         if (m_line == Line::Content && keepingCurrent())
-            m_current.append(bytes.data() + pos, eol - pos);
+            appendToCurrent(bytes.substr(pos, eol - pos), eol);
         if (eol == bytes.size())
             return; // the line goes on in the next piece
 
@@ -289,17 +322,72 @@ private:
 
 } // namespace
 
+namespace {
+
+Error tooLarge(const std::string& path, std::uintmax_t bytes) {
+    constexpr std::uintmax_t kMB = 1u << 20;
+    return Error{ErrorCode::TooLarge, path + " is " + std::to_string((bytes + kMB - 1) / kMB) +
+                                          " MB; source files above " +
+                                          std::to_string(kMaxSourceFileBytes / kMB) + " MB are not loaded"};
+}
+
+} // namespace
+
+EntryFileLoader::EntryFileLoader(const std::string& path, std::string_view separator)
+    : m_path(path), m_splitter(separator) {}
+
+Status EntryFileLoader::open(bool& missing) {
+    missing = m_path.empty();
+    if (missing)
+        return {};
+    Status status = m_reader.open(m_path);
+    missing = !status && (status.code() == ErrorCode::NotFound || status.code() == ErrorCode::PathNotFound);
+    if (!status.ok())
+        return missing ? Status{} : status;
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(m_path), ec);
+    if (!ec) {
+        if (size > kMaxSourceFileBytes)
+            return tooLarge(m_path, size);
+        m_splitter.expectBytes(static_cast<std::size_t>(size));
+    }
+    m_buffer.resize(kPieceSize);
+    return {};
+}
+
+Result<bool> EntryFileLoader::readPiece() {
+    const Result<std::size_t> read = m_reader.read(m_buffer.data(), m_buffer.size());
+    if (!read)
+        return read.error();
+    m_read += *read;
+    if (m_read > kMaxSourceFileBytes)
+        return tooLarge(m_path, m_read);
+    m_splitter.feed(std::string_view(m_buffer.data(), *read));
+    if (*read == m_buffer.size())
+        return true;
+    m_splitter.finish();
+    return false;
+}
+
+std::vector<std::string> EntryFileLoader::takeEntries() {
+    return m_splitter.takeEntries();
+}
+
 Status loadEntryFile(const std::string& path, std::string_view separator, std::vector<std::string>& list) {
-    SourceFile file(path);
+    EntryFileLoader loader(path, separator);
     bool missing = false;
-    Status status = file.open(missing);
+    Status status = loader.open(missing);
     if (!status.ok() || missing)
         return status;
-    EntrySplitter splitter(separator);
-    status = file.stream(splitter);
-    if (status.ok())
-        list = splitter.takeEntries();
-    return status;
+    for (;;) {
+        const Result<bool> more = loader.readPiece();
+        if (!more)
+            return more.error();
+        if (!*more)
+            break;
+    }
+    list = loader.takeEntries();
+    return {};
 }
 
 namespace {

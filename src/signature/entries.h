@@ -35,6 +35,11 @@ public:
 
     explicit EntrySplitter(std::string_view separator, Keep keep = Keep::All, std::size_t index = 0);
 
+    // The size of the whole file, when known: an entry that grows large then takes its
+    // room once, instead of growing by doubling, whose copies would hold it up to
+    // three times over.
+    void expectBytes(std::size_t total) { m_expected = total; }
+
     void feed(std::string_view bytes);
     // The end of the file: its last line counts even without a line end.
     void finish();
@@ -52,10 +57,12 @@ private:
     enum class Line { Start, Undecided, Content, Skip };
     struct Finders;
 
+    void feedPiece(std::string_view bytes);
     bool fastForward(std::string_view bytes, std::size_t& pos, Finders& finders);
     void classify(std::string_view head);
     void endEntry();
     bool keepingCurrent() const;
+    void appendToCurrent(std::string_view bytes, std::size_t readInPiece);
 
     std::string m_separator;
     bool m_separatorNeverMatches = false;
@@ -69,7 +76,9 @@ private:
     std::size_t m_count = 1;
     bool m_done = false;
     bool m_finished = false;
-    std::string m_current; // the text of the entry being read, when kept
+    std::size_t m_expected = 0; // the file's size; 0 when unknown
+    std::size_t m_fed = 0;      // bytes fed before the current piece
+    std::string m_current;      // the text of the entry being read, when kept
     std::vector<std::string> m_entries;
     std::string m_wanted;
 };
@@ -77,9 +86,35 @@ private:
 // Every entry of the text, first entry at index 0. Never empty.
 std::vector<std::string> splitEntries(std::string_view bytes, std::string_view separator);
 
+// Source files above this size are refused: the lists hold every entry in memory.
+inline constexpr std::size_t kMaxSourceFileBytes = std::size_t{256} << 20;
+
+// Reads one source file a piece at a time, so that a window can let its events run
+// between pieces. The entries are handed over only once the whole file was read.
+class EntryFileLoader {
+public:
+    EntryFileLoader(const std::string& path, std::string_view separator);
+
+    // `missing` when the path is empty or no file exists there, which is not an error.
+    // TooLarge for a file above kMaxSourceFileBytes.
+    Status open(bool& missing);
+    // Reads and splits the next piece; false once the whole file was read. TooLarge
+    // when the file grows past the limit while it is read.
+    Result<bool> readPiece();
+    std::vector<std::string> takeEntries();
+
+private:
+    std::string m_path;
+    FileReader m_reader;
+    EntrySplitter m_splitter;
+    std::string m_buffer;
+    std::size_t m_read = 0;
+};
+
 // Reads a source file into `list`. An empty path or a path where no file exists leaves
-// `list` exactly as it was and is not an error. A read that fails also leaves it as it
-// was and returns the error; the list is replaced only once the whole file was read.
+// `list` exactly as it was and is not an error. A read that fails, or a file above
+// kMaxSourceFileBytes, also leaves it as it was and returns the error; the list is
+// replaced only once the whole file was read.
 Status loadEntryFile(const std::string& path, std::string_view separator, std::vector<std::string>& list);
 
 // One entry drawn from a list; index is 1-based.
@@ -100,6 +135,6 @@ EntryPick pickEntry(const std::vector<std::string>& list, RandomSource& random);
 // when the path is empty, no file is there or the read fails (returned), the entry is
 // drawn from `fallback`. Exactly one number is drawn in every case.
 Status pickEntryFromFile(const std::string& path, std::string_view separator,
-                           const std::vector<std::string>& fallback, RandomSource& random, EntryPick& pick);
+                         const std::vector<std::string>& fallback, RandomSource& random, EntryPick& pick);
 
 } // namespace quillmark

@@ -1,15 +1,16 @@
 #include "signature/signature_tab.h"
 
 #include "platform/error_handler.h"
+#include "settings/typed_settings.h"
 #include "signature/compose.h"
 #include "signature/random.h"
 #include "ui/clipboard.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -47,6 +48,23 @@ std::tm localTime(std::int64_t seconds) {
     return local;
 }
 
+// The preview shows the beginning of a large signature: a text box holding hundreds of
+// megabytes takes many times that in memory and seconds to lay out.
+constexpr std::size_t kPreviewBytes = 64 * 1024;
+
+QString previewText(const std::string& signature) {
+    if (signature.size() <= kPreviewBytes)
+        return textFromBytes(signature);
+    // Not inside a UTF-8 sequence, which would show the whole preview as another encoding.
+    std::size_t cut = kPreviewBytes;
+    while (cut > kPreviewBytes - 3 && (static_cast<unsigned char>(signature[cut]) & 0xC0) == 0x80)
+        --cut;
+    return textFromBytes(std::string_view(signature).substr(0, cut)) +
+           SignatureTab::tr("\n\n[The preview ends here; the output file holds the whole signature, "
+                            "%1 bytes.]")
+               .arg(signature.size());
+}
+
 } // namespace
 
 SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSource& random, QWidget* parent)
@@ -72,7 +90,6 @@ SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSour
     txtInterval1 = new QLineEdit(this);
     txtInterval1->setObjectName(QStringLiteral("txtInterval1"));
     txtInterval1->setMaximumWidth(90);
-    txtInterval1->installEventFilter(this);
     lblInterval->setBuddy(txtInterval1);
     lblTimeUnits = new QLabel(tr("seconds"), this);
     lblTimeUnits->setObjectName(QStringLiteral("lblTimeUnits"));
@@ -113,6 +130,7 @@ SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSour
             cmdPause->setText(kPause);
         }
     });
+    connect(txtInterval1, &QLineEdit::textEdited, this, &SignatureTab::intervalEdited);
     connect(txtInterval1, &QLineEdit::textChanged, this, &SignatureTab::intervalChanged);
     connect(txtInterval1, &QLineEdit::editingFinished, this, [this] {
         if (!isNumericText(txtInterval1->text()))
@@ -125,19 +143,37 @@ SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSour
     connect(tmr1, &QTimer::timeout, this, &SignatureTab::tmr1_Timer);
 }
 
-bool SignatureTab::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtInterval1 && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        // Only keys that type a character are filtered; moving the cursor and Delete stay.
-        const QString text = key->text();
-        if (!text.isEmpty() && key->key() != Qt::Key_Backspace && text.at(0).isPrint() &&
-            !(text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9'))
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
+// Only digits enter the interval box, however they come: typed, pasted or dropped. The
+// rest of an edit stays ("12ab3" pasted gives "123"); text set by the program (a
+// setting written by hand) is left as it is.
+void SignatureTab::intervalEdited(const QString& text) {
+    const QString& before = m_intervalText;
+    qsizetype prefix = 0;
+    while (prefix < text.size() && prefix < before.size() && text[prefix] == before[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < text.size() - prefix && suffix < before.size() - prefix &&
+           text[text.size() - 1 - suffix] == before[before.size() - 1 - suffix])
+        ++suffix;
+    const QString inserted = text.mid(prefix, text.size() - prefix - suffix);
+    QString digits;
+    for (QChar c : inserted)
+        if (c >= u'0' && c <= u'9')
+            digits += c;
+    if (digits.size() == inserted.size())
+        return;
+    // An edit that brings no digit at all is undone rather than clearing a selection.
+    const int cursor = static_cast<int>(prefix + digits.size());
+    txtInterval1->setText(digits.isEmpty() ? QString(before)
+                                           : text.left(prefix) + digits + text.right(suffix));
+    txtInterval1->setCursorPosition(cursor);
 }
 
-void SignatureTab::intervalChanged(const QString& text) {
+void SignatureTab::intervalChanged() {
+    // The box's own text: an edit whose letters were taken out still reports its
+    // first text after the corrected one.
+    const QString text = txtInterval1->text();
+    m_intervalText = text;
     lblTimeUnits->setText(text == QStringLiteral("1") ? tr("second") : tr("seconds"));
     const double value = intervalValue(text.toStdString());
     const int clamped = value <= sld1->minimum()   ? sld1->minimum()
@@ -147,6 +183,21 @@ void SignatureTab::intervalChanged(const QString& text) {
     sld1->setValue(clamped);
 }
 
+void SignatureTab::loadSettings(Settings& settings) {
+    txtInterval1->setText(textFromBytes(readText(settings, keys::kInterval1)));
+    chkAddSigDashes->setChecked(readFlag(settings, keys::kAddDashes));
+    m_state.blnAddDashes = chkAddSigDashes->isChecked();
+}
+
+void SignatureTab::saveSettings(Settings& settings) {
+    writeText(settings, keys::kInterval1, bytesFromText(txtInterval1->text()));
+    writeFlag(settings, keys::kAddDashes, chkAddSigDashes->isChecked());
+}
+
+void SignatureTab::startUpdates() {
+    tmr1->start();
+}
+
 void SignatureTab::setProportionalFont(bool proportional) {
     QFont font(proportional ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
     font.setStyleHint(proportional ? QFont::SansSerif : QFont::Monospace);
@@ -154,23 +205,107 @@ void SignatureTab::setProportionalFont(bool proportional) {
 }
 
 void SignatureTab::subLoadFiles() {
-    for (const Error& failure : loadSignatureFiles(m_state)) {
-        m_prompter.message(QStringLiteral("subLoadFiles: \r") + QString::fromStdString(failure.message));
-        LogError("subLoadFiles", failure.message);
+    if (m_loading) {
+        // Another profile became current while a file loads: start over with its files.
+        m_loadAgain = true;
+        return;
     }
+    m_loading = true;
+    m_stopLoading = false;
+    // Sees the program's quit request, which cannot end the event loop while this runs.
+    qApp->installEventFilter(this);
+    do {
+        m_loadAgain = false;
+        loadList(m_state.strHeaderFile, m_state.astrHeaders);
+        if (!m_loadAgain && !m_stopLoading)
+            loadList(m_state.strFooterFile, m_state.astrFooters);
+    } while (m_loadAgain && !m_stopLoading);
+    qApp->removeEventFilter(this);
+    m_loading = false;
+    if (m_updatePending && !m_stopLoading) {
+        m_updatePending = false;
+        subUpdateSig();
+    }
+    m_updatePending = false;
+}
+
+bool SignatureTab::eventFilter(QObject* watched, QEvent* event) {
+    if (m_loading && event->type() == QEvent::Quit)
+        m_stopLoading = true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void SignatureTab::stopLoading() {
+    if (m_loading)
+        m_stopLoading = true;
+}
+
+// A large file takes seconds: the window's events run between pieces, and the list is
+// replaced only once the whole file was read, so a list is never seen half filled.
+void SignatureTab::loadList(const std::string& path, std::vector<std::string>& list) {
+    EntryFileLoader loader(path, m_state.strSeparator);
+    bool missing = false;
+    Status status = loader.open(missing);
+    while (status.ok() && !missing) {
+        QCoreApplication::processEvents();
+        if (m_stopLoading || m_loadAgain)
+            return;
+        const Result<bool> more = loader.readPiece();
+        if (!more) {
+            status = more.error();
+        } else if (!*more) {
+            list = loader.takeEntries();
+            return;
+        }
+    }
+    if (status.ok())
+        return;
+    m_prompter.message(QStringLiteral("subLoadFiles: \r") + textFromBytes(status.message()));
+    LogError("subLoadFiles", status.message());
 }
 
 void SignatureTab::subUpdateSig() {
-    const SignatureUpdate update = updateSignature(m_state, m_random);
+    if (m_loading) {
+        // A tick or a button while a file loads: the signature follows once it is loaded.
+        m_updatePending = true;
+        return;
+    }
+    // The last signature goes before the next is composed: both could be large.
+    if (!m_state.strSigFile.empty())
+        std::string().swap(m_signature);
+    SignatureUpdate update = updateSignature(m_state, m_random);
     lblCurrentSig->setText(QString::fromStdString(update.label));
     if (!update.composed)
         return;
-    txtSig->setPlainText(textFromBytes(update.signature));
-    if (update.write.ok())
+    m_signature = std::move(update.signature);
+    txtSig->setPlainText(previewText(m_signature));
+    if (update.write.ok()) {
+        m_reportedFailure.reset();
         return;
-    LogError("subUpdateSig", update.write.message());
+    }
+    reportWriteFailure(update.write.error());
+}
+
+void SignatureTab::reportWriteFailure(const Error& failure) {
+    if (failure.code == ErrorCode::SameFile || failure.code == ErrorCode::NoReader) {
+        // Every tick would fail the same way: one log line (and for a source file one
+        // message) until the output path changes or a write succeeds. A named pipe
+        // nobody reads is skipped quietly: its reader may come back at any time.
+        ReportedFailure key{failure.code, m_state.strSigFile};
+        if (m_reportedFailure == key)
+            return;
+        m_reportedFailure = std::move(key);
+        LogError("subUpdateSig", failure.message);
+        if (failure.code == ErrorCode::SameFile)
+            m_prompter.message(QStringLiteral("The signature was not written: ") +
+                                   textFromBytes(failure.message),
+                               kProgramTitle, Prompter::Icon::Critical);
+        return;
+    }
+    // Other failures (a read-only file, a device or socket) are logged at every attempt.
+    LogError("subUpdateSig", failure.message);
     // A tick can come while the message is still open; one message at a time is enough.
-    if (update.write.code() != ErrorCode::PathNotFound || m_showingWriteError)
+    if (failure.code != ErrorCode::PathNotFound || m_showingWriteError)
         return;
     m_showingWriteError = true;
     m_prompter.message(QStringLiteral("There was a problem writing out your signature file:\r\r") +
@@ -188,7 +323,8 @@ void SignatureTab::cmdUpdate_Click() {
 }
 
 void SignatureTab::subCopySigToClipBoard() {
-    putOnClipboard(txtSig->toPlainText());
+    // The whole signature, also where the preview shows only its beginning.
+    putOnClipboard(m_signature.empty() ? txtSig->toPlainText() : textFromBytes(m_signature));
 }
 
 void SignatureTab::tmr1_Timer() {

@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "platform/result.h"
 #include "signature/update_policy.h"
 
 class QCheckBox;
@@ -20,6 +23,7 @@ class QTimer;
 namespace quillmark {
 
 class Prompter;
+class Settings;
 class RandomSource;
 struct SignatureState;
 
@@ -31,24 +35,30 @@ public:
     // Seconds since the epoch; tests replace it to step through time without sleeping.
     void setClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
 
+    // Reloads the header and footer lists. The window's events run while a file loads;
+    // an update asked for meanwhile runs once both are loaded.
     void subLoadFiles();
+    // Ends a load under way; the lists keep what they held. A quit request of the
+    // application does the same.
+    void stopLoading();
+    bool isLoading() const { return m_loading; }
     void subUpdateSig();
     void cmdUpdate_Click();
-    void subCopySigToClipBoard();
     // Runs one tick of the update timer now.
     void tmr1_Timer();
     // Applies the preview font: proportional or fixed width.
     void setProportionalFont(bool proportional);
 
-    QPlainTextEdit* txtSig;
-    QLabel* lblCurrentSig;
-    QPushButton* cmdUpdate;
-    QPushButton* cmdCopy;
+    // Fills the interval box and the dashes option from the settings file (INTERVAL_1,
+    // "Add Dashes To Sig Header"), and the add-dashes flag with it.
+    void loadSettings(Settings& settings);
+    void saveSettings(Settings& settings);
+    // Starts the update timer (the end of start-up).
+    void startUpdates();
+
+    // The main window's settings and start-up still reach these directly.
     QCheckBox* chkAddSigDashes;
     QLineEdit* txtInterval1;
-    QLabel* lblTimeUnits;
-    QSlider* sld1;
-    QPushButton* cmdPause;
     QTimer* tmr1;
 
 signals:
@@ -58,10 +68,30 @@ signals:
     void outputFolderMissing();
 
 protected:
+    // While a file loads: a quit request stops the load.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void intervalChanged(const QString& text);
+    QPlainTextEdit* txtSig;
+    QLabel* lblCurrentSig;
+    QPushButton* cmdUpdate;
+    QPushButton* cmdCopy;
+    QLabel* lblTimeUnits;
+    QSlider* sld1;
+    QPushButton* cmdPause;
+
+    // A write failure that was already shown or logged, and for which output path.
+    struct ReportedFailure {
+        ErrorCode code;
+        std::string sigFile;
+        friend bool operator==(const ReportedFailure&, const ReportedFailure&) = default;
+    };
+
+    void subCopySigToClipBoard();
+    void intervalEdited(const QString& text);
+    void intervalChanged();
+    void loadList(const std::string& path, std::vector<std::string>& list);
+    void reportWriteFailure(const Error& failure);
 
     SignatureState& m_state;
     Prompter& m_prompter;
@@ -69,6 +99,13 @@ private:
     std::function<std::int64_t()> m_clock;
     TimerStamps m_stamps;
     bool m_showingWriteError = false;
+    std::optional<ReportedFailure> m_reportedFailure;
+    QString m_intervalText;  // the interval box's text before the edit under way
+    std::string m_signature; // the last signature composed, whole (the preview may show a part)
+    bool m_loading = false;
+    bool m_loadAgain = false;
+    bool m_stopLoading = false;
+    bool m_updatePending = false;
 };
 
 } // namespace quillmark

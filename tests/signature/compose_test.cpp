@@ -68,6 +68,48 @@ TEST(UpdateSignature, FailedWriteIsReportedAndLeavesNoTemporaryFile) {
     }
 }
 
+TEST(UpdateSignature, NeverWritesOverItsOwnSourceFiles) {
+    namespace fs = std::filesystem;
+    test::TempFolder tmp;
+    fs::create_directory(tmp.file("a"));
+    const std::string header = tmp.file("a/h.txt"), footer = tmp.file("f.txt");
+    test::spit(header, "Jane\n%\nJohn\n");
+    test::spit(footer, "F1\n%\nF2\n");
+    fs::create_symlink(footer, tmp.file("link.txt"));
+    fs::create_hard_link(header, tmp.file("hard.txt"));
+    const std::pair<std::string, const char*> cases[] = {{header, "header"},
+                                                         {tmp.file("a/../a/h.txt"), "header"},
+                                                         {"/" + tmp.path() + "//a//h.txt", "header"},
+                                                         {tmp.file("hard.txt"), "header"},
+                                                         {footer, "footer"},
+                                                         {tmp.file("link.txt"), "footer"}};
+    for (const auto& [output, role] : cases) {
+        for (bool fromFiles : {false, true}) {
+            SignatureState state{header, footer, output};
+            ASSERT_TRUE(loadSignatureFiles(state).empty());
+            ScriptedRandom random{0.0f, 0.0f};
+            std::vector<Error> failures;
+            const SignatureUpdate u = fromFiles ? updateSignatureFromFiles(state, random, failures)
+                                                : updateSignature(state, random);
+            ASSERT_FALSE(u.write.ok()) << output;
+            EXPECT_EQ(u.write.code(), ErrorCode::SameFile) << output;
+            EXPECT_EQ(u.write.message(), "the output file " + output + " is the profile's " + role +
+                                             " file; choose another output file");
+            EXPECT_EQ(test::slurp(header), "Jane\n%\nJohn\n") << output;
+            EXPECT_EQ(test::slurp(footer), "F1\n%\nF2\n") << output;
+            EXPECT_TRUE(fs::is_symlink(tmp.file("link.txt")));
+        }
+    }
+
+    // A new file, or another existing one, is written as usual.
+    for (const std::string& output : {tmp.file("a/sig.txt"), tmp.file("a/sig.txt")}) {
+        SignatureState state{header, footer, output};
+        ScriptedRandom random{0.0f, 0.0f};
+        EXPECT_TRUE(updateSignature(state, random).write.ok());
+        EXPECT_EQ(test::slurp(output), "-- " + LE + LE);
+    }
+}
+
 TEST(UpdateSignatureFromFiles, GivesWhatLoadingTheListsGives) {
     test::TempFolder tmp;
     test::spit(tmp.file("header.txt"), "Jane\r\n%\r\nJohn\r\nDoe\r\n");

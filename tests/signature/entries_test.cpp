@@ -107,6 +107,15 @@ TEST(LoadEntryFile, ReplacesTheListOnlyAfterAWholeRead) {
         EXPECT_EQ(s.ok() ? std::nullopt : std::optional(s.code()), error) << path;
         EXPECT_EQ(list, before) << path;
     }
+    // Too large to hold: refused before a byte is read (the file is sparse, not written).
+    test::spit(tmp.file("huge.txt"), "");
+    std::filesystem::resize_file(tmp.file("huge.txt"), std::uintmax_t{300} << 20);
+    const Status huge = loadEntryFile(tmp.file("huge.txt"), "%", list);
+    ASSERT_FALSE(huge.ok());
+    EXPECT_EQ(huge.code(), ErrorCode::TooLarge);
+    EXPECT_EQ(huge.message(), tmp.file("huge.txt") + " is 300 MB; source files above 256 MB are not loaded");
+    EXPECT_EQ(list, before);
+
     test::spit(tmp.file("empty.txt"), "");
     EXPECT_TRUE(loadEntryFile(tmp.file("empty.txt"), "%", list).ok());
     EXPECT_EQ(list, Entries{""});
@@ -130,6 +139,17 @@ TEST(LoadEntryFile, LargeFilesReadInPiecesGiveTheSameEntries) {
     ASSERT_TRUE(pickEntryFromFile(tmp.file("big.txt"), "\xC2\xA7", {}, b, fromFile).ok());
     EXPECT_EQ(std::tie(fromFile.index, fromFile.count, fromFile.text),
               std::tie(fromList.index, fromList.count, fromList.text));
+
+    // One entry of a single 3 MB line, ended early by more entries: it takes its room at
+    // once from the file's size, and gives up what it did not use.
+    const std::string oneLine = std::string(3u << 20, 'h') + "\n%\nnext\n%\n" + std::string(200'000, 'f');
+    test::spit(tmp.file("line.txt"), oneLine);
+    Entries lines;
+    ASSERT_TRUE(loadEntryFile(tmp.file("line.txt"), "%", lines).ok());
+    EXPECT_TRUE(lines == splitEntries(oneLine, "%"));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].size(), 3u << 20);
+    EXPECT_EQ(lines[1], "next");
 }
 
 } // namespace

@@ -27,8 +27,14 @@ TEST(DecideTick, ShortIntervalsTickAndRefreshTheTitleAndNoneStopsWriting) {
     t.tm_min = 5;
     t.tm_sec = 3;
     EXPECT_EQ(lastUpdateTitle(t), "Quillmark Last Update 23:05:03");
-    // A period that would round to 0 ms would spin the timer.
-    EXPECT_EQ(decideTick(0.0004, {}, 0).periodMs, kMinTickPeriodMs);
+    // A positive interval below 0.1 s ticks every 100 ms: one that rounds to 0 ms would
+    // spin the timer.
+    const std::pair<double, int> periods[] = {{0.0004, 100}, {1e-300, 100}, {0.0995, 100},   {0.1, 100},
+                                              {0.1004, 100}, {0.1006, 101}, {49.9996, 50000}};
+    for (const auto& [interval, ms] : periods) {
+        EXPECT_EQ(decideTick(interval, {}, 0).periodMs, ms) << interval;
+        EXPECT_TRUE(decideTick(interval, {}, 0).writeNow) << interval;
+    }
 
     for (double v : {-5.0, std::numeric_limits<double>::quiet_NaN()}) {
         d = decideTick(v, stamps, 1000);
