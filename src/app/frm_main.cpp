@@ -132,7 +132,7 @@ void frmMain::startUp() {
     m_profilesTab->subSelectProfile(m_profilesTab->cmbProfileText());
     if (m_sessionEnding)
         return;
-    m_signatureTab->tmr1->start();
+    m_signatureTab->startUpdates();
 }
 
 void frmMain::storeMissingDefaults() {
@@ -145,9 +145,7 @@ void frmMain::subReadSettings() {
     Settings::Batch batch(m_settings);
     storeMissingDefaults();
 
-    m_signatureTab->txtInterval1->setText(QString::fromStdString(readText(m_settings, keys::kInterval1)));
-    m_signatureTab->chkAddSigDashes->setChecked(readFlag(m_settings, keys::kAddDashes));
-    m_signature.blnAddDashes = m_signatureTab->chkAddSigDashes->isChecked();
+    m_signatureTab->loadSettings(m_settings);
 
     m_preferencesTab->loadSettings(m_settings);
     m_signature.strSeparator = m_preferencesTab->separator();
@@ -170,8 +168,7 @@ void frmMain::subReadSettings() {
 
 void frmMain::subSaveSettings() {
     Settings::Batch batch(m_settings);
-    writeText(m_settings, keys::kInterval1, m_signatureTab->txtInterval1->text().toStdString());
-    writeFlag(m_settings, keys::kAddDashes, m_signatureTab->chkAddSigDashes->isChecked());
+    m_signatureTab->saveSettings(m_settings);
     m_preferencesTab->saveSettings(m_settings);
     m_encryptionTab->saveSettings(m_settings);
     SetRunEntry("Quillmark", QCoreApplication::applicationFilePath().toStdString(), true, RunEntryKind::Run,

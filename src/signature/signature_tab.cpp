@@ -1,6 +1,7 @@
 #include "signature/signature_tab.h"
 
 #include "platform/error_handler.h"
+#include "platform/local_time.h"
 #include "settings/typed_settings.h"
 #include "signature/compose.h"
 #include "signature/random.h"
@@ -38,14 +39,6 @@ std::int64_t systemSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
-}
-
-std::tm localTime(std::int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm local{};
-    if (const std::tm* converted = std::localtime(&t))
-        local = *converted;
-    return local;
 }
 
 // The preview shows the beginning of a large signature: a text box holding hundreds of
@@ -334,7 +327,7 @@ void SignatureTab::tmr1_Timer() {
     if (decision.periodMs)
         tmr1->setInterval(*decision.periodMs);
     if (decision.refreshTitle)
-        emit titleChanged(QString::fromStdString(lastUpdateTitle(localTime(m_clock()))));
+        emit titleChanged(QString::fromStdString(lastUpdateTitle(localTime(static_cast<std::time_t>(m_clock())))));
     if (decision.writeNow)
         subUpdateSig();
 }

@@ -44,6 +44,8 @@ public:
     bool isLoading() const { return m_loading; }
     void subUpdateSig();
     void cmdUpdate_Click();
+    // Puts the previewed signature on the clipboard (the Copy button and the tray menu).
+    void subCopySigToClipBoard();
     // Runs one tick of the update timer now.
     void tmr1_Timer();
     // Applies the preview font: proportional or fixed width.
@@ -56,11 +58,6 @@ public:
     // Starts the update timer (the end of start-up).
     void startUpdates();
 
-    // The main window's settings and start-up still reach these directly.
-    QCheckBox* chkAddSigDashes;
-    QLineEdit* txtInterval1;
-    QTimer* tmr1;
-
 signals:
     // "Quillmark Last Update hh:mm:ss"
     void titleChanged(const QString& title);
@@ -72,6 +69,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QCheckBox* chkAddSigDashes;
+    QLineEdit* txtInterval1;
+    QTimer* tmr1;
     QPlainTextEdit* txtSig;
     QLabel* lblCurrentSig;
     QPushButton* cmdUpdate;
@@ -87,7 +87,6 @@ private:
         friend bool operator==(const ReportedFailure&, const ReportedFailure&) = default;
     };
 
-    void subCopySigToClipBoard();
     void intervalEdited(const QString& text);
     void intervalChanged();
     void loadList(const std::string& path, std::vector<std::string>& list);

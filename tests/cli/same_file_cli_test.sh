@@ -21,6 +21,6 @@ for own in h.txt f.txt; do
     "$cli" next --profile Loop >/dev/null 2>"$root/err"; status=$?
     [ $status -eq 1 ] || fail "output file = $own: status $status"
     [ "$(cat "$root/sigs/$own")" = "$before" ] || fail "output file = $own: the source was replaced"
-    grep -qi "same file" "$root/err" || fail "output file = $own: message '$(cat "$root/err")'"
+    grep -qiE "is the profile's (header|footer) file" "$root/err" || fail "output file = $own: message '$(cat "$root/err")'"
 done
 echo OK
