@@ -88,8 +88,13 @@ std::vector<Name> namesIn(std::string_view bytes) {
 // The same name as a user might type it: other letter case, blanks around.
 std::string retyped(std::string_view name) {
     std::string out = " ";
-    for (char c : name)
-        out += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : (c >= 'A' && c <= 'Z' ? c + 32 : c);
+    for (char c : name) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        out += c;
+    }
     return out + "\t";
 }
 
