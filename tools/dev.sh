@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Quillmark on Debian 12 and starts it ("start") or runs every test ("test").
+# Builds Quillmark on Debian 12 and starts it ("start"), runs every test ("test") or runs
+# the fuzz targets for SECONDS each ("fuzz [SECONDS]", default 60).
 # Installs the Debian packages it needs when they are missing (as root, or with sudo).
 set -euo pipefail
 
@@ -7,10 +8,12 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${QUILLMARK_BUILD_DIR:-$here/build}"
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-comic-neue xvfb trayer xdotool openbox x11-utils)
+# libFuzzer comes with clang's runtime libraries.
+fuzz_packages=(cmake make clang libclang-rt-dev)
 
 install_missing() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -35,7 +38,7 @@ configure_and_build() {
 
 case "${1:-}" in
 start)
-    install_missing
+    install_missing "${packages[@]}"
     configure_and_build
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
         echo "No desktop session here (neither DISPLAY nor WAYLAND_DISPLAY is set): use $build/bin/quillmark-cli next instead."
@@ -44,13 +47,17 @@ start)
     exec "$build/bin/quillmark"
     ;;
 test)
-    install_missing
+    install_missing "${packages[@]}"
     configure_and_build
     cd "$build"
     ctest --output-on-failure -j"$(nproc)"
     ;;
+fuzz)
+    install_missing "${fuzz_packages[@]}"
+    exec bash "$here/tests/fuzz/run_fuzzers.sh" "${2:-60}"
+    ;;
 *)
-    echo "Usage: $0 start|test" >&2
+    echo "Usage: $0 start|test|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

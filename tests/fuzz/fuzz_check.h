@@ -1,0 +1,14 @@
+#pragma once
+// A property that does not hold stops the fuzzer as a crash does, so that the input is
+// saved and the run fails, with the property's own words in the log.
+
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                                                \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            std::fprintf(stderr, "%s:%d: does not hold: %s\n", __FILE__, __LINE__, #condition);              \
+            std::abort();                                                                                    \
+        }                                                                                                    \
+    } while (false)
