@@ -1,5 +1,7 @@
 #include "settings/name_case.h"
 
+#include "settings/utf8.h"
+
 #include <array>
 #include <optional>
 
@@ -69,38 +71,11 @@ char32_t simpleUpper(char32_t c) {
     return c;
 }
 
-// Length of the valid UTF-8 sequence at `at`, 0 when there is none.
-std::size_t utf8Length(std::string_view s, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(s[at]);
-    std::size_t length = 0;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    else
-        return 0;
-    if (s.size() - at < length)
-        return 0;
-    const auto second = static_cast<unsigned char>(s[at + 1]);
-    // Overlong forms, UTF-16 surrogates and code points above U+10FFFF are not UTF-8.
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
-        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(s[at + i]) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
-
 // The code points of valid UTF-8, or nothing.
 std::optional<std::u32string> decodeUtf8(std::string_view s) {
     std::u32string out;
     for (std::size_t i = 0; i < s.size();) {
-        const std::size_t length = utf8Length(s, i);
+        const std::size_t length = utf8SequenceLength(s, i);
         if (length == 0)
             return std::nullopt;
         const auto lead = static_cast<unsigned char>(s[i]);

@@ -327,7 +327,8 @@ void SignatureTab::tmr1_Timer() {
     if (decision.periodMs)
         tmr1->setInterval(*decision.periodMs);
     if (decision.refreshTitle)
-        emit titleChanged(QString::fromStdString(lastUpdateTitle(localTime(static_cast<std::time_t>(m_clock())))));
+        emit titleChanged(
+            QString::fromStdString(lastUpdateTitle(localTime(static_cast<std::time_t>(m_clock())))));
     if (decision.writeNow)
         subUpdateSig();
 }
