@@ -127,14 +127,15 @@ EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent) : QWidget(pare
 }
 
 void EncryptionTab::loadSettings(Settings& settings) {
-    // 0 is the rotation; any other number the password.
-    const bool rotation = readText(settings, keys::kLastEncryptionMethod) == "0";
+    const bool rotation =
+        cipherMethodFromSetting(readText(settings, keys::kLastEncryptionMethod)) == CipherMethod::Rot;
     opnROT->setChecked(rotation);
     opnPassword->setChecked(!rotation);
 }
 
 void EncryptionTab::saveSettings(Settings& settings) {
-    writeText(settings, keys::kLastEncryptionMethod, opnROT->isChecked() ? "0" : "1");
+    writeText(settings, keys::kLastEncryptionMethod,
+              cipherMethodSetting(opnROT->isChecked() ? CipherMethod::Rot : CipherMethod::Password));
 }
 
 void EncryptionTab::cmdEncode_Click() {

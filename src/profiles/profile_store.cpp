@@ -109,11 +109,15 @@ std::string resolveStartupProfile(Settings& settings, ScanRead mode) {
     return names.empty() ? std::string() : names.front();
 }
 
-SignatureState signatureStateFor(Settings& settings, const ProfileRecord& record) {
-    SignatureState state;
+void applyProfile(SignatureState& state, const ProfileRecord& record) {
     state.strHeaderFile = record.headerFile;
     state.strFooterFile = record.footerFile;
     state.strSigFile = record.sigFile;
+}
+
+SignatureState signatureStateFor(Settings& settings, const ProfileRecord& record) {
+    SignatureState state;
+    applyProfile(state, record);
     state.strSeparator =
         separatorFromSetting(settings.ReadINIPlain(keys::kSeparator.section, keys::kSeparator.key));
     state.blnAddDashes = readFlagPlain(settings, keys::kAddDashes);

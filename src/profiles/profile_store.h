@@ -60,6 +60,11 @@ void writeProfileSlot(Settings& settings, int slot, const ProfileRecord& record)
 // the first listed profile. Empty when the store holds none.
 std::string resolveStartupProfile(Settings& settings, ScanRead mode);
 
+// Makes `record` the profile the engine writes: its header, footer and output paths.
+// The window uses this when a profile becomes current; the separator and the add-dashes
+// flag stay as the window holds them.
+void applyProfile(SignatureState& state, const ProfileRecord& record);
+
 // What the signature engine works from while `record` is current: its three paths, the
 // separator and the add-dashes flag of the settings (missing ones give their defaults).
 // Reads only; the lists of entries are left for loadSignatureFiles. The window and

@@ -129,7 +129,7 @@ void ProfilesTab::subBuildProfileMenu() {
 }
 
 void ProfilesTab::subReadProfileSettings(std::string& strProfile) {
-    try {
+    {
         const int slot = findProfileSlotIgnoringCase(m_settings, strProfile);
         const ProfileRecord record =
             slot != 0 ? readProfileSlot(m_settings, keys::kProfiles, slot) : ProfileRecord{};
@@ -147,8 +147,6 @@ void ProfilesTab::subReadProfileSettings(std::string& strProfile) {
             setBytes(txtFile[1], folder + "footer.txt");
             setBytes(txtFile[2], folder + "sig.txt");
         }
-    } catch (const std::exception& e) {
-        LogError("subReadProfileSettings", e.what());
     }
     m_profileChanged = false;
 }
@@ -175,14 +173,12 @@ void ProfilesTab::subSaveProfileIfChanged() {
 }
 
 void ProfilesTab::subSelectProfile(const std::string& strProfile) {
-    try {
+    {
         // The select has always addressed the section as "PROFILES"; it is the same section.
         const int slot = findProfileSlotExact(m_settings, "PROFILES", strProfile);
         if (slot != 0) {
             const ProfileRecord record = readProfileSlot(m_settings, "PROFILES", slot);
-            m_state.strHeaderFile = record.headerFile;
-            m_state.strFooterFile = record.footerFile;
-            m_state.strSigFile = record.sigFile;
+            applyProfile(m_state, record);
             lblSigSavedAs->setText(tr("Saved As: ") + textFromBytes(m_state.strSigFile));
         }
         const QString name = textFromBytes(strProfile);
@@ -191,8 +187,6 @@ void ProfilesTab::subSelectProfile(const std::string& strProfile) {
         emit profileMadeCurrent();
         lblCurrentProfile->setText(tr("Current Profile: ") + name);
         m_settings.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, strProfile);
-    } catch (const std::exception& e) {
-        LogError("subSelectProfile", e.what());
     }
 }
 

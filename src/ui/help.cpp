@@ -27,12 +27,6 @@ QString helpFolderPath() {
     return QFile::decodeName(QByteArray::fromStdString(helpFolder(exeFolder.toStdString())));
 }
 
-void reportUnexpected(Prompter& prompter, const char* description) {
-    prompter.message(QStringLiteral("mnuHelp:\r") + QString::fromLocal8Bit(description), kProgramTitle,
-                     Prompter::Icon::None, Prompter::Buttons::Ok);
-    LogError("mnuHelp", description);
-}
-
 } // namespace
 
 void setHelpFolder(const QString& folder) {
@@ -44,21 +38,15 @@ QString helpPagePath(const QString& page) {
 }
 
 void subShowHelp(Prompter& prompter, const QString& page) {
-    try {
-        const QString path = helpPagePath(page);
-        if (FileExists(QFile::encodeName(path).toStdString())) {
-            OpenDocument(prompter, path);
-            return;
-        }
-        const QString text =
-            QStringLiteral("Help file not found.") + QLatin1Char('\r') + path + QLatin1Char('\r') +
-            QStringLiteral("Please visit the Halvrene Design website for the latest help files");
-        prompter.message(text, QStringLiteral("Sorry..."), Prompter::Icon::Warning, Prompter::Buttons::Ok);
-    } catch (const std::exception& e) {
-        reportUnexpected(prompter, e.what());
-    } catch (...) {
-        reportUnexpected(prompter, "Unknown error");
+    const QString path = helpPagePath(page);
+    if (FileExists(QFile::encodeName(path).toStdString())) {
+        OpenDocument(prompter, path);
+        return;
     }
+    const QString text = QStringLiteral("Help file not found.") + QLatin1Char('\r') + path +
+                         QLatin1Char('\r') +
+                         QStringLiteral("Please visit the Halvrene Design website for the latest help files");
+    prompter.message(text, QStringLiteral("Sorry..."), Prompter::Icon::Warning, Prompter::Buttons::Ok);
 }
 
 } // namespace quillmark
