@@ -221,10 +221,12 @@ void frmMain::startFirstRunWizard() {
     // then the window itself is the user's way to set up a first profile.
 }
 
-// Minimised, the window lives in the tray. Before the window was ever shown this only
-// records the state: the window stays hidden until the tray or the user brings it back.
+// Minimised, the window lives in the tray. A window that was never shown is there already:
+// giving it the minimised state before its first show would make some window managers
+// minimise it again right after the tray brings it back.
 void frmMain::minimiseToTray() {
-    setWindowState(windowState() | Qt::WindowMinimized);
+    if (isVisible())
+        setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 // Without a tray showing our icon a hidden window could never be found again: it is
