@@ -5,6 +5,7 @@
 #include "platform/autostart.h"
 #include "platform/error_handler.h"
 #include "platform/paths.h"
+#include "platform/product_info.h"
 #include "platform/reg_settings.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_tab.h"
@@ -63,6 +64,20 @@ std::string storedProfileName(Settings& settings, const QString& caption) {
         if (textFromBytes(name) == caption)
             return name;
     return bytesFromText(caption);
+}
+
+// The maker's values are written once: storing them again at every start would cost three
+// synchronous writes of the store before the first signature.
+void recordMakerInformation() {
+    CRegSettings maker;
+    const auto recorded = [&maker](const char* name, std::string_view value) {
+        return maker.GetSetting(QString(), QString::fromLatin1(name)) ==
+               QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+    };
+    if (recorded("Author", kMakerAuthor) && recorded("Web", kMakerWeb) && recorded("Mail", kMakerMail))
+        return;
+    if (!writeMakerInformation(maker))
+        LogError("frmMain.startUp", "the maker's information could not be recorded");
 }
 
 } // namespace
@@ -185,9 +200,7 @@ void frmMain::startUp() {
         subInitialise();
         tabMain->setTabEnabled(kEmailTab, false);
         minimiseToTray();
-        CRegSettings maker;
-        if (!writeMakerInformation(maker))
-            LogError("frmMain.startUp", "the maker's information could not be recorded");
+        recordMakerInformation();
         loadTrayWindow();
         centreOnScreen();
         // The random source was seeded from the clock when it was made, once per run.
