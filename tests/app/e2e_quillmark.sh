@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real quillmark in a real (virtual) X session with a tray: Xvfb, openbox, trayer.
 #   e2e_quillmark.sh QUILLMARK
-# Checks: the icon is in the tray within a second of the start; with a profile the main
+# Checks: without a tray the window stays in the task list; the icon is in the tray within
+# a second of the start; with a profile the main
 # window starts hidden; a left click on the icon shows it; the right-click menu's "Next Sig"
 # rewrites the signature file; a second copy says it is already running, brings the first
 # one's window back, ends with status 0 and touches no file; the tray's "Exit" asks, and on
@@ -32,7 +33,8 @@ sig=$root/sigs/sig.txt
 printf 'Head A\n%%\nHead B\n' >"$root/sigs/header.txt"
 printf 'Foot 1\n%%\nFoot 2\n' >"$root/sigs/footer.txt"
 # An hour between updates: every rewrite seen here comes from a command.
-cat >"$ini" <<INI
+write_settings() {
+    cat >"$ini" <<INI
 [SETTINGS]
 INTERVAL_1=3600
 SHOW SPLASH SCREEN=False
@@ -43,6 +45,8 @@ HEADER FILE 1=$root/sigs/header.txt
 FOOTER FILE 1=$root/sigs/footer.txt
 SIG FILE 1=$sig
 INI
+}
+write_settings
 
 fail() {
     echo "FAIL: $*"
@@ -77,7 +81,29 @@ tray_menu() {
     xdotool key "$@"
 }
 
+# The main window as the window manager lists it (shown or minimised, not hidden).
+main_listed() {
+    local w
+    for w in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
+        xdotool getwindowname "$w" 2>/dev/null | grep -Eq '^Quillmark( Last Update .*)?$' && return 0
+    done
+    return 1
+}
+
 xvfb_session_start || fail "no X session"
+
+# 0. Without a tray the window must stay reachable: minimised in the task list, not hidden.
+"$program" >"$root/logs/stdout" 2>&1 &
+pid=$!
+xvfb_session_wait 50 test -s "$sig" || fail "no first signature without a tray"
+xvfb_session_wait 30 main_listed || fail "without a tray the main window is not in the task list"
+kill "$pid"
+wait "$pid"
+pid=""
+rm -f "$sig"
+write_settings
+echo "without a tray the main window stays in the task list"
+
 xvfb_session_start_tray || fail "no tray"
 
 # 1. The icon is in the tray within a second; the window stays hidden in it.
