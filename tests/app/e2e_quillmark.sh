@@ -2,11 +2,11 @@
 # The real quillmark in a real (virtual) X session with a tray: Xvfb, openbox, trayer.
 #   e2e_quillmark.sh QUILLMARK
 # Checks: without a tray the window stays in the task list; the icon is in the tray within
-# a second of the start; with a profile the main
-# window starts hidden; a left click on the icon shows it; the right-click menu's "Next Sig"
-# rewrites the signature file; a second copy says it is already running, brings the first
-# one's window back, ends with status 0 and touches no file; the tray's "Exit" asks, and on
-# Yes saves the settings and ends the program with status 0, taking the icon away.
+# a second of the start; with a profile the main window starts hidden; a left click on the
+# icon shows it; the right-click menu's "Next Sig" rewrites the signature file; a second copy
+# says it is already running, brings the first one's window back, ends with status 0 and
+# touches no file; the tray's "Exit" asks, and on Yes saves the settings and ends the
+# program with status 0, taking the icon away.
 set -u
 program=$1
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
