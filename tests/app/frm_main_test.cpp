@@ -330,9 +330,7 @@ TEST_F(FrmMainTest, SplashShowsDuringStartUpOnlyWhenAskedFor) {
         ASSERT_FALSE(asked.messages().empty()) << flag;
         EXPECT_EQ(splashSeen, std::string(flag) == "True") << flag;
         EXPECT_TRUE(w.splash()->isHidden()) << flag;
-        EXPECT_EQ(test::slurp(ini).find("SHOW SPLASH SCREEN=" + std::string(flag) + "\n") ==
-                      std::string::npos,
-                  false)
+        EXPECT_NE(test::slurp(ini).find("SHOW SPLASH SCREEN=" + std::string(flag) + "\n"), std::string::npos)
             << "the flag is left as the user set it";
     }
 }
