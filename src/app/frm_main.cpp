@@ -3,23 +3,38 @@
 #include "app/preferences_tab.h"
 #include "encryption/encryption_tab.h"
 #include "platform/autostart.h"
+#include "platform/error_handler.h"
 #include "platform/paths.h"
+#include "platform/product_info.h"
+#include "platform/reg_settings.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_tab.h"
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
 #include "settings/typed_settings.h"
 #include "signature/signature_tab.h"
+#include "tray/frm_splash.h"
+#include "ui/appearance.h"
+#include "ui/frm_about.h"
 #include "ui/help.h"
 #include "ui/prompter.h"
+#include "ui/text_codec.h"
 #include "wallpaper/wallpaper_tab.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <array>
 
 namespace quillmark {
@@ -42,6 +57,29 @@ constexpr std::array kStartUpSettings = {&keys::kInterval1,
                                          &keys::kLastEncryptionMethod,
                                          &keys::kRunBefore};
 
+// The tray menu shows profile names as text; the profile procedures take the bytes stored
+// in the settings file, which may not be UTF-8.
+std::string storedProfileName(Settings& settings, const QString& caption) {
+    for (const std::string& name : listProfileNames(settings))
+        if (textFromBytes(name) == caption)
+            return name;
+    return bytesFromText(caption);
+}
+
+// The maker's values are written once: storing them again at every start would cost three
+// synchronous writes of the store before the first signature.
+void recordMakerInformation() {
+    CRegSettings maker;
+    const auto recorded = [&maker](const char* name, std::string_view value) {
+        return maker.GetSetting(QString(), QString::fromLatin1(name)) ==
+               QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+    };
+    if (recorded("Author", kMakerAuthor) && recorded("Web", kMakerWeb) && recorded("Mail", kMakerMail))
+        return;
+    if (!writeMakerInformation(maker))
+        LogError("frmMain.startUp", "the maker's information could not be recorded");
+}
+
 } // namespace
 
 frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent)
@@ -61,7 +99,26 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     tabMain->addTab(m_wallpaperTab, tr("&Wallpaper"));
     tabMain->addTab(m_encryptionTab, tr("&Encryption"));
     tabMain->addTab(m_preferencesTab, tr("Pre&ferences"));
-    setCentralWidget(tabMain);
+
+    cmdHide = new QPushButton(tr("&Hide"), this);
+    cmdHide->setObjectName(QStringLiteral("cmdHide"));
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(tabMain, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(cmdHide);
+    layout->addLayout(bottom);
+    setCentralWidget(central);
+
+    // Never shown itself: the colour scheme puts the background picture in it, and the
+    // paint tiles that picture over the window.
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setProperty("tag", QStringLiteral("bg"));
+    Image1->hide();
+
+    buildMenuBar();
     resize(640, 460);
 
     connect(m_signatureTab, &SignatureTab::titleChanged, this, &QWidget::setWindowTitle);
@@ -85,15 +142,40 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     });
     connect(m_preferencesTab, &PreferencesTab::proportionalFontsClicked, m_signatureTab,
             &SignatureTab::setProportionalFont);
-    connect(m_preferencesTab, &PreferencesTab::boringColourSchemeClicked, this, [this](bool boring) {
-        m_decorative = !boring;
-        update();
-    });
+    connect(m_preferencesTab, &PreferencesTab::boringColourSchemeClicked, this, &frmMain::chkBoring_Click);
+    connect(cmdHide, &QPushButton::clicked, this,
+            [this] { setWindowState(windowState() | Qt::WindowMinimized); });
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabChanged);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { endSession(); });
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    unloadTrayWindow();
+}
+
+void frmMain::buildMenuBar() {
+    auto add = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuExit = add(file, "mnuExit", tr("E&xit"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelpMenu"));
+    mnuHelp = add(help, "mnuHelp", tr("&Help"));
+    mnuAbout = add(help, "mnuAbout", tr("&About Quillmark"));
+
+    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(mnuHelp, &QAction::triggered, this,
+            [this] { subShowHelp(m_prompter, QStringLiteral("index.htm")); });
+    connect(mnuAbout, &QAction::triggered, this, [this] { frmAbout::showAbout(m_prompter, this); });
+}
+
+bool frmMain::decorativeScheme() const {
+    return quillmark::decorativeScheme();
+}
 
 void frmMain::subInitialise() {
     strLastProfile = readText(m_settings, keys::kLastProfile);
@@ -117,6 +199,11 @@ void frmMain::startUp() {
         Settings::Batch batch(m_settings);
         subInitialise();
         tabMain->setTabEnabled(kEmailTab, false);
+        minimiseToTray();
+        recordMakerInformation();
+        loadTrayWindow();
+        centreOnScreen();
+        // The random source was seeded from the clock when it was made, once per run.
         subReadSettings();
     }
     m_settingsLoaded = true;
@@ -127,12 +214,91 @@ void frmMain::startUp() {
         return;
     }
     tabMain->setCurrentIndex(kSignatureTab);
-    // Until the program has a tray icon to come back from, the window stays in view.
-    showNormal();
+    if (m_profilesTab->profileCount() == 0) {
+        startFirstRunWizard();
+        showNormal();
+    }
     m_profilesTab->subSelectProfile(m_profilesTab->cmbProfileText());
     if (m_sessionEnding)
         return;
     m_signatureTab->startUpdates();
+    subLoadPics(this);
+    update();
+    stayReachable();
+    if (m_splash)
+        m_splash->hideSplash();
+}
+
+void frmMain::startFirstRunWizard() {
+    // The first-run wizard (frmWizard, not modal) is started here once it exists; until
+    // then the window itself is the user's way to set up a first profile.
+}
+
+// Minimised, the window lives in the tray. A window that was never shown is there already:
+// giving it the minimised state before its first show would make some window managers
+// minimise it again right after the tray brings it back.
+void frmMain::minimiseToTray() {
+    if (isVisible())
+        setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+// Without a tray showing our icon a hidden window could never be found again: it is
+// shown minimised instead, in the task bar.
+void frmMain::stayReachable() {
+    if (isHidden() && !(m_splash && m_splash->canHideToTray()))
+        showMinimized();
+}
+
+void frmMain::loadTrayWindow() {
+    // Read without storing the default: the settings read below stores every missing
+    // default in the file's usual order.
+    const bool showSplash = readFlagPlain(m_settings, keys::kShowSplashScreen);
+    m_splash = std::make_unique<frmSplash>(this, showSplash);
+    wireTrayWindow();
+    m_profilesTab->setProfileMenu(m_splash.get());
+}
+
+void frmMain::wireTrayWindow() {
+    frmSplash* tray = m_splash.get();
+    connect(tray, &frmSplash::nextSigRequested, m_signatureTab, &SignatureTab::cmdUpdate_Click);
+    connect(tray, &frmSplash::copyRequested, m_signatureTab, &SignatureTab::subCopySigToClipBoard);
+    connect(tray, &frmSplash::profileChosen, this, [this](const QString& caption) {
+        m_profilesTab->subSelectProfile(storedProfileName(m_settings, caption));
+    });
+    connect(tray, &frmSplash::encryptClipboardRequested, this, &frmMain::mnuEncryptClipboard_Click);
+    connect(tray, &frmSplash::decryptClipboardRequested, this, &frmMain::mnuDecryptClipboard_Click);
+    connect(tray, &frmSplash::aboutRequested, this, [this] { frmAbout::showAbout(m_prompter, this); });
+    connect(tray, &frmSplash::helpRequested, this,
+            [this] { subShowHelp(m_prompter, QStringLiteral("index.htm")); });
+    // Queued: closing removes the tray window, which must not happen inside its own menu.
+    connect(tray, &frmSplash::exitRequested, this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void frmMain::unloadTrayWindow() {
+    if (!m_splash)
+        return;
+    m_profilesTab->setProfileMenu(nullptr);
+    m_splash.reset();
+}
+
+void frmMain::centreOnScreen() {
+    const QScreen* where = screen();
+    if (where == nullptr)
+        return;
+    const QRect area = where->geometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+void frmMain::bringToFront() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void frmMain::chkBoring_Click(bool boring) {
+    setDecorativeScheme(!boring);
+    subLoadPics(this);
+    update();
 }
 
 void frmMain::storeMissingDefaults() {
@@ -149,7 +315,7 @@ void frmMain::subReadSettings() {
 
     m_preferencesTab->loadSettings(m_settings);
     m_signature.strSeparator = m_preferencesTab->separator();
-    m_decorative = !m_preferencesTab->boringColourScheme();
+    setDecorativeScheme(!m_preferencesTab->boringColourScheme());
     m_signatureTab->setProportionalFont(m_preferencesTab->proportionalFonts());
 
     m_wallpaperTab->loadSettings(m_settings);
@@ -203,6 +369,23 @@ void frmMain::endSession() {
     QCoreApplication::exit(0);
 }
 
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible() && m_splash &&
+        m_splash->canHideToTray()) {
+        // Hidden once the window system has finished minimising it.
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                hide();
+        });
+    }
+}
+
+void frmMain::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintSchemeBackground(painter, Image1, size());
+}
+
 bool frmMain::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         blnActivated = true;
@@ -219,7 +402,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
     }
     if (!m_sessionEnding && !blnQuitting)
         subSaveSettings();
+    unloadTrayWindow();
     event->accept();
+    // The program lives in the tray and does not end with its last window: it ends here.
     QCoreApplication::exit(0);
 }
 

@@ -6,13 +6,18 @@
 #include "signature/random.h"
 
 #include <QMainWindow>
+#include <memory>
 #include <string>
 
+class QAction;
+class QLabel;
+class QPushButton;
 class QTabWidget;
 
 namespace quillmark {
 
 class EncryptionTab;
+class frmSplash;
 class PreferencesTab;
 class ProfilesTab;
 class Prompter;
@@ -26,9 +31,9 @@ public:
     frmMain(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Brings the program up: settings, profiles, the first signature and the timer. Run it
-    // from the event loop, so that a stop request during one of its message boxes can end
-    // the program.
+    // Brings the program up: settings, the tray icon, profiles, the first signature and the
+    // timer. Run it from the event loop, so that a stop request during one of its message
+    // boxes can end the program.
     void startUp();
     // The desktop session ends or the process was asked to stop: save without asking and
     // leave the event loop with status 0. Works at any moment, a message box open or not.
@@ -42,6 +47,12 @@ public:
     void mnuEncryptClipboard_Click();
     void mnuDecryptClipboard_Click();
 
+    // Back from the tray (or from a second copy's start): shown, normal size, in front.
+    void bringToFront();
+    // The tray window: the splash during start-up, then the owner of the tray icon. Null
+    // before start-up has loaded it and once the program is ending.
+    frmSplash* splash() const { return m_splash.get(); }
+
     // Positions of the tabs of tabMain.
     enum TabIndex {
         kSignatureTab = 0,
@@ -54,18 +65,37 @@ public:
 
     const SignatureState& signatureState() const { return m_signature; }
     // The decorative colour scheme is on unless the user chose the boring one.
-    bool decorativeScheme() const { return m_decorative; }
+    bool decorativeScheme() const;
 
     bool blnActivated = false;
     bool blnQuitting = false;
     std::string strLastProfile;
     std::string strSigPath;
 
+    QAction* mnuExit;
+    QAction* mnuHelp;
+    QAction* mnuAbout;
+    QPushButton* cmdHide;
+
 protected:
+    // The first run (no profile yet) starts the wizard that sets up the first profile.
+    // Tests override it to see that start-up asks for it.
+    virtual void startFirstRunWizard();
+
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    void buildMenuBar();
+    void loadTrayWindow();
+    void wireTrayWindow();
+    void unloadTrayWindow();
+    void centreOnScreen();
+    void minimiseToTray();
+    void stayReachable();
+    void chkBoring_Click(bool boring);
     void subInitialise();
     void subGetSigPath();
     void storeMissingDefaults();
@@ -74,11 +104,13 @@ private:
     Settings& m_settings;
     Prompter& m_prompter;
     SignatureState m_signature;
-    bool m_decorative = true;
+    std::unique_ptr<frmSplash> m_splash;
     bool m_sessionEnding = false;
     bool m_settingsLoaded = false;
 
     QTabWidget* tabMain;
+    // Holds the decorative background picture that the paint tiles over the window.
+    QLabel* Image1;
     SignatureTab* m_signatureTab;
     ProfilesTab* m_profilesTab;
     WallpaperTab* m_wallpaperTab;

@@ -1,5 +1,6 @@
 // Quillmark: keeps an e-mail signature fresh from the system tray.
 #include "app/frm_main.h"
+#include "app/single_instance.h"
 #include "platform/app_folders.h"
 #include "platform/error_handler.h"
 #include "platform/file_io.h"
@@ -7,6 +8,7 @@
 #include "platform/session_end.h"
 #include "settings/settings.h"
 #include "signature/random.h"
+#include "ui/appearance.h"
 #include "ui/prompter.h"
 
 #include <QApplication>
@@ -31,15 +33,25 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLMARK_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.quillmark.Quillmark"));
+    // The program lives in the tray: hiding or closing its windows does not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace quillmark;
+    QtPrompter prompter;
+    // Before any file is touched: a second copy leaves every file to the running one.
+    SingleInstance instance;
+    if (!claimFirstCopy(instance, prompter))
+        return 0;
+
+    installDesignFontSubstitutes();
     copyMissingFiles(sampleSigsFolder().toStdString(), programFolder() + "/Sigs");
+    const AppearanceTemplates looks;
 
     Settings settings(settingsFilePath());
-    QtPrompter prompter;
     ClockSeededRandom random;
     frmMain window(settings, prompter, random);
     prompter.setParent(&window);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmMain::bringToFront);
     onTerminationRequest(&window, [&window] { window.endSession(); });
     // Start-up runs inside the event loop: a stop request that comes while one of its
     // message boxes is open then ends the whole program, not only the box's own loop.

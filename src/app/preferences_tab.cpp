@@ -1,8 +1,8 @@
 #include "app/preferences_tab.h"
 
 #include "platform/app_folders.h"
-#include "platform/platform.h"
 #include "platform/paths.h"
+#include "platform/platform.h"
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
 #include "settings/typed_settings.h"

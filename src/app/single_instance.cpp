@@ -1,6 +1,8 @@
 #include "app/single_instance.h"
 
 #include "platform/error_handler.h"
+#include "platform/product_info.h"
+#include "ui/prompter.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -108,6 +110,14 @@ void SingleInstance::askRunningCopyToShow() {
         }
         QThread::msleep(50);
     }
+}
+
+bool claimFirstCopy(SingleInstance& instance, Prompter& prompter) {
+    if (instance.claim() == SingleInstance::Outcome::First)
+        return true;
+    prompter.message(QStringLiteral("You are already running ") +
+                     QString::fromUtf8(kProductName.data(), static_cast<qsizetype>(kProductName.size())));
+    return false;
 }
 
 } // namespace quillmark

@@ -12,6 +12,8 @@ class QLocalServer;
 
 namespace quillmark {
 
+class Prompter;
+
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -47,5 +49,10 @@ private:
 
 // The per-user folder for the lock and the socket.
 QString defaultRuntimeFolder();
+
+// Start-up's first step. True: this copy runs. False: another copy already runs and has
+// been asked to come to the front; the user has been told, and this copy must end at once
+// without touching a file.
+bool claimFirstCopy(SingleInstance& instance, Prompter& prompter);
 
 } // namespace quillmark

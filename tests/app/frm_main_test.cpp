@@ -1,16 +1,26 @@
 #include "app/frm_main.h"
 #include "support/ui_fixture.h"
+#include "tray/frm_splash.h"
+#include "ui/appearance.h"
+#include "ui/frm_about.h"
 #include "ui/help.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -42,8 +52,28 @@ std::vector<std::string> keysOfSection(const std::string& file, const std::strin
     return keys;
 }
 
+// The main window with the first-run wizard's starting point counted.
+class WatchedMain : public frmMain {
+public:
+    using frmMain::frmMain;
+    int wizardStarts = 0;
+    bool visibleAtWizard = false;
+
+protected:
+    void startFirstRunWizard() override {
+        ++wizardStarts;
+        visibleAtWizard = isVisible();
+    }
+};
+
 class FrmMainTest : public test::UiTest {
 protected:
+    FrmMainTest() {
+        // QSettings looks the configuration folder up once per process; start-up records the
+        // maker's information there, in this test's folder.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(dir.file("config")));
+    }
     void prepareProfile() {
         test::spit(dir.file("h.txt"), "Alice\n%\nBob\n");
         test::spit(dir.file("f.txt"), "one\r\n%\r\ntwo\r\n");
@@ -236,6 +266,194 @@ TEST_F(FrmMainTest, StopRequestDuringAStartUpBoxKeepsTheUsersSettings) {
     // Start-up stops there: no signature, no timer.
     EXPECT_FALSE(control<QTimer>(w, "tmr1")->isActive());
     EXPECT_EQ(test::slurp(dir.file("sig.txt")), "");
+}
+
+TEST_F(FrmMainTest, FirstRunShowsTheWindowAndStartsTheWizard) {
+    WatchedMain w(settings, prompter, random);
+    w.startUp();
+    EXPECT_EQ(w.wizardStarts, 1);
+    EXPECT_FALSE(w.visibleAtWizard) << "minimised to the tray until the first run shows it";
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isMinimized());
+    // The tray window stays for the icon; the splash is gone at the end of start-up.
+    ASSERT_NE(w.splash(), nullptr);
+    EXPECT_TRUE(w.splash()->isHidden());
+    EXPECT_EQ(w.splash()->trayIcon()->toolTip(), QStringLiteral("Quillmark"));
+    const std::string maker = test::slurp(dir.file("config/Halvrene/Quillmark.conf"));
+    for (const char* name : {"Author=", "Web=", "Mail="})
+        EXPECT_NE(maker.find(name), std::string::npos) << name;
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(FrmMainTest, WithAProfileTheWindowStartsMinimisedAndStaysReachableWithoutATray) {
+    prepareProfile();
+    WatchedMain w(settings, prompter, random);
+    w.startUp();
+    EXPECT_EQ(w.wizardStarts, 0);
+    // Offscreen there is no tray: hiding would leave no way back, so it waits in the task bar.
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    EXPECT_TRUE(w.isMinimized());
+    EXPECT_TRUE(w.isVisible());
+    // The tray menu was there before the profiles were listed: it holds them, the current one checked.
+    frmSplash* tray = w.splash();
+    ASSERT_NE(tray, nullptr);
+    ASSERT_EQ(tray->profileItemCount(), 3);
+    EXPECT_EQ(tray->profileItemCaption(1), QStringLiteral("Home"));
+    EXPECT_EQ(tray->profileItemCaption(2), QStringLiteral("Work"));
+    EXPECT_FALSE(tray->mnuProfile[1]->isChecked());
+    EXPECT_TRUE(tray->mnuProfile[2]->isChecked());
+
+    // Minimising again (the Hide button) keeps the window reachable as well.
+    w.showNormal();
+    QTest::mouseClick(control<QPushButton>(w, "cmdHide"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.isMinimized());
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(FrmMainTest, SplashShowsDuringStartUpOnlyWhenAskedFor) {
+    // The profile's header is a folder: start-up stops at a message box while loading it,
+    // after the splash was loaded and before it is hidden.
+    std::filesystem::create_directories(dir.file("folder"));
+    for (const char* flag : {"True", "False"}) {
+        test::spit(ini, std::string("[SETTINGS]\nSHOW SPLASH SCREEN=") + flag +
+                            "\n[Profiles]\nPROFILE 1=Home\nHEADER FILE 1=" + dir.file("folder") +
+                            "\nSIG FILE 1=" + dir.file("sig.txt") + "\n");
+        Settings fresh(ini);
+        test::ScriptedPrompter asked;
+        frmMain w(fresh, asked, random);
+        bool splashSeen = false;
+        asked.whileOpen = [&w, &splashSeen](const test::ScriptedPrompter::Call&) {
+            splashSeen = w.splash() != nullptr && w.splash()->isVisible();
+        };
+        w.startUp();
+        ASSERT_FALSE(asked.messages().empty()) << flag;
+        EXPECT_EQ(splashSeen, std::string(flag) == "True") << flag;
+        EXPECT_TRUE(w.splash()->isHidden()) << flag;
+        EXPECT_NE(test::slurp(ini).find("SHOW SPLASH SCREEN=" + std::string(flag) + "\n"), std::string::npos)
+            << "the flag is left as the user set it";
+    }
+}
+
+TEST_F(FrmMainTest, MenuBarOffersExitHelpAndAbout) {
+    frmMain w(settings, prompter, random);
+    w.startUp();
+    QStringList menus;
+    for (const QAction* menu : w.menuBar()->actions()) {
+        QStringList items;
+        for (const QAction* item : menu->menu()->actions())
+            items << item->text();
+        menus << menu->text() + QStringLiteral(": ") + items.join(QStringLiteral(", "));
+    }
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("&File: E&xit"),
+                                  QStringLiteral("&Help: &Help, &About Quillmark")}));
+    EXPECT_EQ(control<QPushButton>(w, "cmdHide")->text(), QStringLiteral("&Hide"));
+
+    setHelpFolder(QString::fromStdString(dir.file("no help here")));
+    control<QAction>(w, "mnuHelp")->trigger();
+    setHelpFolder({});
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(
+        prompter.messages()[0].text.contains(QString::fromStdString(dir.file("no help here/index.htm"))));
+
+    // About twice, once from the tray: one About window.
+    control<QAction>(w, "mnuAbout")->trigger();
+    frmAbout* about = frmAbout::current();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    control<QAction>(w, "mnuAbout")->trigger();
+    w.splash()->mnuAbout->trigger();
+    EXPECT_EQ(frmAbout::current(), about);
+    int abouts = 0;
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        abouts += qobject_cast<const frmAbout*>(window) != nullptr ? 1 : 0;
+    EXPECT_EQ(abouts, 1);
+    delete about;
+}
+
+TEST_F(FrmMainTest, ExitAsksAndOnlyYesSavesAndRemovesTheTrayIcon) {
+    prepareProfile();
+    frmMain w(settings, prompter, random);
+    w.startUp();
+    control<QLineEdit>(w, "txtInterval1")->setText(QStringLiteral("45"));
+
+    // The menu bar's Exit: No keeps everything as it was.
+    prompter.answers = {Prompter::Answer::No};
+    control<QAction>(w, "mnuExit")->trigger();
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Are you sure you want to close Quillmark?"));
+    EXPECT_EQ(prompter.messages()[0].buttons, Prompter::Buttons::YesNoCancel);
+    EXPECT_NE(w.splash(), nullptr);
+    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "INTERVAL_1"), "1");
+
+    // The tray's Exit: Cancel keeps it running too, Yes saves and takes the icon away.
+    prompter.answers = {Prompter::Answer::Cancel};
+    w.splash()->mPopExit->trigger();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompter.messages().size(), 2u);
+    ASSERT_NE(w.splash(), nullptr);
+    prompter.answers = {Prompter::Answer::Yes};
+    w.splash()->mPopExit->trigger();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompter.messages().size(), 3u);
+    EXPECT_EQ(w.splash(), nullptr);
+    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "INTERVAL_1"), "45");
+}
+
+TEST_F(FrmMainTest, TrayCommandsReachTheWindow) {
+    prepareProfile();
+    random.values = {0.0f, 0.99f, 0.99f, 0.0f};
+    frmMain w(settings, prompter, random);
+    w.startUp();
+    ASSERT_EQ(test::slurp(dir.file("sig.txt")), "-- \nAlice\ntwo\n");
+    frmSplash* tray = w.splash();
+    ASSERT_NE(tray, nullptr);
+
+    tray->mnuNextSig->trigger();
+    EXPECT_EQ(test::slurp(dir.file("sig.txt")), "-- \nBob\none\n");
+    tray->mnuCopy->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("-- \nBob\none"));
+
+    tray->mnuProfile[1]->trigger();
+    EXPECT_EQ(control<QLabel>(w, "lblCurrentProfile")->text(), QStringLiteral("Current Profile: Home"));
+    EXPECT_TRUE(tray->mnuProfile[1]->isChecked());
+    EXPECT_FALSE(tray->mnuProfile[2]->isChecked());
+    EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "Home");
+
+    w.hide();
+    tray->mPopRestore->trigger();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isMinimized());
+}
+
+TEST_F(FrmMainTest, BoringBoxSwitchesTheSchemeAtOnce) {
+    prepareProfile(); // starts in the boring scheme
+    const AppearanceTemplates looks(QStringLiteral(QUILLMARK_LOOKS_SOURCE_DIR));
+    frmMain w(settings, prompter, random);
+    w.startUp();
+    w.showNormal();
+    auto* image1 = control<QLabel>(w, "Image1");
+    auto* hide = control<QPushButton>(w, "cmdHide");
+    const QPoint corner(2, w.height() - 2); // window background, beside the Hide button
+    EXPECT_TRUE(image1->pixmap().isNull());
+    EXPECT_EQ(hide->font().family(), designFont(DesignFont::MsSansSerif).family());
+    EXPECT_EQ(w.grab().toImage().pixelColor(corner), w.palette().color(QPalette::Window));
+
+    QTest::mouseClick(control<QCheckBox>(w, "chkBoring"), Qt::LeftButton);
+    EXPECT_TRUE(w.decorativeScheme());
+    ASSERT_FALSE(image1->pixmap().isNull());
+    EXPECT_EQ(hide->font().family(), looks.cmdFun()->font().family());
+    EXPECT_FALSE(hide->palette().brush(QPalette::Button).texture().isNull());
+    // The background picture is tiled over the window.
+    const QImage tile = image1->pixmap().toImage();
+    EXPECT_EQ(w.grab().toImage().pixelColor(corner),
+              tile.pixelColor(corner.x() % tile.width(), corner.y() % tile.height()));
+
+    QTest::mouseClick(control<QCheckBox>(w, "chkBoring"), Qt::LeftButton);
+    EXPECT_FALSE(w.decorativeScheme());
+    EXPECT_TRUE(image1->pixmap().isNull());
+    EXPECT_EQ(hide->font().family(), designFont(DesignFont::MsSansSerif).family());
+    EXPECT_EQ(w.grab().toImage().pixelColor(corner), w.palette().color(QPalette::Window));
 }
 
 } // namespace

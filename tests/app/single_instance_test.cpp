@@ -2,6 +2,7 @@
 #include "app/single_instance.h"
 #include "platform/error_handler.h"
 #include "support/temp_folder.h"
+#include "ui/scripted_prompter.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,6 +41,22 @@ TEST_F(SingleInstanceTest, SecondCopyOfTheSameUserAsksTheFirstToShow) {
     // Copies that use another runtime folder (another user) do not meet.
     SingleInstance otherUser(QString::fromStdString(dir.file("other")));
     EXPECT_EQ(otherUser.claim(), Outcome::First);
+}
+
+TEST_F(SingleInstanceTest, OnlyTheSecondCopyTellsTheUserItIsAlreadyRunning) {
+    test::ScriptedPrompter prompter;
+    SingleInstance first(runtime);
+    ASSERT_TRUE(claimFirstCopy(first, prompter));
+    EXPECT_TRUE(prompter.calls.empty());
+    QSignalSpy shown(&first, &SingleInstance::activationRequested);
+
+    SingleInstance second(runtime);
+    EXPECT_FALSE(claimFirstCopy(second, prompter));
+    ASSERT_EQ(prompter.calls.size(), 1u);
+    EXPECT_EQ(prompter.calls[0].text, QStringLiteral("You are already running Quillmark"));
+    EXPECT_EQ(prompter.calls[0].title, QString()) << "the program's own title";
+    EXPECT_EQ(prompter.calls[0].buttons, Prompter::Buttons::Ok);
+    EXPECT_TRUE(shown.wait(2000));
 }
 
 TEST_F(SingleInstanceTest, LockAndSocketLeftByAKilledCopyDoNotBlockTheNextStart) {
