@@ -7,6 +7,7 @@
 #include "platform/paths.h"
 #include "platform/product_info.h"
 #include "platform/reg_settings.h"
+#include "platform/tray_host.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_tab.h"
 #include "settings/setting_keys.h"
@@ -225,6 +226,7 @@ void frmMain::startUp() {
     subLoadPics(this);
     update();
     stayReachable();
+    m_startedUp = true;
     if (m_splash)
         m_splash->hideSplash();
 }
@@ -256,6 +258,12 @@ void frmMain::loadTrayWindow() {
     m_splash = std::make_unique<frmSplash>(this, showSplash);
     wireTrayWindow();
     m_profilesTab->setProfileMenu(m_splash.get());
+    // A window hidden to a tray that then ends would be out of reach: bring it back to the
+    // task bar. Only once start-up is done; until then its last step decides.
+    onTrayHostMayHaveGone(this, [this] {
+        if (m_startedUp)
+            stayReachable();
+    });
 }
 
 void frmMain::wireTrayWindow() {

@@ -107,6 +107,7 @@ private:
     std::unique_ptr<frmSplash> m_splash;
     bool m_sessionEnding = false;
     bool m_settingsLoaded = false;
+    bool m_startedUp = false;
 
     QTabWidget* tabMain;
     // Holds the decorative background picture that the paint tiles over the window.

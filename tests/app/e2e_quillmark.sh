@@ -191,4 +191,19 @@ pid=""
 grep -q '^DISPLAY PROPORTIONAL FONTS=1' "$ini" || fail "the settings were not saved: $(cat "$ini")"
 icon_window >/dev/null && fail "the icon stayed after the program ended"
 echo "Exit asks; Yes saves and ends with status 0"
+
+# 6. The tray host ends while the window is hidden in it: the window comes back to the task list.
+"$program" >"$root/logs/stdout" 2>&1 &
+pid=$!
+xvfb_session_wait 50 icon_window || fail "no icon at the second start"
+sleep 0.5
+main_listed && fail "the main window is listed although it is hidden in the tray"
+xvfb_session_stop_tray
+xvfb_session_wait 30 main_listed || fail "the tray host ended and the hidden main window stayed out of reach"
+kill "$pid"
+wait "$pid"
+status=$?
+pid=""
+[ $status -eq 0 ] || fail "exit status $status after SIGTERM"
+echo "a tray host that ends gives the window back to the task list"
 echo "PASS"
