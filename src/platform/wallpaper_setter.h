@@ -33,7 +33,11 @@ public:
     // A desktop tool that takes longer than this is taken to hang and reported.
     static constexpr std::chrono::milliseconds kToolTimeout{5000};
 
+    explicit DesktopWallpaperSetter(std::chrono::milliseconds timeout = kToolTimeout) : m_timeout(timeout) {}
     Status setWallpaper(const std::string& imagePath, const QImage& picture) override;
+
+private:
+    std::chrono::milliseconds m_timeout;
 };
 
 // Paints the root window of the X display `displayName` (empty: $DISPLAY) with the picture

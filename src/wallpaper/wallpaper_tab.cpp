@@ -209,7 +209,8 @@ void WallpaperTab::loadSettings(Settings& settings) {
     chkShrinkWallpaper->setChecked(readFlag(settings, keys::kShrinkToFit));
     chkStretchWallpaper->setChecked(readFlag(settings, keys::kStretchToFit));
     bool ok = false;
-    const int minutes = fromUtf8(readText(settings, keys::kWallpaperInterval)).trimmed().toInt(&ok);
+    // Read without storing the default: a first run writes the settings it has always written.
+    const int minutes = fromUtf8(readTextPlain(settings, keys::kWallpaperInterval)).trimmed().toInt(&ok);
     m_intervalMinutes = ok ? std::clamp(minutes, 0, kMaxIntervalMinutes) : 0;
     txtIntervalWallpaper->setText(QString::number(m_intervalMinutes));
     {

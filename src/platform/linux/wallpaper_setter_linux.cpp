@@ -20,8 +20,17 @@ std::string describe(const Command& command) {
     return command.program;
 }
 
+// "5 seconds", "0.3 seconds".
+std::string seconds(std::chrono::milliseconds timeout) {
+    const auto tenths = timeout.count() / 100;
+    std::string out = std::to_string(tenths / 10);
+    if (tenths % 10 != 0)
+        out += "." + std::to_string(tenths % 10);
+    return out + (tenths == 10 ? " second" : " seconds");
+}
+
 // Runs a desktop tool; any way it fails is an error naming the tool and the cause.
-ToolRun runTool(const Command& command) {
+ToolRun runTool(const Command& command, std::chrono::milliseconds timeout) {
     const QString program = QString::fromStdString(command.program);
     if (QStandardPaths::findExecutable(program).isEmpty())
         return {Error{ErrorCode::NotFound, describe(command) + " is not installed"}, {}};
@@ -31,14 +40,16 @@ ToolRun runTool(const Command& command) {
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(program, arguments);
-    if (!process.waitForStarted(static_cast<int>(DesktopWallpaperSetter::kToolTimeout.count())))
+    const int ms = static_cast<int>(timeout.count());
+    if (!process.waitForStarted(ms))
         return {Error{ErrorCode::Other,
                       describe(command) + " could not be started: " + process.errorString().toStdString()},
                 {}};
-    if (!process.waitForFinished(static_cast<int>(DesktopWallpaperSetter::kToolTimeout.count()))) {
+    if (!process.waitForFinished(ms)) {
         process.kill();
         process.waitForFinished(1000);
-        return {Error{ErrorCode::Other, describe(command) + " did not finish within 5 seconds"}, {}};
+        return {Error{ErrorCode::Other, describe(command) + " did not finish within " + seconds(timeout)},
+                {}};
     }
     const std::string output = process.readAllStandardOutput().toStdString();
     if (process.exitStatus() != QProcess::NormalExit)
@@ -55,35 +66,35 @@ ToolRun runTool(const Command& command) {
     return {Status(), output};
 }
 
-Status runAll(const std::vector<Command>& commands) {
+Status runAll(const std::vector<Command>& commands, std::chrono::milliseconds timeout) {
     for (const Command& c : commands)
-        if (ToolRun run = runTool(c); !run.status)
+        if (ToolRun run = runTool(c, timeout); !run.status)
             return run.status;
     return {};
 }
 
-Status setGsettingsDesktop(Desktop desktop, const std::string& imagePath) {
-    ToolRun options = runTool(pictureOptionsQuery(desktop));
+Status setGsettingsDesktop(Desktop desktop, const std::string& imagePath, std::chrono::milliseconds timeout) {
+    ToolRun options = runTool(pictureOptionsQuery(desktop), timeout);
     if (!options.status)
         return options.status;
-    return runAll(gsettingsCommands(desktop, imagePath, options.output));
+    return runAll(gsettingsCommands(desktop, imagePath, options.output), timeout);
 }
 
-Status setXfce(const std::string& imagePath) {
-    ToolRun list = runTool(xfceListQuery());
+Status setXfce(const std::string& imagePath, std::chrono::milliseconds timeout) {
+    ToolRun list = runTool(xfceListQuery(), timeout);
     if (!list.status)
         return list.status;
     const std::vector<Command> commands = xfceCommands(list.output, imagePath);
     if (commands.empty())
         return Error{ErrorCode::NotFound, "Xfce's desktop has no backdrop to set"};
-    return runAll(commands);
+    return runAll(commands, timeout);
 }
 
-Status setKde(const std::string& imagePath) {
-    ToolRun apply = runTool(plasmaApplyCommand(imagePath));
+Status setKde(const std::string& imagePath, std::chrono::milliseconds timeout) {
+    ToolRun apply = runTool(plasmaApplyCommand(imagePath), timeout);
     if (apply.status || apply.status.code() != ErrorCode::NotFound)
         return apply.status;
-    return runTool(plasmaScriptCommand(imagePath)).status;
+    return runTool(plasmaScriptCommand(imagePath), timeout).status;
 }
 
 } // namespace
@@ -94,13 +105,13 @@ Status DesktopWallpaperSetter::setWallpaper(const std::string& imagePath, const 
     case Desktop::Gnome:
     case Desktop::Cinnamon:
     case Desktop::Mate:
-        return setGsettingsDesktop(desktop, imagePath);
+        return setGsettingsDesktop(desktop, imagePath, m_timeout);
     case Desktop::Xfce:
-        return setXfce(imagePath);
+        return setXfce(imagePath, m_timeout);
     case Desktop::Kde:
-        return setKde(imagePath);
+        return setKde(imagePath, m_timeout);
     case Desktop::Lxqt:
-        return runTool(lxqtCommand(imagePath)).status;
+        return runTool(lxqtCommand(imagePath), m_timeout).status;
     case Desktop::Unknown:
         break;
     }
