@@ -418,8 +418,14 @@ void WallpaperTab::subUpdateThumbnail(const std::string& path) {
 void WallpaperTab::reportFailure(const char* context, const std::string& reason) {
     LogError(context, reason);
     emit statusMessage(tr("The wallpaper was not changed"));
+    // The message waits for the user, not the program: no hourglass over it.
+    const bool waiting = QGuiApplication::overrideCursor() != nullptr;
+    if (waiting)
+        QGuiApplication::restoreOverrideCursor();
     m_prompter.message(tr("Error changing wallpaper") + QStringLiteral("\n\n") + fromUtf8(reason), {},
                        Prompter::Icon::Warning, Prompter::Buttons::Ok);
+    if (waiting)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 bool WallpaperTab::applyPicture(const std::string& path) {
