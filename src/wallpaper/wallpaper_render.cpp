@@ -30,7 +30,7 @@ int bitsPerPixelOf(QImage::Format format) {
     case QImage::Format_BGR888:
     case QImage::Format_RGBX8888:
         return 24;
-    case QImage::Format_Invalid:
+    case QImage::Format_Invalid: // the loader cannot tell before decoding
         return 24;
     default:
         return QImage::toPixelFormat(format).bitsPerPixel();
@@ -65,7 +65,12 @@ Result<PictureInfo> readPictureInfo(const QString& path) {
         return Error{ErrorCode::InvalidInput, kNotAPicture};
     if (Status s = checkPictureSize(info.size.width(), info.size.height()); !s)
         return s.error();
-    info.bitsPerPixel = bitsPerPixelOf(reader.imageFormat());
+    const QImage::Format format = reader.imageFormat();
+    // The GIF loader tells its pixel format only after decoding; a GIF always has a palette.
+    if (format == QImage::Format_Invalid && reader.format() == "gif")
+        info.bitsPerPixel = 8;
+    else
+        info.bitsPerPixel = bitsPerPixelOf(format);
     return info;
 }
 

@@ -71,6 +71,16 @@ QByteArray pngHeaderOnly(std::uint32_t width, std::uint32_t height) {
     return out;
 }
 
+// A 1 x 1 GIF with two frames that loops forever.
+std::string animatedGif() {
+    const std::string frame("\x21\xF9\x04\x00\x0A\x00\x00\x00"
+                            "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00"
+                            "\x02\x02\x44\x01\x00",
+                            23);
+    return std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF", 19) +
+           std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19) + frame + frame + "\x3B";
+}
+
 class WallpaperTabTest : public test::UiTest {
 protected:
     WallpaperTabTest() {
@@ -279,6 +289,9 @@ TEST_F(WallpaperTabTest, RandomChangeSkipsPicturesThatAreGone) {
     ASSERT_EQ(setter.paths.size(), 1u);
     EXPECT_EQ(sizeOf(setter.paths[0]), QSize(100, 50));
 
+    // A link whose target is gone counts as gone.
+    ASSERT_EQ(::symlink((pictures + "/nowhere.png").c_str(), (pictures + "/link.png").c_str()), 0);
+    addToList({pictures + "/link.png"});
     QFile::remove(QString::fromStdString(here));
     QSignalSpy status(&tab, &WallpaperTab::statusMessage);
     QTest::mouseClick(find<QPushButton>("cmdChangeWallpaper"), Qt::LeftButton);
@@ -307,8 +320,8 @@ TEST_F(WallpaperTabTest, EveryFailureSaysErrorChangingWallpaperAndIsLogged) {
     setter.failure.reset();
     const std::string huge = pictures + "/huge.png";
     spit(huge, pngHeaderOnly(20000, 20000).toStdString());
-    const std::string text = pictures + "/text.jpg";
-    spit(text, "hello\n");
+    const std::string textFile = pictures + "/text.jpg";
+    spit(textFile, "hello\n");
     QByteArray jpeg;
     {
         QImage image(640, 480, QImage::Format_RGB32);
@@ -318,7 +331,7 @@ TEST_F(WallpaperTabTest, EveryFailureSaysErrorChangingWallpaperAndIsLogged) {
     }
     const std::string truncated = pictures + "/truncated.jpg";
     spit(truncated, slurp(pictures + "/full.jpg").substr(0, 300));
-    addToList({huge, text, truncated});
+    addToList({huge, textFile, truncated});
     prompter.calls.clear();
     for (int row : {1, 2}) {
         clickRow(row);
@@ -328,6 +341,16 @@ TEST_F(WallpaperTabTest, EveryFailureSaysErrorChangingWallpaperAndIsLogged) {
     EXPECT_NE(prompter.messages()[0].text.indexOf(QStringLiteral("up to 100 megapixels")), -1);
     EXPECT_NE(prompter.messages()[1].text.indexOf(QStringLiteral("Not a valid image file")), -1);
     EXPECT_TRUE(setter.paths.size() == 1u);
+    // An animated GIF shows its first frame.
+    const std::string gif = pictures + "/moving.gif";
+    spit(gif, animatedGif());
+    addToList({gif});
+    clickRow(4);
+    EXPECT_EQ(text("lblWallpaperDimensions"), QStringLiteral("[1x1, displayed in 256 colours]"));
+    QTest::mouseClick(find<QPushButton>("cmdSelectWallpaper"), Qt::LeftButton);
+    EXPECT_EQ(prompter.messages().size(), 2u);
+    ASSERT_EQ(setter.paths.size(), 2u);
+    EXPECT_EQ(setter.sizes.back(), QSize(1, 1));
     // A truncated JPEG either shows what could be decoded or is refused; either way the program goes on.
     clickRow(3);
     QTest::mouseClick(find<QPushButton>("cmdSelectWallpaper"), Qt::LeftButton);
