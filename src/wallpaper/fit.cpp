@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace quillmark {
 
@@ -9,8 +10,11 @@ namespace {
 
 // Twips to whole pixels, halves to even (the default rounding mode).
 int toPixels(float twips, int twipsPerPixel) {
-    const float pixels = twips / static_cast<float>(twipsPerPixel);
-    return std::max(1, static_cast<int>(std::nearbyint(pixels)));
+    const float pixels = std::nearbyint(twips / static_cast<float>(twipsPerPixel));
+    // Past the largest int the conversion would be undefined.
+    if (!(pixels < 2147483648.0f))
+        return std::numeric_limits<int>::max();
+    return std::max(1, static_cast<int>(pixels));
 }
 
 } // namespace

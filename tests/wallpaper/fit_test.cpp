@@ -62,6 +62,9 @@ TEST(FitPicture, EmptySizesGiveNothingToDraw) {
     EXPECT_EQ(fitPicture({0, 0}, {1024, 768}, {true, true}), (PixelSize{0, 0}));
     EXPECT_EQ(fitPicture({100, 0}, {1024, 768}, {true, true}), (PixelSize{100, 0}));
     EXPECT_EQ(fitPicture({100, 100}, {0, 0}, {true, true}), (PixelSize{100, 100}));
+    // Sizes far beyond any picture still give a size, not an overflow.
+    EXPECT_EQ(fitPicture({2147483647, 1}, {1024, 768}, {false, false}), (PixelSize{2147483647, 1}));
+    EXPECT_EQ(fitPicture({2147483647, 2147483647}, {1024, 768}, {true, false}), (PixelSize{768, 768}));
 }
 
 } // namespace
