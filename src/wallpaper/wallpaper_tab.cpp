@@ -45,7 +45,7 @@ namespace {
 
 constexpr int kSliderMaxMinutes = 240;
 constexpr int kMaxIntervalMinutes = 1440;
-// The design's spacing of the preview, in twips of a 96 dpi screen.
+// The preview's spacing beside the list, set in twips (1/1440 inch) on a 96 dpi screen.
 constexpr int kPreviewExtraHeight = 1000 / kTwipsPerPixel;
 constexpr int kPreviewMargin = 1600 / kTwipsPerPixel;
 
