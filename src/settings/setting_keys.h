@@ -33,6 +33,8 @@ inline constexpr SettingKey kRunBefore{kSettings, "Quillmark Run Before", "True"
 // The default is the program folder followed by "/Sigs", known only at run time.
 inline constexpr SettingKey kDefaultSigPath{kPaths, "Default Sig Path", ""};
 inline constexpr SettingKey kLastDirectory{kWallpaper, "Last Directory", ""};
+// Minutes between timed wallpaper changes; 0 leaves the wallpaper alone.
+inline constexpr SettingKey kWallpaperInterval{kWallpaper, "Change Interval", "0"};
 inline constexpr SettingKey kLastProfile{kUser, "Last Profile", ""};
 
 } // namespace quillmark::keys

@@ -56,6 +56,10 @@ QString QtPrompter::openFile(const QString& caption, const QString& startPath, c
     return QFileDialog::getOpenFileName(m_parent, caption, startPath, filter);
 }
 
+QStringList QtPrompter::openFiles(const QString& caption, const QString& startPath, const QString& filter) {
+    return QFileDialog::getOpenFileNames(m_parent, caption, startPath, filter);
+}
+
 QString QtPrompter::saveFile(const QString& caption, const QString& startPath, const QString& filter) {
     return QFileDialog::getSaveFileName(m_parent, caption, startPath, filter);
 }

@@ -22,6 +22,9 @@ public:
                            Buttons buttons = Buttons::Ok) = 0;
     // File and folder choosers; an empty result means the user cancelled.
     virtual QString openFile(const QString& caption, const QString& startPath, const QString& filter) = 0;
+    // Several files at once, each as a full path; empty when the user cancelled.
+    virtual QStringList openFiles(const QString& caption, const QString& startPath,
+                                  const QString& filter) = 0;
     virtual QString saveFile(const QString& caption, const QString& startPath, const QString& filter) = 0;
     virtual QString chooseFolder(const QString& caption, const QString& startFolder) = 0;
 };
@@ -34,6 +37,7 @@ public:
 
     Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     QString openFile(const QString& caption, const QString& startPath, const QString& filter) override;
+    QStringList openFiles(const QString& caption, const QString& startPath, const QString& filter) override;
     QString saveFile(const QString& caption, const QString& startPath, const QString& filter) override;
     QString chooseFolder(const QString& caption, const QString& startFolder) override;
 

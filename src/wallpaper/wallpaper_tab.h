@@ -1,25 +1,112 @@
 #pragma once
-// The Wallpaper tab. For now it holds the fitting options that the settings keep.
+// The Wallpaper tab: the list of pictures with its file, the preview, the fitting options,
+// the random and selected change, and the timed change.
 
+#include "platform/result.h"
+
+#include <QImage>
 #include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSlider;
+class QTimer;
 
 namespace quillmark {
 
+class Prompter;
+class QtPrompter;
+class RandomSource;
 class Settings;
+class WallpaperSetter;
 
 class WallpaperTab : public QWidget {
     Q_OBJECT
 public:
+    // With the program's own prompter, random source and desktop.
     explicit WallpaperTab(QWidget* parent = nullptr);
+    WallpaperTab(Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
+    ~WallpaperTab() override;
 
+    // Tests replace the desktop, the program folder and the screen size.
+    void setWallpaperSetter(WallpaperSetter* setter);
+    void setProgramFolder(const std::string& folder);
+    void setScreenSize(std::function<QSize()> screenSize) { m_screenSize = std::move(screenSize); }
+
+    // The fitting options and the timed change. The settings are kept: the fitting options
+    // are read again from the file at each fit, and the add command stores its folder.
     void loadSettings(Settings& settings);
     void saveSettings(Settings& settings);
 
+    // The list file: loaded at start-up, saved after each add and removal and on every
+    // tab switch of the main window.
+    void subLoadWallpaperList();
+    void subSaveWallpaperList();
+    void subUpdateWallpaperCount();
+    const std::string& listFile() const { return strWallpaperListFile; }
+
+    void cmdBrowseWallpaper_Click();
+    void cmdDeleteWallpaperItems_Click();
+    void lstWallpaper_Click();
+    // A random picture from the list (also the start-up change and the timed change).
+    void cmdChangeWallpaper_Click();
+    void cmdSelectWallpaper_Click();
+    void tmrWallpaper_Timer();
+
+    void subUpdateThumbnail(const std::string& path);
+    void subShowWallpaperPreview(bool visible);
+
+signals:
+    // A line for the main window's status: what the last change did, or why it did nothing.
+    void statusMessage(const QString& text);
+
 private:
+    void build();
+    bool applyPicture(const std::string& path);
+    void reportFailure(const char* context, const std::string& reason);
+    void intervalEdited();
+    void restartTimer();
+
+    QListWidget* lstWallpaper;
+    QLabel* lblWallpaperCount;
+    QPushButton* cmdBrowseWallpaper;
+    QPushButton* cmdDeleteWallpaperItems;
+    QFrame* pnlWallPaperPreview;
+    QLabel* imgWallpaper;
+    QLabel* lblWallpaperName;
+    QLabel* lblWallpaperDimensions;
     QCheckBox* chkShrinkWallpaper;
     QCheckBox* chkStretchWallpaper;
+    QPushButton* cmdChangeWallpaper;
+    QPushButton* cmdSelectWallpaper;
+    QSlider* sldWallpaper;
+    QLineEdit* txtIntervalWallpaper;
+    QTimer* tmrWallpaper;
+
+    std::unique_ptr<QtPrompter> m_ownPrompter;
+    std::unique_ptr<RandomSource> m_ownRandom;
+    std::unique_ptr<WallpaperSetter> m_ownSetter;
+    Prompter& m_prompter;
+    RandomSource& m_random;
+    WallpaperSetter* m_setter;
+    Settings* m_settings = nullptr;
+    std::function<QSize()> m_screenSize;
+
+    std::string m_programFolder;
+    std::string strWallpaperListFile;
+    std::vector<std::string> m_entries; // mirrors lstWallpaper
+    bool m_listChanged = false;
+    bool m_listBroken = false; // the file could not be read: never overwrite it unasked
+    std::string m_previewPath; // the picture the preview shows
+    int m_intervalMinutes = 0;
 };
 
 } // namespace quillmark

@@ -12,7 +12,7 @@ namespace quillmark::test {
 class ScriptedPrompter final : public Prompter {
 public:
     struct Call {
-        QString kind; // "message", "openFile", "saveFile", "chooseFolder"
+        QString kind; // "message", "openFile", "openFiles", "saveFile", "chooseFolder"
         QString text; // message text or dialog caption
         QString title;
         Icon icon = Icon::None;
@@ -21,8 +21,9 @@ public:
     };
 
     std::vector<Call> calls;
-    std::deque<Answer> answers; // next message answers; Ok (or Cancel for questions) when empty
-    std::deque<QString> paths;  // next dialog results; empty (cancelled) when none left
+    std::deque<Answer> answers;        // next message answers; Ok (or Cancel for questions) when empty
+    std::deque<QString> paths;         // next dialog results; empty (cancelled) when none left
+    std::deque<QStringList> pathLists; // next multi-file dialog results; empty (cancelled) when none left
     // Runs while a message is "open", e.g. to deliver a stop request at that moment.
     std::function<void(const Call&)> whileOpen;
 
@@ -39,6 +40,14 @@ public:
     }
     QString openFile(const QString& caption, const QString& startPath, const QString&) override {
         return dialog(QStringLiteral("openFile"), caption, startPath);
+    }
+    QStringList openFiles(const QString& caption, const QString& startPath, const QString&) override {
+        calls.push_back({QStringLiteral("openFiles"), caption, {}, Icon::None, Buttons::Ok, startPath});
+        if (pathLists.empty())
+            return {};
+        QStringList p = pathLists.front();
+        pathLists.pop_front();
+        return p;
     }
     QString saveFile(const QString& caption, const QString& startPath, const QString&) override {
         return dialog(QStringLiteral("saveFile"), caption, startPath);

@@ -1,0 +1,126 @@
+// The Wallpaper tab on the offscreen platform: a random change of a 24-megapixel JPEG on a
+// 1920 x 1080 screen, from the click until the desktop's setter is called; and a list of
+// 100,000 pictures loaded into the list box with its count label.
+
+#include "platform/error_handler.h"
+#include "platform/wallpaper_setter.h"
+#include "settings/settings.h"
+#include "signature/random.h"
+#include "ui/prompter.h"
+#include "wallpaper/wallpaper_tab.h"
+
+#include "bench_support.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+using namespace quillmark;
+using Clock = std::chrono::steady_clock;
+
+class TimingSetter final : public WallpaperSetter {
+public:
+    Clock::time_point calledAt;
+    Status setWallpaper(const std::string&, const QImage&) override {
+        calledAt = Clock::now();
+        return {};
+    }
+};
+
+class NoPrompter final : public Prompter {
+public:
+    int messages = 0;
+    Answer message(const QString&, const QString&, Icon, Buttons) override {
+        ++messages;
+        return Answer::Ok;
+    }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QStringList openFiles(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
+};
+
+void BM_RandomChange24MegapixelJpeg(benchmark::State& state) {
+    const std::string folder = bench::freshFolder();
+    setErrorLogPath(folder + "/errorlog.dat");
+    {
+        QImage photo(6000, 4000, QImage::Format_RGB32);
+        QPainter painter(&photo);
+        QLinearGradient gradient(0, 0, 6000, 4000);
+        gradient.setColorAt(0, Qt::darkBlue);
+        gradient.setColorAt(1, Qt::yellow);
+        painter.fillRect(photo.rect(), gradient);
+        painter.end();
+        photo.save(QString::fromStdString(folder + "/photo.jpg"), "jpg", 90);
+    }
+    std::ofstream(folder + "/wallpaper.lst") << folder << "/photo.jpg\n";
+    Settings settings(folder + "/Quillmark.INI");
+    NoPrompter prompter;
+    ClockSeededRandom random(1);
+    TimingSetter setter;
+    WallpaperTab tab(prompter, random);
+    tab.setProgramFolder(folder);
+    tab.setWallpaperSetter(&setter);
+    tab.setScreenSize([] { return QSize(1920, 1080); });
+    tab.loadSettings(settings);
+    tab.subLoadWallpaperList();
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        tab.cmdChangeWallpaper_Click();
+        state.SetIterationTime(std::chrono::duration<double>(setter.calledAt - start).count());
+    }
+    if (prompter.messages != 0)
+        state.SkipWithError("the change reported a failure");
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_RandomChange24MegapixelJpeg)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_TabLoads100000Entries(benchmark::State& state) {
+    const std::string folder = bench::freshFolder();
+    {
+        std::ofstream list(folder + "/wallpaper.lst", std::ios::binary);
+        for (int i = 0; i < 100000; ++i)
+            list << "/home/someone/Pictures/Holidays 2024/IMG_" << 100000 + i << ".jpg\r\n";
+    }
+    NoPrompter prompter;
+    ClockSeededRandom random(1);
+    bool countRight = true;
+    // Start-up loads the list once into an empty list box: a fresh tab each round.
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto tab = std::make_unique<WallpaperTab>(prompter, random);
+        tab->setProgramFolder(folder);
+        state.ResumeTiming();
+        tab->subLoadWallpaperList();
+        state.PauseTiming();
+        countRight = countRight && tab->findChild<QLabel*>(QStringLiteral("lblWallpaperCount"))->text() ==
+                                       QStringLiteral("100000 wallpaper files");
+        tab.reset();
+        state.ResumeTiming();
+    }
+    if (!countRight)
+        state.SkipWithError("the count label is wrong");
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_TabLoads100000Entries)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
