@@ -33,6 +33,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -91,7 +92,9 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     tabMain->setObjectName(QStringLiteral("tabMain"));
     m_signatureTab = new SignatureTab(m_signature, prompter, random, tabMain);
     m_profilesTab = new ProfilesTab(settings, m_signature, prompter, tabMain);
-    m_wallpaperTab = new WallpaperTab(tabMain);
+    m_wallpaperTab = new WallpaperTab(prompter, random, tabMain);
+    connect(m_wallpaperTab, &WallpaperTab::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 10000); });
     m_encryptionTab = new EncryptionTab(prompter, tabMain);
     m_preferencesTab = new PreferencesTab(settings, prompter, tabMain);
     tabMain->addTab(m_signatureTab, tr("&Signature"));
@@ -337,7 +340,9 @@ void frmMain::subReadSettings() {
 
     if (!readFlag(m_settings, keys::kRunBefore))
         subShowHelp(m_prompter, QStringLiteral("quickstart.htm"));
-    // Loading the wallpaper list and changing the wallpaper at start-up are still to come.
+    m_wallpaperTab->subLoadWallpaperList();
+    if (readFlag(m_settings, keys::kWallpaperOnStartup))
+        m_wallpaperTab->cmdChangeWallpaper_Click();
 }
 
 void frmMain::subSaveSettings() {
@@ -359,6 +364,7 @@ void frmMain::mnuDecryptClipboard_Click() {
 }
 
 void frmMain::tabChanged(int index) {
+    m_wallpaperTab->subSaveWallpaperList();
     m_profilesTab->subSaveProfileIfChanged();
     if (index != kEmailTab)
         subSaveSettings();

@@ -76,14 +76,6 @@ QSize primaryScreenPixels() {
 
 } // namespace
 
-WallpaperTab::WallpaperTab(QWidget* parent)
-    : QWidget(parent), m_ownPrompter(std::make_unique<QtPrompter>(this)),
-      m_ownRandom(std::make_unique<ClockSeededRandom>()),
-      m_ownSetter(std::make_unique<DesktopWallpaperSetter>()), m_prompter(*m_ownPrompter),
-      m_random(*m_ownRandom), m_setter(m_ownSetter.get()) {
-    build();
-}
-
 WallpaperTab::WallpaperTab(Prompter& prompter, RandomSource& random, QWidget* parent)
     : QWidget(parent), m_ownSetter(std::make_unique<DesktopWallpaperSetter>()), m_prompter(prompter),
       m_random(random), m_setter(m_ownSetter.get()) {

@@ -31,8 +31,6 @@ class WallpaperSetter;
 class WallpaperTab : public QWidget {
     Q_OBJECT
 public:
-    // With the program's own prompter, random source and desktop.
-    explicit WallpaperTab(QWidget* parent = nullptr);
     WallpaperTab(Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
     ~WallpaperTab() override;
 
@@ -91,8 +89,6 @@ private:
     QLineEdit* txtIntervalWallpaper;
     QTimer* tmrWallpaper;
 
-    std::unique_ptr<QtPrompter> m_ownPrompter;
-    std::unique_ptr<RandomSource> m_ownRandom;
     std::unique_ptr<WallpaperSetter> m_ownSetter;
     Prompter& m_prompter;
     RandomSource& m_random;
