@@ -1,0 +1,69 @@
+#include "editor/editor_text.h"
+
+#include "platform/file_io.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace quillmark {
+
+namespace {
+
+// Copies `text` with each CR LF, CR or LF replaced by `lineEnd`.
+std::string withLineEnds(std::string_view text, std::string_view lineEnd) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 32 + lineEnd.size());
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            out.append(text.substr(start));
+            break;
+        }
+        out.append(text.substr(start, end - start));
+        out.append(lineEnd);
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return out;
+}
+
+} // namespace
+
+std::string editorTextFromFile(std::string_view bytes) {
+    std::string text = withLineEnds(bytes, "\n");
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
+}
+
+std::string fileFromEditorText(std::string_view text, std::string_view lineEnd) {
+    std::string bytes = withLineEnds(text, lineEnd);
+    bytes.append(lineEnd);
+    return bytes;
+}
+
+Result<std::string> readFileForEditor(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (fs::is_directory(status))
+        return Error{ErrorCode::IsDirectory, path + " is a folder, not a file."};
+    if (fs::is_regular_file(status)) {
+        const std::uintmax_t size = fs::file_size(path, ec);
+        if (!ec && size > kMaxEditorBytes)
+            return Error{ErrorCode::TooLarge, path + " is " + std::to_string(size / (1024 * 1024)) +
+                                                  " MB large; the editor opens files of up to " +
+                                                  std::to_string(kMaxEditorBytes / (1024 * 1024)) + " MB."};
+    }
+    Result<std::string> bytes = readFile(path);
+    if (!bytes)
+        return bytes;
+    if (bytes->size() > kMaxEditorBytes) // a pipe or a file that grew meanwhile
+        return Error{ErrorCode::TooLarge, path + " is too large for the editor."};
+    if (bytes->find('\0') != std::string::npos)
+        return Error{ErrorCode::InvalidInput,
+                     path + " holds binary data (NUL bytes); the editor would damage it."};
+    return bytes;
+}
+
+} // namespace quillmark

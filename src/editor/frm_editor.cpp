@@ -1,0 +1,202 @@
+#include "editor/frm_editor.h"
+
+#include "editor/editor_text.h"
+#include "platform/error_handler.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
+#include "platform/platform.h"
+#include "ui/appearance.h"
+#include "ui/prompter.h"
+#include "ui/text_codec.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace quillmark {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Quillmark Sig Editor (%1)");
+
+std::string pathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// Restores the normal pointer however the save ends.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+frmEditor::frmEditor(Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), m_prompter(prompter) {
+    setObjectName(QStringLiteral("frmEditor"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    txtMain = new QPlainTextEdit(central);
+    txtMain->setObjectName(QStringLiteral("txtMain"));
+    cmdOK = new QPushButton(tr("&OK"), central);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setToolTip(tr("Close down this editor (you will be prompted to save)"));
+    cmdCancel = new QPushButton(tr("&Cancel"), central);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setToolTip(tr("Close down the editor and don't save"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    layout->addWidget(txtMain, 1);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    mnuOpen = file->addAction(tr("&Open"));
+    mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+    // Files come from the profile's path boxes; the item stays for the familiar menu only.
+    mnuOpen->setEnabled(false);
+    mnuSave = file->addAction(tr("&Save"));
+    mnuSave->setObjectName(QStringLiteral("mnuSave"));
+    mnuSave->setShortcut(QKeySequence::Save);
+    mnuSaveAs = file->addAction(tr("Save &As"));
+    mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
+    mnuExit = file->addAction(tr("&Exit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    QMenu* fonts = view->addMenu(tr("&Fonts"));
+    mnuProportional = fonts->addAction(tr("&Proportional"));
+    mnuProportional->setObjectName(QStringLiteral("mnuProportional"));
+    mnuFixed = fonts->addAction(tr("&Fixed"));
+    mnuFixed->setObjectName(QStringLiteral("mnuFixed"));
+    for (QAction* font : {mnuProportional, mnuFixed})
+        font->setCheckable(true);
+    setProportional(false);
+
+    // Only a flag per keystroke: nothing here may walk the whole text.
+    connect(txtMain, &QPlainTextEdit::textChanged, this, [this] { m_saved = false; });
+    connect(mnuSave, &QAction::triggered, this, [this] {
+        WaitCursor wait;
+        subSave(m_fileName);
+    });
+    connect(mnuSaveAs, &QAction::triggered, this, [this] { subPromptToSaveAs(); });
+    for (QAction* close : {mnuExit})
+        connect(close, &QAction::triggered, this, &QWidget::close);
+    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(mnuFixed, &QAction::triggered, this, [this] { setProportional(false); });
+    connect(mnuProportional, &QAction::triggered, this, [this] { setProportional(true); });
+
+    setWindowTitle(kTitle.arg(tr("New File")));
+    resize(600, 420);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    subLoadPics(this);
+}
+
+void frmEditor::setProportional(bool proportional) {
+    txtMain->setFont(designFont(proportional ? DesignFont::Arial : DesignFont::CourierNew));
+    mnuProportional->setChecked(proportional);
+    mnuFixed->setChecked(!proportional);
+}
+
+void frmEditor::setFileName(const std::string& path) {
+    m_fileName = path;
+}
+
+void frmEditor::showFileTitle() {
+    setWindowTitle(kTitle.arg(textFromBytes(m_fileName)));
+}
+
+Status frmEditor::subOpenFile(const std::string& strThisFile) {
+    if (strThisFile.empty())
+        return {};
+    Result<std::string> bytes = readFileForEditor(strThisFile);
+    if (!bytes) {
+        if (bytes.code() != ErrorCode::NotFound && bytes.code() != ErrorCode::PathNotFound)
+            LogError("frmEditor.subOpenFile", bytes.message());
+        return bytes.error();
+    }
+    bool legacy = false;
+    QString text = textFromBytes(editorTextFromFile(*bytes), &legacy);
+    txtMain->setPlainText(text);
+    m_legacy = legacy;
+    m_fileName = strThisFile;
+    showFileTitle();
+    m_saved = true;
+    return {};
+}
+
+std::string frmEditor::textBytes() const {
+    // The raw text keeps no-break spaces, which the plain-text form would turn into spaces.
+    QString text = txtMain->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return bytesFromText(text, m_legacy);
+}
+
+bool frmEditor::subSave(const std::string& fileName) {
+    if (fileName.empty())
+        return subPromptToSaveAs();
+    if (Status written = writeFileAtomic(fileName, fileFromEditorText(textBytes(), kLineEnd)); !written) {
+        LogError("frmEditor.subSave", written.message());
+        m_prompter.message(tr("Your changes could not be saved:\r\r%1\r\rThe text is still here; please "
+                              "save it somewhere else with \"Save As\".")
+                               .arg(textFromBytes(written.message())),
+                           tr("Not saved"), Prompter::Icon::Critical, Prompter::Buttons::Ok);
+        return false;
+    }
+    m_saved = true;
+    if (fileName == m_fileName)
+        showFileTitle();
+    return true;
+}
+
+bool frmEditor::subPromptToSaveAs() {
+    const std::string start = m_sigFolder + kPathSeparator + FileNameOfPath(m_fileName);
+    const QString chosen =
+        m_prompter.saveFile(tr("Save As"), textFromBytes(start), tr("Text Document (*.txt)"));
+    if (chosen.isEmpty())
+        return false;
+    const std::string path = pathBytes(chosen);
+    if (FileExists(path) && m_prompter.message(chosen + tr(" already exists.  Do you want to overwrite it?"),
+                                               tr("Overwrite file?"), Prompter::Icon::Question,
+                                               Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes)
+        return false;
+    if (!subSave(path))
+        return false;
+    m_fileName = path;
+    showFileTitle();
+    emit savedAs(m_boxIndex, chosen);
+    return true;
+}
+
+void frmEditor::closeEvent(QCloseEvent* event) {
+    if (!m_saved) {
+        const Prompter::Answer answer =
+            m_prompter.message(tr("Would you like to save the changes you've made to this signature file?"),
+                               tr("Save file?"), Prompter::Icon::Question, Prompter::Buttons::YesNoCancel);
+        // A save that did not happen keeps the window, so the text is never lost unseen.
+        if (answer == Prompter::Answer::Cancel || (answer == Prompter::Answer::Yes && !subSave(m_fileName))) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+} // namespace quillmark
