@@ -13,16 +13,17 @@ namespace {
 std::string withLineEnds(std::string_view text, std::string_view lineEnd) {
     std::string out;
     out.reserve(text.size() + text.size() / 32 + lineEnd.size());
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            out.append(text.substr(start));
-            break;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') {
+            out.append(lineEnd);
+        } else if (c == '\r') {
+            out.append(lineEnd);
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out.push_back(c);
         }
-        out.append(text.substr(start, end - start));
-        out.append(lineEnd);
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
     }
     return out;
 }
@@ -30,7 +31,9 @@ std::string withLineEnds(std::string_view text, std::string_view lineEnd) {
 } // namespace
 
 std::string editorTextFromFile(std::string_view bytes) {
-    std::string text = withLineEnds(bytes, "\n");
+    // Files written on Linux have no CR at all: one copy, no walk over the lines.
+    std::string text =
+        bytes.find('\r') == std::string_view::npos ? std::string(bytes) : withLineEnds(bytes, "\n");
     if (!text.empty() && text.back() == '\n')
         text.pop_back();
     return text;

@@ -16,9 +16,12 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace quillmark {
@@ -132,8 +135,16 @@ Status frmEditor::subOpenFile(const std::string& strThisFile) {
         return bytes.error();
     }
     bool legacy = false;
-    QString text = textFromBytes(editorTextFromFile(*bytes), &legacy);
-    txtMain->setPlainText(text);
+    const QString text = textFromBytes(editorTextFromFile(*bytes), &legacy);
+    // Filled before the box shows it: a large file then costs one layout, not one per line.
+    auto* document = new QTextDocument(txtMain);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+    document->setDefaultFont(txtMain->font());
+    document->setPlainText(text);
+    const QPointer<QTextDocument> previous = txtMain->document();
+    txtMain->setDocument(document);
+    if (previous && previous->parent() == txtMain)
+        delete previous.data();
     m_legacy = legacy;
     m_fileName = strThisFile;
     showFileTitle();

@@ -216,10 +216,15 @@ TEST_F(EditorTest, FontsSwitchBetweenFixedAndProportional) {
     EXPECT_TRUE(fixed->isChecked());
     EXPECT_FALSE(proportional->isChecked());
     EXPECT_EQ(text()->font().family(), designFont(DesignFont::CourierNew).family());
+    // An opened file's text follows the choice as well.
+    test::spit(dir.file("h.txt"), "Header\n");
+    ASSERT_TRUE(editor->subOpenFile(dir.file("h.txt")).ok());
+    EXPECT_EQ(text()->document()->defaultFont().family(), designFont(DesignFont::CourierNew).family());
     proportional->trigger();
     EXPECT_TRUE(proportional->isChecked());
     EXPECT_FALSE(fixed->isChecked());
     EXPECT_EQ(text()->font().family(), designFont(DesignFont::Arial).family());
+    EXPECT_EQ(text()->document()->defaultFont().family(), designFont(DesignFont::Arial).family());
     fixed->trigger();
     EXPECT_TRUE(fixed->isChecked());
     EXPECT_FALSE(proportional->isChecked());
