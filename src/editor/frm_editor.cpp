@@ -21,7 +21,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quillmark {
@@ -29,6 +31,19 @@ namespace quillmark {
 namespace {
 
 const QString kTitle = QStringLiteral("Quillmark Sig Editor (%1)");
+
+// Characters shown at once when a file opens, and added per turn of the event loop after.
+constexpr qsizetype kFirstPartChars = 256 * 1024;
+constexpr qsizetype kNextPartChars = 512 * 1024;
+
+// Where a part that starts at `from` ends: at the first line end `size` characters on, so
+// that every part holds whole lines.
+qsizetype partEnd(const QString& text, qsizetype from, qsizetype size) {
+    if (text.size() - from <= size)
+        return text.size();
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), from + size);
+    return lineEnd < 0 ? text.size() : lineEnd;
+}
 
 std::string pathBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -91,7 +106,10 @@ frmEditor::frmEditor(Prompter& prompter, QWidget* parent)
     setProportional(false);
 
     // Only a flag per keystroke: nothing here may walk the whole text.
-    connect(txtMain, &QPlainTextEdit::textChanged, this, [this] { m_saved = false; });
+    connect(txtMain, &QPlainTextEdit::textChanged, this, [this] {
+        if (!isLoading())
+            m_saved = false;
+    });
     connect(mnuSave, &QAction::triggered, this, [this] {
         WaitCursor wait;
         subSave(m_fileName);
@@ -135,16 +153,27 @@ Status frmEditor::subOpenFile(const std::string& strThisFile) {
         return bytes.error();
     }
     bool legacy = false;
-    const QString text = textFromBytes(editorTextFromFile(*bytes), &legacy);
-    // Filled before the box shows it: a large file then costs one layout, not one per line.
+    QString text = textFromBytes(editorTextFromFile(*bytes), &legacy);
+    // The first part is shown at once; a large file's rest follows in parts between events,
+    // so the window opens quickly and stays responsive. Until then it cannot be changed.
+    const qsizetype first = partEnd(text, 0, kFirstPartChars);
+    // Filled before the box shows it: one layout for the part, not one per line.
     auto* document = new QTextDocument(txtMain);
     document->setDocumentLayout(new QPlainTextDocumentLayout(document));
     document->setDefaultFont(txtMain->font());
-    document->setPlainText(text);
+    document->setPlainText(first == text.size() ? text : text.left(first));
     const QPointer<QTextDocument> previous = txtMain->document();
     txtMain->setDocument(document);
     if (previous && previous->parent() == txtMain)
         delete previous.data();
+    m_pending.clear();
+    if (first < text.size()) {
+        m_pending = std::move(text);
+        m_pendingFrom = first;
+        document->setUndoRedoEnabled(false); // loading is not an edit the user could undo
+        setLoading(true);
+        QTimer::singleShot(0, this, &frmEditor::loadNextPart);
+    }
     m_legacy = legacy;
     m_fileName = strThisFile;
     showFileTitle();
@@ -152,7 +181,37 @@ Status frmEditor::subOpenFile(const std::string& strThisFile) {
     return {};
 }
 
-std::string frmEditor::textBytes() const {
+void frmEditor::setLoading(bool loading) {
+    txtMain->setReadOnly(loading);
+    mnuSave->setEnabled(!loading);
+    mnuSaveAs->setEnabled(!loading);
+}
+
+void frmEditor::loadNextPart() {
+    if (m_pending.isEmpty())
+        return;
+    const qsizetype end = partEnd(m_pending, m_pendingFrom, kNextPartChars);
+    QTextCursor cursor(txtMain->document());
+    cursor.movePosition(QTextCursor::End);
+    // Each later part begins with the line end that closes the part before it.
+    cursor.insertText(m_pending.mid(m_pendingFrom, end - m_pendingFrom));
+    m_pendingFrom = end;
+    if (end < m_pending.size()) {
+        QTimer::singleShot(0, this, &frmEditor::loadNextPart);
+        return;
+    }
+    m_pending = QString();
+    txtMain->document()->setUndoRedoEnabled(true);
+    setLoading(false);
+}
+
+void frmEditor::finishLoading() {
+    while (isLoading())
+        loadNextPart();
+}
+
+std::string frmEditor::textBytes() {
+    finishLoading();
     // The raw text keeps no-break spaces, which the plain-text form would turn into spaces.
     QString text = txtMain->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));

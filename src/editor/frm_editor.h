@@ -41,6 +41,8 @@ public:
     void setSigFolder(const std::string& folder) { m_sigFolder = folder; }
     // Whether the text equals what was last read or written.
     bool isSaved() const { return m_saved; }
+    // A large file is still being put into the box; it cannot be changed until then.
+    bool isLoading() const { return !m_pending.isEmpty(); }
 
 signals:
     // "Save As" wrote the file under a new name; the profile's path box follows it.
@@ -52,7 +54,10 @@ protected:
 private:
     void setProportional(bool proportional);
     void showFileTitle();
-    std::string textBytes() const;
+    std::string textBytes();
+    void setLoading(bool loading);
+    void loadNextPart();
+    void finishLoading();
 
     Prompter& m_prompter;
     QPlainTextEdit* txtMain;
@@ -70,6 +75,8 @@ private:
     int m_boxIndex = 0;
     bool m_saved = false;
     bool m_legacy = false; // the file was not UTF-8: write it back in Windows-1252
+    QString m_pending;     // the opened text while its later parts are still being added
+    qsizetype m_pendingFrom = 0;
 };
 
 } // namespace quillmark

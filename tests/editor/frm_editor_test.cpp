@@ -77,6 +77,31 @@ TEST_F(EditorTest, SavingUnchangedKeepsTheBytesWithPlatformLineEnds) {
     EXPECT_TRUE(prompter.calls.empty());
 }
 
+TEST_F(EditorTest, LargeFileOpensAtOnceAndCannotBeChangedUntilWhole) {
+    std::string file;
+    for (int i = 0; i < 40000; ++i)
+        file += "Line " + std::to_string(i) + " of a large footer file, caf\xC3\xA9\r\n";
+    const std::string path = dir.file("large.txt");
+    test::spit(path, file);
+    ASSERT_TRUE(editor->subOpenFile(path).ok());
+    editor->show();
+    EXPECT_TRUE(editor->isLoading());
+    EXPECT_TRUE(text()->isReadOnly());
+    EXPECT_FALSE(editor->findChild<QAction*>(QStringLiteral("mnuSave"))->isEnabled());
+    EXPECT_LT(text()->blockCount(), 40000);
+    EXPECT_TRUE(editor->isSaved());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !editor->isLoading(); }, 10000));
+    EXPECT_EQ(text()->blockCount(), 40000);
+    EXPECT_FALSE(text()->isReadOnly());
+    EXPECT_TRUE(editor->isSaved());
+    EXPECT_FALSE(text()->document()->isUndoAvailable());
+    menu("mnuSave");
+    std::string withLf = file;
+    std::erase(withLf, '\r');
+    EXPECT_EQ(test::slurp(path), withLf);
+    EXPECT_TRUE(prompter.calls.empty());
+}
+
 TEST_F(EditorTest, NewFileTitleAndNothingOpenedFromAMissingPath) {
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("Quillmark Sig Editor (New File)"));
     EXPECT_EQ(editor->subOpenFile(dir.file("absent.txt")).code(), ErrorCode::NotFound);
