@@ -144,7 +144,8 @@ Status checkProfileName(std::string_view name) {
     if (name.size() > kMaxNameBytes)
         return Error{ErrorCode::InvalidInput,
                      "A profile name can be at most " + std::to_string(kMaxNameBytes) +
-                         " characters long; this one has " + std::to_string(name.size()) + "."};
+                         " characters long (accented letters count two or more); this one takes " +
+                         std::to_string(name.size()) + "."};
     // The name is written as typed; anything the file would give back otherwise (blanks at
     // an end, surrounding quotes) is refused rather than quietly changed.
     IniFile file;
