@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <unistd.h>
 
 namespace quillmark {
 namespace {
@@ -294,7 +295,13 @@ TEST_F(ProfileCommandsTest, EditRefusesWhatTheEditorWouldDamage) {
     test::spit(dir.file("data.txt"), std::string("a\0b", 3));
     test::spit(dir.file("big.txt"), "");
     std::filesystem::resize_file(dir.file("big.txt"), 100ull * 1024 * 1024);
-    for (const std::string& path : {dir.file("folder"), dir.file("data.txt"), dir.file("big.txt")}) {
+    std::vector<std::string> refused = {dir.file("folder"), dir.file("data.txt"), dir.file("big.txt")};
+    if (::geteuid() != 0) { // permissions do not stop root
+        test::spit(dir.file("secret.txt"), "text\n");
+        std::filesystem::permissions(dir.file("secret.txt"), std::filesystem::perms::none);
+        refused.push_back(dir.file("secret.txt"));
+    }
+    for (const std::string& path : refused) {
         box(2)->setText(QString::fromStdString(path));
         const size_t messages = prompter.messages().size();
         click(QStringLiteral("cmdEdit2"));
