@@ -1,5 +1,6 @@
 #include "profiles/profile_store.h"
 
+#include "settings/ini_file.h"
 #include "settings/name_case.h"
 #include "settings/setting_keys.h"
 #include "settings/typed_settings.h"
@@ -122,6 +123,41 @@ SignatureState signatureStateFor(Settings& settings, const ProfileRecord& record
         separatorFromSetting(settings.ReadINIPlain(keys::kSeparator.section, keys::kSeparator.key));
     state.blnAddDashes = readFlagPlain(settings, keys::kAddDashes);
     return state;
+}
+
+} // namespace quillmark
+
+namespace quillmark {
+
+namespace {
+
+// Longest value the settings file gives back whole.
+constexpr std::size_t kMaxNameBytes = 253;
+
+} // namespace
+
+Status checkProfileName(std::string_view name) {
+    if (name.find_first_not_of(" \t") == std::string_view::npos)
+        return Error{ErrorCode::InvalidInput, "A profile needs a name that is more than blanks."};
+    if (name.find_first_of("\r\n") != std::string_view::npos || name.find('\0') != std::string_view::npos)
+        return Error{ErrorCode::InvalidInput, "A profile name must fit on one line."};
+    if (name.size() > kMaxNameBytes)
+        return Error{ErrorCode::InvalidInput,
+                     "A profile name can be at most " + std::to_string(kMaxNameBytes) +
+                         " characters long (accented letters count two or more); this one takes " +
+                         std::to_string(name.size()) + "."};
+    // The name is written as typed; anything the file would give back otherwise (blanks at
+    // an end, surrounding quotes) is refused rather than quietly changed.
+    IniFile file;
+    file.setValue(keys::kProfiles, profileNameKey(1), name);
+    if (file.value(keys::kProfiles, profileNameKey(1)) != std::optional<std::string>(std::string(name)))
+        return Error{ErrorCode::InvalidInput,
+                     "A profile name cannot begin or end with blanks or stand in quotes."};
+    return {};
+}
+
+int usedProfileSlots(Settings& settings) {
+    return static_cast<int>(listProfileNames(settings).size());
 }
 
 } // namespace quillmark

@@ -3,6 +3,7 @@
 // each with a name, a header file, a footer file and an output file. A slot with an
 // empty name is free. Slots are never renumbered.
 
+#include "platform/result.h"
 #include "settings/settings.h"
 #include "signature/compose.h"
 
@@ -70,5 +71,18 @@ void applyProfile(SignatureState& state, const ProfileRecord& record);
 // Reads only; the lists of entries are left for loadSignatureFiles. The window and
 // quillmark-cli both build the engine's state here, so a profile composes alike in both.
 SignatureState signatureStateFor(Settings& settings, const ProfileRecord& record);
+
+} // namespace quillmark
+
+namespace quillmark {
+
+// Whether `name` can be a profile's name: the settings file must give it back exactly as
+// typed, or the profile would come back under another name (or as a free slot) after a
+// restart. Refuses the empty name, blanks at either end, a name in quotes, line breaks and
+// NUL bytes, and names longer than a settings value can be read back. The message says why.
+Status checkProfileName(std::string_view name);
+
+// The number of slots that hold a profile.
+int usedProfileSlots(Settings& settings);
 
 } // namespace quillmark

@@ -1,7 +1,11 @@
 #include "profiles/profiles_tab.h"
 
+#include "editor/frm_editor.h"
 #include "platform/error_handler.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
+#include "profiles/frm_new_profile.h"
+#include "profiles/profile_files.h"
 #include "profiles/profile_menu.h"
 #include "profiles/profile_store.h"
 #include "settings/setting_keys.h"
@@ -10,12 +14,15 @@
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 namespace quillmark {
@@ -25,6 +32,13 @@ namespace {
 DetachedProfileMenu& detachedMenu() {
     static DetachedProfileMenu menu;
     return menu;
+}
+
+// Two spellings of one file (a link, "..", a relative path) name the same editor window.
+QString sameFileKey(const std::string& path) {
+    const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
 } // namespace
@@ -52,14 +66,23 @@ ProfilesTab::ProfilesTab(Settings& settings, SignatureState& state, Prompter& pr
     cmdUndoFileSettings = new QPushButton(tr("&Undo"), this);
     cmdUndoFileSettings->setObjectName(QStringLiteral("cmdUndoFileSettings"));
     cmdUndoFileSettings->setToolTip(tr("Cancel the changes you made to this profile"));
+    cmdAddProfile = new QPushButton(tr("&New"), this);
+    cmdAddProfile->setObjectName(QStringLiteral("cmdAddProfile"));
+    cmdAddProfile->setToolTip(tr("Add a new profile"));
+    cmdRemoveProfile = new QPushButton(tr("&Delete"), this);
+    cmdRemoveProfile->setObjectName(QStringLiteral("cmdRemoveProfile"));
+    cmdRemoveProfile->setToolTip(tr("Delete this profile"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(lblProfileTitle);
     top->addWidget(cmbProfile, 1);
-    top->addWidget(cmdMakeCurrent);
-    top->addWidget(cmdSaveFileSettings);
-    top->addWidget(cmdUndoFileSettings);
     layout->addLayout(top);
+    auto* commands = new QHBoxLayout;
+    for (QPushButton* button :
+         {cmdAddProfile, cmdMakeCurrent, cmdSaveFileSettings, cmdUndoFileSettings, cmdRemoveProfile})
+        commands->addWidget(button);
+    commands->addStretch(1);
+    layout->addLayout(commands);
 
     const QString captions[3] = {tr("Header File - the top sections of your signature"),
                                  tr("Footer File - the bottom sections of your signature"),
@@ -70,10 +93,20 @@ ProfilesTab::ProfilesTab(Settings& settings, SignatureState& state, Prompter& pr
         txtFile[static_cast<size_t>(i)] = new QLineEdit(this);
         txtFile[static_cast<size_t>(i)]->setObjectName(QStringLiteral("txtFile%1").arg(i));
         label->setBuddy(txtFile[static_cast<size_t>(i)]);
-        grid->addWidget(label, 2 * i, 0);
-        grid->addWidget(txtFile[static_cast<size_t>(i)], 2 * i + 1, 0);
-        connect(txtFile[static_cast<size_t>(i)], &QLineEdit::textChanged, this,
-                [this] { m_profileChanged = true; });
+        const auto slot = static_cast<size_t>(i);
+        cmdBrowse[slot] = new QPushButton(tr("&Browse"), this);
+        cmdBrowse[slot]->setObjectName(QStringLiteral("cmdBrowse%1").arg(i));
+        cmdBrowse[slot]->setToolTip(tr("Browse for a file"));
+        cmdEdit[slot] = new QPushButton(tr("&Edit"), this);
+        cmdEdit[slot]->setObjectName(QStringLiteral("cmdEdit%1").arg(i));
+        cmdEdit[slot]->setToolTip(tr("Edit this file"));
+        grid->addWidget(label, 2 * i, 0, 1, 3);
+        grid->addWidget(txtFile[slot], 2 * i + 1, 0);
+        grid->addWidget(cmdBrowse[slot], 2 * i + 1, 1);
+        grid->addWidget(cmdEdit[slot], 2 * i + 1, 2);
+        connect(txtFile[slot], &QLineEdit::textChanged, this, [this] { m_profileChanged = true; });
+        connect(cmdBrowse[slot], &QPushButton::clicked, this, [this, i] { cmdBrowse_Click(i); });
+        connect(cmdEdit[slot], &QPushButton::clicked, this, [this, i] { cmdEdit_Click(i); });
     }
     layout->addLayout(grid);
 
@@ -91,6 +124,8 @@ ProfilesTab::ProfilesTab(Settings& settings, SignatureState& state, Prompter& pr
     connect(cmdSaveFileSettings, &QPushButton::clicked, this, [this] { subSaveProfileSettings(); });
     connect(cmdUndoFileSettings, &QPushButton::clicked, this, [this] { readSelectedProfile(); });
     connect(cmdMakeCurrent, &QPushButton::clicked, this, [this] { subSelectProfile(cmbProfileText()); });
+    connect(cmdAddProfile, &QPushButton::clicked, this, &ProfilesTab::cmdAddProfile_Click);
+    connect(cmdRemoveProfile, &QPushButton::clicked, this, &ProfilesTab::cmdRemoveProfile_Click);
 }
 
 void ProfilesTab::setProfileMenu(ProfileMenu* menu) {
@@ -188,6 +223,163 @@ void ProfilesTab::subSelectProfile(const std::string& strProfile) {
         lblCurrentProfile->setText(tr("Current Profile: ") + name);
         m_settings.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, strProfile);
     }
+}
+
+std::vector<std::string> ProfilesTab::listedNames() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < cmbProfile->count(); ++i)
+        names.push_back(cmbProfile->itemData(i).toByteArray().toStdString());
+    return names;
+}
+
+void ProfilesTab::addAndSelect(const std::string& name) {
+    const QByteArray bytes = QByteArray::fromStdString(name);
+    cmbProfile->addItem(textFromBytes(name), bytes);
+    cmbProfile->setCurrentIndex(cmbProfile->findData(bytes));
+}
+
+void ProfilesTab::cmdAddProfile_Click() {
+    const std::string remembered = cmbProfileText();
+    subSaveProfileIfChanged();
+    // A new name would have no slot to be saved in; say so before the user types one.
+    if (std::max(usedProfileSlots(m_settings), profileCount()) >= intMaxProfiles) {
+        m_prompter.message(tr("There is no room for another profile: all %1 profiles are in use.\r\r"
+                              "Please delete a profile you no longer need first.")
+                               .arg(intMaxProfiles),
+                           {}, Prompter::Icon::Warning);
+        return;
+    }
+    {
+        frmNewProfile dialog(m_prompter, listedNames(), window());
+        dialog.exec();
+        if (!dialog.chosenName().empty())
+            addAndSelect(dialog.chosenName());
+    }
+    if (cmbProfileText() == remembered)
+        return;
+    subBuildProfileMenu();
+    m_profileChanged = true;
+    const std::string blank = m_sigPath + kPathSeparator + "blank.txt";
+    if (Status created = subCreateFileIfMissing(blank); !created)
+        LogError("frmMain.cmdAddProfile", created.message());
+    setBytes(txtFile[0], blank);
+    setBytes(txtFile[1], blank);
+}
+
+void ProfilesTab::cmdRemoveProfile_Click() {
+    // With nothing selected there is no profile to delete; the empty name would match
+    // (and rewrite) every free slot.
+    if (cmbProfile->currentIndex() < 0)
+        return;
+    const std::string name = cmbProfileText();
+    if (m_prompter.message(tr("Are you sure you want to delete profile: %1?").arg(cmbProfile->currentText()),
+                           tr("Delete Profile?"), Prompter::Icon::Question,
+                           Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes)
+        return;
+    {
+        Settings::Batch batch(m_settings);
+        for (int n = 1; n <= intMaxProfiles; ++n)
+            if (m_settings.ReadINIPlain(keys::kProfiles, profileNameKey(n)) == name)
+                writeProfileSlot(m_settings, n, {});
+    }
+    if (cmbProfile->currentIndex() >= 0 && cmbProfile->count() > 0) {
+        cmbProfile->removeItem(cmbProfile->currentIndex());
+        selectFirstProfile();
+        subSaveProfileSettings();
+    }
+    selectFirstProfile();
+    subBuildProfileMenu();
+}
+
+void ProfilesTab::cmdBrowse_Click(int index) {
+    QLineEdit* box = txtFile.at(static_cast<size_t>(index));
+    const std::string current = bytesOf(box);
+    const std::string folder = FolderOfPath(current);
+    const std::string start =
+        (folder.empty() ? m_sigPath : folder) + kPathSeparator + FileNameOfPath(current);
+    const QString chosen =
+        m_prompter.openFile(tr("Quillmark File Select"), textFromBytes(start), tr("Text Document (*.txt)"));
+    if (chosen.isEmpty())
+        return;
+    const std::string path = QFile::encodeName(chosen).toStdString();
+    const ProfileFileRole role = index == 2 ? ProfileFileRole::Output : ProfileFileRole::Source;
+    if (Status usable = checkProfileFile(path, role); !usable) {
+        m_prompter.message(tr("This file cannot be used here:\r\r%1").arg(textFromBytes(usable.message())),
+                           {}, Prompter::Icon::Warning);
+        return;
+    }
+    setBytes(box, path);
+}
+
+frmEditor* ProfilesTab::editorFor(const std::string& path) const {
+    const QString key = sameFileKey(path);
+    for (const QPointer<frmEditor>& editor : m_editors)
+        if (editor && !editor->fileName().empty() && sameFileKey(editor->fileName()) == key)
+            return editor;
+    return nullptr;
+}
+
+void ProfilesTab::cmdEdit_Click(int index) {
+    const std::string path = bytesOf(txtFile.at(static_cast<size_t>(index)));
+    // One window per file: a second one would let two texts overwrite each other.
+    if (frmEditor* open = path.empty() ? nullptr : editorFor(path)) {
+        open->showNormal();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* editor = new frmEditor(m_prompter, this);
+    editor->setSigFolder(m_sigPath);
+    if (!path.empty()) {
+        if (Status opened = editor->subOpenFile(path);
+            !opened && opened.code() != ErrorCode::NotFound && opened.code() != ErrorCode::PathNotFound) {
+            // The path must not become the editor's: saving would replace that file.
+            delete editor;
+            m_prompter.message(tr("This file cannot be edited:\r\r%1").arg(textFromBytes(opened.message())),
+                               {}, Prompter::Icon::Warning);
+            return;
+        }
+        editor->setFileName(path);
+        editor->setBoxIndex(index);
+    }
+    m_editors.erase(std::remove(m_editors.begin(), m_editors.end(), nullptr), m_editors.end());
+    m_editors.emplace_back(editor);
+    // A new name goes into the box only while the profile the file came from is the one
+    // shown; another profile's box must not pick up a path it never had.
+    const std::string profile = cmbProfileText();
+    connect(editor, &frmEditor::savedAs, this, [this, profile](int box, const QString& newPath) {
+        if (box >= 0 && box < 3 && cmbProfileText() == profile)
+            setBytes(txtFile.at(static_cast<size_t>(box)), QFile::encodeName(newPath).toStdString());
+    });
+    editor->show();
+    if (path.empty())
+        m_prompter.message(tr("Please choose a file to edit"), {}, Prompter::Icon::Information);
+}
+
+bool ProfilesTab::closeEditors() {
+    for (const QPointer<frmEditor>& editor : m_editors)
+        if (editor && editor->isVisible() && !editor->close())
+            return false;
+    return true;
+}
+
+void ProfilesTab::tabMain_Change(bool profilesTabShown) {
+    if (!profilesTabShown) {
+        subSaveProfileIfChanged();
+        return;
+    }
+    if (cmbProfile->count() > 0)
+        return;
+    {
+        frmNewProfile dialog(m_prompter, listedNames(), window());
+        dialog.setPrompt(tr("Please type the name of your first profile"), tr("Friends"));
+        dialog.exec();
+        if (!dialog.chosenName().empty())
+            addAndSelect(dialog.chosenName());
+    }
+    subBuildProfileMenu();
+    subSaveProfileSettings();
+    subSelectProfile(cmbProfileText());
 }
 
 } // namespace quillmark

@@ -3,9 +3,11 @@
 // procedures that list, read, save and make profiles current.
 
 #include <QComboBox>
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -13,6 +15,7 @@ class QPushButton;
 
 namespace quillmark {
 
+class frmEditor;
 class Prompter;
 class ProfileMenu;
 class Settings;
@@ -50,12 +53,26 @@ public:
     int profileCount() const { return cmbProfile->count(); }
     void selectFirstProfile();
 
+    // The buttons of the tab; public so that the first-run wizard can press them as well.
+    void cmdAddProfile_Click();
+    void cmdRemoveProfile_Click();
+    void cmdBrowse_Click(int index);
+    void cmdEdit_Click(int index);
+    // The main window switched tabs: entering this tab with no profile asks for the first
+    // one; leaving for another tab stores pending edits.
+    void tabMain_Change(bool profilesTabShown);
+    // Closes the open editors, each asking about unsaved changes; false when one stays open.
+    bool closeEditors();
+
 signals:
     // A profile was made current: its entries are to be loaded and a signature written.
     void profileMadeCurrent();
 
 private:
     void readSelectedProfile();
+    std::vector<std::string> listedNames() const;
+    void addAndSelect(const std::string& name);
+    frmEditor* editorFor(const std::string& path) const;
 
     ProfileComboBox* cmbProfile;
     std::array<QLineEdit*, 3> txtFile{}; // 0 header, 1 footer, 2 output file
@@ -64,6 +81,11 @@ private:
     QPushButton* cmdMakeCurrent;
     QPushButton* cmdSaveFileSettings;
     QPushButton* cmdUndoFileSettings;
+    QPushButton* cmdAddProfile;
+    QPushButton* cmdRemoveProfile;
+    std::array<QPushButton*, 3> cmdBrowse{};
+    std::array<QPushButton*, 3> cmdEdit{};
+    std::vector<QPointer<frmEditor>> m_editors;
 
     Settings& m_settings;
     SignatureState& m_state;

@@ -1,0 +1,40 @@
+#pragma once
+// The E-Mail tab: recipient, subject, message and send date. Start-up switches the tab
+// off; the date picker and the add-signature button are its only working controls.
+
+#include <QDate>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quillmark {
+
+class EmailTab : public QWidget {
+    Q_OBJECT
+public:
+    // `signature` gives the signature currently shown on the Signature tab; `today` the
+    // date the calendar starts on when the send-date box holds none.
+    EmailTab(std::function<QString()> signature, std::function<QDate()> today = &QDate::currentDate,
+             QWidget* parent = nullptr);
+
+    // Appends a line end and the current signature to the message.
+    void cmdAddSig_Click();
+    // Opens the calendar under the date button; a chosen date goes into the send-date box.
+    void cmdSendDate_Click();
+
+private:
+    std::function<QString()> m_signature;
+    std::function<QDate()> m_today;
+    QLineEdit* txtTo;
+    QLineEdit* txtSubject;
+    QPlainTextEdit* txtMessage;
+    QLineEdit* txtSendDate;
+    QPushButton* cmdSendDate;
+    QPushButton* cmdAddSig;
+};
+
+} // namespace quillmark

@@ -1,0 +1,272 @@
+#include "editor/frm_editor.h"
+
+#include "editor/editor_text.h"
+#include "platform/error_handler.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
+#include "platform/platform.h"
+#include "ui/appearance.h"
+#include "ui/prompter.h"
+#include "ui/text_codec.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QPlainTextDocumentLayout>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace quillmark {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Quillmark Sig Editor (%1)");
+
+// Characters shown at once when a file opens, and added per turn of the event loop after.
+constexpr qsizetype kFirstPartChars = 256 * 1024;
+constexpr qsizetype kNextPartChars = 512 * 1024;
+
+// Where a part that starts at `from` ends: at the first line end `size` characters on, so
+// that every part holds whole lines.
+qsizetype partEnd(const QString& text, qsizetype from, qsizetype size) {
+    if (text.size() - from <= size)
+        return text.size();
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), from + size);
+    return lineEnd < 0 ? text.size() : lineEnd;
+}
+
+std::string pathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// Restores the normal pointer however the save ends.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+frmEditor::frmEditor(Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), m_prompter(prompter) {
+    setObjectName(QStringLiteral("frmEditor"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    txtMain = new QPlainTextEdit(central);
+    txtMain->setObjectName(QStringLiteral("txtMain"));
+    cmdOK = new QPushButton(tr("&OK"), central);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setToolTip(tr("Close down this editor (you will be prompted to save)"));
+    cmdCancel = new QPushButton(tr("&Cancel"), central);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setToolTip(tr("Close down the editor and don't save"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    layout->addWidget(txtMain, 1);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    mnuOpen = file->addAction(tr("&Open"));
+    mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+    // Files come from the profile's path boxes; the item stays for the familiar menu only.
+    mnuOpen->setEnabled(false);
+    mnuSave = file->addAction(tr("&Save"));
+    mnuSave->setObjectName(QStringLiteral("mnuSave"));
+    mnuSave->setShortcut(QKeySequence::Save);
+    mnuSaveAs = file->addAction(tr("Save &As"));
+    mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
+    mnuExit = file->addAction(tr("&Exit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    QMenu* fonts = view->addMenu(tr("&Fonts"));
+    mnuProportional = fonts->addAction(tr("&Proportional"));
+    mnuProportional->setObjectName(QStringLiteral("mnuProportional"));
+    mnuFixed = fonts->addAction(tr("&Fixed"));
+    mnuFixed->setObjectName(QStringLiteral("mnuFixed"));
+    for (QAction* font : {mnuProportional, mnuFixed})
+        font->setCheckable(true);
+    setProportional(false);
+
+    // Only a flag per keystroke: nothing here may walk the whole text.
+    connect(txtMain, &QPlainTextEdit::textChanged, this, [this] {
+        if (!isLoading())
+            m_saved = false;
+    });
+    connect(mnuSave, &QAction::triggered, this, [this] {
+        WaitCursor wait;
+        subSave(m_fileName);
+    });
+    connect(mnuSaveAs, &QAction::triggered, this, [this] { subPromptToSaveAs(); });
+    for (QAction* close : {mnuExit})
+        connect(close, &QAction::triggered, this, &QWidget::close);
+    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(mnuFixed, &QAction::triggered, this, [this] { setProportional(false); });
+    connect(mnuProportional, &QAction::triggered, this, [this] { setProportional(true); });
+
+    setWindowTitle(kTitle.arg(tr("New File")));
+    resize(600, 420);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    subLoadPics(this);
+}
+
+void frmEditor::setProportional(bool proportional) {
+    txtMain->setFont(designFont(proportional ? DesignFont::Arial : DesignFont::CourierNew));
+    mnuProportional->setChecked(proportional);
+    mnuFixed->setChecked(!proportional);
+}
+
+void frmEditor::setFileName(const std::string& path) {
+    m_fileName = path;
+}
+
+void frmEditor::showFileTitle() {
+    setWindowTitle(kTitle.arg(textFromBytes(m_fileName)));
+}
+
+Status frmEditor::subOpenFile(const std::string& strThisFile) {
+    if (strThisFile.empty())
+        return {};
+    Result<std::string> bytes = readFileForEditor(strThisFile);
+    if (!bytes) {
+        if (bytes.code() != ErrorCode::NotFound && bytes.code() != ErrorCode::PathNotFound)
+            LogError("frmEditor.subOpenFile", bytes.message());
+        return bytes.error();
+    }
+    bool legacy = false;
+    QString text = textFromBytes(editorTextFromFile(*bytes), &legacy);
+    // The first part is shown at once; a large file's rest follows in parts between events,
+    // so the window opens quickly and stays responsive. Until then it cannot be changed.
+    const qsizetype first = partEnd(text, 0, kFirstPartChars);
+    // Filled before the box shows it: one layout for the part, not one per line.
+    auto* document = new QTextDocument(txtMain);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+    document->setDefaultFont(txtMain->font());
+    document->setPlainText(first == text.size() ? text : text.left(first));
+    const QPointer<QTextDocument> previous = txtMain->document();
+    txtMain->setDocument(document);
+    if (previous && previous->parent() == txtMain)
+        delete previous.data();
+    m_pending.clear();
+    if (first < text.size()) {
+        m_pending = std::move(text);
+        m_pendingFrom = first;
+        document->setUndoRedoEnabled(false); // loading is not an edit the user could undo
+        setLoading(true);
+        QTimer::singleShot(0, this, &frmEditor::loadNextPart);
+    }
+    m_legacy = legacy;
+    m_fileName = strThisFile;
+    showFileTitle();
+    m_saved = true;
+    return {};
+}
+
+void frmEditor::setLoading(bool loading) {
+    txtMain->setReadOnly(loading);
+    mnuSave->setEnabled(!loading);
+    mnuSaveAs->setEnabled(!loading);
+}
+
+void frmEditor::loadNextPart() {
+    if (m_pending.isEmpty())
+        return;
+    const qsizetype end = partEnd(m_pending, m_pendingFrom, kNextPartChars);
+    QTextCursor cursor(txtMain->document());
+    cursor.movePosition(QTextCursor::End);
+    // Each later part begins with the line end that closes the part before it.
+    cursor.insertText(m_pending.mid(m_pendingFrom, end - m_pendingFrom));
+    m_pendingFrom = end;
+    if (end < m_pending.size()) {
+        QTimer::singleShot(0, this, &frmEditor::loadNextPart);
+        return;
+    }
+    m_pending = QString();
+    txtMain->document()->setUndoRedoEnabled(true);
+    setLoading(false);
+}
+
+void frmEditor::finishLoading() {
+    while (isLoading())
+        loadNextPart();
+}
+
+std::string frmEditor::textBytes() {
+    finishLoading();
+    // The raw text keeps no-break spaces, which the plain-text form would turn into spaces.
+    QString text = txtMain->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return bytesFromText(text, m_legacy);
+}
+
+bool frmEditor::subSave(const std::string& fileName) {
+    if (fileName.empty())
+        return subPromptToSaveAs();
+    if (Status written = writeFileAtomic(fileName, fileFromEditorText(textBytes(), kLineEnd)); !written) {
+        LogError("frmEditor.subSave", written.message());
+        m_prompter.message(tr("Your changes could not be saved:\r\r%1\r\rThe text is still here; please "
+                              "save it somewhere else with \"Save As\".")
+                               .arg(textFromBytes(written.message())),
+                           tr("Not saved"), Prompter::Icon::Critical, Prompter::Buttons::Ok);
+        return false;
+    }
+    m_saved = true;
+    if (fileName == m_fileName)
+        showFileTitle();
+    return true;
+}
+
+bool frmEditor::subPromptToSaveAs() {
+    const std::string start = m_sigFolder + kPathSeparator + FileNameOfPath(m_fileName);
+    const QString chosen =
+        m_prompter.saveFile(tr("Save As"), textFromBytes(start), tr("Text Document (*.txt)"));
+    if (chosen.isEmpty())
+        return false;
+    const std::string path = pathBytes(chosen);
+    if (FileExists(path) && m_prompter.message(chosen + tr(" already exists.  Do you want to overwrite it?"),
+                                               tr("Overwrite file?"), Prompter::Icon::Question,
+                                               Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes)
+        return false;
+    if (!subSave(path))
+        return false;
+    m_fileName = path;
+    showFileTitle();
+    emit savedAs(m_boxIndex, chosen);
+    return true;
+}
+
+void frmEditor::closeEvent(QCloseEvent* event) {
+    if (!m_saved) {
+        const Prompter::Answer answer =
+            m_prompter.message(tr("Would you like to save the changes you've made to this signature file?"),
+                               tr("Save file?"), Prompter::Icon::Question, Prompter::Buttons::YesNoCancel);
+        // A save that did not happen keeps the window, so the text is never lost unseen.
+        if (answer == Prompter::Answer::Cancel || (answer == Prompter::Answer::Yes && !subSave(m_fileName))) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+} // namespace quillmark

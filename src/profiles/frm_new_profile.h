@@ -1,0 +1,43 @@
+#pragma once
+// frmNewProfile: asks for the name of a new profile. It refuses, with a message and
+// staying open, a name the settings file could not give back unchanged and a name that
+// is already in the list in any letter case (the store finds names that way).
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quillmark {
+
+class Prompter;
+
+class frmNewProfile : public QDialog {
+    Q_OBJECT
+public:
+    frmNewProfile(Prompter& prompter, std::vector<std::string> existingNames, QWidget* parent = nullptr);
+
+    // The first-profile prompt's wording and suggestion, the suggestion selected.
+    void setPrompt(const QString& prompt, const QString& suggestion);
+    // The accepted name as the bytes to store; empty when cancelled or left empty.
+    const std::string& chosenName() const { return m_chosen; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void cmdNewProfileOK_Click();
+
+    Prompter& m_prompter;
+    std::vector<std::string> m_existing;
+    std::string m_chosen;
+    QLabel* lblPrompt;
+    QLineEdit* txtNewProfile;
+    QPushButton* cmdNewProfileOK;
+    QPushButton* cmdNewProfileCancel;
+};
+
+} // namespace quillmark
