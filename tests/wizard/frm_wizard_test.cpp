@@ -7,6 +7,7 @@
 #include "signature/compose.h"
 #include "signature/signature_tab.h"
 #include "support/ui_fixture.h"
+#include "ui/appearance.h"
 #include "ui/help.h"
 #include "ui/shell_open.h"
 #include "wizard/profiles_tab_host.h"
@@ -452,6 +453,25 @@ TEST_F(WizardTest, HelpOpensTheQuickStartPageAndKeepsTheWizardInFront) {
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Sorry..."));
     EXPECT_TRUE(prompter.messages()[0].text.contains(QStringLiteral("quickstart.htm")));
+}
+
+// The decorative scheme tiles its picture behind the pages; the plain one shows none.
+TEST_F(WizardTest, TheBackgroundPictureFollowsTheColourScheme) {
+    AppearanceTemplates templates(QStringLiteral(QUILLMARK_LOOKS_SOURCE_DIR));
+    for (bool decorative : {true, false}) {
+        setDecorativeScheme(decorative);
+        frmWizard w{host, prompter};
+        EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().isNull(), !decorative);
+        const QImage shown = w.grab().toImage();
+        const QImage plain = [&] {
+            QWidget blank;
+            blank.resize(w.size());
+            return blank.grab().toImage();
+        }();
+        EXPECT_EQ(shown.pixelColor(2, 2) != plain.pixelColor(2, 2), decorative);
+        w.hide();
+    }
+    setDecorativeScheme(true);
 }
 
 } // namespace
