@@ -26,15 +26,30 @@ namespace {
 
 // The wizard against the real Profiles and Signature tabs, wired as the main window wires
 // them, so that finishing writes the settings file and the first signature.
-class WizardTest : public test::UiTest {
-protected:
-    WizardTest() {
+struct Stage {
+    Stage(Settings& settings, test::ScriptedPrompter& prompter, RandomSource& random, const std::string& sigs)
+        : profilesTab(settings, state, prompter), signatureTab(state, prompter, random),
+          host(profilesTab, settings, prompter, &mainWindow, [sigs] { return sigs; }),
+          wizard(host, prompter) {
         profilesTab.setSigPath(sigs);
         profilesTab.setProfileMenu(&menu);
         QObject::connect(&profilesTab, &ProfilesTab::profileMadeCurrent, &signatureTab, [this] {
             signatureTab.subLoadFiles();
             signatureTab.cmdUpdate_Click();
         });
+    }
+    SignatureState state;
+    DetachedProfileMenu menu;
+    ProfilesTab profilesTab;
+    SignatureTab signatureTab;
+    QWidget mainWindow;
+    ProfilesTabHost host;
+    frmWizard wizard;
+};
+
+class WizardTest : public test::UiTest {
+protected:
+    WizardTest() {
         setUrlOpener([this](const QUrl& url) {
             opened.push_back(url);
             return true;
@@ -44,14 +59,22 @@ protected:
         setUrlOpener({});
         setHelpFolder({});
     }
+    // A new first start: no settings file, a fresh window; the signature folder stays.
+    void restart() {
+        stage.reset();
+        std::filesystem::remove(ini);
+        stage = std::make_unique<Stage>(settings, prompter, random, sigs);
+        stage->wizard.show();
+        prompter.calls.clear();
+    }
 
     template <typename T> T* control(const char* name) {
-        T* found = wizard.findChild<T*>(QString::fromLatin1(name));
+        T* found = stage->wizard.findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
     QString info() { return control<QLabel>("lblInfo")->text(); }
-    bool onPage(const char* panel) { return control<QWidget>(panel)->isVisibleTo(&wizard); }
+    bool onPage(const char* panel) { return control<QWidget>(panel)->isVisibleTo(&stage->wizard); }
     void next() { QTest::mouseClick(control<QPushButton>("cmdNext0"), Qt::LeftButton); }
     void back() { QTest::mouseClick(control<QPushButton>("cmdNext1"), Qt::LeftButton); }
     void type(const char* box, const QString& text) {
@@ -73,26 +96,18 @@ protected:
     std::string stored(const std::string& key) { return settings.ReadINIPlain("Profiles", key); }
     bool nothingCreated() {
         return stored("Profile 1").empty() && !std::filesystem::exists(sigs + "/firstheader.txt") &&
-               !std::filesystem::exists(sigs + "/sig.txt") && profilesTab.profileCount() == 0;
+               !std::filesystem::exists(sigs + "/sig.txt") && stage->profilesTab.profileCount() == 0;
     }
 
     std::string sigs = dir.file("Sigs");
-    SignatureState state;
-    DetachedProfileMenu menu;
-    ProfilesTab profilesTab{settings, state, prompter};
-    SignatureTab signatureTab{state, prompter, random};
-    QWidget mainWindow;
-    ProfilesTabHost host{profilesTab, settings, prompter, &mainWindow, [this] {
-                             return sigs;
-                         }};
-    frmWizard wizard{host, prompter};
+    std::unique_ptr<Stage> stage = std::make_unique<Stage>(settings, prompter, random, sigs);
     std::vector<QUrl> opened;
 };
 
 TEST_F(WizardTest, OpensCentredOnTheFirstPageWithItsTextsAndTooltips) {
-    wizard.show();
-    EXPECT_EQ(wizard.windowTitle(), QStringLiteral("Quillmark Signature Wizard"));
-    EXPECT_FALSE(wizard.isModal());
+    stage->wizard.show();
+    EXPECT_EQ(stage->wizard.windowTitle(), QStringLiteral("Quillmark Signature Wizard"));
+    EXPECT_FALSE(stage->wizard.isModal());
     EXPECT_EQ(info(), QStringLiteral(
                           "This wizard will help you create your first signature file.  You can press "
                           "\"Cancel\" to skip this stage if you would rather just begin using the program."));
@@ -124,16 +139,16 @@ TEST_F(WizardTest, OpensCentredOnTheFirstPageWithItsTextsAndTooltips) {
         EXPECT_EQ(button->toolTip(), QString::fromLatin1(b.tip));
         EXPECT_TRUE(button->isVisible()) << b.name;
     }
-    const QRect screen = wizard.screen()->geometry();
-    EXPECT_EQ(wizard.pos(),
-              QPoint((screen.width() - wizard.width()) / 2, (screen.height() - wizard.height()) / 2));
+    const QRect screen = stage->wizard.screen()->geometry();
+    EXPECT_EQ(stage->wizard.pos(), QPoint((screen.width() - stage->wizard.width()) / 2,
+                                          (screen.height() - stage->wizard.height()) / 2));
 }
 
 TEST_F(WizardTest, NextAndBackMoveBetweenPagesAndABlankNameIsRefused) {
-    wizard.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&wizard));
+    stage->wizard.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&stage->wizard));
     back();
-    EXPECT_EQ(wizard.intStep(), 1);
+    EXPECT_EQ(stage->wizard.intStep(), 1);
     EXPECT_FALSE(control<QPushButton>("cmdNext1")->isVisible());
     EXPECT_EQ(info(), QStringLiteral("Choose a name for your first profile."));
 
@@ -141,7 +156,7 @@ TEST_F(WizardTest, NextAndBackMoveBetweenPagesAndABlankNameIsRefused) {
         type("txtProfile", blank);
         prompter.calls.clear();
         next();
-        EXPECT_EQ(wizard.intStep(), 1);
+        EXPECT_EQ(stage->wizard.intStep(), 1);
         EXPECT_TRUE(onPage("pnlProfile"));
         ASSERT_EQ(prompter.messages().size(), 1u);
         EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Please type in a name for this profile"));
@@ -152,7 +167,7 @@ TEST_F(WizardTest, NextAndBackMoveBetweenPagesAndABlankNameIsRefused) {
     type("txtProfile", QStringLiteral("Friends"));
     prompter.calls.clear();
     next();
-    EXPECT_EQ(wizard.intStep(), 2);
+    EXPECT_EQ(stage->wizard.intStep(), 2);
     EXPECT_TRUE(onPage("pnlHeader"));
     EXPECT_FALSE(onPage("pnlProfile"));
     EXPECT_TRUE(control<QPushButton>("cmdNext1")->isVisible());
@@ -168,19 +183,19 @@ TEST_F(WizardTest, NextAndBackMoveBetweenPagesAndABlankNameIsRefused) {
                              "click on."));
 
     next();
-    EXPECT_EQ(wizard.intStep(), 3);
+    EXPECT_EQ(stage->wizard.intStep(), 3);
     EXPECT_TRUE(onPage("pnlFooter"));
     EXPECT_FALSE(onPage("pnlHeader"));
     EXPECT_EQ(info(),
               QStringLiteral("Choose a random footer file from the list of samples.  These are all fully "
                              "customisable once you start running Quillmark."));
     back();
-    EXPECT_EQ(wizard.intStep(), 2);
+    EXPECT_EQ(stage->wizard.intStep(), 2);
     EXPECT_TRUE(onPage("pnlHeader"));
     EXPECT_FALSE(onPage("pnlFooter"));
     EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>("txtName"));
     back();
-    EXPECT_EQ(wizard.intStep(), 1);
+    EXPECT_EQ(stage->wizard.intStep(), 1);
     EXPECT_FALSE(control<QPushButton>("cmdNext1")->isVisible());
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_TRUE(nothingCreated()) << "nothing is written before the last page";
@@ -203,45 +218,26 @@ TEST_F(WizardTest, FinishingStoresTheProfileWritesTheHeaderAndTheFirstSignature)
          "Ann Example\nann@example.org\nhttps://example.org\n", "words.txt"},
         {{}, {}, {}, QStringLiteral("Creative Words"), "", "words.txt"},
     };
+    const std::string footerText = "Well done is better than well said.";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.header);
+        // The signature folder does not exist yet: the wizard makes it.
         std::filesystem::remove_all(sigs);
-        std::filesystem::remove(ini);
-        ProfilesTab tab{settings, state, prompter};
-        tab.setSigPath(sigs);
-        DetachedProfileMenu trayMenu;
-        tab.setProfileMenu(&trayMenu);
-        QObject::connect(&tab, &ProfilesTab::profileMadeCurrent, &signatureTab, [this] {
-            signatureTab.subLoadFiles();
-            signatureTab.cmdUpdate_Click();
-        });
-        // The signature folder does not exist yet: the wizard makes it; the footer sample is
-        // what start-up would have copied there.
-        const std::string footerText = "Well done is better than well said.";
-        QWidget window;
-        ProfilesTabHost caseHost{tab, settings, prompter, &window, [this] {
-                                     return sigs;
-                                 }};
-        frmWizard w{caseHost, prompter};
-        w.show();
-        prompter.calls.clear();
-        auto* form = &w;
-        auto find = [form](const char* name) {
-            return form->findChild<QWidget*>(QString::fromLatin1(name));
-        };
-        QTest::mouseClick(static_cast<QPushButton*>(find("cmdNext0")), Qt::LeftButton);
-        QTest::keyClicks(find("txtName"), c.name);
-        QTest::keyClicks(find("txtEmail"), c.email);
-        QTest::keyClicks(find("txtURL"), c.url);
-        QTest::mouseClick(static_cast<QPushButton*>(find("cmdNext0")), Qt::LeftButton);
-        static_cast<QComboBox*>(find("cmbFooter"))->setCurrentText(c.footer);
+        restart();
         prompter.whileOpen = [&](const test::ScriptedPrompter::Call&) {
-            // The footer sample would be there from start-up; the header must already be written.
-            EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), c.header);
+            EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), c.header) << "written before the message";
         };
+        type("txtProfile", QStringLiteral("Friends"));
+        next();
+        type("txtName", c.name);
+        type("txtEmail", c.email);
+        type("txtURL", c.url);
+        next();
+        control<QComboBox>("cmbFooter")->setCurrentText(c.footer);
+        // The sample start-up would have copied there.
         std::filesystem::create_directories(sigs);
         test::spit(sigs + "/" + c.footerFile, footerText + "\n");
-        QTest::mouseClick(static_cast<QPushButton*>(find("cmdNext0")), Qt::LeftButton);
+        next();
         prompter.whileOpen = nullptr;
 
         EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), c.header);
@@ -250,12 +246,12 @@ TEST_F(WizardTest, FinishingStoresTheProfileWritesTheHeaderAndTheFirstSignature)
         EXPECT_EQ(stored("Footer File 1"), sigs + "/" + c.footerFile);
         EXPECT_EQ(stored("Sig File 1"), sigs + "/sig.txt");
         EXPECT_EQ(settings.ReadINIPlain(keys::kLastProfile.section, keys::kLastProfile.key), "Friends");
-        ASSERT_EQ(trayMenu.profileItemCount(), 2);
-        EXPECT_EQ(trayMenu.profileItemCaption(1), QStringLiteral("Friends"));
-        EXPECT_EQ(tab.cmbProfileText(), "Friends");
+        ASSERT_EQ(stage->menu.profileItemCount(), 2);
+        EXPECT_EQ(stage->menu.profileItemCaption(1), QStringLiteral("Friends"));
+        EXPECT_EQ(stage->profilesTab.cmbProfileText(), "Friends");
+        const std::string header = c.header.empty() ? "" : c.header.substr(0, c.header.size() - 1);
         EXPECT_EQ(test::slurp(sigs + "/sig.txt"),
-                  signatureFileBytes(composeSignature(
-                      c.header.empty() ? "" : c.header.substr(0, c.header.size() - 1), footerText, true)));
+                  signatureFileBytes(composeSignature(header, footerText, true)));
 
         ASSERT_EQ(prompter.messages().size(), 1u);
         EXPECT_EQ(prompter.messages()[0].text,
@@ -265,15 +261,15 @@ TEST_F(WizardTest, FinishingStoresTheProfileWritesTheHeaderAndTheFirstSignature)
                       .arg(QString::fromStdString(sigs)));
         EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Finished Wizard"));
         EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Information);
-        EXPECT_TRUE(w.blnFinished());
-        EXPECT_FALSE(w.isVisible()) << "closed without the exit question";
-        EXPECT_TRUE(window.isVisible()) << "the main window comes into view";
+        EXPECT_TRUE(stage->wizard.blnFinished());
+        EXPECT_FALSE(stage->wizard.isVisible()) << "closed without the exit question";
+        EXPECT_TRUE(stage->mainWindow.isVisible()) << "the main window comes into view";
     }
 }
 
 TEST_F(WizardTest, ClosingAsksFirstAndCreatesNothing) {
-    wizard.show();
-    mainWindow.hide();
+    stage->wizard.show();
+    stage->mainWindow.hide();
     type("txtProfile", QStringLiteral("Friends"));
     next();
     for (Prompter::Answer answer : {Prompter::Answer::No, Prompter::Answer::Cancel}) {
@@ -285,21 +281,21 @@ TEST_F(WizardTest, ClosingAsksFirstAndCreatesNothing) {
         EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Exit Wizard?"));
         EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Question);
         EXPECT_EQ(prompter.messages()[0].buttons, Prompter::Buttons::YesNoCancel);
-        EXPECT_TRUE(wizard.isVisible());
-        EXPECT_EQ(wizard.intStep(), 2);
+        EXPECT_TRUE(stage->wizard.isVisible());
+        EXPECT_EQ(stage->wizard.intStep(), 2);
         EXPECT_TRUE(onPage("pnlHeader"));
     }
     prompter.answers = {Prompter::Answer::Yes};
-    EXPECT_TRUE(wizard.close()) << "the window's close box asks the same question";
-    EXPECT_FALSE(wizard.isVisible());
-    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_TRUE(stage->wizard.close()) << "the window's close box asks the same question";
+    EXPECT_FALSE(stage->wizard.isVisible());
+    EXPECT_TRUE(stage->mainWindow.isVisible());
     EXPECT_TRUE(nothingCreated());
 }
 
 TEST_F(WizardTest, AHeaderThatCannotBeWrittenIsReportedAndNothingIsStored) {
     // A file stands where the signature folder should be: the folder cannot be made.
     test::spit(sigs, "not a folder");
-    wizard.show();
+    stage->wizard.show();
     runThrough(QStringLiteral("Friends"), QStringLiteral("Ann"), {}, {});
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_TRUE(prompter.messages()[0].text.startsWith(
@@ -308,13 +304,13 @@ TEST_F(WizardTest, AHeaderThatCannotBeWrittenIsReportedAndNothingIsStored) {
             .arg(QString::fromStdString(sigs))))
         << prompter.messages()[0].text.toStdString();
     EXPECT_NE(prompter.messages()[0].title, QStringLiteral("Finished Wizard"));
-    EXPECT_TRUE(wizard.isVisible());
-    EXPECT_EQ(wizard.intStep(), 3);
+    EXPECT_TRUE(stage->wizard.isVisible());
+    EXPECT_EQ(stage->wizard.intStep(), 3);
     EXPECT_TRUE(onPage("pnlFooter"));
-    EXPECT_FALSE(wizard.blnFinished());
+    EXPECT_FALSE(stage->wizard.blnFinished());
     EXPECT_EQ(test::slurp(sigs), "not a folder");
     EXPECT_TRUE(stored("Profile 1").empty());
-    EXPECT_EQ(profilesTab.profileCount(), 0);
+    EXPECT_EQ(stage->profilesTab.profileCount(), 0);
 
     // Once the folder can be made, Next on the same page finishes.
     std::filesystem::remove(sigs);
@@ -322,7 +318,7 @@ TEST_F(WizardTest, AHeaderThatCannotBeWrittenIsReportedAndNothingIsStored) {
     next();
     EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), "Ann\n");
     EXPECT_EQ(stored("Profile 1"), "Friends");
-    EXPECT_FALSE(wizard.isVisible());
+    EXPECT_FALSE(stage->wizard.isVisible());
 }
 
 TEST_F(WizardTest, AnExistingHeaderFileIsReplacedOnlyWhenTheUserSaysSo) {
@@ -334,51 +330,35 @@ TEST_F(WizardTest, AnExistingHeaderFileIsReplacedOnlyWhenTheUserSaysSo) {
                  {Prompter::Answer::No, "my own header\n", true},
                  {Prompter::Answer::Yes, "Ann\n", true}};
     for (const auto& c : cases) {
-        std::filesystem::remove(ini);
         std::filesystem::create_directories(sigs);
         test::spit(sigs + "/firstheader.txt", "my own header\n");
-        ProfilesTab tab{settings, state, prompter};
-        tab.setSigPath(sigs);
-        ProfilesTabHost caseHost{tab, settings, prompter, nullptr, [this] {
-                                     return sigs;
-                                 }};
-        frmWizard w{caseHost, prompter};
-        w.show();
-        prompter.calls.clear();
+        restart();
         prompter.answers = {c.answer};
-        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("cmdNext0")), Qt::LeftButton);
-        QTest::keyClicks(w.findChild<QLineEdit*>(QStringLiteral("txtName")), QStringLiteral("Ann"));
-        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("cmdNext0")), Qt::LeftButton);
-        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("cmdNext0")), Qt::LeftButton);
+        runThrough(QStringLiteral("Friends"), QStringLiteral("Ann"), {}, {});
 
         ASSERT_GE(prompter.messages().size(), 1u);
         EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Replace file?"));
         EXPECT_TRUE(
             prompter.messages()[0].text.contains(QStringLiteral("/firstheader.txt\" already exists")));
         EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), c.header);
-        EXPECT_EQ(!stored("Profile 1").empty(), c.created);
-        EXPECT_EQ(w.isVisible(), !c.created);
-        if (c.created) {
-            EXPECT_EQ(stored("Header File 1"), sigs + "/firstheader.txt");
-        }
+        EXPECT_EQ(stored("Header File 1"), c.created ? sigs + "/firstheader.txt" : "");
+        EXPECT_EQ(stage->wizard.isVisible(), !c.created);
     }
 
     // A header file that already holds exactly the typed lines needs no question.
-    std::filesystem::remove(ini);
     test::spit(sigs + "/firstheader.txt", "Ann\n");
-    prompter.calls.clear();
-    wizard.show();
+    restart();
     runThrough(QStringLiteral("Friends"), QStringLiteral("Ann"), {}, {});
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Finished Wizard"));
 }
 
 TEST_F(WizardTest, NamesTheSettingsFileCouldNotGiveBackAreRefusedOrTidied) {
-    wizard.show();
+    stage->wizard.show();
     const QString tooLong(10000, QLatin1Char('n'));
     control<QLineEdit>("txtProfile")->setText(tooLong);
     next();
-    EXPECT_EQ(wizard.intStep(), 1);
+    EXPECT_EQ(stage->wizard.intStep(), 1);
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_TRUE(prompter.messages()[0].text.startsWith(QStringLiteral("This profile name cannot be stored")));
 
@@ -387,7 +367,7 @@ TEST_F(WizardTest, NamesTheSettingsFileCouldNotGiveBackAreRefusedOrTidied) {
     prompter.calls.clear();
     type("txtProfile", QStringLiteral("FRIENDS"));
     next();
-    EXPECT_EQ(wizard.intStep(), 1);
+    EXPECT_EQ(stage->wizard.intStep(), 1);
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].text,
               QStringLiteral("A profile called \"FRIENDS\" already exists.\rPlease type another name."));
@@ -408,18 +388,18 @@ TEST_F(WizardTest, NamesTheSettingsFileCouldNotGiveBackAreRefusedOrTidied) {
     EXPECT_EQ(settings.ReadINIPlain(keys::kLastProfile.section, keys::kLastProfile.key), "Work");
     const std::string detail = longDetail.toStdString();
     EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), detail + "\n" + detail + "\n");
-    EXPECT_EQ(state.strSigFile, sigs + "/sig.txt") << "the new profile is the current one";
+    EXPECT_EQ(stage->state.strSigFile, sigs + "/sig.txt") << "the new profile is the current one";
 }
 
 TEST_F(WizardTest, AProfileIsRefusedAtTheEndWhenTheListChangedMeanwhileOrIsFull) {
-    wizard.show();
+    stage->wizard.show();
     type("txtProfile", QStringLiteral("Friends"));
     next();
     next();
     writeProfileSlot(settings, 1, {"friends", "/h", "/f", "/s"});
     next();
-    EXPECT_EQ(wizard.intStep(), 3);
-    EXPECT_TRUE(wizard.isVisible());
+    EXPECT_EQ(stage->wizard.intStep(), 3);
+    EXPECT_TRUE(stage->wizard.isVisible());
     EXPECT_FALSE(std::filesystem::exists(sigs + "/firstheader.txt"));
     EXPECT_EQ(stored("Header File 1"), "/h") << "the profile made by hand is untouched";
 
@@ -430,8 +410,8 @@ TEST_F(WizardTest, AProfileIsRefusedAtTheEndWhenTheListChangedMeanwhileOrIsFull)
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].text,
               QStringLiteral("Your profile has not been created: all 64 profiles are in use."));
-    EXPECT_TRUE(wizard.isVisible());
-    EXPECT_EQ(profilesTab.profileCount(), 0);
+    EXPECT_TRUE(stage->wizard.isVisible());
+    EXPECT_EQ(stage->profilesTab.profileCount(), 0);
     EXPECT_EQ(stored("Profile 1"), "P1");
 }
 
@@ -440,13 +420,13 @@ TEST_F(WizardTest, HelpOpensTheQuickStartPageAndKeepsTheWizardInFront) {
     std::filesystem::create_directories(help);
     test::spit(help + "/quickstart.htm", "<html></html>");
     setHelpFolder(QString::fromStdString(help));
-    wizard.show();
-    wizard.showMinimized();
+    stage->wizard.show();
+    stage->wizard.showMinimized();
     QTest::mouseClick(control<QPushButton>("cmdHelp"), Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(QString::fromStdString(help + "/quickstart.htm")));
-    EXPECT_FALSE(wizard.isMinimized());
-    EXPECT_TRUE(wizard.isVisible());
+    EXPECT_FALSE(stage->wizard.isMinimized());
+    EXPECT_TRUE(stage->wizard.isVisible());
 
     std::filesystem::remove(help + "/quickstart.htm");
     QTest::mouseClick(control<QPushButton>("cmdHelp"), Qt::LeftButton);
@@ -460,7 +440,7 @@ TEST_F(WizardTest, TheBackgroundPictureFollowsTheColourScheme) {
     AppearanceTemplates templates(QStringLiteral(QUILLMARK_LOOKS_SOURCE_DIR));
     for (bool decorative : {true, false}) {
         setDecorativeScheme(decorative);
-        frmWizard w{host, prompter};
+        frmWizard w{stage->host, prompter};
         EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().isNull(), !decorative);
         const QImage shown = w.grab().toImage();
         const QImage plain = [&] {
