@@ -1,0 +1,38 @@
+#pragma once
+// The wizard's host on the main window: it acts on the Profiles tab as a user would, the
+// new name into the list, the three paths into the boxes, then Save and Choose.
+
+#include "wizard/wizard_host.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace quillmark {
+
+class Prompter;
+class ProfilesTab;
+class Settings;
+
+class ProfilesTabHost final : public WizardHost {
+public:
+    // `sigPath` gives the signature folder as the window holds it at that moment (the user
+    // may change it while the wizard is open); `mainWindow` is shown when the wizard closes.
+    ProfilesTabHost(ProfilesTab& tab, Settings& settings, Prompter& prompter, QWidget* mainWindow,
+                    std::function<std::string()> sigPath);
+
+    std::string sigPath() const override;
+    bool hasProfile(std::string_view name) const override;
+    Status saveProfile(const ProfileRecord& record) override;
+    void showHelp(const QString& page) override;
+    void wizardClosed() override;
+
+private:
+    ProfilesTab& m_tab;
+    Settings& m_settings;
+    Prompter& m_prompter;
+    QWidget* m_mainWindow;
+    std::function<std::string()> m_sigPath;
+};
+
+} // namespace quillmark

@@ -1,0 +1,31 @@
+#pragma once
+// What the wizard needs from the main window: its signature folder, its profile list and
+// the Profiles tab's own Save and Choose, so a profile made here is stored and made
+// current exactly as one made by hand.
+
+#include "platform/result.h"
+#include "profiles/profile_store.h"
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+class WizardHost {
+public:
+    virtual ~WizardHost() = default;
+
+    // The signature folder, without a trailing separator.
+    virtual std::string sigPath() const = 0;
+    // Whether the profile list or the settings file already holds `name`, in any letter case.
+    virtual bool hasProfile(std::string_view name) const = 0;
+    // Puts the profile into the list, stores it with Save and makes it current with Choose.
+    // An error, with nothing stored, when it cannot be stored.
+    virtual Status saveProfile(const ProfileRecord& record) = 0;
+    virtual void showHelp(const QString& page) = 0;
+    // The wizard has closed: the main window comes into view.
+    virtual void wizardClosed() = 0;
+};
+
+} // namespace quillmark
