@@ -24,6 +24,7 @@ class SilentPrompter final : public quillmark::Prompter {
 public:
     Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
     QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QStringList openFiles(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
 };

@@ -26,6 +26,7 @@ class SilentPrompter final : public Prompter {
 public:
     Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::Yes; }
     QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QStringList openFiles(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
 };

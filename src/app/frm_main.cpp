@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 
+#include "app/email_tab.h"
 #include "app/preferences_tab.h"
 #include "encryption/encryption_tab.h"
 #include "platform/autostart.h"
@@ -21,6 +22,8 @@
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
 #include "wallpaper/wallpaper_tab.h"
+#include "wizard/frm_wizard.h"
+#include "wizard/profiles_tab_host.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,6 +95,7 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     tabMain->setObjectName(QStringLiteral("tabMain"));
     m_signatureTab = new SignatureTab(m_signature, prompter, random, tabMain);
     m_profilesTab = new ProfilesTab(settings, m_signature, prompter, tabMain);
+    m_emailTab = new EmailTab([this] { return m_signatureTab->sigText(); }, &QDate::currentDate, tabMain);
     m_wallpaperTab = new WallpaperTab(prompter, random, tabMain);
     connect(m_wallpaperTab, &WallpaperTab::statusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text, 10000); });
@@ -99,7 +103,7 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     m_preferencesTab = new PreferencesTab(settings, prompter, tabMain);
     tabMain->addTab(m_signatureTab, tr("&Signature"));
     tabMain->addTab(m_profilesTab, tr("P&rofiles"));
-    tabMain->addTab(new QWidget(tabMain), tr("E-&Mail"));
+    tabMain->addTab(m_emailTab, tr("E-&Mail"));
     tabMain->addTab(m_wallpaperTab, tr("&Wallpaper"));
     tabMain->addTab(m_encryptionTab, tr("&Encryption"));
     tabMain->addTab(m_preferencesTab, tr("Pre&ferences"));
@@ -114,6 +118,8 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     bottom->addWidget(cmdHide);
     layout->addLayout(bottom);
     setCentralWidget(central);
+    m_wizardHost = std::make_unique<ProfilesTabHost>(*m_profilesTab, settings, prompter, this,
+                                                     [this] { return strSigPath; });
 
     // Never shown itself: the colour scheme puts the background picture in it, and the
     // paint tiles that picture over the window.
@@ -154,6 +160,9 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
 }
 
 frmMain::~frmMain() {
+    // The wizard has no parent (it must not hide with this window) but works through the
+    // host that ends with it.
+    delete m_wizard;
     unloadTrayWindow();
 }
 
@@ -235,8 +244,13 @@ void frmMain::startUp() {
 }
 
 void frmMain::startFirstRunWizard() {
-    // The first-run wizard (frmWizard, not modal) is started here once it exists; until
-    // then the window itself is the user's way to set up a first profile.
+    if (m_wizard) {
+        m_wizard->raise();
+        return;
+    }
+    m_wizard = new frmWizard(*m_wizardHost, m_prompter);
+    m_wizard->setAttribute(Qt::WA_DeleteOnClose);
+    m_wizard->show();
 }
 
 // Minimised, the window lives in the tray. A window that was never shown is there already:
@@ -365,7 +379,7 @@ void frmMain::mnuDecryptClipboard_Click() {
 
 void frmMain::tabChanged(int index) {
     m_wallpaperTab->subSaveWallpaperList();
-    m_profilesTab->subSaveProfileIfChanged();
+    m_profilesTab->tabMain_Change(index == kProfilesTab);
     if (index != kEmailTab)
         subSaveSettings();
 }
@@ -411,6 +425,11 @@ void frmMain::closeEvent(QCloseEvent* event) {
         m_prompter.message(tr("Are you sure you want to close Quillmark?"), tr("Exit Quillmark"),
                            Prompter::Icon::Question,
                            Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
+        event->ignore();
+        return;
+    }
+    // An editor with unsaved text the user wants to keep stops the closing.
+    if (!m_sessionEnding && !blnQuitting && !m_profilesTab->closeEditors()) {
         event->ignore();
         return;
     }

@@ -6,6 +6,7 @@
 #include "signature/random.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 #include <string>
 
@@ -16,7 +17,10 @@ class QTabWidget;
 
 namespace quillmark {
 
+class EmailTab;
 class EncryptionTab;
+class frmWizard;
+class ProfilesTabHost;
 class frmSplash;
 class PreferencesTab;
 class ProfilesTab;
@@ -117,6 +121,9 @@ private:
     WallpaperTab* m_wallpaperTab;
     EncryptionTab* m_encryptionTab;
     PreferencesTab* m_preferencesTab;
+    EmailTab* m_emailTab;
+    std::unique_ptr<ProfilesTabHost> m_wizardHost;
+    QPointer<frmWizard> m_wizard;
 };
 
 } // namespace quillmark

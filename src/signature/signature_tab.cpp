@@ -315,9 +315,13 @@ void SignatureTab::cmdUpdate_Click() {
     tmr1->start();
 }
 
-void SignatureTab::subCopySigToClipBoard() {
+QString SignatureTab::sigText() const {
     // The whole signature, also where the preview shows only its beginning.
-    putOnClipboard(m_signature.empty() ? txtSig->toPlainText() : textFromBytes(m_signature));
+    return m_signature.empty() ? txtSig->toPlainText() : textFromBytes(m_signature);
+}
+
+void SignatureTab::subCopySigToClipBoard() {
+    putOnClipboard(sigText());
 }
 
 void SignatureTab::tmr1_Timer() {

@@ -44,7 +44,9 @@ public:
     bool isLoading() const { return m_loading; }
     void subUpdateSig();
     void cmdUpdate_Click();
-    // Puts the previewed signature on the clipboard (the Copy button and the tray menu).
+    // The current signature, whole (the preview may show only its beginning).
+    QString sigText() const;
+    // Puts the current signature on the clipboard (the Copy button and the tray menu).
     void subCopySigToClipBoard();
     // Runs one tick of the update timer now.
     void tmr1_Timer();
