@@ -132,27 +132,17 @@ namespace quillmark {
 namespace {
 
 // Longest value the settings file gives back whole.
-constexpr std::size_t kMaxNameBytes = 253;
 
 } // namespace
 
 Status checkProfileName(std::string_view name) {
     if (name.find_first_not_of(" \t") == std::string_view::npos)
         return Error{ErrorCode::InvalidInput, "A profile needs a name that is more than blanks."};
-    if (name.find_first_of("\r\n") != std::string_view::npos || name.find('\0') != std::string_view::npos)
-        return Error{ErrorCode::InvalidInput, "A profile name must fit on one line."};
-    if (name.size() > kMaxNameBytes)
+    // The name is stored as typed; one the file would give back otherwise is refused rather
+    // than quietly changed.
+    if (Status storable = checkStorableValue(name); !storable)
         return Error{ErrorCode::InvalidInput,
-                     "A profile name can be at most " + std::to_string(kMaxNameBytes) +
-                         " characters long (accented letters count two or more); this one takes " +
-                         std::to_string(name.size()) + "."};
-    // The name is written as typed; anything the file would give back otherwise (blanks at
-    // an end, surrounding quotes) is refused rather than quietly changed.
-    IniFile file;
-    file.setValue(keys::kProfiles, profileNameKey(1), name);
-    if (file.value(keys::kProfiles, profileNameKey(1)) != std::optional<std::string>(std::string(name)))
-        return Error{ErrorCode::InvalidInput,
-                     "A profile name cannot begin or end with blanks or stand in quotes."};
+                     "This profile name cannot be stored: " + storable.message() + "."};
     return {};
 }
 

@@ -205,4 +205,18 @@ Settings::Batch::~Batch() {
         m_settings.flush();
 }
 
+Status checkStorableValue(std::string_view value) {
+    if (value.size() > kMaxValueLength)
+        return Error{ErrorCode::InvalidInput, "it is longer than the settings file can hold (" +
+                                                  std::to_string(kMaxValueLength) + " bytes; this takes " +
+                                                  std::to_string(value.size()) + ")"};
+    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+        return Error{ErrorCode::InvalidInput, "it holds a line break"};
+    IniFile file;
+    (void)file.setValue("Check", "VALUE", value);
+    if (file.value("Check", "VALUE") != std::optional<std::string>(std::string(value)))
+        return Error{ErrorCode::InvalidInput, "it begins or ends with a blank or stands in quotes"};
+    return {};
+}
+
 } // namespace quillmark

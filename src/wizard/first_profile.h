@@ -26,11 +26,6 @@ std::string_view footerFileName(std::string_view choice);
 ProfileRecord firstProfileRecord(const std::string& sigFolder, std::string name,
                                  std::string_view footerChoice);
 
-// Why the settings file could not give `value` back exactly as stored (too long, blanks at
-// either end, a line break); empty when it can. A profile whose name or paths came back
-// different would not be found again by its own name.
-std::string storedValueProblem(std::string_view value);
-
 // Writes the header file whole, creating the signature folder first when it is missing.
 Status writeFirstHeader(const std::string& path, std::string_view bytes);
 

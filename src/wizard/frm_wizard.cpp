@@ -225,9 +225,9 @@ bool frmWizard::checkProfileName() {
     const std::string name = profileName();
     if (name.empty())
         return refuse(tr("Please type in a name for this profile"));
-    if (const std::string problem = storedValueProblem(name); !problem.empty())
+    if (const Status storable = checkStorableValue(name); !storable)
         return refuse(tr("This profile name cannot be stored: %1.\rPlease type a shorter name.")
-                          .arg(QString::fromStdString(problem)));
+                          .arg(QString::fromStdString(storable.message())));
     if (m_host.hasProfile(name))
         return refuse(tr("A profile called %1 already exists.\rPlease type another name.").arg(quoted(name)));
     return true;
@@ -240,11 +240,11 @@ bool frmWizard::subSave() {
     const ProfileRecord record =
         firstProfileRecord(m_host.sigPath(), profileName(), bytesFromText(cmbFooter->currentText()));
     for (const std::string* path : {&record.headerFile, &record.footerFile, &record.sigFile}) {
-        if (const std::string problem = storedValueProblem(*path); !problem.empty())
+        if (const Status storable = checkStorableValue(*path); !storable)
             return refuse(
                 tr("Your profile cannot be stored: the path %1 cannot be kept in the settings file (%2).\r"
                    "Please choose a shorter signature folder in the Preferences.")
-                    .arg(quoted(*path), QString::fromStdString(problem)));
+                    .arg(quoted(*path), QString::fromStdString(storable.message())));
     }
 
     const std::string header = firstHeaderText(

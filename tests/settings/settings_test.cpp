@@ -137,4 +137,26 @@ TEST_F(SettingsTest, ChangesMadeByOthersAreSeenAndKept) {
 }
 
 } // namespace
+// The rule must agree with the settings file itself: a value it accepts comes back the same.
+TEST(StorableValue, IsExactlyWhatTheFileGivesBack) {
+    test::TempFolder dir;
+    Settings settings(dir.file("Quillmark.INI"));
+    const std::string values[] = {"Friends",
+                                  "Work = office [main]; ok",
+                                  std::string(253, 'x'),
+                                  std::string(254, 'x'),
+                                  std::string(10000, 'n'),
+                                  " Friends",
+                                  "Friends\t",
+                                  "two\nlines",
+                                  "caf\xC3\xA9",
+                                  "\"quoted\"",
+                                  "\'single\'"};
+    for (const std::string& value : values) {
+        settings.WriteINI("Profiles", "Profile 1", value);
+        const bool comesBack = settings.ReadINIPlain("Profiles", "Profile 1") == value;
+        EXPECT_EQ(checkStorableValue(value).ok(), comesBack) << value.substr(0, 20);
+    }
+}
+
 } // namespace quillmark

@@ -36,26 +36,6 @@ TEST(FirstProfileTest, ProfilePathsLieInTheSignatureFolderWithTheChosenSamples) 
     EXPECT_EQ(firstProfileRecord("/s", "Work", "Something else").footerFile, "/s/words.txt");
 }
 
-// The rule must agree with the settings file itself: a value it accepts comes back the same.
-TEST(FirstProfileTest, StoredValueProblemAgreesWithWhatTheSettingsFileGivesBack) {
-    test::TempFolder dir;
-    Settings settings(dir.file("Quillmark.INI"));
-    const std::string values[] = {"Friends",
-                                  "Work = office [main]; ok",
-                                  std::string(253, 'x'),
-                                  std::string(254, 'x'),
-                                  std::string(10000, 'n'),
-                                  " Friends",
-                                  "Friends\t",
-                                  "two\nlines",
-                                  "caf\xC3\xA9"};
-    for (const std::string& value : values) {
-        settings.WriteINI("Profiles", "Profile 1", value);
-        const bool comesBack = settings.ReadINIPlain("Profiles", "Profile 1") == value;
-        EXPECT_EQ(storedValueProblem(value).empty(), comesBack) << value.substr(0, 20);
-    }
-}
-
 TEST(FirstProfileTest, HeaderWriteCreatesTheFolderAndReportsWhatCannotBeWritten) {
     test::TempFolder dir;
     const std::string header = dir.file("new/Sigs/firstheader.txt");
