@@ -8,6 +8,7 @@
 #include "ui/appearance.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
+#include "ui/wait_cursor.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -48,15 +49,6 @@ qsizetype partEnd(const QString& text, qsizetype from, qsizetype size) {
 std::string pathBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
-
-// Restores the normal pointer however the save ends.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 

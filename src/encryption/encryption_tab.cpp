@@ -8,6 +8,7 @@
 #include "ui/help.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
+#include "ui/wait_cursor.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -24,15 +25,6 @@
 namespace quillmark {
 
 namespace {
-
-// The hourglass for the length of a command, restored however the command ends.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QPushButton* makeButton(const QString& caption, const QString& name, QWidget* parent,
                         const QString& tip = {}) {

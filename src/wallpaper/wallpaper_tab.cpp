@@ -10,6 +10,7 @@
 #include "signature/random.h"
 #include "ui/appearance.h"
 #include "ui/prompter.h"
+#include "ui/wait_cursor.h"
 #include "wallpaper/fit.h"
 #include "wallpaper/picture_facts.h"
 #include "wallpaper/wallpaper_list.h"
@@ -58,15 +59,6 @@ std::string toPath(const QString& path) {
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
-
-// The hourglass pointer for as long as a command works.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QSize primaryScreenPixels() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
