@@ -9,12 +9,6 @@ export HOME=$root XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data
 ini=$root/config/Quillmark/Quillmark.INI
 fail() { echo "FAIL: $*"; exit 1; }
 
-# No settings file at all: no profile, status 2, nothing created.
-"$cli" next >/dev/null 2>"$root/err"; status=$?
-[ $status -eq 2 ] || fail "no profile: status $status"
-[ "$(wc -l <"$root/err")" -eq 1 ] || fail "no profile: expected one line on stderr"
-[ -e "$ini" ] && fail "the settings file was created"
-
 printf 'Only header\n' >"$root/sigs/h.txt"
 printf '# comment\r\nFirst\r\nfooter\r\n%%%%\r\n' >"$root/sigs/f.txt"
 printf '[SETTINGS]\nSIG SEPARATOR CHARACTER=%%\nADD DASHES TO SIG HEADER=False\n[Profiles]\nPROFILE 1=\nPROFILE 2=Work\nHEADER FILE 2=%s\nFOOTER FILE 2=%s\nSIG FILE 2=%s\nPROFILE 3=Broken\nSIG FILE 3=%s\n[User]\nLAST PROFILE=\n' \
