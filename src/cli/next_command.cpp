@@ -6,6 +6,7 @@
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
 #include "signature/compose.h"
+#include "signature/entry_index.h"
 #include "signature/random.h"
 
 #include <filesystem>
@@ -84,7 +85,14 @@ int runNextCommand(const std::optional<std::string>& profile, const std::string&
 
     // Reads each file only as far as the entry drawn, rather than building both lists.
     std::vector<Error> failures;
-    const SignatureUpdate update = updateSignatureFromFiles(state, random, failures);
+    // Large quote files are read through their index: only the entry drawn is read.
+    const std::string indexFolder = entryIndexFolder();
+    const SignatureUpdate update = updateSignatureFromFiles(
+        state, random, failures,
+        [&indexFolder](const std::string& path, std::string_view separator,
+                       const std::vector<std::string>& fallback, RandomSource& source, EntryPick& pick) {
+            return pickEntryIndexed(path, separator, fallback, source, pick, indexFolder);
+        });
     int status = 0;
     for (const Error& failure : failures) {
         err << "quillmark-cli next: " << failure.message << '\n';
