@@ -66,6 +66,32 @@ for args in "" "--profile LAST SLOT"; do
     cmp -s "$root/printed" "$root/sigs/out64.txt" || fail "slot 64 ($args): printed bytes differ"
 done
 
+# The entry index in the cache folder: a footer rewritten with the same size and put back
+# to the same time ("touch -d") must never give an entry of the old text.
+export XDG_CACHE_HOME=$root/cache
+printf 'old1\n%%\nold2\n' >"$root/sigs/f64.txt"
+for _ in 1 2 3 4; do "$cli" next >/dev/null || fail "indexed next: status $?"; done
+ls "$root/cache/quillmark/"*.idx >/dev/null 2>&1 || fail "no entry index was written"
+stamp=$(stat -c %y "$root/sigs/f64.txt")
+printf 'NEW1\n%%\nNEW2\n' >"$root/sigs/f64.txt"
+touch -d "$stamp" "$root/sigs/f64.txt"
+for _ in $(seq 12); do
+    "$cli" next >"$root/printed" || fail "after the rewrite: status $?"
+    grep -q old "$root/printed" && fail "an entry of the old text after a same-size, same-time rewrite"
+done
+# A planted link where the index goes is replaced, not written through.
+for index in "$root/cache/quillmark/"*.idx; do rm "$index"; ln -s "$root/victim" "$index"; done
+printf 'keep' >"$root/victim"
+"$cli" next >/dev/null || fail "with a planted link: status $?"
+[ "$(cat "$root/victim")" = keep ] || fail "the index was written through a planted link"
+# A cache folder that cannot be made: the whole file is read, with the same result.
+rm -rf "$root/cache"
+printf 'not a folder' >"$root/cache"
+"$cli" next >"$root/printed" || fail "without a cache folder: status $?"
+grep -q NEW "$root/printed" || fail "without a cache folder: $(cat "$root/printed")"
+rm -f "$root/cache"
+unset XDG_CACHE_HOME
+
 # A settings file that cannot be read is not a store without profiles.
 mv "$ini" "$root/ini.saved"
 mkdir "$ini"
