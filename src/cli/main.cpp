@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -109,6 +110,14 @@ int run(int argc, char** argv) {
     addCryptOptions(*encrypt, a);
     addCryptOptions(*decrypt, a);
 
+    // CLI11 would only say that a command is missing.
+    const std::vector<CLI::App*> commands = app.get_subcommands({});
+    if (argc > 1 && argv[1][0] != '-' &&
+        std::none_of(commands.begin(), commands.end(),
+                     [&](const CLI::App* c) { return c->get_name() == argv[1]; })) {
+        std::cerr << "quillmark-cli: unknown command '" << argv[1] << "' (see --help)\n";
+        return kUsageError;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
