@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${QUILLMARK_BUILD_DIR:-$here/build}"
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-    libx11-dev fonts-comic-neue xvfb trayer xdotool openbox x11-utils)
+    libx11-dev fonts-comic-neue libcli11-dev help2man xvfb trayer xdotool openbox x11-utils)
 # libFuzzer comes with clang's runtime libraries.
 fuzz_packages=(cmake make clang libclang-rt-dev)
 

@@ -1,62 +1,170 @@
-// quillmark-cli: Quillmark's signature engine and text cipher for the command line.
+// quillmark-cli: Quillmark's signature engine, profiles and text cipher for the command line.
 #include "cli/crypt_command.h"
 #include "cli/next_command.h"
+#include "cli/profile_command.h"
 #include "platform/app_folders.h"
+#include "platform/sample_files.h"
 #include "signature/random.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: quillmark-cli COMMAND [OPTIONS]\n"
-    "\n"
-    "Commands:\n"
-    "  next [--profile NAME]   write a new signature to the profile's output file and print it\n"
-    "  profiles                list the profile names\n"
-    "  encrypt METHOD          encrypt standard input to standard output\n"
-    "  decrypt METHOD          decrypt standard input to standard output\n"
-    "                          METHOD: --rot N | --password-file FILE | --password-env NAME\n"
-    "\n"
-    "'quillmark-cli COMMAND --help' tells more about a command.\n";
+constexpr int kUsageError = 2;
 
-} // namespace
+constexpr const char* kCryptFooter =
+    "Reads a text from standard input and writes the encoded or decoded text to standard output.\n"
+    "The password method puts the begin and end lines around what it encrypts and removes them\n"
+    "before it decrypts. It keeps a casual reader out; it is no protection against anyone who\n"
+    "tries. The password is never taken from the command line, where other users of the machine\n"
+    "could see it; only the password file's first line is read, up to 64 KB.";
 
-namespace {
+constexpr const char* kStatusFooter =
+    "Exit status: 0 success; 1 a file could not be read or written; 2 a usage error or an\n"
+    "unknown profile.";
 
-int runCommand(const std::vector<std::string>& args) {
-    if (args.empty()) {
-        std::cerr << kUsage;
-        return 2;
+// Every subcommand keeps its options in one place until the parse is done.
+struct Arguments {
+    std::string profile;
+    std::string name;
+    quillmark::ProfileAddOptions add;
+    std::string output;
+    std::string rot;
+    std::string passwordFile;
+    std::string passwordEnv;
+};
+
+std::vector<std::string> cryptArguments(const char* command, const Arguments& a, const CLI::App& app) {
+    std::vector<std::string> args{command};
+    if (app.count("--rot"))
+        args.insert(args.end(), {"--rot", a.rot});
+    if (app.count("--password-file"))
+        args.insert(args.end(), {"--password-file", a.passwordFile});
+    if (app.count("--password-env"))
+        args.insert(args.end(), {"--password-env", a.passwordEnv});
+    return args;
+}
+
+void addCryptOptions(CLI::App& command, Arguments& a) {
+    auto* rot =
+        command.add_option("--rot", a.rot, "rotate the letters A-Z and a-z by N (1 to 26)")->type_name("N");
+    auto* file = command
+                     .add_option("--password-file", a.passwordFile,
+                                 "password method; the password is the first line of FILE")
+                     ->type_name("FILE");
+    auto* env = command
+                    .add_option("--password-env", a.passwordEnv,
+                                "password method; the password is the environment variable NAME")
+                    ->type_name("NAME");
+    rot->excludes(file)->excludes(env);
+    file->excludes(env);
+    command.footer(kCryptFooter);
+}
+
+int run(int argc, char** argv) {
+    CLI::App app{"Quillmark's signature engine, profiles and text cipher for the command line.",
+                 "quillmark-cli"};
+    app.set_version_flag("--version", "quillmark-cli " QUILLMARK_VERSION);
+    app.require_subcommand(1);
+    app.footer(kStatusFooter);
+    Arguments a;
+
+    auto* next =
+        app.add_subcommand("next", "write a new signature to the profile's output file and print it");
+    next->add_option("--profile", a.profile, "the profile to use (default: the one Quillmark uses now)")
+        ->type_name("NAME");
+    next->footer("With no profile yet, the signature comes from the sample header.txt and footer.txt\n"
+                 "of the signature folder and goes to sig.txt there.");
+
+    auto* profiles = app.add_subcommand("profiles", "list the profile names, one per line");
+
+    auto* profile = app.add_subcommand("profile", "add, remove, show or choose a profile");
+    profile->require_subcommand(1);
+    auto* add = profile->add_subcommand("add", "add a profile and make it the current one");
+    add->add_option("NAME", a.add.name, "the profile's name")->required();
+    add->add_option("--header", a.add.headerFile, "the header file (top sections of the signature)")
+        ->required()
+        ->type_name("FILE");
+    add->add_option("--footer", a.add.footerFile, "the footer file (bottom sections of the signature)")
+        ->required()
+        ->type_name("FILE");
+    add->add_option("--output", a.output,
+                    "where the signature is written (default: sig.txt in the signature folder)")
+        ->type_name("FILE");
+    auto* remove =
+        profile->add_subcommand("remove", "delete a profile; the first remaining one becomes current");
+    remove->add_option("NAME", a.name, "the profile's name")->required();
+    auto* show = profile->add_subcommand("show", "print a profile's header, footer and output paths");
+    show->add_option("NAME", a.name, "the profile's name (default: the one Quillmark uses now)");
+    auto* use = profile->add_subcommand("use", "make a profile the one Quillmark starts with and next uses");
+    use->add_option("NAME", a.name, "the profile's name")->required();
+
+    auto* encrypt = app.add_subcommand("encrypt", "encrypt standard input to standard output");
+    auto* decrypt = app.add_subcommand("decrypt", "decrypt standard input to standard output");
+    addCryptOptions(*encrypt, a);
+    addCryptOptions(*decrypt, a);
+
+    // CLI11 would only say that a command is missing.
+    const std::vector<CLI::App*> commands = app.get_subcommands({});
+    if (argc > 1 && argv[1][0] != '-' &&
+        std::none_of(commands.begin(), commands.end(),
+                     [&](const CLI::App* c) { return c->get_name() == argv[1]; })) {
+        std::cerr << "quillmark-cli: unknown command '" << argv[1] << "' (see --help)\n";
+        return kUsageError;
     }
-    const std::string& command = args.front();
-    if (command == "--help" || command == "-h" || command == "help") {
-        std::cout << kUsage;
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        std::cout << e.what() << '\n';
         return 0;
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "quillmark-cli: " << e.what() << " (see --help)\n";
+        return kUsageError;
     }
-    if (command == "--version") {
-        std::cout << "quillmark-cli " QUILLMARK_VERSION "\n";
-        return 0;
+
+    using namespace quillmark;
+    const std::string settings = settingsFilePath();
+    if (*next) {
+        ClockSeededRandom random;
+        const std::optional<std::string> name =
+            next->count("--profile") ? std::optional(a.profile) : std::nullopt;
+        return runNextCommand(name, settings, sampleSigsFolder(executableFolder()), random, std::cout,
+                              std::cerr);
     }
-    if (command == "next") {
-        quillmark::ClockSeededRandom random;
-        return quillmark::runNextCommand(args, quillmark::settingsFilePath(), random, std::cout, std::cerr);
+    if (*profiles)
+        return runProfilesCommand(settings, std::cout, std::cerr);
+    if (*add) {
+        if (add->count("--output"))
+            a.add.sigFile = a.output;
+        return runProfileAdd(a.add, settings, std::cout, std::cerr);
     }
-    if (command == "profiles")
-        return quillmark::runProfilesCommand(args, quillmark::settingsFilePath(), std::cout, std::cerr);
-    if (command == "encrypt" || command == "decrypt")
-        return quillmark::runCryptCommand(args, std::cin, std::cout, std::cerr);
-    std::cerr << "quillmark-cli: unknown command '" << command << "' (see --help)\n";
-    return 2;
+    if (*remove)
+        return runProfileRemove(a.name, settings, std::cout, std::cerr);
+    if (*show)
+        return runProfileShow(show->count("NAME") ? std::optional(a.name) : std::nullopt, settings, std::cout,
+                              std::cerr);
+    if (*use)
+        return runProfileUse(a.name, settings, std::cout, std::cerr);
+    if (*encrypt)
+        return runCryptCommand(cryptArguments("encrypt", a, *encrypt), std::cin, std::cout, std::cerr);
+    return runCryptCommand(cryptArguments("decrypt", a, *decrypt), std::cin, std::cout, std::cerr);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    const int status = runCommand(std::vector<std::string>(argv + 1, argv + argc));
+    const int status = run(argc, argv);
     // Help and version text that never arrived is a failure too.
     std::cout.flush();
     if (status == 0 && !std::cout) {

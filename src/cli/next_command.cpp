@@ -1,27 +1,24 @@
 #include "cli/next_command.h"
 
 #include "platform/platform.h"
+#include "platform/sample_files.h"
 #include "profiles/profile_store.h"
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
 #include "signature/compose.h"
+#include "signature/entry_index.h"
 #include "signature/random.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace quillmark {
 
 namespace {
 
-constexpr const char* kNextUsage = "Usage: quillmark-cli next [--profile NAME]\n"
-                                   "Writes a new signature to the profile's output file and prints it.\n"
-                                   "Without --profile the profile Quillmark uses now is taken.\n";
-
-constexpr const char* kProfilesUsage = "Usage: quillmark-cli profiles\n"
-                                       "Prints the names of the profiles, one per line.\n";
-
-bool isHelp(const std::string& arg) {
-    return arg == "--help" || arg == "-h";
+bool isFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
 }
 
 // A settings file that is there but cannot be read must not pass for one without profiles.
@@ -43,54 +40,59 @@ bool finishOutput(std::ostream& out, std::ostream& err, const char* command) {
 
 } // namespace
 
-int runNextCommand(const std::vector<std::string>& args, const std::string& settingsPath,
-                   RandomSource& random, std::ostream& out, std::ostream& err) {
-    std::string profile;
-    bool profileGiven = false;
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (isHelp(args[i])) {
-            out << kNextUsage;
-            return 0;
-        }
-        if (args[i] == "--profile" && i + 1 < args.size() && !profileGiven) {
-            profile = args[++i];
-            profileGiven = true;
-        } else if (args[i].starts_with("--profile=") && !profileGiven) {
-            profile = args[i].substr(10);
-            profileGiven = true;
-        } else {
-            err << "quillmark-cli next: unexpected argument '" << args[i] << "' (see --help)\n";
-            return 2;
-        }
-    }
-
+int runNextCommand(const std::optional<std::string>& profile, const std::string& settingsPath,
+                   const std::string& sampleFolder, RandomSource& random, std::ostream& out,
+                   std::ostream& err) {
     Settings settings(settingsPath);
     // One look at the file for the whole run; the command only reads.
     Settings::Batch batch(settings);
     if (!settingsReadable(settings, "next", err))
         return 1;
-    int slot = 0;
-    if (profileGiven) {
-        slot = profile.empty() ? 0 : findProfileSlotIgnoringCase(settings, profile, ScanRead::Plain);
+    SignatureState state;
+    if (profile) {
+        const int slot =
+            profile->empty() ? 0 : findProfileSlotIgnoringCase(settings, *profile, ScanRead::Plain);
         if (slot == 0) {
-            err << "quillmark-cli next: no profile called '" << profile << "'\n";
+            err << "quillmark-cli next: no profile called '" << *profile << "'\n";
             return 2;
         }
+        state =
+            signatureStateFor(settings, readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain));
     } else {
         const std::string name = resolveStartupProfile(settings, ScanRead::Plain);
-        slot = name.empty() ? 0 : findProfileSlotExact(settings, keys::kProfiles, name, ScanRead::Plain);
-        if (slot == 0) {
-            err << "quillmark-cli next: there is no profile yet; create one in Quillmark first\n";
-            return 2;
+        const int slot =
+            name.empty() ? 0 : findProfileSlotExact(settings, keys::kProfiles, name, ScanRead::Plain);
+        if (slot != 0) {
+            state = signatureStateFor(settings,
+                                      readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain));
+        } else {
+            // A first run without the desktop: the samples give a signature at once.
+            const std::string folder = signatureFolder(settings);
+            copyMissingFiles(sampleFolder, folder);
+            const std::string base = folder + kPathSeparator;
+            state =
+                signatureStateFor(settings, {{}, base + "header.txt", base + "footer.txt", base + "sig.txt"});
+            if (!isFile(state.strHeaderFile) && !isFile(state.strFooterFile)) {
+                err << "quillmark-cli next: there is no profile yet and no sample files in " << folder
+                    << "; create a profile with 'quillmark-cli profile add'\n";
+                return 1;
+            }
+            err << "quillmark-cli next: no profile yet, so this signature comes from the samples in "
+                << folder
+                << "; make your own with 'quillmark-cli profile add NAME --header FILE --footer FILE'\n";
         }
     }
 
-    const ProfileRecord record = readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain);
-    const SignatureState state = signatureStateFor(settings, record);
-
     // Reads each file only as far as the entry drawn, rather than building both lists.
     std::vector<Error> failures;
-    const SignatureUpdate update = updateSignatureFromFiles(state, random, failures);
+    // Large quote files are read through their index: only the entry drawn is read.
+    const std::string indexFolder = entryIndexFolder();
+    const SignatureUpdate update = updateSignatureFromFiles(
+        state, random, failures,
+        [&indexFolder](const std::string& path, std::string_view separator,
+                       const std::vector<std::string>& fallback, RandomSource& source, EntryPick& pick) {
+            return pickEntryIndexed(path, separator, fallback, source, pick, indexFolder);
+        });
     int status = 0;
     for (const Error& failure : failures) {
         err << "quillmark-cli next: " << failure.message << '\n';
@@ -106,16 +108,7 @@ int runNextCommand(const std::vector<std::string>& args, const std::string& sett
     return finishOutput(out, err, "next") ? status : 1;
 }
 
-int runProfilesCommand(const std::vector<std::string>& args, const std::string& settingsPath,
-                       std::ostream& out, std::ostream& err) {
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (isHelp(args[i])) {
-            out << kProfilesUsage;
-            return 0;
-        }
-        err << "quillmark-cli profiles: unexpected argument '" << args[i] << "' (see --help)\n";
-        return 2;
-    }
+int runProfilesCommand(const std::string& settingsPath, std::ostream& out, std::ostream& err) {
     Settings settings(settingsPath);
     Settings::Batch batch(settings);
     if (!settingsReadable(settings, "profiles", err))

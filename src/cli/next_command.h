@@ -4,24 +4,27 @@
 // command ever writes the settings file.
 
 #include <iosfwd>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace quillmark {
 
 class RandomSource;
 
-// args[0] is "next", optionally followed by "--profile NAME". Writes a new signature to
-// the profile's output file and prints exactly the bytes written. Returns 0 on success,
-// 2 for a usage error, an unknown profile or no profile at all, 1 when the settings file,
-// a source file, the output file or standard output could not be read or written (the
-// signature is still printed when it was composed).
-int runNextCommand(const std::vector<std::string>& args, const std::string& settingsPath,
-                   RandomSource& random, std::ostream& out, std::ostream& err);
+// Writes a new signature to the output file of `profile` (matched ignoring letter case;
+// without one, the profile Quillmark starts with) and prints exactly the bytes written.
+// With no profile at all, the first run: the sample "header.txt" and "footer.txt" are
+// copied from `sampleFolder` into the signature folder where missing (never over the
+// user's own), the signature goes to "sig.txt" there, and one line on `err` tells how
+// to make a profile. Returns 0 on success, 2 for an unknown profile, 1 when the settings
+// file, a source file, the output file or standard output could not be read or written
+// (the signature is still printed when it was composed).
+int runNextCommand(const std::optional<std::string>& profile, const std::string& settingsPath,
+                   const std::string& sampleFolder, RandomSource& random, std::ostream& out,
+                   std::ostream& err);
 
-// args[0] is "profiles": prints the profile names in slot order, one per line. Returns 0,
-// 2 for a usage error, 1 when the settings file or standard output cannot be used.
-int runProfilesCommand(const std::vector<std::string>& args, const std::string& settingsPath,
-                       std::ostream& out, std::ostream& err);
+// Prints the profile names in slot order, one per line. Returns 0, or 1 when the settings
+// file or standard output cannot be used.
+int runProfilesCommand(const std::string& settingsPath, std::ostream& out, std::ostream& err);
 
 } // namespace quillmark

@@ -5,7 +5,19 @@
 
 #include <filesystem>
 
+#ifndef QUILLMARK_INSTALL_DATADIR
+#define QUILLMARK_INSTALL_DATADIR "/usr/local/share"
+#endif
+
 namespace quillmark {
+
+std::string sampleSigsFolder(const std::string& executableFolder) {
+    std::error_code ec;
+    std::string beside = executableFolder + "/Sigs";
+    if (!executableFolder.empty() && std::filesystem::is_directory(beside, ec))
+        return beside;
+    return std::string(QUILLMARK_INSTALL_DATADIR) + "/quillmark/Sigs";
+}
 
 void copyMissingFiles(const std::string& fromFolder, const std::string& toFolder) {
     std::error_code ec;

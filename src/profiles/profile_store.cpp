@@ -1,5 +1,8 @@
 #include "profiles/profile_store.h"
 
+#include "platform/app_folders.h"
+#include "platform/paths.h"
+#include "platform/platform.h"
 #include "settings/ini_file.h"
 #include "settings/name_case.h"
 #include "settings/setting_keys.h"
@@ -123,6 +126,107 @@ SignatureState signatureStateFor(Settings& settings, const ProfileRecord& record
         separatorFromSetting(settings.ReadINIPlain(keys::kSeparator.section, keys::kSeparator.key));
     state.blnAddDashes = readFlagPlain(settings, keys::kAddDashes);
     return state;
+}
+
+std::string signatureFolder(Settings& settings) {
+    std::string folder = readTextPlain(settings, keys::kDefaultSigPath);
+    if (folder.empty())
+        folder = programFolder() + kPathSeparator + "Sigs";
+    return StripTrailingBackslash(folder);
+}
+
+std::optional<ProfileRecord> readProfileSettings(Settings& settings, std::string_view name) {
+    Settings::Transaction transaction(settings);
+    const int slot = findProfileSlotIgnoringCase(settings, name);
+    if (slot == 0)
+        return std::nullopt;
+    return readProfileSlot(settings, keys::kProfiles, slot);
+}
+
+std::optional<ProfileRecord> selectProfile(Settings& settings, std::string_view name) {
+    Settings::Transaction transaction(settings);
+    // The select has always addressed the section as "PROFILES"; it is the same section.
+    std::optional<ProfileRecord> record;
+    if (const int slot = findProfileSlotExact(settings, "PROFILES", name); slot != 0)
+        record = readProfileSlot(settings, "PROFILES", slot);
+    settings.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, name);
+    return record;
+}
+
+Status saveProfileSettings(Settings& settings, const ProfileRecord& copy) {
+    Settings::Transaction transaction(settings);
+    if (!transaction.status())
+        return transaction.status();
+    const int slot = findSlotForSave(settings, copy.name);
+    if (slot == 0)
+        return Error{ErrorCode::InvalidInput, "there is no room for another profile: all " +
+                                                  std::to_string(intMaxProfiles) + " profiles are in use"};
+    writeProfileSlot(settings, slot, copy);
+    selectProfile(settings, copy.name);
+    return transaction.commit();
+}
+
+Status removeProfile(Settings& settings, std::string_view name, const ProfileRecord& editingCopy) {
+    Settings::Transaction transaction(settings);
+    if (!transaction.status())
+        return transaction.status();
+    for (int n = 1; n <= intMaxProfiles; ++n)
+        if (settings.ReadINIPlain(keys::kProfiles, profileNameKey(n)) == name)
+            writeProfileSlot(settings, n, {});
+    ProfileRecord copy = editingCopy;
+    copy.name.clear();
+    // Every entry of that name leaves the list, so a second slot of the name cannot
+    // bring the profile back with the paths of the first.
+    if (const std::vector<std::string> names = listProfileNames(settings); !names.empty()) {
+        copy.name = names.front();
+        if (std::optional<ProfileRecord> first = readProfileSettings(settings, copy.name))
+            copy = {copy.name, first->headerFile, first->footerFile, first->sigFile};
+    }
+    if (Status saved = saveProfileSettings(settings, copy); !saved)
+        return saved;
+    return transaction.commit();
+}
+
+std::string unstorableReason(std::string_view value) {
+    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+        return "it holds a line break or a NUL byte";
+    if (value.size() > 253)
+        return "it is longer than 253 bytes";
+    IniFile probe;
+    static_cast<void>(probe.setValue("Profiles", "PROFILE 1", value));
+    const std::optional<std::string> back = probe.value("Profiles", "PROFILE 1");
+    if (!back || *back != value)
+        return "the settings file would not give it back unchanged (blanks or quotes around it)";
+    if (value == "True" || value == "False")
+        return "the settings file reads it back as a number";
+    return {};
+}
+
+Status addProfile(Settings& settings, const ProfileRecord& profile) {
+    Settings::Transaction transaction(settings);
+    if (!transaction.status())
+        return transaction.status();
+    if (profile.name.empty())
+        return Error{ErrorCode::InvalidInput, "a profile needs a name"};
+    const std::pair<const char*, const std::string*> values[] = {
+        {"the name", &profile.name},
+        {"the header file's path", &profile.headerFile},
+        {"the footer file's path", &profile.footerFile},
+        {"the output file's path", &profile.sigFile}};
+    for (const auto& [what, value] : values)
+        if (const std::string reason = unstorableReason(*value); !reason.empty())
+            return Error{ErrorCode::InvalidInput, std::string(what) + " cannot be stored: " + reason};
+    const std::vector<std::string> names = listProfileNames(settings);
+    for (const std::string& name : names)
+        if (sameNameIgnoringCase(name, profile.name))
+            return Error{ErrorCode::InvalidInput, "there is already a profile called '" + name + "'"};
+    if (names.size() >= static_cast<std::size_t>(intMaxProfiles))
+        return Error{ErrorCode::InvalidInput, "there is no room for another profile: all " +
+                                                  std::to_string(intMaxProfiles) + " profiles are in use"};
+    static_cast<void>(readProfileSettings(settings, profile.name));
+    if (Status saved = saveProfileSettings(settings, profile); !saved)
+        return saved;
+    return transaction.commit();
 }
 
 } // namespace quillmark

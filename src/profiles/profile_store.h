@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "signature/compose.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,44 @@ void applyProfile(SignatureState& state, const ProfileRecord& record);
 // Reads only; the lists of entries are left for loadSignatureFiles. The window and
 // quillmark-cli both build the engine's state here, so a profile composes alike in both.
 SignatureState signatureStateFor(Settings& settings, const ProfileRecord& record);
+
+// The signature folder: "Default Sig Path" without a trailing separator, or the program
+// folder's "Sigs" when the setting is missing. Reads plainly.
+std::string signatureFolder(Settings& settings);
+
+// The Profiles tab's procedures as they change the settings file. The tab and
+// quillmark-cli both go through these, so a profile changed from the command line lands
+// in the same slot, with the same keys and the same "Last Profile" as from the window.
+// Each runs inside one Settings::Transaction: what it decides from the file (the lowest
+// free slot) cannot be changed by the other program before it writes.
+
+// subReadProfileSettings' look-up: the first slot whose name matches ignoring case (read
+// with default ""), with the name as stored; nothing when no slot holds it.
+std::optional<ProfileRecord> readProfileSettings(Settings& settings, std::string_view name);
+
+// subSelectProfile's share of the file: the record of the first slot named exactly `name`
+// (section read as "PROFILES"), nothing when none; "Last Profile" becomes `name` either way.
+std::optional<ProfileRecord> selectProfile(Settings& settings, std::string_view name);
+
+// subSaveProfileSettings: stores the editing copy in the slot holding copy.name, else in
+// the lowest free one, then selects it. An error, with nothing written, when all slots
+// hold other profiles or the lock cannot be had.
+Status saveProfileSettings(Settings& settings, const ProfileRecord& copy);
+
+// The Delete command: frees every slot named exactly `name`; then the first remaining
+// profile is read, saved and made current. With none left, the editing copy's paths are
+// saved under the empty name and that becomes current, as the tab's boxes are saved.
+Status removeProfile(Settings& settings, std::string_view name, const ProfileRecord& editingCopy);
+
+// A new profile made outside the tab, as its New command and the save that follows do:
+// the list's selection of the new name reads it, then the save stores it. Refuses, with
+// nothing written, a name already present in any letter case, a 65th profile, and a name or
+// path that the settings file would not give back unchanged (InvalidInput for all three).
+Status addProfile(Settings& settings, const ProfileRecord& profile);
+
+// Why `value` would not read back from the settings file exactly as given (a line break,
+// blanks or quotes around it, more than 253 bytes, "True"/"False"); empty when it would.
+std::string unstorableReason(std::string_view value);
 
 } // namespace quillmark
 

@@ -58,15 +58,34 @@ bool missing(const Error& error) {
 struct Settings::DiskState {
     Stamp stamp;
     fs::file_time_type checkedAt{};
-    std::string bytes; // what the file held when m_file was taken from it or written
-    Status loadError;  // set while the file exists but cannot be read
+    std::string bytes;   // what the file held when m_file was taken from it or written
+    Status loadError;    // set while the file exists but cannot be read
+    bool loaded = false; // the file was looked at once: later differences are outside changes
 };
+
+namespace {
+
+// A value as every read sees it: cut to 253 characters, then at its first NUL.
+std::string visibleValue(const IniFile& ini, std::string_view section, std::string_view upperKey) {
+    std::optional<std::string> value = ini.value(section, upperKey);
+    if (!value)
+        return {};
+    std::string result = std::move(*value);
+    if (result.size() > kMaxValueLength)
+        result.resize(kMaxValueLength);
+    if (const std::size_t nul = result.find('\0'); nul != std::string::npos)
+        result.resize(nul);
+    return result;
+}
+
+} // namespace
 
 Settings::Settings(std::string path) : m_path(std::move(path)), m_disk(std::make_unique<DiskState>()) {}
 
 Settings::~Settings() {
+    // A failure is in the error log; there is nobody left to tell.
     if (m_dirty)
-        flush();
+        static_cast<void>(flush());
 }
 
 IniFile& Settings::file() {
@@ -80,6 +99,8 @@ IniFile& Settings::file() {
     if (!m_file || stamp != m_disk->stamp || !settled) {
         Result<std::string> read = readFile(m_path);
         if (read) {
+            if (m_disk->loaded && *read != m_disk->bytes)
+                ++m_outsideChanges;
             if (!m_file || *read != m_disk->bytes) {
                 m_file = std::make_unique<IniFile>(*read);
                 m_disk->bytes = std::move(read).value();
@@ -88,10 +109,13 @@ IniFile& Settings::file() {
         } else {
             if (!missing(read.error()) && (m_disk->loadError.ok() || stamp != m_disk->stamp))
                 LogError("ReadINI", read.message());
+            if (m_disk->loaded && !m_disk->bytes.empty())
+                ++m_outsideChanges;
             m_file = std::make_unique<IniFile>();
             m_disk->bytes.clear();
             m_disk->loadError = missing(read.error()) ? Status{} : Status(read.error());
         }
+        m_disk->loaded = true;
         m_disk->stamp = stamp;
         m_disk->checkedAt = now;
     }
@@ -100,16 +124,66 @@ IniFile& Settings::file() {
     return *m_file;
 }
 
-void Settings::flush() {
+std::uint64_t Settings::checkForOutsideChanges() {
+    if (!m_dirty && !(m_batchDepth > 0 && m_checkedInBatch))
+        file();
+    return m_outsideChanges;
+}
+
+Result<std::string> Settings::readUnderLock() {
+    const fs::file_time_type now = fs::file_time_type::clock::now();
+    const Stamp stamp = stampOf(m_path);
+    Result<std::string> read = readFile(m_path);
+    if (!read && !missing(read.error())) {
+        m_disk->loadError = read.error();
+        return read.error();
+    }
+    std::string bytes = read ? std::move(read).value() : std::string();
+    if (!m_file || bytes != m_disk->bytes) {
+        if (m_disk->loaded && bytes != m_disk->bytes)
+            ++m_outsideChanges;
+        // Someone else changed the file since it was read: our own changes go onto theirs.
+        m_file = std::make_unique<IniFile>(bytes);
+        for (const PendingWrite& write : m_pending) {
+            if (write.onlyIfEmpty && !visibleValue(*m_file, write.section, write.key).empty())
+                continue;
+            static_cast<void>(m_file->setValue(write.section, write.key, write.value));
+        }
+        m_disk->bytes = bytes;
+    }
+    m_disk->loadError = {};
+    m_disk->loaded = true;
+    m_disk->stamp = stamp;
+    m_disk->checkedAt = now;
+    return bytes;
+}
+
+void Settings::dropPendingWrites() {
+    m_pending.clear();
     m_dirty = false;
-    if (!m_file)
-        return;
+    // Reads go on from what the file really holds.
+    m_file.reset();
+}
+
+Status Settings::flush() {
+    m_dirty = false;
+    if (m_pending.empty())
+        return {};
+    FileLock ownLock;
+    if (!m_lock.held()) {
+        Result<FileLock> lock = FileLock::acquire(lockPath(), m_lockTimeout);
+        if (!lock) {
+            LogError("WriteINI", "the settings file was not changed: " + lock.message());
+            dropPendingWrites();
+            return lock.error();
+        }
+        ownLock = std::move(lock).value();
+    }
     // Replacing a file we could not read would throw away whatever it holds.
-    if (!m_disk->loadError.ok()) {
-        LogError("WriteINI",
-                 "not replacing a settings file that cannot be read: " + m_disk->loadError.message());
-        m_file.reset();
-        return;
+    if (Result<std::string> disk = readUnderLock(); !disk) {
+        LogError("WriteINI", "not replacing a settings file that cannot be read: " + disk.message());
+        dropPendingWrites();
+        return disk.error();
     }
     const fs::file_time_type before = fs::file_time_type::clock::now();
     std::string bytes = m_file->bytes();
@@ -120,13 +194,14 @@ void Settings::flush() {
     }
     if (!status.ok()) {
         LogError("WriteINI", status.message());
-        // Reads go on from what the file really holds.
-        m_file.reset();
-        return;
+        dropPendingWrites();
+        return status;
     }
+    m_pending.clear();
     m_disk->bytes = std::move(bytes);
     m_disk->stamp = stampOf(m_path);
     m_disk->checkedAt = before;
+    return {};
 }
 
 Status Settings::readable() {
@@ -135,22 +210,13 @@ Status Settings::readable() {
 }
 
 std::string Settings::readValue(std::string_view section, std::string_view key) {
-    IniFile& ini = file();
-    std::optional<std::string> value = ini.value(section, toUpperName(key));
-    if (!value)
-        return {};
-    std::string result = std::move(*value);
-    if (result.size() > kMaxValueLength)
-        result.resize(kMaxValueLength);
-    if (const std::size_t nul = result.find('\0'); nul != std::string::npos)
-        result.resize(nul);
-    return result;
+    return visibleValue(file(), section, toUpperName(key));
 }
 
 std::string Settings::ReadINI(std::string_view section, std::string_view key, std::string_view defaultValue) {
     std::string result = readValue(section, key);
     if (result.empty()) {
-        WriteINI(section, key, defaultValue);
+        writeValue(section, key, defaultValue, true);
         result = defaultValue;
     }
     return trueFalseAsNumber(std::move(result));
@@ -169,7 +235,16 @@ std::string Settings::ReadINIPlain(std::string_view section, std::string_view ke
 }
 
 void Settings::WriteINI(std::string_view section, std::string_view key, std::string_view value) {
-    switch (file().setValue(section, toUpperName(key), value)) {
+    writeValue(section, key, value, false);
+}
+
+void Settings::writeValue(std::string_view section, std::string_view key, std::string_view value,
+                          bool onlyIfEmpty) {
+    // A transaction without the lock changes nothing, not even the image in memory.
+    if (m_refusedTransactions > 0)
+        return;
+    const std::string upperKey = toUpperName(key);
+    switch (file().setValue(section, upperKey, value)) {
     case IniFile::SetResult::InvalidName:
         // The name itself may hold the line break that makes it unusable: not logged.
         LogError("WriteINI", "section or key name cannot be stored in the settings file");
@@ -177,9 +252,11 @@ void Settings::WriteINI(std::string_view section, std::string_view key, std::str
     case IniFile::SetResult::Unchanged:
         return;
     case IniFile::SetResult::Changed:
+        m_pending.push_back({std::string(section), upperKey, std::string(value), onlyIfEmpty});
         m_dirty = true;
+        // A failed write is in the error log; the writes of the settings table report none.
         if (m_batchDepth == 0)
-            flush();
+            static_cast<void>(flush());
         return;
     }
 }
@@ -198,11 +275,56 @@ Settings::Batch::Batch(Settings& settings) : m_settings(settings) {
 }
 
 Settings::Batch::~Batch() {
-    if (--m_settings.m_batchDepth > 0)
+    // A failure is in the error log.
+    static_cast<void>(m_settings.endBatch());
+}
+
+Status Settings::endBatch() {
+    if (--m_batchDepth > 0)
+        return {};
+    m_checkedInBatch = false;
+    Status status = m_dirty ? flush() : Status{};
+    m_lock.release();
+    return status;
+}
+
+Settings::Transaction::Transaction(Settings& settings) : m_settings(settings) {
+    if (m_settings.m_batchDepth++ == 0)
+        m_settings.m_checkedInBatch = false;
+    if (m_settings.m_lock.held())
         return;
-    m_settings.m_checkedInBatch = false;
-    if (m_settings.m_dirty)
-        m_settings.flush();
+    Result<FileLock> lock = FileLock::acquire(m_settings.lockPath(), m_settings.m_lockTimeout);
+    if (!lock) {
+        m_status = lock.error();
+    } else {
+        m_settings.m_lock = std::move(lock).value();
+        if (Result<std::string> disk = m_settings.readUnderLock(); !disk)
+            m_status = Error{disk.code(), "cannot read the settings file: " + disk.message()};
+        else
+            m_settings.m_checkedInBatch = true;
+    }
+    if (!m_status) {
+        LogError("WriteINI", "the settings file was not changed: " + m_status.message());
+        ++m_settings.m_refusedTransactions;
+    }
+}
+
+Settings::Transaction::~Transaction() {
+    // A failure is in the error log.
+    if (m_open)
+        static_cast<void>(commit());
+}
+
+Status Settings::Transaction::commit() {
+    if (!m_open)
+        return m_status;
+    m_open = false;
+    if (!m_status)
+        --m_settings.m_refusedTransactions;
+    Status ended = m_settings.endBatch();
+    if (!m_status)
+        return m_status;
+    return ended;
 }
 
 Status checkStorableValue(std::string_view value) {

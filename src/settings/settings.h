@@ -1,13 +1,22 @@
 #pragma once
 // The settings file "Quillmark.INI": the read with default, the plain read and the write
 // that every part of the program uses.
+//
+// Quillmark and quillmark-cli may change the file at the same moment. Every write to the
+// disk happens under an advisory lock on the lock file beside it ("Quillmark.INI.lock"):
+// the file is read again under the lock and only this object's own pending changes are
+// applied to what it holds then, so a change made by the other program is never lost.
 
 #include "platform/file_io.h"
+#include "platform/file_lock.h"
 
+#include <chrono>
 #include <concepts>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillmark {
 
@@ -59,8 +68,21 @@ public:
     // a folder or a file without read permission in its place is an error.
     Status readable();
 
+    // The lock file every writer of this settings file takes.
+    std::string lockPath() const { return m_path + ".lock"; }
+    // How long a write waits for another program's lock before it gives up and changes
+    // nothing (5 s; tests shorten it).
+    void setLockTimeout(std::chrono::milliseconds timeout) { m_lockTimeout = timeout; }
+
+    // Looks at the file now and gives how many times it was found changed by someone
+    // else since this object was made (its own writes do not count). A caller that keeps
+    // a view of the settings (the profile list) compares it with the count it last saw.
+    std::uint64_t checkForOutsideChanges();
+
     // While a Batch lives, writes change the file's image in memory and the file is
     // replaced once when the last Batch ends. Scans that write back many defaults use it.
+    // The writes reach the disk under the lock, applied to the file as it is by then; a
+    // default written back by a read is applied only where the key is still missing or empty.
     class Batch {
     public:
         explicit Batch(Settings& settings);
@@ -72,17 +94,56 @@ public:
         Settings& m_settings;
     };
 
+    // A Batch that holds the lock from its start to its end and reads the file afresh
+    // under it: for a change that is decided from what the file holds (the lowest free
+    // profile slot, a name not yet taken), which no other writer may change in between.
+    // When the lock cannot be had in time, status() says so and every write made while the
+    // transaction lives is dropped: the file is left exactly as it was.
+    class Transaction {
+    public:
+        explicit Transaction(Settings& settings);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+
+        // Whether the lock was had (and the file could be read).
+        const Status& status() const { return m_status; }
+        // Ends the transaction now: the changes reach the disk (unless an enclosing Batch
+        // is still open) and the result says whether they did.
+        Status commit();
+
+    private:
+        Settings& m_settings;
+        Status m_status;
+        bool m_open = true;
+    };
+
 private:
     struct DiskState;
+    struct PendingWrite {
+        std::string section;
+        std::string key; // in capitals
+        std::string value;
+        bool onlyIfEmpty = false; // a default written back by a read
+    };
 
     IniFile& file();
-    void flush();
+    Status flush();
+    Status endBatch();
     std::string readValue(std::string_view section, std::string_view key);
+    void writeValue(std::string_view section, std::string_view key, std::string_view value, bool onlyIfEmpty);
+    Result<std::string> readUnderLock();
+    void dropPendingWrites();
 
     std::string m_path;
     std::unique_ptr<IniFile> m_file;
     std::unique_ptr<DiskState> m_disk; // what the file on disk held when m_file was taken from it
+    std::vector<PendingWrite> m_pending;
+    FileLock m_lock; // held by an open Transaction
+    std::chrono::milliseconds m_lockTimeout{5000};
+    std::uint64_t m_outsideChanges = 0;
     int m_batchDepth = 0;
+    int m_refusedTransactions = 0; // open transactions that could not take the lock
     bool m_dirty = false;
     bool m_checkedInBatch = false;
 };

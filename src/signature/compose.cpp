@@ -131,16 +131,12 @@ SignatureUpdate updateSignature(const SignatureState& state, RandomSource& rando
 }
 
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
-                                         std::vector<Error>& failures) {
+                                         std::vector<Error>& failures, const EntryFilePicker& pick) {
     EntryPick header;
     EntryPick footer;
-    if (Status s =
-            pickEntryFromFile(state.strHeaderFile, state.strSeparator, state.astrHeaders, random, header);
-        !s)
+    if (Status s = pick(state.strHeaderFile, state.strSeparator, state.astrHeaders, random, header); !s)
         failures.push_back(s.error());
-    if (Status s =
-            pickEntryFromFile(state.strFooterFile, state.strSeparator, state.astrFooters, random, footer);
-        !s)
+    if (Status s = pick(state.strFooterFile, state.strSeparator, state.astrFooters, random, footer); !s)
         failures.push_back(s.error());
     return writeSignature(drawn(header), drawn(footer), state);
 }

@@ -7,6 +7,7 @@
 #include "signature/random.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,7 +69,13 @@ SignatureUpdate updateSignature(const SignatureState& state, RandomSource& rando
 // footer file from costing its whole size in memory. The lists of `state` serve only
 // where a file is missing or fails, as they would after loadSignatureFiles. Read
 // failures are added to `failures`, header first.
+// `pick` draws one entry from a file as pickEntryFromFile does; a caller with an entry
+// index (quillmark-cli) passes its own, which must give the same entry for the same number.
+using EntryFilePicker =
+    std::function<Status(const std::string& path, std::string_view separator,
+                         const std::vector<std::string>& fallback, RandomSource& random, EntryPick& pick)>;
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
-                                         std::vector<Error>& failures);
+                                         std::vector<Error>& failures,
+                                         const EntryFilePicker& pick = pickEntryFromFile);
 
 } // namespace quillmark

@@ -9,12 +9,6 @@ export HOME=$root XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data
 ini=$root/config/Quillmark/Quillmark.INI
 fail() { echo "FAIL: $*"; exit 1; }
 
-# No settings file at all: no profile, status 2, nothing created.
-"$cli" next >/dev/null 2>"$root/err"; status=$?
-[ $status -eq 2 ] || fail "no profile: status $status"
-[ "$(wc -l <"$root/err")" -eq 1 ] || fail "no profile: expected one line on stderr"
-[ -e "$ini" ] && fail "the settings file was created"
-
 printf 'Only header\n' >"$root/sigs/h.txt"
 printf '# comment\r\nFirst\r\nfooter\r\n%%%%\r\n' >"$root/sigs/f.txt"
 printf '[SETTINGS]\nSIG SEPARATOR CHARACTER=%%\nADD DASHES TO SIG HEADER=False\n[Profiles]\nPROFILE 1=\nPROFILE 2=Work\nHEADER FILE 2=%s\nFOOTER FILE 2=%s\nSIG FILE 2=%s\nPROFILE 3=Broken\nSIG FILE 3=%s\n[User]\nLAST PROFILE=\n' \
@@ -71,6 +65,32 @@ for args in "" "--profile LAST SLOT"; do
     [ "$(cat "$root/sigs/out64.txt")" = $'Top\nBottom' ] || fail "slot 64 ($args): wrong output file"
     cmp -s "$root/printed" "$root/sigs/out64.txt" || fail "slot 64 ($args): printed bytes differ"
 done
+
+# The entry index in the cache folder: a footer rewritten with the same size and put back
+# to the same time ("touch -d") must never give an entry of the old text.
+export XDG_CACHE_HOME=$root/cache
+printf 'old1\n%%\nold2\n' >"$root/sigs/f64.txt"
+for _ in 1 2 3 4; do "$cli" next >/dev/null || fail "indexed next: status $?"; done
+ls "$root/cache/quillmark/"*.idx >/dev/null 2>&1 || fail "no entry index was written"
+stamp=$(stat -c %y "$root/sigs/f64.txt")
+printf 'NEW1\n%%\nNEW2\n' >"$root/sigs/f64.txt"
+touch -d "$stamp" "$root/sigs/f64.txt"
+for _ in $(seq 12); do
+    "$cli" next >"$root/printed" || fail "after the rewrite: status $?"
+    grep -q old "$root/printed" && fail "an entry of the old text after a same-size, same-time rewrite"
+done
+# A planted link where the index goes is replaced, not written through.
+for index in "$root/cache/quillmark/"*.idx; do rm "$index"; ln -s "$root/victim" "$index"; done
+printf 'keep' >"$root/victim"
+"$cli" next >/dev/null || fail "with a planted link: status $?"
+[ "$(cat "$root/victim")" = keep ] || fail "the index was written through a planted link"
+# A cache folder that cannot be made: the whole file is read, with the same result.
+rm -rf "$root/cache"
+printf 'not a folder' >"$root/cache"
+"$cli" next >"$root/printed" || fail "without a cache folder: status $?"
+grep -q NEW "$root/printed" || fail "without a cache folder: $(cat "$root/printed")"
+rm -f "$root/cache"
+unset XDG_CACHE_HOME
 
 # A settings file that cannot be read is not a store without profiles.
 mv "$ini" "$root/ini.saved"

@@ -108,7 +108,8 @@ int check(const std::string& folder) {
     int leftovers = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
-        if (name != kSettingsName && name != kSignatureName)
+        // The settings lock file stays by design; a killed holder's lock ends with it.
+        if (name != kSettingsName && name != kSignatureName && name != std::string(kSettingsName) + ".lock")
             ++leftovers;
     }
     std::printf("settings=%lld signature=%lld leftovers=%d\n", settings, sig, leftovers);

@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "platform/error_handler.h"
+#include "platform/file_lock.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,83 @@ TEST_F(SettingsTest, ChangesMadeByOthersAreSeenAndKept) {
     std::filesystem::remove(m_ini);
     EXPECT_EQ(settings.ReadINI("S", "A", "fresh"), "fresh");
     EXPECT_EQ(slurp(m_ini), "[S]\nA=fresh\n");
+}
+
+TEST_F(SettingsTest, TwoWritersOfOneFileLoseNoChangeOfEachOther) {
+    spit(m_ini, "[Profiles]\nPROFILE 1=Friends\n");
+    Settings program(m_ini);
+    Settings cli(m_ini);
+    {
+        Settings::Batch batch(program);
+        // A scan writes back empty defaults; a key set by the other writer meanwhile wins.
+        EXPECT_EQ(program.ReadINI("Profiles", "Profile 2", ""), "");
+        EXPECT_EQ(program.ReadINI("Profiles", "Profile 3", ""), "");
+        program.WriteINI("SETTINGS", "INTERVAL_1", 30);
+        cli.WriteINI("Profiles", "Profile 2", "Work");
+        cli.WriteINI("User", "Last Profile", "Work");
+    }
+    EXPECT_EQ(slurp(m_ini),
+              "[Profiles]\nPROFILE 1=Friends\nPROFILE 2=Work\nPROFILE 3=\n[User]\nLAST PROFILE=Work\n"
+              "[SETTINGS]\nINTERVAL_1=30\n");
+    EXPECT_EQ(program.ReadINIPlain("Profiles", "Profile 2"), "Work");
+}
+
+TEST_F(SettingsTest, TransactionDecidesFromTheFileAsItIsUnderTheLock) {
+    spit(m_ini, "[Profiles]\nPROFILE 1=Friends\n");
+    Settings program(m_ini);
+    EXPECT_EQ(program.ReadINIPlain("Profiles", "Profile 2"), "");
+    Settings cli(m_ini);
+    cli.WriteINI("Profiles", "Profile 2", "Work");
+    {
+        Settings::Transaction tx(program);
+        ASSERT_TRUE(tx.status().ok());
+        EXPECT_EQ(program.ReadINIPlain("Profiles", "Profile 2"), "Work") << "read from before the lock";
+        // The other writer now waits: its change must not land in the middle.
+        cli.setLockTimeout(std::chrono::milliseconds(50));
+        cli.WriteINI("Profiles", "Profile 3", "Late");
+        program.WriteINI("Profiles", "Profile 3", "Mine");
+        EXPECT_TRUE(tx.commit().ok());
+    }
+    EXPECT_EQ(slurp(m_ini), "[Profiles]\nPROFILE 1=Friends\nPROFILE 2=Work\nPROFILE 3=Mine\n");
+    EXPECT_NE(slurp(m_tmp.file("errorlog.dat")).find("did not let go within 50 ms"), std::string::npos);
+}
+
+TEST_F(SettingsTest, LockHeldByAnotherProgramChangesNothingAndAKilledHoldersFileDoesNotBlock) {
+    spit(m_ini, "[S]\nA=1\n");
+    Settings settings(m_ini);
+    settings.setLockTimeout(std::chrono::milliseconds(100));
+    {
+        Result<FileLock> other = FileLock::acquire(settings.lockPath(), std::chrono::milliseconds(0));
+        ASSERT_TRUE(other.ok()) << other.message();
+        settings.WriteINI("S", "A", "2");
+        EXPECT_EQ(slurp(m_ini), "[S]\nA=1\n");
+        EXPECT_EQ(settings.ReadINIPlain("S", "A"), "1") << "a dropped write still shows";
+
+        Settings::Transaction tx(settings);
+        EXPECT_FALSE(tx.status().ok());
+        settings.WriteINI("S", "B", "3");
+        EXPECT_EQ(settings.ReadINIPlain("S", "B"), "");
+        EXPECT_FALSE(tx.commit().ok());
+        EXPECT_EQ(slurp(m_ini), "[S]\nA=1\n");
+    }
+    // The lock file stays behind, as after a killed program; it blocks nobody.
+    ASSERT_TRUE(std::filesystem::exists(settings.lockPath()));
+    settings.WriteINI("S", "A", "4");
+    EXPECT_EQ(slurp(m_ini), "[S]\nA=4\n");
+}
+
+TEST_F(SettingsTest, OutsideChangesAreCountedButOwnWritesAreNot) {
+    Settings settings(m_ini);
+    const std::uint64_t start = settings.checkForOutsideChanges();
+    settings.WriteINI("S", "A", "1");
+    EXPECT_EQ(settings.checkForOutsideChanges(), start);
+    Settings other(m_ini);
+    other.WriteINI("S", "B", "2");
+    EXPECT_EQ(settings.checkForOutsideChanges(), start + 1);
+    EXPECT_EQ(settings.checkForOutsideChanges(), start + 1);
+    settings.WriteINI("S", "C", "3");
+    EXPECT_EQ(settings.checkForOutsideChanges(), start + 1);
+    EXPECT_EQ(slurp(m_ini), "[S]\nA=1\nB=2\nC=3\n");
 }
 
 } // namespace

@@ -1,0 +1,149 @@
+#include "cli/profile_command.h"
+
+#include "platform/platform.h"
+#include "profiles/profile_store.h"
+#include "settings/setting_keys.h"
+#include "settings/settings.h"
+#include "signature/compose.h"
+
+#include <filesystem>
+#include <ostream>
+
+namespace quillmark {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kIoError = 1;
+constexpr int kRefused = 2;
+
+int fail(std::ostream& err, const char* command, const std::string& message, int status) {
+    err << "quillmark-cli profile " << command << ": " << message << '\n';
+    return status;
+}
+
+int statusOf(const Status& status, std::ostream& err, const char* command) {
+    if (status)
+        return 0;
+    return fail(err, command, status.message(),
+                status.code() == ErrorCode::InvalidInput ? kRefused : kIoError);
+}
+
+// The stored name of the profile the user means: the exact name when a slot holds it,
+// else the first one that matches ignoring letter case.
+std::optional<std::string> storedName(Settings& settings, const std::string& name) {
+    if (name.empty())
+        return std::nullopt;
+    int slot = findProfileSlotExact(settings, keys::kProfiles, name, ScanRead::Plain);
+    if (slot == 0)
+        slot = findProfileSlotIgnoringCase(settings, name, ScanRead::Plain);
+    if (slot == 0)
+        return std::nullopt;
+    return settings.ReadINIPlain(keys::kProfiles, profileNameKey(slot));
+}
+
+// Profiles are read by a program whose working folder is elsewhere.
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(fs::path(path), ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+bool readableSettings(Settings& settings, const char* command, std::ostream& err) {
+    if (const Status readable = settings.readable(); !readable) {
+        fail(err, command, "cannot read the settings file: " + readable.message(), kIoError);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int runProfileAdd(const ProfileAddOptions& options, const std::string& settingsPath, std::ostream&,
+                  std::ostream& err) {
+    Settings settings(settingsPath);
+    if (!readableSettings(settings, "add", err))
+        return kIoError;
+    ProfileRecord record{
+        options.name, absolutePath(options.headerFile), absolutePath(options.footerFile), {}};
+    record.sigFile = options.sigFile ? absolutePath(*options.sigFile)
+                                     : signatureFolder(settings) + kPathSeparator + "sig.txt";
+
+    // A path the settings file cannot hold is refused before any file is looked at.
+    for (const std::string* path : {&record.headerFile, &record.footerFile, &record.sigFile})
+        if (const std::string reason = unstorableReason(*path); !reason.empty())
+            return fail(err, "add", "a path that cannot be stored in the settings file: " + reason, kRefused);
+    std::error_code ec;
+    for (const std::string* source : {&record.headerFile, &record.footerFile})
+        if (!fs::is_regular_file(*source, ec))
+            return fail(err, "add", "no file at " + *source, kIoError);
+    const fs::path outputFolder = fs::path(record.sigFile).parent_path();
+    if (fs::is_directory(record.sigFile, ec))
+        return fail(err, "add", "the output file " + record.sigFile + " is a folder", kRefused);
+    if (!fs::is_directory(outputFolder, ec))
+        return fail(err, "add", "the output file's folder " + outputFolder.string() + " does not exist",
+                    kIoError);
+    if (const Status distinct = checkOutputIsNoSource(record.sigFile, record.headerFile, record.footerFile);
+        !distinct)
+        return fail(err, "add", distinct.message(), kRefused);
+    return statusOf(addProfile(settings, record), err, "add");
+}
+
+int runProfileRemove(const std::string& name, const std::string& settingsPath, std::ostream&,
+                     std::ostream& err) {
+    Settings settings(settingsPath);
+    if (!readableSettings(settings, "remove", err))
+        return kIoError;
+    Settings::Transaction transaction(settings);
+    if (!transaction.status())
+        return statusOf(transaction.status(), err, "remove");
+    const std::optional<std::string> stored = storedName(settings, name);
+    if (!stored)
+        return fail(err, "remove", "no profile called '" + name + "'", kRefused);
+    // The tab deletes the selected profile: selecting it has read it into the boxes.
+    const ProfileRecord copy = readProfileSettings(settings, *stored).value_or(ProfileRecord{});
+    if (const Status removed = removeProfile(settings, *stored, copy); !removed)
+        return statusOf(removed, err, "remove");
+    return statusOf(transaction.commit(), err, "remove");
+}
+
+int runProfileShow(const std::optional<std::string>& name, const std::string& settingsPath, std::ostream& out,
+                   std::ostream& err) {
+    Settings settings(settingsPath);
+    Settings::Batch batch(settings);
+    if (!readableSettings(settings, "show", err))
+        return kIoError;
+    const std::optional<std::string> stored =
+        name ? storedName(settings, *name) : std::optional(resolveStartupProfile(settings, ScanRead::Plain));
+    if (!stored || stored->empty())
+        return fail(err, "show",
+                    name ? "no profile called '" + *name + "'" : std::string("there is no profile yet"),
+                    kRefused);
+    const int slot = findProfileSlotExact(settings, keys::kProfiles, *stored, ScanRead::Plain);
+    const ProfileRecord record = readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain);
+    out << "header: " << record.headerFile << '\n'
+        << "footer: " << record.footerFile << '\n'
+        << "output: " << record.sigFile << '\n';
+    out.flush();
+    if (!out)
+        return fail(err, "show", "cannot write to standard output", kIoError);
+    return 0;
+}
+
+int runProfileUse(const std::string& name, const std::string& settingsPath, std::ostream&,
+                  std::ostream& err) {
+    Settings settings(settingsPath);
+    if (!readableSettings(settings, "use", err))
+        return kIoError;
+    Settings::Transaction transaction(settings);
+    if (!transaction.status())
+        return statusOf(transaction.status(), err, "use");
+    const std::optional<std::string> stored = storedName(settings, name);
+    if (!stored)
+        return fail(err, "use", "no profile called '" + name + "'", kRefused);
+    static_cast<void>(selectProfile(settings, *stored));
+    return statusOf(transaction.commit(), err, "use");
+}
+
+} // namespace quillmark

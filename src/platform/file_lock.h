@@ -1,0 +1,36 @@
+#pragma once
+// An advisory lock on a lock file, shared by every program that changes the same file
+// (Quillmark and quillmark-cli on the settings file). The lock belongs to the open file:
+// it ends when the holder closes it or its process dies, so a lock file left behind by a
+// killed program never blocks anyone.
+
+#include "platform/result.h"
+
+#include <chrono>
+#include <string>
+
+namespace quillmark {
+
+class FileLock {
+public:
+    FileLock() = default;
+    ~FileLock();
+    FileLock(FileLock&& other) noexcept;
+    FileLock& operator=(FileLock&& other) noexcept;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    // Takes the exclusive lock on `lockPath` (created, with its folders, when missing),
+    // waiting up to `timeout` for another holder to let go. A lock still held after that
+    // time is an error whose message says so.
+    static Result<FileLock> acquire(const std::string& lockPath, std::chrono::milliseconds timeout);
+
+    bool held() const { return m_fd >= 0; }
+    void release();
+
+private:
+    explicit FileLock(int fd) : m_fd(fd) {}
+    int m_fd = -1;
+};
+
+} // namespace quillmark

@@ -1,0 +1,90 @@
+#include "platform/file_lock.h"
+
+#include "platform/file_io.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+
+namespace quillmark {
+
+namespace {
+
+Error lockError(const std::string& what, const std::string& path, int err) {
+    return {err == EACCES || err == EPERM || err == EROFS ? ErrorCode::AccessDenied : ErrorCode::Other,
+            what + " " + path + ": " + std::strerror(err)};
+}
+
+std::string waitText(std::chrono::milliseconds timeout) {
+    if (timeout.count() % 1000 == 0)
+        return std::to_string(timeout.count() / 1000) + " s";
+    return std::to_string(timeout.count()) + " ms";
+}
+
+} // namespace
+
+FileLock::~FileLock() {
+    release();
+}
+
+FileLock::FileLock(FileLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+        release();
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+void FileLock::release() {
+    if (m_fd >= 0) {
+        // Closing the descriptor ends the lock.
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+Result<FileLock> FileLock::acquire(const std::string& lockPath, std::chrono::milliseconds timeout) {
+    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+    if (fd < 0 && errno == ENOENT) {
+        if (Status made = makeFoldersFor(lockPath); !made)
+            return made.error();
+        fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+    }
+    // A lock file that only the owner of the settings can write is still lockable for
+    // reading by the same user on a read-only mount.
+    if (fd < 0 && (errno == EROFS || errno == EACCES))
+        fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY);
+    if (fd < 0)
+        return lockError("cannot open the lock file", lockPath, errno);
+    FileLock lock(fd);
+
+    // flock, not fcntl: fcntl locks belong to the process and vanish when any descriptor of
+    // the file is closed, and two settings objects of one process would not exclude each other.
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    auto pause = std::chrono::microseconds(200);
+    while (true) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return lock;
+        const int err = errno;
+        if (err == EINTR)
+            continue;
+        if (err != EWOULDBLOCK)
+            return lockError("cannot lock", lockPath, err);
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return Error{ErrorCode::Other, lockPath +
+                                               " is held by another program that did not let go within " +
+                                               waitText(timeout)};
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, std::chrono::microseconds(20000));
+    }
+}
+
+} // namespace quillmark

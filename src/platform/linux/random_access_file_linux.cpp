@@ -1,0 +1,154 @@
+#include "platform/random_access_file.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace quillmark {
+
+namespace {
+
+Error errnoError(const std::string& what, const std::string& path, int err) {
+    ErrorCode code = ErrorCode::Other;
+    if (err == ENOENT)
+        code = ErrorCode::NotFound;
+    else if (err == ENOTDIR)
+        code = ErrorCode::PathNotFound;
+    else if (err == EACCES || err == EPERM || err == EROFS)
+        code = ErrorCode::AccessDenied;
+    else if (err == ELOOP)
+        code = ErrorCode::InvalidInput;
+    return {code, what + " " + path + ": " + std::strerror(err)};
+}
+
+FileStamp stampOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+}
+
+Status makePrivateFolders(const std::string& folder) {
+    if (folder.empty())
+        return {};
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? Status{}
+                                   : Status(Error{ErrorCode::PathNotFound, folder + " is not a folder"});
+    const std::size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0)
+        if (Status parent = makePrivateFolders(folder.substr(0, slash)); !parent)
+            return parent;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return errnoError("cannot create", folder, errno);
+    return {};
+}
+
+} // namespace
+
+RandomAccessFile::~RandomAccessFile() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+RandomAccessFile::RandomAccessFile(RandomAccessFile&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_path(std::move(other.m_path)), m_stamp(other.m_stamp) {}
+
+RandomAccessFile& RandomAccessFile::operator=(RandomAccessFile&& other) noexcept {
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = std::exchange(other.m_fd, -1);
+        m_path = std::move(other.m_path);
+        m_stamp = other.m_stamp;
+    }
+    return *this;
+}
+
+Result<RandomAccessFile> RandomAccessFile::open(const std::string& path) {
+    RandomAccessFile file;
+    file.m_path = path;
+    file.m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (file.m_fd < 0)
+        return errnoError("cannot open", path, errno);
+    struct stat st {};
+    if (::fstat(file.m_fd, &st) != 0)
+        return errnoError("cannot examine", path, errno);
+    if (!S_ISREG(st.st_mode))
+        return Error{ErrorCode::SpecialFile, path + " is not a regular file"};
+    file.m_stamp = stampOf(st);
+    return file;
+}
+
+Result<RandomAccessFile> RandomAccessFile::openCache(const std::string& path) {
+    RandomAccessFile file;
+    file.m_path = path;
+    file.m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK);
+    if (file.m_fd < 0)
+        return errnoError("cannot open", path, errno);
+    struct stat st {};
+    if (::fstat(file.m_fd, &st) != 0)
+        return errnoError("cannot examine", path, errno);
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+        return Error{ErrorCode::InvalidInput, path + " is not a cache file of this user"};
+    file.m_stamp = stampOf(st);
+    return file;
+}
+
+Result<FileStamp> RandomAccessFile::stampNow() const {
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        return errnoError("cannot examine", m_path, errno);
+    return stampOf(st);
+}
+
+Status RandomAccessFile::readAt(std::uint64_t offset, char* data, std::size_t size) const {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(m_fd, data + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errnoError("cannot read", m_path, errno);
+        if (n == 0)
+            return Error{ErrorCode::TooLarge, m_path + " ends before the part asked for"};
+        done += static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
+Status replaceCacheFile(const std::string& path, std::string_view bytes) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    if (Status made = makePrivateFolders(folder); !made)
+        return made;
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return errnoError("cannot create a file in", folder, errno);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int err = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            ::unlink(temp.c_str());
+            return errnoError("cannot write", temp, err);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return errnoError("cannot replace", path, err);
+    }
+    return {};
+}
+
+} // namespace quillmark
