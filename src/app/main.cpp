@@ -12,21 +12,8 @@
 #include "ui/prompter.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QFile>
 #include <QTimer>
-
-namespace {
-
-// The sample signature files come with the program: beside the executable in a build
-// tree, in the shared data folder when installed.
-QString sampleSigsFolder() {
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/Sigs");
-    if (QDir(beside).exists())
-        return beside;
-    return QStringLiteral(QUILLMARK_DATADIR "/quillmark/Sigs");
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -44,7 +31,9 @@ int main(int argc, char** argv) {
         return 0;
 
     installDesignFontSubstitutes();
-    copyMissingFiles(sampleSigsFolder().toStdString(), programFolder() + "/Sigs");
+    copyMissingFiles(
+        sampleSigsFolder(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()),
+        programFolder() + "/Sigs");
     const AppearanceTemplates looks;
 
     Settings settings(settingsFilePath());

@@ -72,8 +72,9 @@ int runProfileAdd(const ProfileAddOptions& options, const std::string& settingsP
 
     // A path the settings file cannot hold is refused before any file is looked at.
     for (const std::string* path : {&record.headerFile, &record.footerFile, &record.sigFile})
-        if (const std::string reason = unstorableReason(*path); !reason.empty())
-            return fail(err, "add", "a path that cannot be stored in the settings file: " + reason, kRefused);
+        if (const Status storable = checkStorableValue(*path); !storable)
+            return fail(err, "add",
+                        "a path that cannot be stored in the settings file: " + storable.message(), kRefused);
     std::error_code ec;
     for (const std::string* source : {&record.headerFile, &record.footerFile})
         if (!fs::is_regular_file(*source, ec))

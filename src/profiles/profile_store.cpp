@@ -187,21 +187,6 @@ Status removeProfile(Settings& settings, std::string_view name, const ProfileRec
     return transaction.commit();
 }
 
-std::string unstorableReason(std::string_view value) {
-    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
-        return "it holds a line break or a NUL byte";
-    if (value.size() > 253)
-        return "it is longer than 253 bytes";
-    IniFile probe;
-    static_cast<void>(probe.setValue("Profiles", "PROFILE 1", value));
-    const std::optional<std::string> back = probe.value("Profiles", "PROFILE 1");
-    if (!back || *back != value)
-        return "the settings file would not give it back unchanged (blanks or quotes around it)";
-    if (value == "True" || value == "False")
-        return "the settings file reads it back as a number";
-    return {};
-}
-
 Status addProfile(Settings& settings, const ProfileRecord& profile) {
     Settings::Transaction transaction(settings);
     if (!transaction.status())
@@ -214,8 +199,9 @@ Status addProfile(Settings& settings, const ProfileRecord& profile) {
         {"the footer file's path", &profile.footerFile},
         {"the output file's path", &profile.sigFile}};
     for (const auto& [what, value] : values)
-        if (const std::string reason = unstorableReason(*value); !reason.empty())
-            return Error{ErrorCode::InvalidInput, std::string(what) + " cannot be stored: " + reason};
+        if (const Status storable = checkStorableValue(*value); !storable)
+            return Error{ErrorCode::InvalidInput,
+                         std::string(what) + " cannot be stored: " + storable.message()};
     const std::vector<std::string> names = listProfileNames(settings);
     for (const std::string& name : names)
         if (sameNameIgnoringCase(name, profile.name))

@@ -107,10 +107,6 @@ Status removeProfile(Settings& settings, std::string_view name, const ProfileRec
 // path that the settings file would not give back unchanged (InvalidInput for all three).
 Status addProfile(Settings& settings, const ProfileRecord& profile);
 
-// Why `value` would not read back from the settings file exactly as given (a line break,
-// blanks or quotes around it, more than 253 bytes, "True"/"False"); empty when it would.
-std::string unstorableReason(std::string_view value);
-
 } // namespace quillmark
 
 namespace quillmark {

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -188,16 +189,21 @@ void ProfilesTab::subReadProfileSettings(std::string& strProfile) {
 
 void ProfilesTab::subSaveProfileSettings() {
     const std::string name = cmbProfileText();
-    const int slot = findSlotForSave(m_settings, name);
-    if (slot == 0) {
-        // Every slot holds another profile: overwriting one would lose it.
-        m_prompter.message(tr("There is no room for another profile: all %1 profiles are in use.\r\r"
-                              "Please delete a profile you no longer need, then save again.")
+    // One locked step: quillmark-cli cannot take the chosen slot in between.
+    const Status saved = saveProfileSettings(
+        m_settings, {name, bytesOf(txtFile[0]), bytesOf(txtFile[1]), bytesOf(txtFile[2])});
+    if (!saved) {
+        // Every slot holds another profile (overwriting one would lose it), or the
+        // command line holds the settings file.
+        m_prompter.message(tr("Your profile could not be saved: %1.\r\r"
+                              "If all %2 profiles are in use, please delete one you no longer need, "
+                              "then save again.")
+                               .arg(textFromBytes(saved.message()))
                                .arg(intMaxProfiles),
                            {}, Prompter::Icon::Warning);
+        LogError("subSaveProfileSettings", saved.message());
         return;
     }
-    writeProfileSlot(m_settings, slot, {name, bytesOf(txtFile[0]), bytesOf(txtFile[1]), bytesOf(txtFile[2])});
     subSelectProfile(name);
     m_profileChanged = false;
 }
@@ -276,18 +282,25 @@ void ProfilesTab::cmdRemoveProfile_Click() {
                            tr("Delete Profile?"), Prompter::Icon::Question,
                            Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes)
         return;
-    {
-        Settings::Batch batch(m_settings);
-        for (int n = 1; n <= intMaxProfiles; ++n)
-            if (m_settings.ReadINIPlain(keys::kProfiles, profileNameKey(n)) == name)
-                writeProfileSlot(m_settings, n, {});
+    // Frees every slot of the name and makes the first remaining profile current, in one
+    // locked step.
+    const Status removed = removeProfile(
+        m_settings, name, {name, bytesOf(txtFile[0]), bytesOf(txtFile[1]), bytesOf(txtFile[2])});
+    if (!removed) {
+        m_prompter.message(tr("The profile could not be deleted: %1.").arg(textFromBytes(removed.message())),
+                           {}, Prompter::Icon::Warning);
+        LogError("cmdRemoveProfile", removed.message());
+        return;
     }
-    if (cmbProfile->currentIndex() >= 0 && cmbProfile->count() > 0) {
-        cmbProfile->removeItem(cmbProfile->currentIndex());
-        selectFirstProfile();
-        subSaveProfileSettings();
+    {
+        const QSignalBlocker refill(cmbProfile);
+        cmbProfile->clear();
+        subListProfiles();
     }
     selectFirstProfile();
+    std::string first = cmbProfileText();
+    subReadProfileSettings(first);
+    subSelectProfile(first);
     subBuildProfileMenu();
 }
 

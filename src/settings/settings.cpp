@@ -338,6 +338,9 @@ Status checkStorableValue(std::string_view value) {
     (void)file.setValue("Check", "VALUE", value);
     if (file.value("Check", "VALUE") != std::optional<std::string>(std::string(value)))
         return Error{ErrorCode::InvalidInput, "it begins or ends with a blank or stands in quotes"};
+    // A read turns these two words into the numbers of a Boolean.
+    if (value == "True" || value == "False")
+        return Error{ErrorCode::InvalidInput, "the settings file reads it back as a number"};
     return {};
 }
 

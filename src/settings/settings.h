@@ -150,9 +150,9 @@ private:
 
 // Whether the settings file gives `value` back exactly as it is stored: not longer than a
 // read returns, no line break or NUL, no blanks at either end and no surrounding quotes
-// (a read drops them). The error says why not, as the end of a sentence ("it holds a
-// line break"). A profile whose name or path came back changed would be lost to its own
-// name, so names and paths are checked before they are stored.
+// (a read drops them), and not "True" or "False" (a read gives "-1" and "0"). The error says why not, as the
+// end of a sentence ("it holds a line break"). A profile whose name or path came back changed would be lost
+// to its own name, so names and paths are checked before they are stored.
 Status checkStorableValue(std::string_view value);
 
 // Text form of a Boolean in the settings file.

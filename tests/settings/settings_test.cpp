@@ -229,7 +229,9 @@ TEST(StorableValue, IsExactlyWhatTheFileGivesBack) {
                                   "two\nlines",
                                   "caf\xC3\xA9",
                                   "\"quoted\"",
-                                  "\'single\'"};
+                                  "\'single\'",
+                                  "True",
+                                  "False"};
     for (const std::string& value : values) {
         settings.WriteINI("Profiles", "Profile 1", value);
         const bool comesBack = settings.ReadINIPlain("Profiles", "Profile 1") == value;
