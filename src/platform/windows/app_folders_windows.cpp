@@ -1,5 +1,6 @@
 #include "platform/app_folders.h"
 
+#include "platform/windows/app_folders_windows.h"
 #include "platform/windows/win_text.h"
 
 #include <windows.h>
@@ -49,7 +50,7 @@ std::string environmentValue(const char* name) {
     return {};
 }
 
-static std::string executableFolder() {
+std::string win::executableFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD got = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -74,13 +75,16 @@ std::string settingsFilePath() {
     return configFolder() + "\\Quillmark.INI";
 }
 
-std::string programFolder() {
+std::string win::programFolderFor(const std::string& executableFolder) {
     // Installed under "C:\Program Files" the folder is the administrator's: the program's
     // own files then go to the user's local application data.
-    const std::string beside = executableFolder();
-    if (!beside.empty() && isWritableFolder(beside))
-        return beside;
+    if (!executableFolder.empty() && isWritableFolder(executableFolder))
+        return executableFolder;
     return knownFolder("LOCALAPPDATA", FOLDERID_LocalAppData) + "\\Quillmark";
+}
+
+std::string programFolder() {
+    return win::programFolderFor(win::executableFolder());
 }
 
 std::string helpFolder(const std::string& executableFolder) {

@@ -131,17 +131,14 @@ Error notFoundOrPath(DWORD error, std::string_view what, const std::string& path
 }
 
 // Puts the whole temporary file in place of the target, waiting a little while another
-// program holds the target open.
-DWORD replaceTarget(const std::wstring& temp, const std::wstring& target, bool exists) {
-    DWORD error = ERROR_SUCCESS;
+// program holds the target open. (ReplaceFileW would keep the old file's security too, but
+// leaves stray backup files when it fails; a file made in the same folder inherits the
+// folder's permissions, which is what a user's own files have.)
+DWORD replaceTarget(const std::wstring& temp, const std::wstring& target) {
     for (size_t attempt = 0;; ++attempt) {
-        // ReplaceFileW keeps the old file's attributes, owner and permissions.
-        if (exists && ::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                     nullptr, nullptr))
-            return ERROR_SUCCESS;
         if (::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return ERROR_SUCCESS;
-        error = ::GetLastError();
+        const DWORD error = ::GetLastError();
         if (!isBusy(error) || attempt == std::size(kRetryWaitsMs))
             return error;
         ::Sleep(kRetryWaitsMs[attempt]);
@@ -222,7 +219,12 @@ Status writeFileAtomic(const std::string& path, std::string_view bytes, Durabili
         ::DeleteFileW(tempPath.c_str());
         return fromWinError(fillError, "cannot write", path);
     }
-    const DWORD error = replaceTarget(tempPath, target, exists);
+    // The old file's hidden, system and archive marks stay with the new one.
+    if (exists)
+        ::SetFileAttributesW(tempPath.c_str(),
+                             attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                           FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+    const DWORD error = replaceTarget(tempPath, target);
     if (error != ERROR_SUCCESS) {
         ::DeleteFileW(tempPath.c_str());
         return fromWinError(error, "cannot replace", path);
