@@ -69,8 +69,8 @@ test-windows)
         rm -rf "$WINEPREFIX"
     }
     trap cleanup_wine EXIT
-    wineboot -i >/dev/null 2>&1
     wineserver -p
+    wineboot -i >/dev/null 2>&1
     cd "$build"
     ctest --output-on-failure -j"$(nproc)"
     ;;

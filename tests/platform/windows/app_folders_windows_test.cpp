@@ -1,5 +1,7 @@
 // Where the program keeps its files on Windows, and the settings file written there.
 #include "platform/app_folders.h"
+#include "platform/file_io.h"
+#include "platform/sample_files.h"
 #include "platform/windows/app_folders_windows.h"
 #include "platform/windows/win_text.h"
 #include "settings/settings.h"
@@ -58,6 +60,25 @@ TEST(AppFoldersWindows, TheProgramFolderIsTheExecutablesUnlessTheUserCannotWrite
     EXPECT_EQ(win::programFolderFor(tmp.file("Program Files\\Quillmark")),
               environmentValue("LOCALAPPDATA") + "\\Quillmark");
     EXPECT_EQ(helpFolder(beside), beside + "\\Help");
+}
+
+TEST(AppFoldersWindows, SampleFilesAreCopiedBetweenFoldersWithNonAsciiNames) {
+    TempFolder tmp;
+    const std::string from = tmp.file("Beispiele \xC3\xA4");
+    const std::string to = tmp.file("J\xC3\xBCrgen\\Sigs");
+    ASSERT_TRUE(makeFolders(from).ok());
+    ASSERT_TRUE(writeFileAtomic(from + "\\Gr\xC3\xBC\xC3\x9F"
+                                       "e.txt",
+                                "Hallo\r\n")
+                    .ok());
+    ASSERT_TRUE(makeFolders(to).ok());
+    ASSERT_TRUE(writeFileAtomic(to + "\\mine.txt", "own").ok());
+    copyMissingFiles(from, to);
+    EXPECT_EQ(readFile(to + "\\Gr\xC3\xBC\xC3\x9F"
+                            "e.txt")
+                  .value(),
+              "Hallo\r\n");
+    EXPECT_EQ(readFile(to + "\\mine.txt").value(), "own");
 }
 
 } // namespace
