@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Quillmark on Debian 12 and starts it ("start"), runs every test ("test") or runs
-# the fuzz targets for SECONDS each ("fuzz [SECONDS]", default 60).
+# Builds Quillmark on Debian 12 and starts it ("start"), runs every test ("test"), builds
+# the core, the command line and their tests for Windows and runs them under Wine
+# ("test-windows"), or runs the fuzz targets for SECONDS each ("fuzz [SECONDS]", default 60).
 # Installs the Debian packages it needs when they are missing (as root, or with sudo).
 set -euo pipefail
 
@@ -10,6 +11,8 @@ packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock
     libx11-dev fonts-comic-neue libcli11-dev help2man xvfb trayer xdotool openbox x11-utils)
 # libFuzzer comes with clang's runtime libraries.
 fuzz_packages=(cmake make clang libclang-rt-dev)
+# The Windows cross build (posix threads: std::mutex and std::thread) and Wine to run it.
+windows_packages=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64)
 
 install_missing() {
     local missing=()
@@ -52,12 +55,31 @@ test)
     cd "$build"
     ctest --output-on-failure -j"$(nproc)"
     ;;
+test-windows)
+    install_missing "${windows_packages[@]}"
+    build="${QUILLMARK_WINDOWS_BUILD_DIR:-$here/build-windows}"
+    configure_and_build -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+        -DQUILLMARK_BUILD_UI=OFF -DQUILLMARK_BUILD_BENCH=OFF
+    # A fresh Wine prefix each run: no registry values or files left from an earlier one.
+    WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/quillmark-wine.XXXXXX")
+    export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # One wine server for the whole run instead of one per test program, stopped at the end.
+    cleanup_wine() {
+        wineserver -k 2>/dev/null || true
+        rm -rf "$WINEPREFIX"
+    }
+    trap cleanup_wine EXIT
+    wineserver -p
+    wineboot -i >/dev/null 2>&1
+    cd "$build"
+    ctest --output-on-failure -j"$(nproc)"
+    ;;
 fuzz)
     install_missing "${fuzz_packages[@]}"
     exec bash "$here/tests/fuzz/run_fuzzers.sh" "${2:-60}"
     ;;
 *)
-    echo "Usage: $0 start|test|fuzz [SECONDS]" >&2
+    echo "Usage: $0 start|test|test-windows|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

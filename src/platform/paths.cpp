@@ -9,24 +9,24 @@ namespace quillmark {
 std::string StripTrailingBackslash(const std::string& path) {
     // The root folder is the separator alone; stripping it would leave the empty path,
     // which names no folder at all.
-    if (path.size() > 1 && path.back() == kPathSeparator)
+    if (path.size() > 1 && kPathSeparators.find(path.back()) != std::string_view::npos)
         return path.substr(0, path.size() - 1);
     return path;
 }
 
 std::string FolderOfPath(const std::string& path) {
-    const auto sep = path.find_last_of(kPathSeparator);
+    const auto sep = path.find_last_of(kPathSeparators);
     if (sep == std::string::npos)
         return {};
     // A file straight under the root ("/a") lives in the root folder.
-    std::string folder = sep == 0 ? std::string(1, kPathSeparator) : path.substr(0, sep);
+    std::string folder = path.substr(0, sep == 0 ? 1 : sep);
     // Any entry counts, as in a directory search that includes folders: the part before
     // the last separator may itself name a file.
     return FileExists(folder) ? folder : std::string();
 }
 
 std::string FileNameOfPath(const std::string& path) {
-    const auto sep = path.find_last_of(kPathSeparator);
+    const auto sep = path.find_last_of(kPathSeparators);
     if (sep == std::string::npos)
         return {};
     return path.substr(sep + 1);

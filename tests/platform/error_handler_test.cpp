@@ -1,6 +1,7 @@
 #include "platform/error_handler.h"
 
 #include "platform/local_time.h"
+#include "platform/platform.h"
 #include "support/temp_folder.h"
 
 #include <algorithm>
@@ -45,10 +46,11 @@ TEST_F(ErrorLogTest, OneTimeStampedLinePerErrorAndAnUnwritableLogIsIgnored) {
     LogError("frmEditor.subOpenFile", "Disk full\r\nretry\nlater", 1);
     const std::string after = today();
     const std::string log = test::slurp(m_log), stamp = R"(\d\d/\d\d/\d{4} \d\d:[0-5]\d:[0-5]\d - )";
-    EXPECT_TRUE(std::regex_match(
-        log, std::regex(stamp + "frmMain.subLoadWallpaperList, File not found line num: 12\n" + stamp +
-                        "subUpdateSig, Path not found\n" + stamp +
-                        "frmEditor.subOpenFile, Disk full retry later line num: 1\n")))
+    const std::string end(kLineEnd);
+    EXPECT_TRUE(
+        std::regex_match(log, std::regex(stamp + "frmMain.subLoadWallpaperList, File not found line num: 12" +
+                                         end + stamp + "subUpdateSig, Path not found" + end + stamp +
+                                         "frmEditor.subOpenFile, Disk full retry later line num: 1" + end)))
         << log;
     EXPECT_TRUE(log.starts_with(before) || log.starts_with(after)) << "day first, then month: " << log;
 }
@@ -62,13 +64,13 @@ TEST_F(ErrorLogTest, StopsAfterOneHundredEntriesPerRun) {
     resetErrorLogCount(); // the program starts again
     LogError("second run", "y");
 
-    const std::string log = test::slurp(m_log);
+    const std::string log = test::slurp(m_log), end(kLineEnd);
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 103);
     EXPECT_TRUE(log.starts_with("01/02/2003 04:05:06 - old, entry\n"));
-    EXPECT_NE(log.find(" - subLoadFiles, error 100 line num: 100\n"
-                       "Errorlogging has been automatically cancelled to save disk space.\n"),
+    EXPECT_NE(log.find(" - subLoadFiles, error 100 line num: 100" + end +
+                       "Errorlogging has been automatically cancelled to save disk space." + end),
               std::string::npos);
-    EXPECT_TRUE(log.ends_with(" - second run, y\n")) << log;
+    EXPECT_TRUE(log.ends_with(" - second run, y" + end)) << log;
 }
 
 } // namespace

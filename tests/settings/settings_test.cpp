@@ -100,6 +100,9 @@ TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
 }
 
 TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no permission bits; the read-only attribute is tested with its file functions";
+#else
     if (::geteuid() == 0)
         GTEST_SKIP() << "file permissions do not stop the superuser";
     const std::string old = "[SETTINGS]\nINTERVAL_1=30\n";
@@ -117,6 +120,7 @@ TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {
         ::chmod(m_ini.c_str(), 0644);
         EXPECT_EQ(slurp(m_ini), old);
     }
+#endif
 }
 
 TEST_F(SettingsTest, ChangesMadeByOthersAreSeenAndKept) {

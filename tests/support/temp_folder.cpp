@@ -5,15 +5,49 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#ifdef _WIN32
+#include <process.h>
+#endif
 
 namespace quillmark::test {
 
-TempFolder::TempFolder() {
+namespace {
+
+#ifdef _WIN32
+// The C runtime's environment, which getenv reads, and the process's, which the
+// program's Windows calls read, both take the value.
+void setVariable(const char* name, const std::string& value) {
+    ::_putenv_s(name, value.c_str());
+}
+
+std::string makeTempFolder() {
+    static unsigned counter = 0;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::filesystem::path candidate =
+            base / ("quillmark-test-" + std::to_string(::_getpid()) + "-" + std::to_string(++counter));
+        std::error_code ec;
+        if (std::filesystem::create_directory(candidate, ec))
+            return candidate.string();
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+#else
+void setVariable(const char* name, const std::string& value) {
+    ::setenv(name, value.c_str(), 1);
+}
+
+std::string makeTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quillmark-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
+    return pattern;
 }
+#endif
+
+} // namespace
+
+TempFolder::TempFolder() : m_path(makeTempFolder()) {}
 
 TempFolder::~TempFolder() {
     std::error_code ec;
@@ -42,10 +76,13 @@ void isolateHome(const std::string& root) {
     std::filesystem::create_directories(root + "/data");
     std::filesystem::create_directories(root + "/runtime");
     std::filesystem::permissions(root + "/runtime", std::filesystem::perms::owner_all);
-    ::setenv("HOME", root.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
+    setVariable("HOME", root);
+    setVariable("XDG_CONFIG_HOME", root + "/config");
+    setVariable("XDG_DATA_HOME", root + "/data");
+    setVariable("XDG_RUNTIME_DIR", root + "/runtime");
+    // Their Windows counterparts: the settings file lives in %APPDATA%\Quillmark.
+    setVariable("APPDATA", root + "\\config");
+    setVariable("LOCALAPPDATA", root + "\\data");
 }
 
 } // namespace quillmark::test

@@ -1,6 +1,8 @@
 #pragma once
 // A fresh temporary folder per test, removed with everything in it afterwards.
 
+#include "platform/platform.h"
+
 #include <string>
 #include <string_view>
 
@@ -14,7 +16,7 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return m_path; }
-    std::string file(std::string_view name) const { return m_path + "/" + std::string(name); }
+    std::string file(std::string_view name) const { return m_path + kPathSeparator + std::string(name); }
 
 private:
     std::string m_path;

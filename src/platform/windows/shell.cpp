@@ -1,0 +1,27 @@
+#include "platform/windows/shell.h"
+
+#include "platform/windows/win_text.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace quillmark::win {
+
+int shellOpen(const std::string& target) {
+    // An address ("mailto:", "https:") is no path: its "/" must stay as it is.
+    const bool isAddress = target.find("://") != std::string::npos || target.starts_with("mailto:");
+    const std::wstring wide = isAddress ? toWide(target) : widePath(target);
+    const HINSTANCE result = ::ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
+Status setDesktopWallpaper(const std::string& path) {
+    std::wstring wide = widePath(path);
+    if (!::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(),
+                                 SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE))
+        return fromWinError(::GetLastError(), "cannot set the desktop picture to", path);
+    return {};
+}
+
+} // namespace quillmark::win

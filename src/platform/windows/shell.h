@@ -1,0 +1,18 @@
+#pragma once
+// Windows shell services: opening a document with its program, and the desktop picture.
+
+#include "platform/result.h"
+
+#include <string>
+
+namespace quillmark::win {
+
+// Opens a file, folder or address with the program Windows associates with it. The
+// result is ShellExecuteW's: above 32 when it opened, else a code that shellErrorText()
+// (platform/documents.h) puts into words.
+int shellOpen(const std::string& target);
+
+// Makes the bitmap at `path` the desktop picture for this and later sessions.
+Status setDesktopWallpaper(const std::string& path);
+
+} // namespace quillmark::win
