@@ -29,6 +29,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -239,8 +242,32 @@ void frmMain::startUp() {
     update();
     stayReachable();
     m_startedUp = true;
+    watchSettingsFile();
     if (m_splash)
         m_splash->hideSplash();
+}
+
+// Another program (quillmark-cli) may add, remove or change profiles while this one runs:
+// the list and the tray menu follow. The file is replaced whole, so its folder is watched.
+void frmMain::watchSettingsFile() {
+    m_outsideChanges = m_settings.checkForOutsideChanges();
+    m_settingsSettle = new QTimer(this);
+    m_settingsSettle->setSingleShot(true);
+    m_settingsSettle->setInterval(200);
+    connect(m_settingsSettle, &QTimer::timeout, this, [this] {
+        const std::uint64_t changes = m_settings.checkForOutsideChanges();
+        if (changes == m_outsideChanges)
+            return; // our own write
+        m_outsideChanges = changes;
+        m_profilesTab->reloadProfiles();
+    });
+    m_settingsWatch = new QFileSystemWatcher(this);
+    const QString folder =
+        QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_settings.path()))).absolutePath();
+    if (!m_settingsWatch->addPath(folder))
+        LogError("watchSettingsFile", "cannot watch " + m_settings.path() + " for changes by other programs");
+    connect(m_settingsWatch, &QFileSystemWatcher::directoryChanged, m_settingsSettle,
+            qOverload<>(&QTimer::start));
 }
 
 void frmMain::startFirstRunWizard() {

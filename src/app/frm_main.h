@@ -7,13 +7,16 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <cstdint>
 #include <memory>
 #include <string>
 
 class QAction;
 class QLabel;
 class QPushButton;
+class QFileSystemWatcher;
 class QTabWidget;
+class QTimer;
 
 namespace quillmark {
 
@@ -104,6 +107,7 @@ private:
     void subGetSigPath();
     void storeMissingDefaults();
     void tabChanged(int index);
+    void watchSettingsFile();
 
     Settings& m_settings;
     Prompter& m_prompter;
@@ -112,6 +116,10 @@ private:
     bool m_sessionEnding = false;
     bool m_settingsLoaded = false;
     bool m_startedUp = false;
+    // quillmark-cli may change the settings file while the program runs.
+    QFileSystemWatcher* m_settingsWatch = nullptr;
+    QTimer* m_settingsSettle = nullptr;
+    std::uint64_t m_outsideChanges = 0;
 
     QTabWidget* tabMain;
     // Holds the decorative background picture that the paint tiles over the window.

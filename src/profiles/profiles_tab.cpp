@@ -223,12 +223,42 @@ void ProfilesTab::subSelectProfile(const std::string& strProfile) {
             lblSigSavedAs->setText(tr("Saved As: ") + textFromBytes(m_state.strSigFile));
         }
         const QString name = textFromBytes(strProfile);
-        for (int i = 0; i < m_menu->profileItemCount(); ++i)
-            m_menu->setProfileItemChecked(i, m_menu->profileItemCaption(i) == name);
+        m_current = strProfile;
+        markCurrentInMenu(name);
         emit profileMadeCurrent();
         lblCurrentProfile->setText(tr("Current Profile: ") + name);
         m_settings.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, strProfile);
     }
+}
+
+void ProfilesTab::markCurrentInMenu(const QString& name) {
+    for (int i = 0; i < m_menu->profileItemCount(); ++i)
+        m_menu->setProfileItemChecked(i, m_menu->profileItemCaption(i) == name);
+}
+
+void ProfilesTab::reloadProfiles() {
+    const std::string selected = cmbProfileText();
+    {
+        const QSignalBlocker refill(cmbProfile);
+        cmbProfile->clear();
+        subListProfiles();
+        if (const int index = cmbProfile->findData(QByteArray::fromStdString(selected)); index >= 0)
+            cmbProfile->setCurrentIndex(index);
+    }
+    subBuildProfileMenu();
+    markCurrentInMenu(textFromBytes(m_current));
+    if (!m_profileChanged && cmbProfile->findData(QByteArray::fromStdString(selected)) >= 0) {
+        std::string name = selected;
+        subReadProfileSettings(name);
+    }
+    // Plain reads: looking must not write the file the other program just wrote.
+    const int slot = findProfileSlotExact(m_settings, keys::kProfiles, m_current, ScanRead::Plain);
+    if (slot == 0)
+        return; // removed from outside: the signature goes on from what is loaded
+    const ProfileRecord record = readProfileSlot(m_settings, keys::kProfiles, slot, ScanRead::Plain);
+    if (record.headerFile != m_state.strHeaderFile || record.footerFile != m_state.strFooterFile ||
+        record.sigFile != m_state.strSigFile)
+        subSelectProfile(m_current);
 }
 
 std::vector<std::string> ProfilesTab::listedNames() const {

@@ -63,6 +63,10 @@ public:
     void tabMain_Change(bool profilesTabShown);
     // Closes the open editors, each asking about unsaved changes; false when one stays open.
     bool closeEditors();
+    // The settings file was changed by another program (quillmark-cli): the list and the
+    // tray menu show its profiles again, the selection and unsaved edits stay, and a
+    // change to the current profile's paths takes effect as if it were chosen again.
+    void reloadProfiles();
 
 signals:
     // A profile was made current: its entries are to be loaded and a signature written.
@@ -70,6 +74,7 @@ signals:
 
 private:
     void readSelectedProfile();
+    void markCurrentInMenu(const QString& name);
     std::vector<std::string> listedNames() const;
     void addAndSelect(const std::string& name);
     frmEditor* editorFor(const std::string& path) const;
@@ -92,6 +97,7 @@ private:
     Prompter& m_prompter;
     ProfileMenu* m_menu;
     std::string m_sigPath;
+    std::string m_current; // the profile made current last, as stored
     bool m_profileChanged = false;
 };
 
