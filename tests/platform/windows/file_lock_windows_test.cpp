@@ -1,5 +1,6 @@
 // The settings lock and the cache files of the entry index against Windows' (here Wine's)
 // file system: byte locks held by a handle, and replacement by a move.
+#include "platform/app_folders.h"
 #include "platform/file_lock.h"
 #include "platform/random_access_file.h"
 #include "platform/sample_files.h"
@@ -87,6 +88,21 @@ TEST(ExecutableFolderWindows, IsTheFolderOfThisTestProgram) {
     const std::string folder = executableFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_TRUE(fs::exists(fs::path(folder) / "core_tests.exe")) << folder;
+}
+
+// Without HOME (as on most Windows machines) the cache must not land in the drive's root.
+TEST(CacheFolderWindows, LiesInTheUsersLocalApplicationData) {
+    TempFolder tmp;
+    const std::string oldLocal = environmentValue("LOCALAPPDATA");
+    const std::string oldHome = environmentValue("HOME");
+    setenv("LOCALAPPDATA", tmp.path().c_str(), 1);
+    unsetenv("HOME");
+    unsetenv("XDG_CACHE_HOME");
+    const std::string folder = cacheFolder();
+    setenv("LOCALAPPDATA", oldLocal.c_str(), 1);
+    if (!oldHome.empty())
+        setenv("HOME", oldHome.c_str(), 1);
+    EXPECT_EQ(folder, tmp.path() + "\\Quillmark\\Cache");
 }
 
 } // namespace
