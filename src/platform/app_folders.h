@@ -16,6 +16,11 @@ std::string settingsFilePath();
 // the default "Sigs" folder live here.
 std::string programFolder();
 
+// Folder of files the program can make again whenever they are lost (the entry indexes):
+// "$XDG_CACHE_HOME/quillmark" (by default "~/.cache/quillmark") on Linux,
+// "%LOCALAPPDATA%\Quillmark\Cache" on Windows.
+std::string cacheFolder();
+
 // Folder of the help pages, given the folder of the running executable.
 std::string helpFolder(const std::string& executableFolder);
 

@@ -7,6 +7,7 @@
 #include "platform/result.h"
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 namespace quillmark {
@@ -29,8 +30,9 @@ public:
     void release();
 
 private:
-    explicit FileLock(int fd) : m_fd(fd) {}
-    int m_fd = -1;
+    explicit FileLock(std::intptr_t fd) : m_fd(fd) {}
+    // The open lock file: a descriptor on Linux, a HANDLE on Windows; -1 when none.
+    std::intptr_t m_fd = -1;
 };
 
 } // namespace quillmark

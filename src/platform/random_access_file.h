@@ -48,7 +48,8 @@ public:
     Status readAt(std::uint64_t offset, char* data, std::size_t size) const;
 
 private:
-    int m_fd = -1;
+    // A descriptor on Linux, a HANDLE on Windows; -1 when none.
+    std::intptr_t m_fd = -1;
     std::string m_path;
     FileStamp m_stamp;
 };

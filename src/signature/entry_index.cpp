@@ -266,10 +266,7 @@ std::optional<std::string> entryBetween(const RandomAccessFile& file, std::uint6
 } // namespace
 
 std::string entryIndexFolder() {
-    std::string base = environmentValue("XDG_CACHE_HOME");
-    if (base.empty() || base.front() != '/')
-        base = environmentValue("HOME") + "/.cache";
-    return base + "/quillmark";
+    return cacheFolder();
 }
 
 std::string entryIndexPath(const std::string& folder, std::uint64_t device, std::uint64_t inode,

@@ -20,7 +20,7 @@
 
 namespace quillmark {
 
-// $XDG_CACHE_HOME/quillmark, by default ~/.cache/quillmark.
+// The program's cache folder (cacheFolder in platform/app_folders.h).
 std::string entryIndexFolder();
 
 // The index file of a source file with this device and inode, for this separator.

@@ -37,7 +37,7 @@ TEST(EditorTextTest, LinesComeBackWithOneLineEndAtTheEnd) {
 TEST(EditorTextTest, RefusesWhatTheEditorWouldDamage) {
     test::TempFolder dir;
     test::spit(dir.file("ok.txt"), "text\n");
-    test::spit(dir.file("nul.txt"), std::string("ab\0cd", 5));
+    test::spit(dir.file("zero_byte.txt"), std::string("ab\0cd", 5));
     std::filesystem::create_directory(dir.file("folder"));
     {
         test::spit(dir.file("huge.txt"), "");
@@ -49,7 +49,7 @@ TEST(EditorTextTest, RefusesWhatTheEditorWouldDamage) {
         ErrorCode code;
     };
     const Case cases[] = {
-        {dir.file("nul.txt"), ErrorCode::InvalidInput},
+        {dir.file("zero_byte.txt"), ErrorCode::InvalidInput},
         {dir.file("folder"), ErrorCode::IsDirectory},
         {dir.file("huge.txt"), ErrorCode::TooLarge},
         {dir.file("absent.txt"), ErrorCode::NotFound},

@@ -41,6 +41,9 @@ TEST(WallpaperList, SavesWithTheLineEndAndReadsBack) {
 }
 
 TEST(WallpaperList, AFailedSaveLeavesTheOldListWhole) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows folders have no permission bits that refuse new files";
+#else
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders";
     TempFolder dir;
@@ -52,6 +55,7 @@ TEST(WallpaperList, AFailedSaveLeavesTheOldListWhole) {
     EXPECT_FALSE(saveWallpaperList(path, {"/p/new.jpg"}));
     ::chmod(folder.c_str(), 0755);
     EXPECT_EQ(slurp(path), "/p/kept.jpg\r\n");
+#endif
 }
 
 TEST(WallpaperList, CountCaption) {

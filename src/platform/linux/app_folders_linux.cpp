@@ -31,11 +31,21 @@ std::string environmentValue(const char* name) {
     return v ? std::string(v) : std::string();
 }
 
-std::string configFolder() { return xdgFolder("XDG_CONFIG_HOME", ".config") + "/Quillmark"; }
+std::string configFolder() {
+    return xdgFolder("XDG_CONFIG_HOME", ".config") + "/Quillmark";
+}
 
-std::string settingsFilePath() { return configFolder() + "/Quillmark.INI"; }
+std::string cacheFolder() {
+    return xdgFolder("XDG_CACHE_HOME", ".cache") + "/quillmark";
+}
 
-std::string programFolder() { return xdgFolder("XDG_DATA_HOME", ".local/share") + "/Quillmark"; }
+std::string settingsFilePath() {
+    return configFolder() + "/Quillmark.INI";
+}
+
+std::string programFolder() {
+    return xdgFolder("XDG_DATA_HOME", ".local/share") + "/Quillmark";
+}
 
 std::string helpFolder(const std::string& executableFolder) {
     std::string beside = executableFolder + "/Help";

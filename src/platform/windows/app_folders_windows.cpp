@@ -71,6 +71,11 @@ std::string configFolder() {
     return knownFolder("APPDATA", FOLDERID_RoamingAppData) + "\\Quillmark";
 }
 
+// Local, not roaming: the indexes describe files of this machine.
+std::string cacheFolder() {
+    return knownFolder("LOCALAPPDATA", FOLDERID_LocalAppData) + "\\Quillmark\\Cache";
+}
+
 std::string settingsFilePath() {
     return configFolder() + "\\Quillmark.INI";
 }
