@@ -101,7 +101,8 @@ TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
 
 TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {
 #ifdef _WIN32
-    GTEST_SKIP() << "Windows has no permission bits; the read-only attribute is tested with its file functions";
+    GTEST_SKIP()
+        << "Windows has no permission bits; the read-only attribute is tested with its file functions";
 #else
     if (::geteuid() == 0)
         GTEST_SKIP() << "file permissions do not stop the superuser";
