@@ -6,6 +6,7 @@
 
 #include "fuzz_check.h"
 #include "settings/ini_file.h"
+#include "settings/name_case.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -31,19 +32,10 @@ std::string_view trimBlanks(std::string_view s) {
     return s;
 }
 
+// Section names and keys match as the settings file matches them: blanks around ignored,
+// letters compared in capitals beyond ASCII.
 bool sameName(std::string_view a, std::string_view b) {
-    a = trimBlanks(a);
-    b = trimBlanks(b);
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto upper = [](char c) {
-            return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        };
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    }
-    return true;
+    return quillmark::sameNameIgnoringCase(trimBlanks(a), trimBlanks(b));
 }
 
 // What value() gives back after a write of `written`: the line holds it up to its first
