@@ -9,7 +9,6 @@
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
-#include <utility>
 
 namespace quillmark {
 
@@ -27,20 +26,6 @@ std::string waitText(std::chrono::milliseconds timeout) {
 }
 
 } // namespace
-
-FileLock::~FileLock() {
-    release();
-}
-
-FileLock::FileLock(FileLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        release();
-        m_fd = std::exchange(other.m_fd, -1);
-    }
-    return *this;
-}
 
 void FileLock::release() {
     if (m_fd >= 0) {
