@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QThread>
+#include <QTimer>
 
 namespace quillmark {
 
@@ -21,6 +22,10 @@ constexpr char kShowCommand[] = "show\n";
 // How long a second copy keeps trying to reach the first, which may have taken the lock a
 // moment ago and not be listening yet.
 constexpr int kReachTimeoutMs = 2000;
+// A request is one short line, sent at once. A peer that sends more without a line end,
+// or nothing for this long, is dropped before its bytes pile up in this copy's memory.
+constexpr qint64 kMaxRequestBytes = 4096;
+constexpr int kSilentPeerMs = 3000;
 
 // The user running us, as the owner of a file we create.
 uint currentUserId() {
@@ -83,16 +88,32 @@ void SingleInstance::listen() {
         return;
     }
     connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* peer = m_server->nextPendingConnection()) {
-            connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-            connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-                while (peer->canReadLine()) {
-                    if (peer->readLine() == kShowCommand)
-                        emit activationRequested();
-                }
-            });
-        }
+        while (QLocalSocket* peer = m_server->nextPendingConnection())
+            serve(peer);
     });
+}
+
+void SingleInstance::serve(QLocalSocket* peer) {
+    peer->setReadBufferSize(kMaxRequestBytes);
+    auto* silence = new QTimer(peer);
+    silence->setSingleShot(true);
+    auto drop = [peer] {
+        peer->abort();
+        peer->deleteLater();
+    };
+    connect(silence, &QTimer::timeout, peer, drop);
+    connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+    connect(peer, &QLocalSocket::readyRead, this, [this, peer, silence, drop] {
+        while (peer->canReadLine()) {
+            if (peer->readLine(kMaxRequestBytes) == kShowCommand)
+                emit activationRequested();
+        }
+        if (peer->bytesAvailable() >= kMaxRequestBytes)
+            drop();
+        else
+            silence->start();
+    });
+    silence->start(kSilentPeerMs);
 }
 
 void SingleInstance::askRunningCopyToShow() {

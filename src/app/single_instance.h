@@ -9,6 +9,7 @@
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace quillmark {
 
@@ -39,6 +40,8 @@ signals:
 
 private:
     void listen();
+    // Reads the requests of one copy that got through to us.
+    void serve(QLocalSocket* peer);
     // Best effort: a copy that does not answer still keeps this one from running.
     void askRunningCopyToShow();
 

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -56,6 +57,31 @@ TEST_F(SingleInstanceTest, OnlyTheSecondCopyTellsTheUserItIsAlreadyRunning) {
     EXPECT_EQ(prompter.calls[0].text, QStringLiteral("You are already running Quillmark"));
     EXPECT_EQ(prompter.calls[0].title, QString()) << "the program's own title";
     EXPECT_EQ(prompter.calls[0].buttons, Prompter::Buttons::Ok);
+    EXPECT_TRUE(shown.wait(2000));
+}
+
+TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsDroppedAndTheNextCopyIsHeard) {
+    SingleInstance first(runtime);
+    ASSERT_EQ(first.claim(), Outcome::First);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } rows[] = {
+        {"a request without a line end", QByteArray(1 << 20, 'x')},
+        {"nothing at all", {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        QLocalSocket peer;
+        peer.connectToServer(first.serverName());
+        ASSERT_TRUE(peer.waitForConnected(2000));
+        QSignalSpy dropped(&peer, &QLocalSocket::disconnected);
+        peer.write(row.bytes);
+        EXPECT_TRUE(dropped.wait(10000));
+    }
+    QSignalSpy shown(&first, &SingleInstance::activationRequested);
+    SingleInstance second(runtime);
+    EXPECT_EQ(second.claim(), Outcome::AlreadyRunning);
     EXPECT_TRUE(shown.wait(2000));
 }
 
