@@ -16,6 +16,8 @@
 #include <QTimer>
 
 int main(int argc, char** argv) {
+    // Before Qt looks for it: a runtime folder that is the user's alone, never a shared one.
+    quillmark::useOwnRuntimeFolder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLMARK_VERSION));

@@ -1,16 +1,15 @@
 #include "app/single_instance.h"
 
+#include "platform/app_folders.h"
 #include "platform/error_handler.h"
 #include "platform/product_info.h"
 #include "ui/prompter.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QThread>
 #include <QTimer>
 
@@ -27,36 +26,26 @@ constexpr int kReachTimeoutMs = 2000;
 constexpr qint64 kMaxRequestBytes = 4096;
 constexpr int kSilentPeerMs = 3000;
 
-// The user running us, as the owner of a file we create.
-uint currentUserId() {
-    QTemporaryFile probe;
-    return probe.open() ? QFileInfo(probe.fileName()).ownerId() : QFileInfo(QDir::homePath()).ownerId();
+QString folderOrDefault(const QString& folder) {
+    if (!folder.isEmpty())
+        return folder;
+    return QDir::fromNativeSeparators(QFile::decodeName(QByteArray::fromStdString(runtimeFolder())));
 }
 
 } // namespace
 
-QString defaultRuntimeFolder() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) // the number keeps the users of one machine apart
-        folder = QDir::tempPath() + QStringLiteral("/quillmark-%1").arg(currentUserId());
-    return folder;
-}
-
 SingleInstance::SingleInstance(QString runtimeFolder, QObject* parent)
-    : QObject(parent), m_folder(runtimeFolder.isEmpty() ? defaultRuntimeFolder() : std::move(runtimeFolder)) {
-}
+    : QObject(parent), m_folder(folderOrDefault(runtimeFolder)) {}
 
 SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Outcome SingleInstance::claim() {
-    // Only the user may see the lock and the socket: another user's copy is no reason to stop.
-    if (!QDir(m_folder).exists()) {
-        QDir().mkpath(m_folder);
-        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    } else if (QFileInfo(m_folder).ownerId() != currentUserId()) {
-        // Someone else's folder (a shared temporary folder): its lock says nothing about
-        // our copies, and its socket could be anyone's.
-        LogError("SingleInstance::claim", m_folder.toStdString() + " belongs to another user");
+    // Only the user may see the lock and the socket. In a folder that others can write in
+    // (another user's, a shared one) the lock says nothing about our copies and the socket
+    // could be anyone's; a plain file in its place is the user's and stays as it is.
+    if (!makePrivateFolder(QFile::encodeName(m_folder).toStdString())) {
+        LogError("SingleInstance::claim", QFile::encodeName(m_folder).toStdString() +
+                                              " is not a folder of this user's alone: another copy may run");
         return Outcome::First;
     }
 

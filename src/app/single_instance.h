@@ -23,8 +23,7 @@ public:
         AlreadyRunning, // another copy runs and has been asked to show itself
     };
 
-    // `runtimeFolder` empty: the user's runtime folder, else a private folder under the
-    // temporary folder named after the user.
+    // `runtimeFolder` empty: the user's runtime folder, which only the user can write in.
     explicit SingleInstance(QString runtimeFolder = {}, QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -49,9 +48,6 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };
-
-// The per-user folder for the lock and the socket.
-QString defaultRuntimeFolder();
 
 // Start-up's first step. True: this copy runs. False: another copy already runs and has
 // been asked to come to the front; the user has been told, and this copy must end at once

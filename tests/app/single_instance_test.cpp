@@ -6,9 +6,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -27,23 +29,6 @@ protected:
     QString runtime = QString::fromStdString(dir.file("runtime"));
 };
 
-TEST_F(SingleInstanceTest, SecondCopyOfTheSameUserAsksTheFirstToShow) {
-    SingleInstance first(runtime);
-    ASSERT_EQ(first.claim(), Outcome::First);
-    QSignalSpy shown(&first, &SingleInstance::activationRequested);
-
-    SingleInstance second(runtime);
-    EXPECT_EQ(second.claim(), Outcome::AlreadyRunning);
-    EXPECT_TRUE(shown.wait(2000));
-    EXPECT_EQ(shown.count(), 1);
-    // The folder stays the user's alone.
-    EXPECT_EQ(QFile::permissions(runtime) & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
-
-    // Copies that use another runtime folder (another user) do not meet.
-    SingleInstance otherUser(QString::fromStdString(dir.file("other")));
-    EXPECT_EQ(otherUser.claim(), Outcome::First);
-}
-
 TEST_F(SingleInstanceTest, OnlyTheSecondCopyTellsTheUserItIsAlreadyRunning) {
     test::ScriptedPrompter prompter;
     SingleInstance first(runtime);
@@ -58,6 +43,13 @@ TEST_F(SingleInstanceTest, OnlyTheSecondCopyTellsTheUserItIsAlreadyRunning) {
     EXPECT_EQ(prompter.calls[0].title, QString()) << "the program's own title";
     EXPECT_EQ(prompter.calls[0].buttons, Prompter::Buttons::Ok);
     EXPECT_TRUE(shown.wait(2000));
+    EXPECT_EQ(shown.count(), 1);
+    // The folder stays the user's alone.
+    EXPECT_EQ(QFile::permissions(runtime) & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+
+    // Copies that use another runtime folder (another user) do not meet.
+    SingleInstance otherUser(QString::fromStdString(dir.file("other")));
+    EXPECT_EQ(otherUser.claim(), Outcome::First);
 }
 
 TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsDroppedAndTheNextCopyIsHeard) {
@@ -85,35 +77,29 @@ TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsDroppedAndTheNextCopy
     EXPECT_TRUE(shown.wait(2000));
 }
 
-TEST_F(SingleInstanceTest, LockAndSocketLeftByAKilledCopyDoNotBlockTheNextStart) {
-    // A lock file as a copy writes it, naming a process that has ended since.
-    QProcess gone;
-    gone.start(QStringLiteral("true"), {});
-    ASSERT_TRUE(gone.waitForStarted(5000));
-    const qint64 deadPid = gone.processId();
-    ASSERT_TRUE(gone.waitForFinished(5000));
-    const QString sample = QString::fromStdString(dir.file("sample.lock"));
-    QByteArray lockText;
-    {
-        QLockFile live(sample);
-        ASSERT_TRUE(live.tryLock(0));
-        QFile file(sample);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        lockText = file.readAll();
+TEST_F(SingleInstanceTest, WithoutASessionRuntimeFolderCopiesMeetInTheUsersOwnFolder) {
+    // Another user came first to the shared temporary folder, under every name a copy
+    // could look for there.
+    const QString shared = QString::fromStdString(dir.file("shared"));
+    const QFileInfo me(QString::fromStdString(dir.path()));
+    for (const QString& name :
+         {QStringLiteral("/quillmark-%1").arg(me.ownerId()), QStringLiteral("/runtime-") + me.owner()}) {
+        QDir().mkpath(shared + name);
+        QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534"), shared + name}); // as root
     }
-    lockText = QByteArray::number(deadPid) + lockText.mid(lockText.indexOf('\n'));
+    const auto restore = qScopeGuard([tmp = qgetenv("TMPDIR"), had = qEnvironmentVariableIsSet("TMPDIR")] {
+        had ? qputenv("TMPDIR", tmp) : qunsetenv("TMPDIR");
+    });
+    qputenv("TMPDIR", QFile::encodeName(shared));
+    qunsetenv("XDG_RUNTIME_DIR");
 
-    SingleInstance probe(runtime); // knows where the lock and socket go
-    QDir().mkpath(runtime);
-    test::spit(probe.lockFilePath().toStdString(), lockText.toStdString());
-    test::spit(probe.serverName().toStdString(), "left behind");
-
-    SingleInstance next(runtime);
-    ASSERT_EQ(next.claim(), Outcome::First);
-    QSignalSpy shown(&next, &SingleInstance::activationRequested);
-    SingleInstance second(runtime);
+    SingleInstance first;
+    ASSERT_EQ(first.claim(), Outcome::First);
+    SingleInstance second;
     EXPECT_EQ(second.claim(), Outcome::AlreadyRunning);
-    EXPECT_TRUE(shown.wait(2000));
+    EXPECT_TRUE(first.lockFilePath().startsWith(me.filePath() + QLatin1Char('/')))
+        << first.lockFilePath().toStdString();
+    EXPECT_FALSE(first.lockFilePath().startsWith(shared));
 }
 
 TEST_F(SingleInstanceTest, SecondCopyStopsAndWritesNothingWhenTheFirstDoesNotAnswer) {
@@ -130,14 +116,31 @@ TEST_F(SingleInstanceTest, SecondCopyStopsAndWritesNothingWhenTheFirstDoesNotAns
     EXPECT_FALSE(QFile::exists(paths.serverName()));
 }
 
-TEST_F(SingleInstanceTest, AnotherUsersFolderIsNeitherLockedNorTrusted) {
-    QDir().mkpath(runtime);
-    if (QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534"), runtime}) != 0)
-        GTEST_SKIP() << "handing a folder to another user needs root";
-    SingleInstance instance(runtime);
-    EXPECT_EQ(instance.claim(), Outcome::First);
-    EXPECT_FALSE(QFile::exists(instance.lockFilePath()));
-    EXPECT_FALSE(QFile::exists(instance.serverName()));
+TEST_F(SingleInstanceTest, AFolderNotTheUsersAloneIsNeitherLockedNorTrustedNorChanged) {
+    const QString file = QString::fromStdString(dir.file("file"));
+    test::spit(dir.file("file"), "mine");
+    const QFile::Permissions filePermissions = QFile::permissions(file);
+    const QString open = QString::fromStdString(dir.file("open"));
+    QDir().mkpath(open);
+    QFile::setPermissions(open, QFile::Permissions(0x7777));
+    const QString others = QString::fromStdString(dir.file("others"));
+    QDir().mkpath(others);
+    const bool root = QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534"), others}) == 0;
+    const struct {
+        const char* what;
+        QString folder;
+    } rows[] = {{"a plain file", file}, {"a folder open to all", open}, {"another user's folder", others}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.folder == others && !root)
+            continue; // handing a folder to another user needs root
+        SingleInstance instance(row.folder);
+        EXPECT_EQ(instance.claim(), Outcome::First);
+        EXPECT_FALSE(QFile::exists(instance.lockFilePath()));
+        EXPECT_FALSE(QFile::exists(instance.serverName()));
+    }
+    EXPECT_EQ(test::slurp(dir.file("file")), "mine");
+    EXPECT_EQ(QFile::permissions(file), filePermissions);
 }
 
 // Starts the probe program, which allows one running copy.

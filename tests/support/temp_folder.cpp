@@ -80,6 +80,7 @@ void isolateHome(const std::string& root) {
     setVariable("XDG_CONFIG_HOME", root + "/config");
     setVariable("XDG_DATA_HOME", root + "/data");
     setVariable("XDG_RUNTIME_DIR", root + "/runtime");
+    setVariable("XDG_CACHE_HOME", root + "/cache");
     // Their Windows counterparts: the settings file lives in %APPDATA%\Quillmark.
     setVariable("APPDATA", root + "\\config");
     setVariable("LOCALAPPDATA", root + "\\data");

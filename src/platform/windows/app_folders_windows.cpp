@@ -7,6 +7,8 @@
 
 #include <shlobj.h>
 
+#include <filesystem>
+
 namespace quillmark {
 
 namespace {
@@ -91,6 +93,21 @@ std::string win::programFolderFor(const std::string& executableFolder) {
 std::string programFolder() {
     return win::programFolderFor(win::executableFolder());
 }
+
+// The user's local application data is the user's alone: its folders inherit that.
+std::string runtimeFolder() {
+    return knownFolder("LOCALAPPDATA", FOLDERID_LocalAppData) + "\\Quillmark\\Runtime";
+}
+
+bool makePrivateFolder(const std::string& path) {
+    std::error_code ignored;
+    const std::filesystem::path folder(win::widePath(path));
+    std::filesystem::create_directories(folder, ignored);
+    return std::filesystem::is_directory(folder, ignored);
+}
+
+// Windows has no runtime folder to set.
+void useOwnRuntimeFolder() {}
 
 std::string helpFolder(const std::string& executableFolder) {
     return executableFolder + "\\Help";
