@@ -2,6 +2,7 @@
 
 #include "app/email_tab.h"
 #include "app/preferences_tab.h"
+#include "app/settings_watch.h"
 #include "encryption/encryption_tab.h"
 #include "platform/autostart.h"
 #include "platform/error_handler.h"
@@ -31,7 +32,6 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -248,26 +248,10 @@ void frmMain::startUp() {
 }
 
 // Another program (quillmark-cli) may add, remove or change profiles while this one runs:
-// the list and the tray menu follow. The file is replaced whole, so its folder is watched.
+// the list and the tray menu follow.
 void frmMain::watchSettingsFile() {
-    m_outsideChanges = m_settings.checkForOutsideChanges();
-    m_settingsSettle = new QTimer(this);
-    m_settingsSettle->setSingleShot(true);
-    m_settingsSettle->setInterval(200);
-    connect(m_settingsSettle, &QTimer::timeout, this, [this] {
-        const std::uint64_t changes = m_settings.checkForOutsideChanges();
-        if (changes == m_outsideChanges)
-            return; // our own write
-        m_outsideChanges = changes;
-        m_profilesTab->reloadProfiles();
-    });
-    m_settingsWatch = new QFileSystemWatcher(this);
-    const QString folder =
-        QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_settings.path()))).absolutePath();
-    if (!m_settingsWatch->addPath(folder))
-        LogError("watchSettingsFile", "cannot watch " + m_settings.path() + " for changes by other programs");
-    connect(m_settingsWatch, &QFileSystemWatcher::directoryChanged, m_settingsSettle,
-            qOverload<>(&QTimer::start));
+    m_settingsWatch = new SettingsWatch(m_settings, this);
+    connect(m_settingsWatch, &SettingsWatch::changedOutside, m_profilesTab, &ProfilesTab::reloadProfiles);
 }
 
 void frmMain::startFirstRunWizard() {

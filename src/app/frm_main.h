@@ -14,7 +14,6 @@
 class QAction;
 class QLabel;
 class QPushButton;
-class QFileSystemWatcher;
 class QTabWidget;
 class QTimer;
 
@@ -29,6 +28,7 @@ class PreferencesTab;
 class ProfilesTab;
 class Prompter;
 class Settings;
+class SettingsWatch;
 class SignatureTab;
 class WallpaperTab;
 
@@ -117,9 +117,7 @@ private:
     bool m_settingsLoaded = false;
     bool m_startedUp = false;
     // quillmark-cli may change the settings file while the program runs.
-    QFileSystemWatcher* m_settingsWatch = nullptr;
-    QTimer* m_settingsSettle = nullptr;
-    std::uint64_t m_outsideChanges = 0;
+    SettingsWatch* m_settingsWatch = nullptr;
 
     QTabWidget* tabMain;
     // Holds the decorative background picture that the paint tiles over the window.

@@ -7,11 +7,14 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
+#include <filesystem>
+#include <functional>
 
 namespace quillmark {
 namespace {
@@ -33,6 +36,26 @@ protected:
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
+    // The settings file with one profile, "Home", which the window makes current.
+    std::string writeHomeProfile() {
+        const std::string path = settingsFilePath();
+        EXPECT_TRUE(makeFoldersFor(path));
+        test::spit(dir.file("h.txt"), "Ann\n");
+        test::spit(dir.file("f.txt"), "one\n%\ntwo\n");
+        test::spit(path, "[Profiles]\nPROFILE 1=Home\nHEADER FILE 1=" + dir.file("h.txt") +
+                             "\nFOOTER FILE 1=" + dir.file("f.txt") + "\nSIG FILE 1=" + dir.file("sig.txt") +
+                             "\n");
+        return path;
+    }
+
+    // Adds a profile as the user would from a terminal.
+    int cliAdd(const QString& name) {
+        return cli({QStringLiteral("profile"), QStringLiteral("add"), name, QStringLiteral("--header"),
+                    QString::fromStdString(dir.file("h.txt")), QStringLiteral("--footer"),
+                    QString::fromStdString(dir.file("f.txt")), QStringLiteral("--output"),
+                    QString::fromStdString(dir.file("out.txt"))});
+    }
+
     QStringList listed(const frmMain& w) const {
         QStringList names;
         const auto* list = w.findChild<QComboBox*>(QStringLiteral("cmbProfile"));
@@ -43,14 +66,9 @@ protected:
 };
 
 TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindowAndNoWriteIsLost) {
-    const std::string path = settingsFilePath();
-    ASSERT_TRUE(makeFoldersFor(path));
+    const std::string path = writeHomeProfile();
     const QString header = QString::fromStdString(dir.file("h.txt"));
     const QString footer = QString::fromStdString(dir.file("f.txt"));
-    test::spit(dir.file("h.txt"), "Ann\n");
-    test::spit(dir.file("f.txt"), "one\n%\ntwo\n");
-    test::spit(path, "[Profiles]\nPROFILE 1=Home\nHEADER FILE 1=" + dir.file("h.txt") + "\nFOOTER FILE 1=" +
-                         dir.file("f.txt") + "\nSIG FILE 1=" + dir.file("sig.txt") + "\n");
     Settings shared(path);
     frmMain w(shared, prompter, random);
     w.startUp();
@@ -90,6 +108,60 @@ TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindow
     while (listed(w) != expected && waited.elapsed() < 5000)
         QTest::qWait(50);
     EXPECT_EQ(listed(w), expected);
+}
+
+TEST_F(SettingsWatchTest, TheWindowFollowsTheCurrentProfileAndAReplacedSettingsFolder) {
+    const std::string path = writeHomeProfile();
+    Settings shared(path);
+    frmMain w(shared, prompter, random);
+    w.startUp();
+    const auto* savedAs = w.findChild<QLabel*>(QStringLiteral("lblSigSavedAs"));
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(path).parent_path();
+    const std::string output = dir.file("new.txt");
+    test::spit(dir.file("h2.txt"), "Bob\n");
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        std::function<bool()> followed;
+    } rows[] = {
+        {"the current profile's output file changed",
+         [&] { Settings(path).WriteINI("Profiles", "Sig File 1", output); },
+         [&] {
+             return savedAs->text().endsWith(QString::fromStdString(output)) && fs::exists(output);
+         }},
+        {"the current profile's header file changed: its entries are loaded",
+         [&] { Settings(path).WriteINI("Profiles", "Header File 1", dir.file("h2.txt")); },
+         [&] {
+             return test::slurp(output).find("Bob") != std::string::npos;
+         }},
+        {"the settings folder moved away and copied back",
+         [&] {
+             fs::rename(folder, dir.file("moved"));
+             fs::copy(dir.file("moved"), folder, fs::copy_options::recursive);
+             EXPECT_EQ(cliAdd(QStringLiteral("Copied back")), 0);
+         },
+         [&] {
+             return listed(w).contains(QStringLiteral("Copied back"));
+         }},
+        {"the settings folder removed and made anew",
+         [&] {
+             fs::remove_all(folder);
+             EXPECT_EQ(cliAdd(QStringLiteral("Made anew")), 0);
+         },
+         [&] {
+             return listed(w).contains(QStringLiteral("Made anew"));
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.change();
+        QElapsedTimer waited;
+        waited.start();
+        while (!row.followed() && waited.elapsed() < 5000)
+            QTest::qWait(50);
+        EXPECT_TRUE(row.followed());
+    }
 }
 
 } // namespace
