@@ -1,11 +1,11 @@
 #include "cli/crypt_command.h"
 
+#include "cli/exit_status.h"
 #include "encryption/encryption.h"
 #include "encryption/envelope.h"
 #include "platform/app_folders.h"
 #include "platform/file_io.h"
 
-#include <algorithm>
 #include <charconv>
 #include <istream>
 #include <optional>
@@ -15,28 +15,6 @@ namespace quillmark {
 
 namespace {
 
-constexpr int kUsageError = 2;
-constexpr int kIoError = 1;
-
-constexpr const char* kUsage =
-    "usage: quillmark-cli encrypt|decrypt (--rot N | --password-file FILE | --password-env NAME)\n"
-    "\n"
-    "Reads a text from standard input and writes the encoded or decoded text to standard output.\n"
-    "\n"
-    "  --rot N               rotate the letters A-Z and a-z by N (a whole number from 1 to 26)\n"
-    "  --password-file FILE  password method; the password is the first line of FILE\n"
-    "  --password-env NAME   password method; the password is the environment variable NAME\n"
-    "\n"
-    "The password method puts the begin and end lines around what it encrypts and removes\n"
-    "them before it decrypts. It keeps a casual reader out; it is no protection against\n"
-    "anyone who tries. The password is never taken from the command line, where other users\n"
-    "of the machine could see it.\n"
-    "\n"
-    "Only the password file's first line is read, up to 64 KB. Exit status: 0 on success; 2 for\n"
-    "a usage error, a password file that does not exist or whose first line is empty or longer\n"
-    "than 64 KB; 1 when standard input, the password file or standard output cannot be read or\n"
-    "written.\n";
-
 // One method option, as parsed: either a rotation amount or a password.
 struct Method {
     std::optional<int> rot;
@@ -45,7 +23,7 @@ struct Method {
 
 int usageError(std::ostream& err, const std::string& message) {
     err << "quillmark-cli: " << message << " (see --help)\n";
-    return kUsageError;
+    return kExitUsageError;
 }
 
 std::optional<int> parseRotation(const std::string& text) {
@@ -95,67 +73,59 @@ std::optional<std::string> readAll(std::istream& in) {
     return input;
 }
 
+// The rotation or password the options name. InvalidInput is a usage error; any other
+// error is a password file that could not be read.
+Result<Method> methodOf(const CryptOptions& options) {
+    Method m;
+    if (options.rot) {
+        m.rot = parseRotation(*options.rot);
+        if (!m.rot)
+            return Error{ErrorCode::InvalidInput,
+                         "--rot needs a whole number from 1 to 26, not '" + *options.rot + "'"};
+    } else if (options.passwordFile) {
+        Result<std::string> line = readPasswordLine(*options.passwordFile);
+        if (!line && line.code() != ErrorCode::NotFound && line.code() != ErrorCode::PathNotFound &&
+            line.code() != ErrorCode::TooLarge)
+            return Error{line.code(), "cannot read the password file: " + line.message()};
+        if (!line)
+            return Error{ErrorCode::InvalidInput, "unusable password file: " + line.message()};
+        m.password = std::move(line).value();
+        if (m.password.empty())
+            return Error{ErrorCode::InvalidInput,
+                         "the first line of '" + *options.passwordFile + "' is empty; no password"};
+    } else if (options.passwordEnv) {
+        m.password = environmentValue(options.passwordEnv->c_str());
+        if (m.password.empty())
+            return Error{ErrorCode::InvalidInput,
+                         "the environment variable '" + *options.passwordEnv + "' is unset or empty"};
+    } else {
+        return Error{ErrorCode::InvalidInput, "missing --rot, --password-file or --password-env"};
+    }
+    return m;
+}
+
 } // namespace
 
-int runCryptCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                    std::ostream& err) {
-    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        out << kUsage;
-        return 0;
+int runCryptCommand(const CryptOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
+    const Result<Method> method = methodOf(options);
+    if (!method && method.code() == ErrorCode::InvalidInput)
+        return usageError(err, method.message());
+    if (!method) {
+        err << "quillmark-cli: " << method.message() << '\n';
+        return kExitFileError;
     }
-    if (args.empty() || (args[0] != "encrypt" && args[0] != "decrypt"))
-        return usageError(err, "the first argument must be encrypt or decrypt");
-    const bool encrypt = args[0] == "encrypt";
-
-    std::optional<Method> method;
-    for (std::size_t i = 1; i < args.size(); i += 2) {
-        const std::string& option = args[i];
-        if (option != "--rot" && option != "--password-file" && option != "--password-env")
-            return usageError(err, "unknown argument '" + option + "'");
-        if (method)
-            return usageError(err, "give exactly one of --rot, --password-file, --password-env");
-        if (i + 1 >= args.size())
-            return usageError(err, option + " needs a value");
-        const std::string& value = args[i + 1];
-
-        Method m;
-        if (option == "--rot") {
-            m.rot = parseRotation(value);
-            if (!m.rot)
-                return usageError(err, "--rot needs a whole number from 1 to 26, not '" + value + "'");
-        } else if (option == "--password-file") {
-            Result<std::string> line = readPasswordLine(value);
-            if (!line && line.code() != ErrorCode::NotFound && line.code() != ErrorCode::PathNotFound &&
-                line.code() != ErrorCode::TooLarge) {
-                err << "quillmark-cli: cannot read the password file: " << line.message() << '\n';
-                return kIoError;
-            }
-            if (!line)
-                return usageError(err, "unusable password file: " + line.message());
-            m.password = std::move(line).value();
-            if (m.password.empty())
-                return usageError(err, "the first line of '" + value + "' is empty; no password");
-        } else {
-            m.password = environmentValue(value.c_str());
-            if (m.password.empty())
-                return usageError(err, "the environment variable '" + value + "' is unset or empty");
-        }
-        method = std::move(m);
-    }
-    if (!method)
-        return usageError(err, "missing --rot, --password-file or --password-env");
 
     const std::optional<std::string> read = readAll(in);
     if (!read) {
         err << "quillmark-cli: cannot read standard input\n";
-        return kIoError;
+        return kExitFileError;
     }
     const std::string& input = *read;
 
     std::string result;
     if (method->rot)
-        result = encrypt ? RotEncode(input, *method->rot) : RotDecode(input, *method->rot);
-    else if (encrypt)
+        result = options.encrypt ? RotEncode(input, *method->rot) : RotDecode(input, *method->rot);
+    else if (options.encrypt)
         result = WrapEncrypted(EncryptText(input, method->password));
     else
         result = DecryptText(UnwrapEncrypted(input), method->password);
@@ -164,9 +134,9 @@ int runCryptCommand(const std::vector<std::string>& args, std::istream& in, std:
     out.flush();
     if (!out) {
         err << "quillmark-cli: cannot write the result\n";
-        return kIoError;
+        return kExitFileError;
     }
-    return 0;
+    return kExitSuccess;
 }
 
 } // namespace quillmark

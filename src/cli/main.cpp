@@ -1,5 +1,6 @@
 // quillmark-cli: Quillmark's signature engine, profiles and text cipher for the command line.
 #include "cli/crypt_command.h"
+#include "cli/exit_status.h"
 #include "cli/next_command.h"
 #include "cli/profile_command.h"
 #include "platform/app_folders.h"
@@ -14,9 +15,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+using namespace quillmark;
 
-constexpr int kUsageError = 2;
+namespace {
 
 constexpr const char* kCryptFooter =
     "Reads a text from standard input and writes the encoded or decoded text to standard output.\n"
@@ -29,37 +30,23 @@ constexpr const char* kStatusFooter =
     "Exit status: 0 success; 1 a file could not be read or written; 2 a usage error or an\n"
     "unknown profile.";
 
-// Every subcommand keeps its options in one place until the parse is done.
+// Every subcommand's options, filled by the parse.
 struct Arguments {
-    std::string profile;
-    std::string name;
-    quillmark::ProfileAddOptions add;
-    std::string output;
-    std::string rot;
-    std::string passwordFile;
-    std::string passwordEnv;
+    std::optional<std::string> profile;
+    std::optional<std::string> name;
+    ProfileAddOptions add;
+    CryptOptions crypt; // encrypt's or decrypt's: only one of them runs
 };
 
-std::vector<std::string> cryptArguments(const char* command, const Arguments& a, const CLI::App& app) {
-    std::vector<std::string> args{command};
-    if (app.count("--rot"))
-        args.insert(args.end(), {"--rot", a.rot});
-    if (app.count("--password-file"))
-        args.insert(args.end(), {"--password-file", a.passwordFile});
-    if (app.count("--password-env"))
-        args.insert(args.end(), {"--password-env", a.passwordEnv});
-    return args;
-}
-
-void addCryptOptions(CLI::App& command, Arguments& a) {
-    auto* rot =
-        command.add_option("--rot", a.rot, "rotate the letters A-Z and a-z by N (1 to 26)")->type_name("N");
+void addCryptOptions(CLI::App& command, CryptOptions& options) {
+    auto* rot = command.add_option("--rot", options.rot, "rotate the letters A-Z and a-z by N (1 to 26)")
+                    ->type_name("N");
     auto* file = command
-                     .add_option("--password-file", a.passwordFile,
+                     .add_option("--password-file", options.passwordFile,
                                  "password method; the password is the first line of FILE")
                      ->type_name("FILE");
     auto* env = command
-                    .add_option("--password-env", a.passwordEnv,
+                    .add_option("--password-env", options.passwordEnv,
                                 "password method; the password is the environment variable NAME")
                     ->type_name("NAME");
     rot->excludes(file)->excludes(env);
@@ -94,7 +81,7 @@ int run(int argc, char** argv) {
     add->add_option("--footer", a.add.footerFile, "the footer file (bottom sections of the signature)")
         ->required()
         ->type_name("FILE");
-    add->add_option("--output", a.output,
+    add->add_option("--output", a.add.sigFile,
                     "where the signature is written (default: sig.txt in the signature folder)")
         ->type_name("FILE");
     auto* remove =
@@ -107,8 +94,8 @@ int run(int argc, char** argv) {
 
     auto* encrypt = app.add_subcommand("encrypt", "encrypt standard input to standard output");
     auto* decrypt = app.add_subcommand("decrypt", "decrypt standard input to standard output");
-    addCryptOptions(*encrypt, a);
-    addCryptOptions(*decrypt, a);
+    addCryptOptions(*encrypt, a.crypt);
+    addCryptOptions(*decrypt, a.crypt);
 
     // CLI11 would only say that a command is missing.
     const std::vector<CLI::App*> commands = app.get_subcommands({});
@@ -116,7 +103,7 @@ int run(int argc, char** argv) {
         std::none_of(commands.begin(), commands.end(),
                      [&](const CLI::App* c) { return c->get_name() == argv[1]; })) {
         std::cerr << "quillmark-cli: unknown command '" << argv[1] << "' (see --help)\n";
-        return kUsageError;
+        return kExitUsageError;
     }
     try {
         app.parse(argc, argv);
@@ -126,38 +113,30 @@ int run(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::CallForVersion& e) {
         std::cout << e.what() << '\n';
-        return 0;
+        return kExitSuccess;
     } catch (const CLI::ParseError& e) {
         std::cerr << "quillmark-cli: " << e.what() << " (see --help)\n";
-        return kUsageError;
+        return kExitUsageError;
     }
 
-    using namespace quillmark;
     const std::string settings = settingsFilePath();
     if (*next) {
         ClockSeededRandom random;
-        const std::optional<std::string> name =
-            next->count("--profile") ? std::optional(a.profile) : std::nullopt;
-        return runNextCommand(name, settings, sampleSigsFolder(executableFolder()), random, std::cout,
+        return runNextCommand(a.profile, settings, sampleSigsFolder(executableFolder()), random, std::cout,
                               std::cerr);
     }
     if (*profiles)
         return runProfilesCommand(settings, std::cout, std::cerr);
-    if (*add) {
-        if (add->count("--output"))
-            a.add.sigFile = a.output;
+    if (*add)
         return runProfileAdd(a.add, settings, std::cout, std::cerr);
-    }
     if (*remove)
-        return runProfileRemove(a.name, settings, std::cout, std::cerr);
+        return runProfileRemove(a.name.value_or(std::string()), settings, std::cout, std::cerr);
     if (*show)
-        return runProfileShow(show->count("NAME") ? std::optional(a.name) : std::nullopt, settings, std::cout,
-                              std::cerr);
+        return runProfileShow(a.name, settings, std::cout, std::cerr);
     if (*use)
-        return runProfileUse(a.name, settings, std::cout, std::cerr);
-    if (*encrypt)
-        return runCryptCommand(cryptArguments("encrypt", a, *encrypt), std::cin, std::cout, std::cerr);
-    return runCryptCommand(cryptArguments("decrypt", a, *decrypt), std::cin, std::cout, std::cerr);
+        return runProfileUse(a.name.value_or(std::string()), settings, std::cout, std::cerr);
+    a.crypt.encrypt = static_cast<bool>(*encrypt);
+    return runCryptCommand(a.crypt, std::cin, std::cout, std::cerr);
 }
 
 } // namespace
@@ -167,9 +146,9 @@ int main(int argc, char** argv) {
     const int status = run(argc, argv);
     // Help and version text that never arrived is a failure too.
     std::cout.flush();
-    if (status == 0 && !std::cout) {
+    if (status == kExitSuccess && !std::cout) {
         std::cerr << "quillmark-cli: cannot write to standard output\n";
-        return 1;
+        return kExitFileError;
     }
     return status;
 }

@@ -7,9 +7,8 @@
 
 namespace quillmark {
 
-// The product's address inside the begin line. It is part of the format: copies of the
-// program that are to read each other's texts must agree on it.
-inline constexpr std::string_view kProductAddress = "www.quillmark.org/";
+// The begin line, the product's address in it included, is part of the format: copies of
+// the program that are to read each other's texts must agree on it.
 inline constexpr std::string_view kBeginLine = "-- begin Quillmark encrypted text (www.quillmark.org/) :";
 inline constexpr std::string_view kEndLine = "-- end Quillmark encrypted text --";
 

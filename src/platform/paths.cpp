@@ -2,7 +2,6 @@
 
 #include "platform/platform.h"
 
-#include <algorithm>
 
 namespace quillmark {
 
@@ -58,11 +57,6 @@ bool matchesWildcard(std::string_view pattern, std::string_view name) {
     while (p < pattern.size() && pattern[p] == '*')
         ++p;
     return p == pattern.size();
-}
-
-void subAddUniqueListItem(const std::string& item, std::vector<std::string>& list) {
-    if (std::find(list.begin(), list.end(), item) == list.end())
-        list.push_back(item);
 }
 
 } // namespace quillmark

@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quillmark {
 
@@ -28,8 +27,5 @@ std::string FolderOfPath(const std::string& path);
 
 // The text after the last separator; empty when there is none.
 std::string FileNameOfPath(const std::string& path);
-
-// Appends the item unless an equal entry (exact comparison) is already in the list.
-void subAddUniqueListItem(const std::string& item, std::vector<std::string>& list);
 
 } // namespace quillmark

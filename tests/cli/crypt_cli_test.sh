@@ -44,10 +44,17 @@ check_usage_error() {
     [ "$(wc -l <err.txt)" -eq 1 ] || fail "$* wrote $(wc -l <err.txt) error lines"
     [ -s out.txt ] && fail "$* wrote to standard output"
 }
+check_usage_error
 check_usage_error encrypt
+check_usage_error scramble --rot 13
+check_usage_error encrypt --rot
+check_usage_error encrypt --rot 13 --password-env HOME
+check_usage_error encrypt --key x
 check_usage_error decrypt --password-env QM_EMPTY
 check_usage_error decrypt --password-env QM_UNSET_VARIABLE
 check_usage_error encrypt --password-file "$work/missing/password.txt"
+
+"$cli" encrypt --help | grep -q -- '--password-file FILE' || fail "encrypt --help does not describe --password-file"
 
 # Rotation by 26 is accepted and, a full turn of the alphabet, changes nothing.
 for command in encrypt decrypt; do

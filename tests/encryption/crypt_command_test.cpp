@@ -6,50 +6,51 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <tuple>
-#include <vector>
 
 namespace quillmark {
 namespace {
 
-using namespace std::string_literals;
-using Words = std::istream_iterator<std::string>;
-
 // Exit status, standard output and standard error of one run.
-std::tuple<int, std::string, std::string> run(const std::vector<std::string>& args,
-                                              const std::string& input) {
+std::tuple<int, std::string, std::string> run(const CryptOptions& options, const std::string& input) {
     std::istringstream in(input);
     std::ostringstream out, err;
-    const int code = runCryptCommand(args, in, out, err);
+    const int code = runCryptCommand(options, in, out, err);
     return {code, out.str(), err.str()};
 }
 
-// Pipes, exit statuses and the common cases are checked on the real process by
-// tests/cli/crypt_cli_test.sh; these are the cases it leaves out.
-TEST(CryptCommand, PasswordFileLineEndsHelpAndUsageErrors) {
+CryptOptions passwordFile(const std::string& path) {
+    CryptOptions options;
+    options.passwordFile = path;
+    return options;
+}
+
+CryptOptions rotation(const std::string& amount, bool encrypt = true) {
+    CryptOptions options;
+    options.encrypt = encrypt;
+    options.rot = amount;
+    return options;
+}
+
+// Pipes, exit statuses, the option parse and the common cases are checked on the real
+// process by tests/cli/crypt_cli_test.sh; these are the cases it leaves out.
+TEST(CryptCommand, PasswordFileLineEndsAndUnusableMethods) {
     test::TempFolder folder;
     const std::string input("caf\xe9\0 \r\n", 8);
     for (const std::string content : {"s3cret pass\nnext", "s3cret pass\rnext", "s3cret pass"}) {
         test::spit(folder.file("pw"), content);
-        EXPECT_EQ(run({"encrypt", "--password-file", folder.file("pw")}, input),
+        EXPECT_EQ(run(passwordFile(folder.file("pw")), input),
                   std::make_tuple(0, WrapEncrypted(EncryptText(input, "s3cret pass")), std::string()));
     }
-    const auto [code, out, err] = run({"encrypt", "--help"}, "");
-    EXPECT_EQ(code, 0);
-    EXPECT_NE(out.find("--password-file FILE"), std::string::npos);
-    EXPECT_EQ(err, "");
 
     test::spit(folder.file("empty-first-line"), "\nsecond");
-    const std::string pwFile = "encrypt --password-file " + folder.path();
-    for (const std::string& line : {""s, "scramble --rot 13"s, "encrypt --rot"s, "encrypt --rot 27"s,
-                                    "encrypt --rot 2.5"s, "encrypt --rot 13 --password-env HOME"s,
-                                    "encrypt --key x"s, pwFile + "/missing", pwFile + "/empty-first-line"}) {
-        std::istringstream words(line);
-        const auto [code, out, err] = run({Words(words), Words()}, "text");
-        EXPECT_EQ(code, 2) << line;
+    for (const CryptOptions& options :
+         {CryptOptions(), rotation("27"), rotation("2.5"), rotation("0"),
+          passwordFile(folder.file("missing")), passwordFile(folder.file("empty-first-line"))}) {
+        const auto [code, out, err] = run(options, "text");
+        EXPECT_EQ(code, 2) << err;
         EXPECT_EQ(out, "");
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     }
@@ -65,12 +66,12 @@ TEST(CryptCommand, UnreadableInputOrPasswordFileGivesStatusOne) {
     FailingBuffer failing;
     std::istream in(&failing);
     std::ostringstream out, err;
-    EXPECT_EQ(runCryptCommand({"encrypt", "--rot", "13"}, in, out, err), 1);
+    EXPECT_EQ(runCryptCommand(rotation("13"), in, out, err), 1);
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(err.str(), "quillmark-cli: cannot read standard input\n");
 
     test::TempFolder folder;
-    const auto [code, output, message] = run({"decrypt", "--password-file", folder.path()}, "x");
+    const auto [code, output, message] = run(passwordFile(folder.path()), "x");
     EXPECT_EQ(code, 1);
     EXPECT_EQ(output, "");
     EXPECT_NE(message.find("cannot read the password file"), std::string::npos) << message;
@@ -87,7 +88,7 @@ TEST(CryptCommand, OnlyTheFirstLineOfAtMost64KBIsThePassword) {
     };
     for (const auto& [content, status] : cases) {
         test::spit(folder.file("pw"), content);
-        const auto [code, out, err] = run({"encrypt", "--password-file", folder.file("pw")}, "text");
+        const auto [code, out, err] = run(passwordFile(folder.file("pw")), "text");
         EXPECT_EQ(code, status) << content.size();
         if (status == 0)
             EXPECT_EQ(out, WrapEncrypted(EncryptText("text", longest)));
@@ -100,7 +101,7 @@ TEST(CryptCommand, AFailedWriteGivesStatusOne) {
     std::istringstream in("text");
     std::ostringstream broken, err;
     broken.setstate(std::ios::badbit);
-    EXPECT_EQ(runCryptCommand({"encrypt", "--rot", "13"}, in, broken, err), 1);
+    EXPECT_EQ(runCryptCommand(rotation("13"), in, broken, err), 1);
     EXPECT_NE(err.str(), "");
 }
 

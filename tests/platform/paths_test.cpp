@@ -27,11 +27,6 @@ TEST(Paths, FolderFileNameAndListHelpers) {
     EXPECT_EQ(FolderOfPath("/a"), "/");
     EXPECT_EQ(FileNameOfPath("readme.txt"), "");
     EXPECT_EQ(FileNameOfPath("/a/b.bmp"), "b.bmp");
-
-    std::vector<std::string> list{"Work", "Home"};
-    for (const char* item : {"Home", "home", "Work ", "home"})
-        subAddUniqueListItem(item, list);
-    EXPECT_EQ(list, (std::vector<std::string>{"Work", "Home", "home", "Work "}));
 }
 
 TEST(Paths, FileExistsMatchesWildcardsInTheLastElement) {
