@@ -37,6 +37,32 @@ int bitsPerPixelOf(QImage::Format format) {
     }
 }
 
+// Formats a picture is scaled in without first being turned into true colour. Scaling a
+// picture of few colours keeps its format, and a 1-bit one comes out as black-and-white
+// dither whatever its two colours were.
+bool isTrueColour(QImage::Format format) {
+    switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGB888:
+    case QImage::Format_BGR888:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBA8888_Premultiplied:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QImage toTrueColour(const QImage& picture) {
+    if (isTrueColour(picture.format()))
+        return picture;
+    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
+}
+
 Status checkFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
@@ -81,20 +107,26 @@ Result<QImage> loadPicture(const QString& path, QSize scaledTo) {
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAllocationLimit(kAllocationLimitMb);
-    if (scaledTo.isValid() && !scaledTo.isEmpty() && scaledTo != info->size)
+    const bool scale = scaledTo.isValid() && !scaledTo.isEmpty() && scaledTo != info->size;
+    // A loader that decodes straight at the smaller size (JPEG) saves most of the work; any
+    // other picture is decoded whole, turned into true colour, then scaled.
+    if (scale && reader.supportsOption(QImageIOHandler::ScaledSize) && isTrueColour(reader.imageFormat()))
         reader.setScaledSize(scaledTo);
     QImage image = reader.read();
     if (image.isNull())
         return Error{ErrorCode::InvalidInput,
                      std::string(kNotAPicture) + " (" + reader.errorString().toStdString() + ")"};
+    image = toTrueColour(image);
+    if (scale && image.size() != scaledTo)
+        image = image.scaled(scaledTo, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
 QImage renderWallpaper(const QImage& picture, PixelSize fitted) {
     const QSize size(fitted.width, fitted.height);
-    QImage out = picture.size() == size
-                     ? picture
-                     : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage out = toTrueColour(picture);
+    if (out.size() != size)
+        out = out.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return out.convertToFormat(QImage::Format_RGB32);
 }
 
