@@ -3,6 +3,7 @@
 #include "wallpaper/picture_facts.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -63,6 +64,17 @@ QImage toTrueColour(const QImage& picture) {
                                                              : QImage::Format_RGB32);
 }
 
+// The PNG loader gives palette and grey pictures of 2 and 4 bits a pixel as 8-bit ones;
+// their header has the depth. None for other pictures.
+int pngHeaderBits(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray head = file.read(26);
+    const bool paletteOrGrey = head.size() == 26 && (head[25] == 3 || head[25] == 0);
+    return paletteOrGrey && head[24] >= 1 && head[24] <= 16 ? head[24] : 0;
+}
+
 Status checkFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
@@ -92,11 +104,12 @@ Result<PictureInfo> readPictureInfo(const QString& path) {
     if (Status s = checkPictureSize(info.size.width(), info.size.height()); !s)
         return s.error();
     const QImage::Format format = reader.imageFormat();
+    info.bitsPerPixel = bitsPerPixelOf(format);
     // The GIF loader tells its pixel format only after decoding; a GIF always has a palette.
     if (format == QImage::Format_Invalid && reader.format() == "gif")
         info.bitsPerPixel = 8;
-    else
-        info.bitsPerPixel = bitsPerPixelOf(format);
+    else if (const int bits = reader.format() == "png" ? pngHeaderBits(path) : 0; bits > 0)
+        info.bitsPerPixel = bits;
     return info;
 }
 
