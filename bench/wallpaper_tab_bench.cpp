@@ -1,6 +1,8 @@
 // The Wallpaper tab on the offscreen platform: a random change of a 24-megapixel JPEG on a
-// 1920 x 1080 screen, from the click until the desktop's setter is called; and a list of
-// 100,000 pictures loaded into the list box with its count label.
+// 1920 x 1080 screen, from the click until the desktop's setter is called; a list of
+// 100,000 pictures loaded into the list box with its count label; and a list file of 16
+// million one-character lines, the shape that costs the most memory an entry (run it alone
+// under /usr/bin/time -v for the peak).
 
 #include "platform/error_handler.h"
 #include "platform/wallpaper_setter.h"
@@ -113,6 +115,35 @@ void BM_TabLoads100000Entries(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_TabLoads100000Entries)->Unit(benchmark::kMillisecond);
+
+void BM_TabLoadsShortLines(benchmark::State& state) {
+    const std::string folder = bench::freshFolder();
+    const auto lines = static_cast<std::size_t>(state.range(0));
+    {
+        std::string bytes(lines * 2, '\n');
+        for (std::size_t i = 0; i < lines; ++i)
+            bytes[2 * i] = static_cast<char>('a' + i % 26);
+        std::ofstream(folder + "/wallpaper.lst", std::ios::binary) << bytes;
+    }
+    NoPrompter prompter;
+    ClockSeededRandom random(1);
+    const QString expected = QStringLiteral("%1 wallpaper files").arg(lines);
+    bool countRight = true;
+    for (auto _ : state) {
+        WallpaperTab tab(prompter, random);
+        tab.setProgramFolder(folder);
+        tab.subLoadWallpaperList();
+        // Shown, so that the list lays its rows out as the user will see them.
+        tab.show();
+        QApplication::processEvents();
+        countRight =
+            countRight && tab.findChild<QLabel*>(QStringLiteral("lblWallpaperCount"))->text() == expected;
+    }
+    if (!countRight)
+        state.SkipWithError("the count label is wrong");
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_TabLoadsShortLines)->Arg(16'000'000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

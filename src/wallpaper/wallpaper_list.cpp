@@ -9,15 +9,36 @@
 
 namespace quillmark {
 
+PathList::PathList(std::initializer_list<std::string_view> paths) {
+    for (std::string_view p : paths)
+        push_back(p);
+}
+
+void PathList::push_back(std::string_view path) {
+    m_text += path;
+    m_ends.push_back(m_text.size());
+}
+
+void PathList::reserve(std::size_t entries, std::size_t bytes) {
+    m_ends.reserve(entries);
+    m_text.reserve(bytes);
+}
+
 WallpaperList parseWallpaperList(std::string_view bytes) {
     WallpaperList list;
+    // Sized once: growing by doubling would hold the old and the new storage at once.
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\n' ? i == 0 || bytes[i - 1] != '\r' : bytes[i] == '\r')
+            ++lines;
+    list.entries.reserve(lines + 1, bytes.size());
     std::size_t start = 0;
     const auto take = [&](std::size_t end) {
         std::string_view line = bytes.substr(start, end - start);
         if (line.empty() || line.find('\0') != std::string_view::npos)
             ++list.skippedLines;
         else
-            list.entries.emplace_back(line);
+            list.entries.push_back(line);
     };
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
@@ -52,16 +73,16 @@ Result<WallpaperList> loadWallpaperList(const std::string& path) {
     return parseWallpaperList(bytes);
 }
 
-std::string formatWallpaperList(const std::vector<std::string>& entries) {
+std::string formatWallpaperList(const PathList& entries) {
     std::string out;
-    for (const std::string& e : entries) {
+    for (std::string_view e : entries) {
         out += e;
         out += kLineEnd;
     }
     return out;
 }
 
-Status saveWallpaperList(const std::string& path, const std::vector<std::string>& entries) {
+Status saveWallpaperList(const std::string& path, const PathList& entries) {
     return writeFileAtomic(path, formatWallpaperList(entries));
 }
 
@@ -77,13 +98,13 @@ bool samePath(std::string_view a, std::string_view b) {
     });
 }
 
-std::size_t addUniquePaths(std::vector<std::string>& list, const std::vector<std::string>& paths) {
+std::size_t addUniquePaths(PathList& list, const std::vector<std::string>& paths) {
     std::size_t added = 0;
     for (const std::string& p : paths) {
         if (p.empty())
             continue;
         const bool present =
-            std::any_of(list.begin(), list.end(), [&](const std::string& e) { return samePath(e, p); });
+            std::any_of(list.begin(), list.end(), [&](std::string_view e) { return samePath(e, p); });
         if (!present) {
             list.push_back(p);
             ++added;
@@ -92,7 +113,7 @@ std::size_t addUniquePaths(std::vector<std::string>& list, const std::vector<std
     return added;
 }
 
-Deletion deleteSelected(std::vector<std::string>& list, std::vector<std::size_t> selected) {
+Deletion deleteSelected(PathList& list, std::vector<std::size_t> selected) {
     std::sort(selected.begin(), selected.end());
     selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
     selected.erase(
@@ -104,16 +125,23 @@ Deletion deleteSelected(std::vector<std::string>& list, std::vector<std::size_t>
     // Removing from the top one at a time shifts every later selected entry up by one, so
     // the last removal lands at the last selected index minus the removals before it.
     const std::size_t lastIndex = selected.back() - (selected.size() - 1);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
-        list.erase(list.begin() + static_cast<std::ptrdiff_t>(*it));
+    PathList kept;
+    kept.reserve(list.size() - selected.size(), 0);
+    for (std::size_t i = 0, next = 0; i < list.size(); ++i) {
+        if (next < selected.size() && selected[next] == i)
+            ++next;
+        else
+            kept.push_back(list[i]);
+    }
+    list = std::move(kept);
     d.removed = selected.size();
     if (lastIndex < list.size())
         d.select = lastIndex;
     return d;
 }
 
-std::optional<std::size_t> pickUsableEntry(const std::vector<std::string>& list, float r,
-                                           const std::function<bool(const std::string&)>& usable) {
+std::optional<std::size_t> pickUsableEntry(const PathList& list, float r,
+                                           const std::function<bool(std::string_view)>& usable) {
     std::vector<std::size_t> candidates;
     for (std::size_t i = 0; i < list.size(); ++i)
         if (usable(list[i]))

@@ -3,6 +3,7 @@
 #include "wallpaper/picture_facts.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -37,6 +38,43 @@ int bitsPerPixelOf(QImage::Format format) {
     }
 }
 
+// Formats a picture is scaled in without first being turned into true colour. Scaling a
+// picture of few colours keeps its format, and a 1-bit one comes out as black-and-white
+// dither whatever its two colours were.
+bool isTrueColour(QImage::Format format) {
+    switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGB888:
+    case QImage::Format_BGR888:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBA8888_Premultiplied:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QImage toTrueColour(const QImage& picture) {
+    if (isTrueColour(picture.format()))
+        return picture;
+    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
+}
+
+// The PNG loader gives palette and grey pictures of 2 and 4 bits a pixel as 8-bit ones;
+// their header has the depth. None for other pictures.
+int pngHeaderBits(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray head = file.read(26);
+    const bool paletteOrGrey = head.size() == 26 && (head[25] == 3 || head[25] == 0);
+    return paletteOrGrey && head[24] >= 1 && head[24] <= 16 ? head[24] : 0;
+}
+
 Status checkFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
@@ -66,11 +104,12 @@ Result<PictureInfo> readPictureInfo(const QString& path) {
     if (Status s = checkPictureSize(info.size.width(), info.size.height()); !s)
         return s.error();
     const QImage::Format format = reader.imageFormat();
+    info.bitsPerPixel = bitsPerPixelOf(format);
     // The GIF loader tells its pixel format only after decoding; a GIF always has a palette.
     if (format == QImage::Format_Invalid && reader.format() == "gif")
         info.bitsPerPixel = 8;
-    else
-        info.bitsPerPixel = bitsPerPixelOf(format);
+    else if (const int bits = reader.format() == "png" ? pngHeaderBits(path) : 0; bits > 0)
+        info.bitsPerPixel = bits;
     return info;
 }
 
@@ -81,20 +120,26 @@ Result<QImage> loadPicture(const QString& path, QSize scaledTo) {
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAllocationLimit(kAllocationLimitMb);
-    if (scaledTo.isValid() && !scaledTo.isEmpty() && scaledTo != info->size)
+    const bool scale = scaledTo.isValid() && !scaledTo.isEmpty() && scaledTo != info->size;
+    // A loader that decodes straight at the smaller size (JPEG) saves most of the work; any
+    // other picture is decoded whole, turned into true colour, then scaled.
+    if (scale && reader.supportsOption(QImageIOHandler::ScaledSize) && isTrueColour(reader.imageFormat()))
         reader.setScaledSize(scaledTo);
     QImage image = reader.read();
     if (image.isNull())
         return Error{ErrorCode::InvalidInput,
                      std::string(kNotAPicture) + " (" + reader.errorString().toStdString() + ")"};
+    image = toTrueColour(image);
+    if (scale && image.size() != scaledTo)
+        image = image.scaled(scaledTo, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
 QImage renderWallpaper(const QImage& picture, PixelSize fitted) {
     const QSize size(fitted.width, fitted.height);
-    QImage out = picture.size() == size
-                     ? picture
-                     : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage out = toTrueColour(picture);
+    if (out.size() != size)
+        out = out.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return out.convertToFormat(QImage::Format_RGB32);
 }
 

@@ -16,6 +16,7 @@
 #include "wallpaper/wallpaper_list.h"
 #include "wallpaper/wallpaper_render.h"
 
+#include <QAbstractListModel>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
@@ -29,7 +30,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -49,9 +50,12 @@ constexpr int kMaxIntervalMinutes = 1440;
 // The preview's spacing beside the list, set in twips (1/1440 inch) on a 96 dpi screen.
 constexpr int kPreviewExtraHeight = 1000 / kTwipsPerPixel;
 constexpr int kPreviewMargin = 1600 / kTwipsPerPixel;
+// The name label sits this far under the preview, the dimensions label this far under the name.
+constexpr int kNameGap = 160 / kTwipsPerPixel;
+constexpr int kDimensionsGap = 280 / kTwipsPerPixel;
 
-QString fromPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+QString fromPath(std::string_view path) {
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
 }
 std::string toPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -66,7 +70,48 @@ QSize primaryScreenPixels() {
     return {1024, 768};
 }
 
+int primaryScreenDepth() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->depth();
+    return 24;
+}
+
 } // namespace
+
+// The list's rows, read from the entries as the view draws them: no item object a row.
+class WallpaperTab::EntryModel final : public QAbstractListModel {
+public:
+    EntryModel(const PathList& entries, QObject* parent) : QAbstractListModel(parent), m_entries(entries) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_rows; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows)
+            return {};
+        return fromPath(m_entries[static_cast<std::size_t>(index.row())]);
+    }
+
+    // `change` alters the entries in any way; the view starts afresh.
+    template <typename Change> void reset(Change change) {
+        beginResetModel();
+        change();
+        m_rows = static_cast<int>(m_entries.size());
+        endResetModel();
+    }
+    // `change` only appends entries; the selection stays.
+    template <typename Change> void append(Change change) {
+        change();
+        const int rows = static_cast<int>(m_entries.size());
+        if (rows <= m_rows)
+            return;
+        beginInsertRows({}, m_rows, rows - 1);
+        m_rows = rows;
+        endInsertRows();
+    }
+
+private:
+    const PathList& m_entries;
+    int m_rows = 0; // what the view has been told
+};
 
 WallpaperTab::WallpaperTab(Prompter& prompter, RandomSource& random, QWidget* parent)
     : QWidget(parent), m_ownSetter(std::make_unique<DesktopWallpaperSetter>()), m_prompter(prompter),
@@ -78,9 +123,12 @@ WallpaperTab::~WallpaperTab() = default;
 
 void WallpaperTab::build() {
     m_screenSize = primaryScreenPixels;
+    m_screenDepth = primaryScreenDepth;
     setProgramFolder(programFolder());
 
-    lstWallpaper = new QListWidget(this);
+    lstWallpaper = new QListView(this);
+    m_model = new EntryModel(m_entries, lstWallpaper);
+    lstWallpaper->setModel(m_model);
     lstWallpaper->setObjectName(QStringLiteral("lstWallpaper"));
     lstWallpaper->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstWallpaper->setUniformItemSizes(true);
@@ -91,17 +139,23 @@ void WallpaperTab::build() {
     cmdDeleteWallpaperItems = new QPushButton(tr("Re&move"), this);
     cmdDeleteWallpaperItems->setObjectName(QStringLiteral("cmdDeleteWallpaperItems"));
 
-    pnlWallPaperPreview = new QFrame(this);
+    // The preview and its two labels are placed by hand in this area, which asks the layout for
+    // no room: a preview sized from the list's height would otherwise make the tab taller, the
+    // list with it, and the next preview taller still.
+    m_previewArea = new QWidget(this);
+    m_previewArea->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    pnlWallPaperPreview = new QFrame(m_previewArea);
     pnlWallPaperPreview->setObjectName(QStringLiteral("pnlWallPaperPreview"));
     pnlWallPaperPreview->setFrameShape(QFrame::Panel);
     pnlWallPaperPreview->setFrameShadow(QFrame::Sunken);
     imgWallpaper = new QLabel(pnlWallPaperPreview);
     imgWallpaper->setObjectName(QStringLiteral("imgWallpaper"));
     imgWallpaper->setScaledContents(true);
-    lblWallpaperName = new QLabel(this);
+    lblWallpaperName = new QLabel(m_previewArea);
     lblWallpaperName->setObjectName(QStringLiteral("lblWallpaperName"));
-    lblWallpaperDimensions = new QLabel(this);
+    lblWallpaperDimensions = new QLabel(m_previewArea);
     lblWallpaperDimensions->setObjectName(QStringLiteral("lblWallpaperDimensions"));
+    lblWallpaperDimensions->move(0, kDimensionsGap);
 
     chkShrinkWallpaper = new QCheckBox(tr("Shrink Wallpaper to fit screen"), this);
     chkShrinkWallpaper->setObjectName(QStringLiteral("chkShrinkWallpaper"));
@@ -127,23 +181,26 @@ void WallpaperTab::build() {
     auto* listButtons = new QHBoxLayout;
     listButtons->addWidget(cmdBrowseWallpaper);
     listButtons->addWidget(cmdDeleteWallpaperItems);
-    auto* left = new QVBoxLayout;
-    left->addWidget(lstWallpaper, 1);
-    left->addWidget(lblWallpaperCount);
-    left->addLayout(listButtons);
-
-    auto* right = new QVBoxLayout;
-    right->addWidget(pnlWallPaperPreview, 0, Qt::AlignHCenter);
-    right->addSpacing(160 / kTwipsPerPixel);
-    right->addWidget(lblWallpaperName);
-    right->addWidget(lblWallpaperDimensions);
-    right->addStretch(1);
-    right->addWidget(chkShrinkWallpaper);
-    right->addWidget(chkStretchWallpaper);
     auto* commands = new QHBoxLayout;
     commands->addWidget(cmdChangeWallpaper);
     commands->addWidget(cmdSelectWallpaper);
-    right->addLayout(commands);
+    auto* columns = new QGridLayout;
+    columns->addWidget(lstWallpaper, 0, 0);
+    columns->addWidget(lblWallpaperCount, 1, 0);
+    columns->addLayout(listButtons, 2, 0);
+    columns->addWidget(chkShrinkWallpaper, 3, 0);
+    columns->addWidget(chkStretchWallpaper, 4, 0, Qt::AlignTop);
+    columns->addWidget(m_previewArea, 0, 1, 5, 1);
+    columns->addLayout(commands, 5, 1);
+    columns->setRowStretch(0, 1);
+    columns->setColumnStretch(0, 1);
+    columns->setColumnStretch(1, 1);
+    // Beside the rows under the list there is room for a preview a margin taller than the
+    // list, and for its two labels.
+    const int needed = kPreviewExtraHeight + kNameGap + kDimensionsGap + fontMetrics().height();
+    const int beside = lblWallpaperCount->sizeHint().height() + cmdBrowseWallpaper->sizeHint().height() +
+                       2 * chkShrinkWallpaper->sizeHint().height();
+    columns->setRowMinimumHeight(4, chkStretchWallpaper->sizeHint().height() + std::max(0, needed - beside));
 
     auto* interval = new QHBoxLayout;
     interval->addWidget(new QLabel(tr("Update wallpaper every"), this));
@@ -151,9 +208,6 @@ void WallpaperTab::build() {
     interval->addWidget(new QLabel(tr("minutes"), this));
     interval->addWidget(sldWallpaper, 1);
 
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addLayout(interval);
@@ -164,7 +218,7 @@ void WallpaperTab::build() {
     connect(cmdBrowseWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdBrowseWallpaper_Click);
     connect(cmdDeleteWallpaperItems, &QPushButton::clicked, this,
             &WallpaperTab::cmdDeleteWallpaperItems_Click);
-    connect(lstWallpaper, &QListWidget::itemClicked, this, &WallpaperTab::lstWallpaper_Click);
+    connect(lstWallpaper, &QListView::clicked, this, &WallpaperTab::lstWallpaper_Click);
     connect(cmdChangeWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdChangeWallpaper_Click);
     connect(cmdSelectWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdSelectWallpaper_Click);
     connect(sldWallpaper, &QSlider::valueChanged, this, [this](int value) {
@@ -236,8 +290,7 @@ void WallpaperTab::tmrWallpaper_Timer() {
 // ---- The list ----
 
 void WallpaperTab::subLoadWallpaperList() {
-    lstWallpaper->clear();
-    m_entries.clear();
+    m_model->reset([this] { m_entries = PathList(); });
     m_listChanged = false;
     m_listBroken = false;
     Result<WallpaperList> loaded = loadWallpaperList(strWallpaperListFile);
@@ -254,12 +307,7 @@ void WallpaperTab::subLoadWallpaperList() {
         LogError("frmMain.subLoadWallpaperList",
                  strWallpaperListFile + ": " + std::to_string(loaded->skippedLines) +
                      " lines name no file (empty or holding NUL bytes) and were left out");
-    m_entries = std::move(loaded->entries);
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(m_entries.size()));
-    for (const std::string& e : m_entries)
-        items << fromPath(e);
-    lstWallpaper->addItems(items);
+    m_model->reset([&] { m_entries = std::move(loaded->entries); });
     subUpdateWallpaperCount();
 }
 
@@ -297,10 +345,7 @@ void WallpaperTab::cmdBrowseWallpaper_Click() {
     std::vector<std::string> paths;
     for (const QString& c : chosen)
         paths.push_back(toPath(QDir::cleanPath(QFileInfo(c).absoluteFilePath())));
-    const std::size_t before = m_entries.size();
-    addUniquePaths(m_entries, paths);
-    for (std::size_t i = before; i < m_entries.size(); ++i)
-        lstWallpaper->addItem(fromPath(m_entries[i]));
+    m_model->append([&] { addUniquePaths(m_entries, paths); });
     m_listChanged = true;
     subSaveWallpaperList();
     if (m_settings)
@@ -309,40 +354,33 @@ void WallpaperTab::cmdBrowseWallpaper_Click() {
 
 void WallpaperTab::cmdDeleteWallpaperItems_Click() {
     std::vector<std::size_t> selected;
-    for (const QModelIndex& index : lstWallpaper->selectionModel()->selectedIndexes())
-        selected.push_back(static_cast<std::size_t>(index.row()));
+    for (const QItemSelectionRange& range : lstWallpaper->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            selected.push_back(static_cast<std::size_t>(row));
     if (selected.empty())
         return;
-    const Deletion deletion = deleteSelected(m_entries, selected);
-    {
-        QSignalBlocker block(lstWallpaper);
-        lstWallpaper->clear();
-        QStringList items;
-        items.reserve(static_cast<qsizetype>(m_entries.size()));
-        for (const std::string& e : m_entries)
-            items << fromPath(e);
-        lstWallpaper->addItems(items);
-    }
+    Deletion deletion;
+    m_model->reset([&] { deletion = deleteSelected(m_entries, std::move(selected)); });
     if (deletion.select) {
-        const int row = static_cast<int>(*deletion.select);
-        lstWallpaper->setCurrentRow(row);
-        lstWallpaper->item(row)->setSelected(true);
+        lstWallpaper->selectionModel()->setCurrentIndex(m_model->index(static_cast<int>(*deletion.select)),
+                                                        QItemSelectionModel::ClearAndSelect);
         lstWallpaper_Click();
     } else {
         subShowWallpaperPreview(false);
     }
     lblWallpaperDimensions->setText(tr("%1 files removed from list").arg(deletion.removed));
+    lblWallpaperDimensions->adjustSize();
     lblWallpaperDimensions->setVisible(true);
     m_listChanged = true;
     subSaveWallpaperList();
 }
 
 void WallpaperTab::lstWallpaper_Click() {
-    const int row = lstWallpaper->currentRow();
+    const int row = lstWallpaper->currentIndex().row();
     if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size())
         return;
     WaitCursor wait;
-    subUpdateThumbnail(m_entries[static_cast<std::size_t>(row)]);
+    subUpdateThumbnail(std::string(m_entries[static_cast<std::size_t>(row)]));
 }
 
 // ---- Preview ----
@@ -364,6 +402,7 @@ void WallpaperTab::subUpdateThumbnail(const std::string& path) {
     if (!info) {
         lblWallpaperName->setText(info.code() == ErrorCode::InvalidInput ? tr("Not a valid image file")
                                                                          : fromUtf8(info.message()));
+        lblWallpaperName->adjustSize();
         lblWallpaperName->setVisible(true);
         if (info.code() != ErrorCode::InvalidInput)
             LogError("frmMain.subUpdateThumbnail", path + ": " + info.message());
@@ -373,25 +412,39 @@ void WallpaperTab::subUpdateThumbnail(const std::string& path) {
     const double ratio = static_cast<double>(natural.width()) / natural.height();
     QSize preview;
     if (ratio <= 1.0) {
-        const int h = lstWallpaper->height() / 2 + kPreviewExtraHeight;
+        const int h = lstWallpaper->height() + kPreviewExtraHeight;
         preview = QSize(std::max(1, static_cast<int>(h * ratio)), h);
     } else {
         const int w = std::max(80, width() - lstWallpaper->width() - kPreviewMargin);
         preview = QSize(w, std::max(1, static_cast<int>(w / ratio)));
     }
+    // In a small window the preview shrinks to the room there is, its labels still under it.
+    const QSize room(m_previewArea->width(),
+                     m_previewArea->height() - kNameGap - kDimensionsGap - fontMetrics().height());
+    if (!room.isEmpty() && (preview.width() > room.width() || preview.height() > room.height()))
+        preview = preview.scaled(room, Qt::KeepAspectRatio).expandedTo({1, 1});
     Result<QImage> picture = loadPicture(file, preview.boundedTo(natural));
     if (!picture) {
         lblWallpaperName->setText(tr("Not a valid image file"));
+        lblWallpaperName->adjustSize();
         lblWallpaperName->setVisible(true);
         return;
     }
-    pnlWallPaperPreview->setFixedSize(preview);
+    pnlWallPaperPreview->setGeometry(std::max(0, (m_previewArea->width() - preview.width()) / 2), 0,
+                                     preview.width(), preview.height());
     imgWallpaper->setGeometry(0, 0, preview.width(), preview.height());
     imgWallpaper->setPixmap(QPixmap::fromImage(*picture));
     pnlWallPaperPreview->show();
+    lblWallpaperName->move(0, preview.height() + kNameGap);
+    lblWallpaperDimensions->move(0, lblWallpaperName->y() + kDimensionsGap);
     lblWallpaperName->setText(QFileInfo(file).fileName());
-    lblWallpaperDimensions->setText(
-        fromUtf8(dimensionsCaption(natural.width(), natural.height(), info->bitsPerPixel)));
+    lblWallpaperName->adjustSize();
+    // The depth the picture is displayed in: a picture deeper than the screen shows in the
+    // screen's depth.
+    const int screenBits = m_screenDepth();
+    const int bits = screenBits > 0 ? std::min(info->bitsPerPixel, screenBits) : info->bitsPerPixel;
+    lblWallpaperDimensions->setText(fromUtf8(dimensionsCaption(natural.width(), natural.height(), bits)));
+    lblWallpaperDimensions->adjustSize();
     lblWallpaperDimensions->show();
     lblWallpaperName->show();
     m_previewPath = path;
@@ -420,11 +473,8 @@ bool WallpaperTab::applyPicture(const std::string& path) {
         reportFailure(context, path + ": " + info.message());
         return false;
     }
-    FitOptions options{chkShrinkWallpaper->isChecked(), chkStretchWallpaper->isChecked()};
-    if (m_settings) {
-        options.shrink = readFlag(*m_settings, keys::kShrinkToFit);
-        options.stretch = readFlag(*m_settings, keys::kStretchToFit);
-    }
+    // The boxes as they stand: the settings file has them only from the next save.
+    const FitOptions options{chkShrinkWallpaper->isChecked(), chkStretchWallpaper->isChecked()};
     const QSize screen = m_screenSize();
     const PixelSize fitted =
         fitPicture({info->size.width(), info->size.height()}, {screen.width(), screen.height()}, options);
@@ -473,20 +523,21 @@ void WallpaperTab::cmdChangeWallpaper_Click() {
     WaitCursor wait;
     lstWallpaper->setEnabled(false);
     const std::optional<std::size_t> index = pickUsableEntry(
-        m_entries, m_random.next(), [](const std::string& p) { return QFileInfo(fromPath(p)).isFile(); });
+        m_entries, m_random.next(), [](std::string_view p) { return QFileInfo(fromPath(p)).isFile(); });
     if (!index) {
         emit statusMessage(tr("None of the wallpaper files can be found; the wallpaper was not changed"));
         LogError("frmMain.cmdChangeWallpaper", "none of the files in the wallpaper list can be found");
     } else {
-        subUpdateThumbnail(m_entries[*index]);
-        applyPicture(m_entries[*index]);
+        const std::string path(m_entries[*index]);
+        subUpdateThumbnail(path);
+        applyPicture(path);
     }
     lstWallpaper->setEnabled(true);
 }
 
 void WallpaperTab::cmdSelectWallpaper_Click() {
     WaitCursor wait;
-    const int row = lstWallpaper->currentRow();
+    const int row = lstWallpaper->currentIndex().row();
     if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size()) {
         if (!m_entries.empty())
             m_prompter.message(tr("Please select some wallpaper to decorate with."),
@@ -495,7 +546,7 @@ void WallpaperTab::cmdSelectWallpaper_Click() {
         return;
     }
     lstWallpaper->setEnabled(false);
-    applyPicture(m_entries[static_cast<std::size_t>(row)]);
+    applyPicture(std::string(m_entries[static_cast<std::size_t>(row)]));
     lstWallpaper->setEnabled(true);
 }
 

@@ -3,6 +3,7 @@
 // the random and selected change, and the timed change.
 
 #include "platform/result.h"
+#include "wallpaper/wallpaper_list.h"
 
 #include <QImage>
 #include <QWidget>
@@ -15,7 +16,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -38,9 +39,10 @@ public:
     void setWallpaperSetter(WallpaperSetter* setter);
     void setProgramFolder(const std::string& folder);
     void setScreenSize(std::function<QSize()> screenSize) { m_screenSize = std::move(screenSize); }
+    void setScreenDepth(std::function<int()> screenDepth) { m_screenDepth = std::move(screenDepth); }
 
-    // The fitting options and the timed change. The settings are kept: the fitting options
-    // are read again from the file at each fit, and the add command stores its folder.
+    // The fitting options and the timed change. The settings are kept for the add command,
+    // which stores its folder; a change fits the picture by the check boxes as they stand.
     void loadSettings(Settings& settings);
     void saveSettings(Settings& settings);
 
@@ -67,16 +69,20 @@ signals:
     void statusMessage(const QString& text);
 
 private:
+    class EntryModel;
+
     void build();
     bool applyPicture(const std::string& path);
     void reportFailure(const char* context, const std::string& reason);
     void intervalEdited();
     void restartTimer();
 
-    QListWidget* lstWallpaper;
+    QListView* lstWallpaper;
+    EntryModel* m_model;
     QLabel* lblWallpaperCount;
     QPushButton* cmdBrowseWallpaper;
     QPushButton* cmdDeleteWallpaperItems;
+    QWidget* m_previewArea;
     QFrame* pnlWallPaperPreview;
     QLabel* imgWallpaper;
     QLabel* lblWallpaperName;
@@ -95,10 +101,11 @@ private:
     WallpaperSetter* m_setter;
     Settings* m_settings = nullptr;
     std::function<QSize()> m_screenSize;
+    std::function<int()> m_screenDepth;
 
     std::string m_programFolder;
     std::string strWallpaperListFile;
-    std::vector<std::string> m_entries; // mirrors lstWallpaper
+    PathList m_entries; // what lstWallpaper shows
     bool m_listChanged = false;
     bool m_listBroken = false; // the file could not be read: never overwrite it unasked
     std::string m_previewPath; // the picture the preview shows

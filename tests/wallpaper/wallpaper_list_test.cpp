@@ -11,7 +11,7 @@ namespace {
 using test::slurp;
 using test::spit;
 using test::TempFolder;
-using Entries = std::vector<std::string>;
+using Entries = PathList;
 
 TEST(WallpaperList, ReadsEveryLineEndAndLeavesOutLinesThatNameNoFile) {
     using namespace std::string_literals;
@@ -98,7 +98,7 @@ TEST(WallpaperList, DeletionSelectsTheEntryNowAtTheLastRemovedIndex) {
 
 TEST(WallpaperList, RandomPickSkipsFilesThatAreGone) {
     const Entries list{"gone1", "here1", "gone2", "here2"};
-    const auto here = [](const std::string& p) {
+    const auto here = [](std::string_view p) {
         return p.starts_with("here");
     };
     EXPECT_EQ(pickUsableEntry(list, 0.0f, here), 1u);
@@ -106,7 +106,7 @@ TEST(WallpaperList, RandomPickSkipsFilesThatAreGone) {
     EXPECT_EQ(pickUsableEntry(list, 0.5f, here), 3u);
     EXPECT_EQ(pickUsableEntry(list, 0.99999994f, here), 3u);
     EXPECT_EQ(pickUsableEntry(list, 1.5f, here), 3u);
-    EXPECT_EQ(pickUsableEntry(list, 0.5f, [](const std::string&) { return false; }), std::nullopt);
+    EXPECT_EQ(pickUsableEntry(list, 0.5f, [](std::string_view) { return false; }), std::nullopt);
     EXPECT_EQ(pickUsableEntry({}, 0.5f, here), std::nullopt);
 }
 

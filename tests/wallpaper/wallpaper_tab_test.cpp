@@ -4,13 +4,14 @@
 #include "support/ui_fixture.h"
 #include "wallpaper/wallpaper_tab.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -53,31 +54,51 @@ void appendBigEndian(QByteArray& out, std::uint32_t v) {
         out.append(static_cast<char>((v >> shift) & 0xff));
 }
 
-// A PNG whose header claims the given size, with no picture data behind it.
-QByteArray pngHeaderOnly(std::uint32_t width, std::uint32_t height) {
+// A PNG of the given header fields and picture data (the zlib stream).
+QByteArray png(std::uint32_t width, std::uint32_t height, int depth, int colourType,
+               const QByteArray& palette, const QByteArray& data) {
+    QByteArray header;
+    appendBigEndian(header, width);
+    appendBigEndian(header, height);
+    header.append(static_cast<char>(depth)).append(static_cast<char>(colourType)).append(QByteArray(3, '\0'));
     QByteArray out("\x89PNG\r\n\x1a\n", 8);
-    QByteArray chunk("IHDR");
-    appendBigEndian(chunk, width);
-    appendBigEndian(chunk, height);
-    chunk.append("\x08\x02\x00\x00\x00", 5);
-    appendBigEndian(out, 13);
-    out.append(chunk);
-    appendBigEndian(out, crc32(chunk));
-    for (const QByteArray& next : {QByteArray("IDAT\x78\x9c\x03\x00", 8), QByteArray("IEND")}) {
-        appendBigEndian(out, static_cast<std::uint32_t>(next.size() - 4));
-        out.append(next);
-        appendBigEndian(out, crc32(next));
+    const std::pair<const char*, QByteArray> chunks[] = {
+        {"IHDR", header}, {"PLTE", palette}, {"IDAT", data}, {"IEND", {}}};
+    for (const auto& [type, body] : chunks) {
+        if (body.isEmpty() && type != std::string_view("IEND"))
+            continue;
+        appendBigEndian(out, static_cast<std::uint32_t>(body.size()));
+        const QByteArray chunk = type + body;
+        out.append(chunk);
+        appendBigEndian(out, crc32(chunk));
     }
     return out;
 }
 
-// A 1 x 1 GIF with two frames that loops forever.
-std::string animatedGif() {
+// A PNG whose header claims the given size, with no picture data behind it.
+QByteArray pngHeaderOnly(std::uint32_t width, std::uint32_t height) {
+    return png(width, height, 8, 2, {}, QByteArray("\x78\x9c\x03\x00", 4));
+}
+
+QByteArray rgb(QRgb colour) {
+    return QByteArray(1, static_cast<char>(qRed(colour))) + static_cast<char>(qGreen(colour)) +
+           static_cast<char>(qBlue(colour));
+}
+
+// A 2000 x 1000 palette PNG of the given bit depth, every pixel the first of its two colours.
+QByteArray palettePng(int depth, QRgb colour) {
+    const QByteArray rows(1000 * (1 + (2000 * depth + 7) / 8), '\0');
+    return png(2000, 1000, depth, 3, rgb(colour) + rgb(qRgb(0, 0, 255)), qCompress(rows).mid(4));
+}
+
+// A 1 x 1 GIF of the given colour with two frames that loops forever.
+std::string animatedGif(QRgb colour) {
     const std::string frame("\x21\xF9\x04\x00\x0A\x00\x00\x00"
                             "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00"
                             "\x02\x02\x44\x01\x00",
                             23);
-    return std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF", 19) +
+    return std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13) +
+           (rgb(colour) + rgb(qRgb(255, 255, 255))).toStdString() +
            std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19) + frame + frame + "\x3B";
 }
 
@@ -89,6 +110,7 @@ protected:
         tab.setProgramFolder(programFolder);
         tab.setWallpaperSetter(&setter);
         tab.setScreenSize([] { return QSize(1024, 768); });
+        tab.setScreenDepth([] { return 24; });
         tab.resize(640, 420);
         tab.show();
         tab.loadSettings(settings);
@@ -99,19 +121,11 @@ protected:
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
-    std::string picture(const char* name, int w, int h, QImage::Format format = QImage::Format_RGB32,
-                        const char* type = "png") {
+    std::string picture(const char* name, int w, int h, QImage::Format format = QImage::Format_RGB32) {
         QImage image(w, h, format);
-        if (format == QImage::Format_Indexed8) {
-            image.setColorCount(256);
-            for (int i = 0; i < 256; ++i)
-                image.setColor(i, qRgb(i, 255 - i, i / 2));
-            image.fill(7);
-        } else {
-            image.fill(QColor(200, 30, 40));
-        }
+        image.fill(QColor(200, 30, 40));
         const std::string path = pictures + "/" + name;
-        EXPECT_TRUE(image.save(QString::fromStdString(path), type));
+        EXPECT_TRUE(image.save(QString::fromStdString(path), "png"));
         return path;
     }
     void addToList(const std::vector<std::string>& paths) {
@@ -121,11 +135,15 @@ protected:
         prompter.pathLists.push_back(list);
         QTest::mouseClick(find<QPushButton>("cmdBrowseWallpaper"), Qt::LeftButton);
     }
+    QListView* list() { return find<QListView>("lstWallpaper"); }
+    int rows() { return list()->model()->rowCount(); }
+    void select(int row) {
+        list()->selectionModel()->select(list()->model()->index(row, 0), QItemSelectionModel::Select);
+    }
     void clickRow(int row) {
-        auto* list = find<QListWidget>("lstWallpaper");
-        list->scrollToItem(list->item(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
+        const QModelIndex index = list()->model()->index(row, 0);
+        list()->scrollTo(index);
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualRect(index).center());
     }
     QString text(const char* label) { return find<QLabel>(label)->text(); }
     static QSize sizeOf(const std::string& path) { return QImageReader(QString::fromStdString(path)).size(); }
@@ -158,7 +176,7 @@ TEST_F(WallpaperTabTest, AddingKeepsThePathsAndSavesTheListAndTheFolder) {
     addToList({sea});
     QTest::mouseClick(find<QPushButton>("cmdBrowseWallpaper"), Qt::LeftButton);
     EXPECT_EQ(slurp(listFile), sea + "\n" + hill + "\n");
-    EXPECT_EQ(find<QListWidget>("lstWallpaper")->count(), 2);
+    EXPECT_EQ(rows(), 2);
 
     // A start folder that is gone is not offered.
     writeText(settings, keys::kLastDirectory, dir.file("gone"));
@@ -169,23 +187,23 @@ TEST_F(WallpaperTabTest, AddingKeepsThePathsAndSavesTheListAndTheFolder) {
 TEST_F(WallpaperTabTest, RemovingSelectsTheNextEntryAndAnEmptiedListStaysEmpty) {
     spit(listFile, "/p/a\r\n/p/b\r\n/p/c\r\n/p/d\r\n/p/e\r\n/p/f\r\n");
     tab.subLoadWallpaperList();
-    auto* list = find<QListWidget>("lstWallpaper");
-    ASSERT_EQ(list->count(), 6);
-    list->item(1)->setSelected(true);
-    list->item(3)->setSelected(true);
+    ASSERT_EQ(rows(), 6);
+    select(1);
+    select(3);
     QTest::mouseClick(find<QPushButton>("cmdDeleteWallpaperItems"), Qt::LeftButton);
     EXPECT_EQ(text("lblWallpaperDimensions"), QStringLiteral("2 files removed from list"));
-    EXPECT_EQ(list->currentRow(), 2);
-    EXPECT_EQ(list->currentItem()->text(), QStringLiteral("/p/e"));
+    EXPECT_EQ(list()->currentIndex().row(), 2);
+    EXPECT_EQ(list()->currentIndex().data().toString(), QStringLiteral("/p/e"));
+    EXPECT_TRUE(list()->selectionModel()->isSelected(list()->currentIndex()));
     EXPECT_EQ(slurp(listFile), "/p/a\n/p/c\n/p/e\n/p/f\n");
     EXPECT_EQ(text("lblWallpaperCount"), QStringLiteral("4 wallpaper files"));
 
-    list->selectAll();
+    list()->selectAll();
     QTest::mouseClick(find<QPushButton>("cmdDeleteWallpaperItems"), Qt::LeftButton);
     EXPECT_EQ(text("lblWallpaperDimensions"), QStringLiteral("4 files removed from list"));
     EXPECT_EQ(slurp(listFile), "");
     tab.subLoadWallpaperList();
-    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(rows(), 0);
     EXPECT_EQ(text("lblWallpaperCount"), QStringLiteral("0 wallpaper files"));
 
     // Nothing selected: nothing happens.
@@ -223,13 +241,13 @@ TEST_F(WallpaperTabTest, ListThatCannotBeReadIsNeverOverwritten) {
 
 TEST_F(WallpaperTabTest, PreviewShowsSizeAndColourDepth) {
     const std::string rgb = picture("rgb.png", 800, 600);
-    const std::string indexed = picture("indexed.png", 640, 480, QImage::Format_Indexed8);
     const std::string tall = picture("tall.png", 300, 900);
+    const std::string deep = picture("deep.png", 60, 40, QImage::Format_RGBX64);
     const std::string notAPicture = pictures + "/notes.jpg";
     spit(notAPicture, "this is text, not a JPEG\n");
     const std::string empty = pictures + "/empty.png";
     spit(empty, "");
-    addToList({rgb, indexed, notAPicture, empty, pictures, tall});
+    addToList({rgb, notAPicture, empty, pictures, tall, deep});
 
     clickRow(0);
     EXPECT_EQ(text("lblWallpaperDimensions"), QStringLiteral("[800x600, displayed in 24 bit colour]"));
@@ -238,21 +256,29 @@ TEST_F(WallpaperTabTest, PreviewShowsSizeAndColourDepth) {
     const QSize wide = find<QWidget>("pnlWallPaperPreview")->size();
     EXPECT_NEAR(static_cast<double>(wide.width()) / wide.height(), 800.0 / 600.0, 0.02);
 
-    clickRow(1);
-    EXPECT_EQ(text("lblWallpaperDimensions"), QStringLiteral("[640x480, displayed in 256 colours]"));
-
-    for (int row : {2, 3}) {
+    for (int row : {1, 2}) {
         clickRow(row);
         EXPECT_EQ(text("lblWallpaperName"), QStringLiteral("Not a valid image file"));
         EXPECT_TRUE(find<QLabel>("lblWallpaperName")->isVisible());
         EXPECT_FALSE(find<QWidget>("pnlWallPaperPreview")->isVisible());
     }
-    clickRow(4); // a folder
+    clickRow(3); // a folder
     EXPECT_FALSE(find<QWidget>("pnlWallPaperPreview")->isVisible());
 
+    // On a 24-bit screen a deeper picture is displayed in 24 bits.
     clickRow(5);
-    const QSize portrait = find<QWidget>("pnlWallPaperPreview")->size();
-    EXPECT_LT(portrait.width(), portrait.height());
+    EXPECT_EQ(text("lblWallpaperDimensions"), QStringLiteral("[60x40, displayed in 24 bit colour]"));
+
+    // A portrait preview is as tall as the list and a margin, and showing it twice grows nothing.
+    const QSize listSize = list()->size();
+    for (int i = 0; i < 2; ++i) {
+        clickRow(4);
+        QCoreApplication::processEvents(); // lets the layout answer the new preview
+        const QSize portrait = find<QWidget>("pnlWallPaperPreview")->size();
+        EXPECT_EQ(portrait.height(), listSize.height() + 1000 / 15);
+        EXPECT_NEAR(portrait.width(), portrait.height() / 3, 1);
+        EXPECT_EQ(list()->size(), listSize);
+    }
 }
 
 TEST_F(WallpaperTabTest, ChangeRendersTheFittedPictureUnderAlternatingNames) {
@@ -270,14 +296,63 @@ TEST_F(WallpaperTabTest, ChangeRendersTheFittedPictureUnderAlternatingNames) {
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(wallpaper2)));
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(wallpaper1)));
 
-    // The fitting options come from the settings file at each fit.
-    const std::string small = picture("small.png", 400, 300);
-    addToList({small});
-    writeFlag(settings, keys::kStretchToFit, true);
+    // A change fits by the check boxes as they stand, before any save of the settings.
+    addToList({picture("small.png", 800, 600), picture("big.png", 1600, 900)});
+    find<QCheckBox>("chkShrinkWallpaper")->setChecked(false);
+    find<QCheckBox>("chkStretchWallpaper")->setChecked(true);
     clickRow(1);
     QTest::mouseClick(find<QPushButton>("cmdSelectWallpaper"), Qt::LeftButton);
-    ASSERT_EQ(setter.paths.size(), 3u);
-    EXPECT_EQ(sizeOf(setter.paths[2]), QSize(1024, 768));
+    EXPECT_EQ(sizeOf(setter.paths.back()), QSize(1024, 768));
+    find<QCheckBox>("chkStretchWallpaper")->setChecked(false);
+    clickRow(2);
+    QTest::mouseClick(find<QPushButton>("cmdSelectWallpaper"), Qt::LeftButton);
+    EXPECT_EQ(sizeOf(setter.paths.back()), QSize(1600, 900));
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(WallpaperTabTest, PicturesOfFewColoursKeepTheirColoursWhenScaled) {
+    const QRgb red = qRgb(220, 20, 30);
+    QImage mono(2000, 1000, QImage::Format_Mono), indexed(2000, 1000, QImage::Format_Indexed8);
+    QImage grey(2000, 1000, QImage::Format_Grayscale8);
+    for (QImage* palette : {&mono, &indexed}) {
+        palette->setColorTable({red, qRgb(0, 0, 255)});
+        palette->fill(0);
+    }
+    grey.fill(100);
+    ASSERT_TRUE(mono.save(QString::fromStdString(pictures + "/palette1.png")));
+    ASSERT_TRUE(indexed.save(QString::fromStdString(pictures + "/palette8.png")));
+    ASSERT_TRUE(grey.save(QString::fromStdString(pictures + "/grey.png")));
+    spit(pictures + "/palette2.png", palettePng(2, red).toStdString());
+    spit(pictures + "/palette4.png", palettePng(4, red).toStdString());
+    spit(pictures + "/moving.gif", animatedGif(red)); // shows its first frame
+    struct Case {
+        const char* name;
+        QRgb colour;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"palette1.png", red, "[2000x1000, displayed in 2 colours]"},
+        {"palette2.png", red, "[2000x1000, displayed in 4 colours]"},
+        {"palette4.png", red, "[2000x1000, displayed in 16 colours]"},
+        {"palette8.png", red, "[2000x1000, displayed in 256 colours]"},
+        {"grey.png", qRgb(100, 100, 100), "[2000x1000, displayed in 256 colours]"},
+        {"moving.gif", red, "[1x1, displayed in 256 colours]"},
+    };
+    // Shrunk to the screen; the 1 x 1 GIF is stretched.
+    find<QCheckBox>("chkStretchWallpaper")->setChecked(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        addToList({pictures + "/" + c.name});
+        clickRow(rows() - 1);
+        EXPECT_EQ(text("lblWallpaperDimensions"), QString::fromLatin1(c.caption));
+        const QImage preview = find<QLabel>("imgWallpaper")->pixmap().toImage();
+        EXPECT_EQ(preview.pixel(preview.width() / 2, preview.height() / 2), c.colour);
+        QTest::mouseClick(find<QPushButton>("cmdSelectWallpaper"), Qt::LeftButton);
+        const QImage rendered(QString::fromStdString(setter.paths.back()));
+        ASSERT_GT(rendered.width(), 700);
+        for (const QPoint at : {QPoint(0, 0), QPoint(rendered.width() / 2 + 1, rendered.height() / 3)})
+            EXPECT_EQ(rendered.pixel(at), c.colour);
+    }
     EXPECT_TRUE(prompter.messages().empty());
 }
 
@@ -314,7 +389,7 @@ TEST_F(WallpaperTabTest, EveryFailureSaysErrorChangingWallpaperAndIsLogged) {
               std::string::npos);
     // The picture the desktop never took is not left behind.
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(wallpaper1)));
-    EXPECT_TRUE(find<QListWidget>("lstWallpaper")->isEnabled());
+    EXPECT_TRUE(list()->isEnabled());
 
     // Pictures that cannot be used are refused before the desktop is asked.
     setter.failure.reset();
@@ -341,16 +416,6 @@ TEST_F(WallpaperTabTest, EveryFailureSaysErrorChangingWallpaperAndIsLogged) {
     EXPECT_NE(prompter.messages()[0].text.indexOf(QStringLiteral("up to 100 megapixels")), -1);
     EXPECT_NE(prompter.messages()[1].text.indexOf(QStringLiteral("Not a valid image file")), -1);
     EXPECT_TRUE(setter.paths.size() == 1u);
-    // An animated GIF shows its first frame.
-    const std::string gif = pictures + "/moving.gif";
-    spit(gif, animatedGif());
-    addToList({gif});
-    clickRow(4);
-    EXPECT_EQ(text("lblWallpaperDimensions"), QStringLiteral("[1x1, displayed in 256 colours]"));
-    QTest::mouseClick(find<QPushButton>("cmdSelectWallpaper"), Qt::LeftButton);
-    EXPECT_EQ(prompter.messages().size(), 2u);
-    ASSERT_EQ(setter.paths.size(), 2u);
-    EXPECT_EQ(setter.sizes.back(), QSize(1, 1));
     // A truncated JPEG either shows what could be decoded or is refused; either way the program goes on.
     clickRow(3);
     QTest::mouseClick(find<QPushButton>("cmdSelectWallpaper"), Qt::LeftButton);
@@ -372,7 +437,7 @@ TEST_F(WallpaperTabTest, SelectWithoutASelectionAsksForOne) {
     QTest::mouseClick(find<QPushButton>("cmdSelectWallpaper"), Qt::LeftButton);
     EXPECT_TRUE(prompter.messages().empty());
     addToList({picture("a.png", 30, 20)});
-    find<QListWidget>("lstWallpaper")->setCurrentRow(-1);
+    list()->setCurrentIndex({});
     QTest::mouseClick(find<QPushButton>("cmdSelectWallpaper"), Qt::LeftButton);
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Please select some wallpaper to decorate with."));
