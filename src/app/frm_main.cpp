@@ -146,8 +146,8 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     });
     connect(m_preferencesTab, &PreferencesTab::separatorChanged, this, [this] {
         if (blnActivated)
-            m_prompter.message(tr("This will not take effect until the next time you run Quillmark."), {},
-                               Prompter::Icon::Information, Prompter::Buttons::Ok);
+            m_prompter.message(this, tr("This will not take effect until the next time you run Quillmark."),
+                               {}, Prompter::Icon::Information, Prompter::Buttons::Ok);
     });
     connect(m_preferencesTab, &PreferencesTab::sigPathAccepted, this, [this](const std::string& folder) {
         strSigPath = folder;
@@ -449,7 +449,7 @@ bool frmMain::event(QEvent* event) {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     if (!m_sessionEnding && !blnQuitting &&
-        m_prompter.message(tr("Are you sure you want to close Quillmark?"), tr("Exit Quillmark"),
+        m_prompter.message(this, tr("Are you sure you want to close Quillmark?"), tr("Exit Quillmark"),
                            Prompter::Icon::Question,
                            Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
         event->ignore();

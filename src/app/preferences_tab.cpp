@@ -141,7 +141,7 @@ void PreferencesTab::cmdBrowseSigPathDir_Click() {
     const std::string typed = bytesOf(txtSigPath);
     if (folderExists(typed))
         start = StripTrailingBackslash(typed);
-    const QString chosen = m_prompter.chooseFolder(tr("Choose the folder of your signature files"),
+    const QString chosen = m_prompter.chooseFolder(this, tr("Choose the folder of your signature files"),
                                                    QFile::decodeName(QByteArray::fromStdString(start)));
     const std::string folder = QFile::encodeName(chosen).toStdString();
     if (!folderExists(folder))

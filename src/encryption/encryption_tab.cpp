@@ -140,7 +140,7 @@ void EncryptionTab::cmdDecode_Click() {
 
 void EncryptionTab::clipboardCommand(bool encode, bool mainWindowActivated) {
     if (!mainWindowActivated) {
-        m_prompter.message(tr("You need to set up which encryption method you want to use first"),
+        m_prompter.message(this, tr("You need to set up which encryption method you want to use first"),
                            kProgramTitle, Prompter::Icon::Information, Prompter::Buttons::Ok);
         return;
     }

@@ -291,7 +291,8 @@ void WallpaperTab::subUpdateWallpaperCount() {
 void WallpaperTab::cmdBrowseWallpaper_Click() {
     std::string lastDirectory = m_settings ? readText(*m_settings, keys::kLastDirectory) : std::string();
     const QString start = DirExists(lastDirectory) ? fromPath(lastDirectory) : QString();
-    const QStringList chosen = m_prompter.openFiles(tr("Choose Wallpaper files"), start, tr("All Files (*)"));
+    const QStringList chosen =
+        m_prompter.openFiles(this, tr("Choose Wallpaper files"), start, tr("All Files (*)"));
     if (chosen.isEmpty())
         return;
     std::vector<std::string> paths;
@@ -406,7 +407,7 @@ void WallpaperTab::reportFailure(const char* context, const std::string& reason)
     const bool waiting = QGuiApplication::overrideCursor() != nullptr;
     if (waiting)
         QGuiApplication::restoreOverrideCursor();
-    m_prompter.message(tr("Error changing wallpaper") + QStringLiteral("\n\n") + fromUtf8(reason), {},
+    m_prompter.message(this, tr("Error changing wallpaper") + QStringLiteral("\n\n") + fromUtf8(reason), {},
                        Prompter::Icon::Warning, Prompter::Buttons::Ok);
     if (waiting)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -489,7 +490,7 @@ void WallpaperTab::cmdSelectWallpaper_Click() {
     const int row = lstWallpaper->currentRow();
     if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size()) {
         if (!m_entries.empty())
-            m_prompter.message(tr("Please select some wallpaper to decorate with."),
+            m_prompter.message(this, tr("Please select some wallpaper to decorate with."),
                                tr("No wallpaper selected"), Prompter::Icon::Information,
                                Prompter::Buttons::Ok);
         return;

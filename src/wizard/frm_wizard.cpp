@@ -169,6 +169,7 @@ void frmWizard::cmdNext_Click(int index) {
             return;
         }
         m_prompter.message(
+            this,
             tr("Your first profile has been created as ") + textFromBytes(m_sigFile) + QStringLiteral("\r") +
                 tr("All you need to do now is point your e-mail program to the new signature!"),
             tr("Finished Wizard"), Prompter::Icon::Information);
@@ -211,7 +212,7 @@ void frmWizard::showStep() {
 }
 
 bool frmWizard::refuse(const QString& text) {
-    m_prompter.message(text, kProgramTitle, Prompter::Icon::Warning);
+    m_prompter.message(this, text, kProgramTitle, Prompter::Icon::Warning);
     return false;
 }
 
@@ -257,6 +258,7 @@ bool frmWizard::subSave() {
             writeHeader = false;
         } else {
             const Prompter::Answer answer = m_prompter.message(
+                this,
                 tr("The header file %1 already exists.\r\rReplace it with the details you typed? "
                    "Choose No to keep it as it is and use it in your new profile.")
                     .arg(quoted(record.headerFile)),
@@ -281,14 +283,14 @@ bool frmWizard::subSave() {
 }
 
 void frmWizard::cmdHelp_Click() {
-    m_host.showHelp(QStringLiteral("quickstart.htm"));
+    m_host.showHelp(QStringLiteral("quickstart.htm"), this);
     showNormal();
     raise();
     activateWindow();
 }
 
 void frmWizard::closeEvent(QCloseEvent* event) {
-    if (!m_finished && m_prompter.message(tr("Are you sure you want to exit this wizard?"),
+    if (!m_finished && m_prompter.message(this, tr("Are you sure you want to exit this wizard?"),
                                           tr("Exit Wizard?"), Prompter::Icon::Question,
                                           Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
         event->ignore();

@@ -281,6 +281,7 @@ TEST_F(WizardTest, ClosingAsksFirstAndCreatesNothing) {
         EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Exit Wizard?"));
         EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Question);
         EXPECT_EQ(prompter.messages()[0].buttons, Prompter::Buttons::YesNoCancel);
+        EXPECT_EQ(prompter.messages()[0].window, &stage->wizard);
         EXPECT_TRUE(stage->wizard.isVisible());
         EXPECT_EQ(stage->wizard.intStep(), 2);
         EXPECT_TRUE(onPage("pnlHeader"));
