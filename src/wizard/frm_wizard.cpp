@@ -217,18 +217,16 @@ bool frmWizard::refuse(const QString& text) {
 }
 
 std::string frmWizard::profileName() const {
-    // The settings file gives values back without blanks at either end; a name stored with
-    // them could not be found again under the name it was saved as.
-    return bytesFromText(txtProfile->text().trimmed());
+    // Stored as typed: a name the settings file would give back changed is refused, not altered.
+    return bytesFromText(txtProfile->text());
 }
 
 bool frmWizard::checkProfileName() {
     const std::string name = profileName();
-    if (name.empty())
+    if (txtProfile->text().trimmed().isEmpty())
         return refuse(tr("Please type in a name for this profile"));
-    if (const Status storable = checkStorableValue(name); !storable)
-        return refuse(tr("This profile name cannot be stored: %1.\rPlease type a shorter name.")
-                          .arg(QString::fromStdString(storable.message())));
+    if (const Status valid = quillmark::checkProfileName(name); !valid)
+        return refuse(QString::fromStdString(valid.message()));
     if (m_host.hasProfile(name))
         return refuse(tr("A profile called %1 already exists.\rPlease type another name.").arg(quoted(name)));
     return true;

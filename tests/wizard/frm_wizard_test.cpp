@@ -152,16 +152,28 @@ TEST_F(WizardTest, NextAndBackMoveBetweenPagesAndABlankNameIsRefused) {
     EXPECT_FALSE(control<QPushButton>("cmdNext1")->isVisible());
     EXPECT_EQ(info(), QStringLiteral("Choose a name for your first profile."));
 
-    for (const QString& blank : {QString(), QStringLiteral("   ")}) {
-        type("txtProfile", blank);
+    const QString blankRefusal = QStringLiteral("Please type in a name for this profile");
+    // A name with blanks at an end is refused as the New Profile dialog refuses it, not trimmed.
+    const QString unstorable = QString::fromStdString(checkProfileName(" Friends").message());
+    const struct {
+        QString typed;
+        const QString& refusal;
+    } refused[] = {{QString(), blankRefusal},
+                   {QStringLiteral("   "), blankRefusal},
+                   {QStringLiteral(" Friends"), unstorable},
+                   {QStringLiteral("Friends "), unstorable}};
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.typed.toStdString());
+        type("txtProfile", r.typed);
         prompter.calls.clear();
         next();
         EXPECT_EQ(stage->wizard.intStep(), 1);
         EXPECT_TRUE(onPage("pnlProfile"));
         ASSERT_EQ(prompter.messages().size(), 1u);
-        EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Please type in a name for this profile"));
+        EXPECT_EQ(prompter.messages()[0].text, r.refusal);
         EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Quillmark"));
         EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Warning);
+        EXPECT_EQ(prompter.messages()[0].window, &stage->wizard) << "the box belongs to the wizard";
     }
 
     type("txtProfile", QStringLiteral("Friends"));
@@ -354,7 +366,7 @@ TEST_F(WizardTest, AnExistingHeaderFileIsReplacedOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Finished Wizard"));
 }
 
-TEST_F(WizardTest, NamesTheSettingsFileCouldNotGiveBackAreRefusedOrTidied) {
+TEST_F(WizardTest, NamesTheSettingsFileCouldNotGiveBackAreRefused) {
     stage->wizard.show();
     const QString tooLong(10000, QLatin1Char('n'));
     control<QLineEdit>("txtProfile")->setText(tooLong);
@@ -373,10 +385,9 @@ TEST_F(WizardTest, NamesTheSettingsFileCouldNotGiveBackAreRefusedOrTidied) {
     EXPECT_EQ(prompter.messages()[0].text,
               QStringLiteral("A profile called \"FRIENDS\" already exists.\rPlease type another name."));
 
-    // Blanks around a name would not come back from the settings file; the name is kept without them.
     prompter.calls.clear();
     const QString longDetail(10000, QLatin1Char('e'));
-    type("txtProfile", QStringLiteral("  Work  "));
+    type("txtProfile", QStringLiteral("Work"));
     next();
     control<QLineEdit>("txtName")->setText(longDetail);
     control<QLineEdit>("txtEmail")->setText(longDetail);
