@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFile>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -75,7 +76,8 @@ PreferencesTab::PreferencesTab(Settings& settings, Prompter& prompter, QWidget* 
         layout->addWidget(check);
     layout->addStretch(1);
 
-    connect(txtSeparator, &QLineEdit::textChanged, this, &PreferencesTab::separatorChanged);
+    // Only the user's own edits: the program filling the box in is no change to announce.
+    connect(txtSeparator, &QLineEdit::textEdited, this, &PreferencesTab::separatorChanged);
     connect(cmdBrowseSigPathDir, &QPushButton::clicked, this, &PreferencesTab::cmdBrowseSigPathDir_Click);
     connect(chkProportional, &QCheckBox::clicked, this, &PreferencesTab::proportionalFontsClicked);
     connect(chkBoring, &QCheckBox::clicked, this, &PreferencesTab::boringColourSchemeClicked);
@@ -128,9 +130,14 @@ bool PreferencesTab::boringColourScheme() const {
 
 bool PreferencesTab::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
-        if (watched == txtSeparator && txtSeparator->text().isEmpty())
-            txtSeparator->setText(QString::fromUtf8(keys::kSeparator.defaultValue));
-        else if (watched == txtSigPath)
+        // A message box, a menu or another program taking the focus for a moment is not the
+        // user leaving the box: the box stays as typed until the focus moves to another control.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+        if (watched == txtSeparator) {
+            if (left && txtSeparator->text().isEmpty())
+                txtSeparator->setText(QString::fromUtf8(keys::kSeparator.defaultValue));
+        } else if (watched == txtSigPath)
             txtSigPath_LostFocus();
     }
     return QWidget::eventFilter(watched, event);

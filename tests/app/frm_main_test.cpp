@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -206,6 +207,17 @@ TEST_F(FrmMainTest, PreferencesActOnTheWindowAtOnce) {
               QStringLiteral("This will not take effect until the next time you run Quillmark."));
     EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Information);
     EXPECT_EQ(w.signatureState().strSeparator, "%");
+    // The notice takes the focus from the box while it is open; clearing the box and typing
+    // anew still works, with one notice per keystroke.
+    prompter.whileOpen = [separator](const test::ScriptedPrompter::Call&) {
+        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(separator, &away);
+    };
+    QTest::keyClick(separator, Qt::Key_Backspace);
+    QTest::keyClicks(separator, QStringLiteral("#"));
+    prompter.whileOpen = nullptr;
+    EXPECT_EQ(separator->text(), QStringLiteral("#"));
+    EXPECT_EQ(prompter.messages().size(), 3u);
 
     EXPECT_FALSE(w.decorativeScheme());
     QTest::mouseClick(control<QCheckBox>(w, "chkBoring"), Qt::LeftButton);
