@@ -12,8 +12,8 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QFocusEvent>
 #include <QFile>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -58,7 +58,7 @@ PreferencesTab::PreferencesTab(Settings& settings, Prompter& prompter, QWidget* 
     };
     chkStartUp = box("chkStartUp", tr("Start Quillmark when I log in"));
     chkShowSplashScreen = box("chkShowSplashScreen", tr("Show Splash Screen"));
-    chkWallpaperOnStartup = box("chkWallpaperOnStartup", tr("Change the wallpaper at start-up"));
+    chkWallpaperOnStartup = box("chkWallpaperOnStartup", tr("Change Wallpaper on startup"));
     chkProportional = box("chkProportional", tr("Display Proportional Fonts"));
     chkBoring = box("chkBoring", tr("Boring Colour Scheme"));
 
@@ -144,7 +144,7 @@ bool PreferencesTab::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PreferencesTab::cmdBrowseSigPathDir_Click() {
-    std::string start = programFolder() + kPathSeparator + "sigs";
+    std::string start = defaultSigFolder();
     const std::string typed = bytesOf(txtSigPath);
     if (folderExists(typed))
         start = StripTrailingBackslash(typed);

@@ -59,7 +59,7 @@ TEST_F(PreferencesTabTest, BrowseStartsAtTheShownFolderAndTakesOnlyAnExistingCho
     // A box naming no folder starts the dialog in the program's own.
     control<QLineEdit>("txtSigPath")->setText(QStringLiteral("/no/such/folder"));
     QTest::mouseClick(browse, Qt::LeftButton);
-    EXPECT_EQ(prompter.calls.back().path, QString::fromStdString(dir.path() + "/data/Quillmark/sigs"));
+    EXPECT_EQ(prompter.calls.back().path, QString::fromStdString(dir.path() + "/data/Quillmark/Sigs"));
     EXPECT_EQ(storedSigPath(), dir.file("sigs b"));
 }
 
