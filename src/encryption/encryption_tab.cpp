@@ -68,7 +68,7 @@ EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent) : QWidget(pare
 
     cmdEncode = makeButton(tr("&Encode"), QStringLiteral("cmdEncode"), this, tr("Encode Input Text"));
     cmdDecode = makeButton(tr("&Decode"), QStringLiteral("cmdDecode"), this, tr("Decode Input Text"));
-    cmdHelp = makeButton(tr("&Help!"), QStringLiteral("cmdHelp"), this,
+    cmdHelp = makeButton(tr("Hel&p!"), QStringLiteral("cmdHelp"), this,
                          tr("Display the Quillmark QuickStart Help"));
     for (int i = 0; i < 2; ++i) {
         const QString index = QString::number(i);

@@ -88,7 +88,7 @@ void WallpaperTab::build() {
     lblWallpaperCount->setObjectName(QStringLiteral("lblWallpaperCount"));
     cmdBrowseWallpaper = new QPushButton(tr("&Add..."), this);
     cmdBrowseWallpaper->setObjectName(QStringLiteral("cmdBrowseWallpaper"));
-    cmdDeleteWallpaperItems = new QPushButton(tr("Re&move"), this);
+    cmdDeleteWallpaperItems = new QPushButton(tr("Remo&ve"), this);
     cmdDeleteWallpaperItems->setObjectName(QStringLiteral("cmdDeleteWallpaperItems"));
 
     pnlWallPaperPreview = new QFrame(this);

@@ -1,10 +1,14 @@
 #include "app/frm_main.h"
+#include "editor/frm_editor.h"
+#include "profiles/frm_new_profile.h"
 #include "support/ui_fixture.h"
 #include "tray/frm_splash.h"
 #include "ui/appearance.h"
 #include "ui/frm_about.h"
 #include "ui/help.h"
+#include "wizard/frm_wizard.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -26,7 +30,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <vector>
 
@@ -37,6 +43,58 @@ template <typename T> T* control(const QObject& window, const char* name) {
     T* found = window.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
     return found;
+}
+
+// The accelerators that clash in a window: the letters reachable at one time are those of
+// the window's menu bar, its `shown` captions and its controls outside the pages, with those
+// of one page (a tab, a wizard page). A row of like controls (cmdBrowse0 to 2) is one control.
+QStringList acceleratorClashes(const QString& window, const QWidget& root, QStringList shown,
+                               const QList<QWidget*>& pages) {
+    const auto letter = [](const QString& text) {
+        const qsizetype at = QString(text).replace(QStringLiteral("&&"), QStringLiteral("__")).indexOf(u'&');
+        return at >= 0 && at + 1 < text.size() ? text[at + 1].toUpper() : QChar();
+    };
+    const auto controls = [&](const QWidget* scope, bool outsidePages) {
+        std::map<QChar, QSet<QString>> found;
+        QList<const QWidget*> all;
+        for (const auto* b : scope->findChildren<QAbstractButton*>())
+            all << b;
+        for (const auto* l : scope->findChildren<QLabel*>())
+            if (l->buddy())
+                all << l;
+        for (const QWidget* c : all) {
+            if (outsidePages &&
+                std::any_of(pages.begin(), pages.end(), [c](const QWidget* p) { return p->isAncestorOf(c); }))
+                continue;
+            const auto* b = qobject_cast<const QAbstractButton*>(c);
+            const QString text = b ? b->text() : static_cast<const QLabel*>(c)->text();
+            QString name = c->objectName();
+            while (!name.isEmpty() && name.back().isDigit())
+                name.chop(1);
+            if (!letter(text).isNull())
+                found[letter(text)] << (name.isEmpty() ? text : name);
+        }
+        return found;
+    };
+    if (const auto* main = qobject_cast<const QMainWindow*>(&root))
+        for (const QAction* menu : main->menuBar()->actions())
+            shown << menu->text();
+    std::map<QChar, QSet<QString>> always = controls(&root, true);
+    for (const QString& text : shown)
+        if (!letter(text).isNull())
+            always[letter(text)] << text;
+    QStringList clashes;
+    for (qsizetype i = 0; i < std::max<qsizetype>(pages.size(), 1); ++i) {
+        std::map<QChar, QSet<QString>> reachable = always;
+        if (!pages.isEmpty())
+            for (const auto& [key, owners] : controls(pages[i], false))
+                reachable[key] += owners;
+        for (const auto& [key, owners] : reachable)
+            if (owners.size() > 1)
+                clashes << window + QStringLiteral(" page %1: Alt+").arg(i) + key + QStringLiteral(" on ") +
+                               QStringList(owners.begin(), owners.end()).join(QStringLiteral(", "));
+    }
+    return clashes;
 }
 
 // The keys of one section of a settings file, in file order.
@@ -357,9 +415,8 @@ TEST_F(FrmMainTest, MenuBarOffersExitHelpAndAbout) {
             items << item->text();
         menus << menu->text() + QStringLiteral(": ") + items.join(QStringLiteral(", "));
     }
-    EXPECT_EQ(menus, (QStringList{QStringLiteral("&File: E&xit"),
-                                  QStringLiteral("&Help: &Help, &About Quillmark")}));
-    EXPECT_EQ(control<QPushButton>(w, "cmdHide")->text(), QStringLiteral("&Hide"));
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("F&ile: E&xit"),
+                                  QStringLiteral("He&lp: &Help, &About Quillmark")}));
 
     setHelpFolder(QString::fromStdString(dir.file("no help here")));
     control<QAction>(w, "mnuHelp")->trigger();
@@ -381,6 +438,46 @@ TEST_F(FrmMainTest, MenuBarOffersExitHelpAndAbout) {
         abouts += qobject_cast<const frmAbout*>(window) != nullptr ? 1 : 0;
     EXPECT_EQ(abouts, 1);
     delete about;
+}
+
+TEST_F(FrmMainTest, EveryWindowHasUniqueAccelerators) {
+    frmMain w(settings, prompter, random); // no profile yet: the wizard opens too
+    w.startUp();
+    auto* tabs = control<QTabWidget>(w, "tabMain");
+    QStringList tabCaptions;
+    QList<QWidget*> tabPages;
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabCaptions << tabs->tabText(i);
+        tabPages << tabs->widget(i);
+    }
+    frmWizard* wizard = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        wizard = wizard ? wizard : qobject_cast<frmWizard*>(window);
+    ASSERT_NE(wizard, nullptr);
+    const std::unique_ptr<frmWizard> ownWizard(wizard);
+    const frmEditor editor(prompter);
+    const frmNewProfile newProfile(prompter, {});
+    const std::unique_ptr<frmAbout> about(frmAbout::showAbout(prompter));
+    const struct {
+        QString name;
+        const QWidget& window;
+        QStringList shown;
+        QList<QWidget*> pages;
+    } windows[] = {
+        {QStringLiteral("frmMain"), w, tabCaptions, tabPages},
+        {QStringLiteral("frmWizard"),
+         *wizard,
+         {},
+         {control<QWidget>(*wizard, "pnlProfile"), control<QWidget>(*wizard, "pnlHeader"),
+          control<QWidget>(*wizard, "pnlFooter")}},
+        {QStringLiteral("frmEditor"), editor, {}, {}},
+        {QStringLiteral("frmNewProfile"), newProfile, {}, {}},
+        {QStringLiteral("frmAbout"), *about, {}, {}},
+    };
+    for (const auto& row : windows) {
+        const QStringList clashes = acceleratorClashes(row.name, row.window, row.shown, row.pages);
+        EXPECT_TRUE(clashes.isEmpty()) << clashes.join(QStringLiteral("\n")).toStdString();
+    }
 }
 
 TEST_F(FrmMainTest, ExitAsksAndOnlyYesSavesAndRemovesTheTrayIcon) {
