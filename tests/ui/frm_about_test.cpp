@@ -59,7 +59,8 @@ TEST_F(AboutTest, OpensOnceCentredWithTitleVersionPictureAndCaptions) {
     EXPECT_EQ(cmdOK->text(), QStringLiteral("OK!"));
 
     const QLabel* imgAbout = label("imgAbout");
-    EXPECT_FALSE(imgAbout->pixmap().isNull());
+    EXPECT_EQ(imgAbout->pixmap().toImage(), QPixmap(QStringLiteral(":/tray/quillmark_256.png")).toImage())
+        << "the splash screen's picture";
     EXPECT_EQ(imgAbout->geometry(), about->rect());
 
     const QRect screen = about->screen()->geometry();
