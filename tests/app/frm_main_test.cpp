@@ -6,7 +6,6 @@
 #include "ui/appearance.h"
 #include "ui/frm_about.h"
 #include "ui/help.h"
-#include "wizard/frm_wizard.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -17,7 +16,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
@@ -45,54 +44,42 @@ template <typename T> T* control(const QObject& window, const char* name) {
     return found;
 }
 
-// The accelerators that clash in a window: the letters reachable at one time are those of
-// the window's menu bar, its `shown` captions and its controls outside the pages, with those
-// of one page (a tab, a wizard page). A row of like controls (cmdBrowse0 to 2) is one control.
-QStringList acceleratorClashes(const QString& window, const QWidget& root, QStringList shown,
-                               const QList<QWidget*>& pages) {
-    const auto letter = [](const QString& text) {
-        const qsizetype at = QString(text).replace(QStringLiteral("&&"), QStringLiteral("__")).indexOf(u'&');
-        return at >= 0 && at + 1 < text.size() ? text[at + 1].toUpper() : QChar();
-    };
-    const auto controls = [&](const QWidget* scope, bool outsidePages) {
-        std::map<QChar, QSet<QString>> found;
-        QList<const QWidget*> all;
-        for (const auto* b : scope->findChildren<QAbstractButton*>())
-            all << b;
-        for (const auto* l : scope->findChildren<QLabel*>())
-            if (l->buddy())
-                all << l;
-        for (const QWidget* c : all) {
-            if (outsidePages &&
-                std::any_of(pages.begin(), pages.end(), [c](const QWidget* p) { return p->isAncestorOf(c); }))
-                continue;
-            const auto* b = qobject_cast<const QAbstractButton*>(c);
-            const QString text = b ? b->text() : static_cast<const QLabel*>(c)->text();
-            QString name = c->objectName();
-            while (!name.isEmpty() && name.back().isDigit())
-                name.chop(1);
-            if (!letter(text).isNull())
-                found[letter(text)] << (name.isEmpty() ? text : name);
-        }
-        return found;
-    };
-    if (const auto* main = qobject_cast<const QMainWindow*>(&root))
+// The accelerators that clash in a window. Reachable at one time are the letters of the menu
+// bar, the tab captions and the buttons outside the pages, with those of one page (a tab, a
+// wizard page). A row of like buttons (cmdBrowse0 to 2) is one control.
+QStringList acceleratorClashes(const QWidget& window, QList<QWidget*> pages) {
+    QStringList shown;
+    if (const auto* main = qobject_cast<const QMainWindow*>(&window))
         for (const QAction* menu : main->menuBar()->actions())
             shown << menu->text();
-    std::map<QChar, QSet<QString>> always = controls(&root, true);
-    for (const QString& text : shown)
-        if (!letter(text).isNull())
-            always[letter(text)] << text;
+    for (const QTabWidget* tabs : window.findChildren<QTabWidget*>())
+        for (int i = 0; i < tabs->count(); ++i) {
+            shown << tabs->tabText(i);
+            pages << tabs->widget(i);
+        }
     QStringList clashes;
     for (qsizetype i = 0; i < std::max<qsizetype>(pages.size(), 1); ++i) {
-        std::map<QChar, QSet<QString>> reachable = always;
-        if (!pages.isEmpty())
-            for (const auto& [key, owners] : controls(pages[i], false))
-                reachable[key] += owners;
-        for (const auto& [key, owners] : reachable)
-            if (owners.size() > 1)
-                clashes << window + QStringLiteral(" page %1: Alt+").arg(i) + key + QStringLiteral(" on ") +
-                               QStringList(owners.begin(), owners.end()).join(QStringLiteral(", "));
+        QList<std::pair<QString, QString>> reachable; // owner, caption
+        for (const QString& text : shown)
+            reachable.append({text, text});
+        for (QAbstractButton* b : window.findChildren<QAbstractButton*>()) {
+            const auto page =
+                std::find_if(pages.begin(), pages.end(), [b](auto* p) { return p->isAncestorOf(b); });
+            if (page == pages.end() || page - pages.begin() == i)
+                reachable.append(
+                    {b->objectName().remove(QRegularExpression(QStringLiteral("\\d+$"))), b->text()});
+        }
+        std::map<QChar, QSet<QString>> owners;
+        for (const auto& [owner, text] : reachable) {
+            const qsizetype at =
+                QString(text).replace(QStringLiteral("&&"), QStringLiteral("__")).indexOf(u'&');
+            if (at >= 0 && at + 1 < text.size())
+                owners[text[at + 1].toUpper()] << owner;
+        }
+        for (const auto& [key, names] : owners)
+            if (names.size() > 1)
+                clashes << QStringLiteral("%1 page %2: Alt+%3 on ").arg(window.objectName()).arg(i).arg(key) +
+                               QStringList(names.begin(), names.end()).join(u',');
     }
     return clashes;
 }
@@ -265,21 +252,6 @@ TEST_F(FrmMainTest, PreferencesActOnTheWindowAtOnce) {
               QStringLiteral("This will not take effect until the next time you run Quillmark."));
     EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Information);
     EXPECT_EQ(w.signatureState().strSeparator, "%");
-    // The notice takes the focus from the box while it is open; clearing the box and typing
-    // anew still works, with one notice per keystroke.
-    prompter.whileOpen = [separator](const test::ScriptedPrompter::Call&) {
-        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-        QCoreApplication::sendEvent(separator, &away);
-    };
-    QTest::keyClick(separator, Qt::Key_Backspace);
-    QTest::keyClicks(separator, QStringLiteral("#"));
-    prompter.whileOpen = nullptr;
-    EXPECT_EQ(separator->text(), QStringLiteral("#"));
-    EXPECT_EQ(prompter.messages().size(), 3u);
-
-    EXPECT_FALSE(w.decorativeScheme());
-    QTest::mouseClick(control<QCheckBox>(w, "chkBoring"), Qt::LeftButton);
-    EXPECT_TRUE(w.decorativeScheme());
 
     auto* preview = control<QPlainTextEdit>(w, "txtSig");
     EXPECT_EQ(preview->font().family(), QStringLiteral("Arial"));
@@ -408,16 +380,6 @@ TEST_F(FrmMainTest, SplashShowsDuringStartUpOnlyWhenAskedFor) {
 TEST_F(FrmMainTest, MenuBarOffersExitHelpAndAbout) {
     frmMain w(settings, prompter, random);
     w.startUp();
-    QStringList menus;
-    for (const QAction* menu : w.menuBar()->actions()) {
-        QStringList items;
-        for (const QAction* item : menu->menu()->actions())
-            items << item->text();
-        menus << menu->text() + QStringLiteral(": ") + items.join(QStringLiteral(", "));
-    }
-    EXPECT_EQ(menus, (QStringList{QStringLiteral("F&ile: E&xit"),
-                                  QStringLiteral("He&lp: &Help, &About Quillmark")}));
-
     setHelpFolder(QString::fromStdString(dir.file("no help here")));
     control<QAction>(w, "mnuHelp")->trigger();
     setHelpFolder({});
@@ -433,50 +395,29 @@ TEST_F(FrmMainTest, MenuBarOffersExitHelpAndAbout) {
     control<QAction>(w, "mnuAbout")->trigger();
     w.splash()->mnuAbout->trigger();
     EXPECT_EQ(frmAbout::current(), about);
-    int abouts = 0;
-    for (const QWidget* window : QApplication::topLevelWidgets())
-        abouts += qobject_cast<const frmAbout*>(window) != nullptr ? 1 : 0;
-    EXPECT_EQ(abouts, 1);
     delete about;
 }
 
 TEST_F(FrmMainTest, EveryWindowHasUniqueAccelerators) {
     frmMain w(settings, prompter, random); // no profile yet: the wizard opens too
     w.startUp();
-    auto* tabs = control<QTabWidget>(w, "tabMain");
-    QStringList tabCaptions;
-    QList<QWidget*> tabPages;
-    for (int i = 0; i < tabs->count(); ++i) {
-        tabCaptions << tabs->tabText(i);
-        tabPages << tabs->widget(i);
-    }
-    frmWizard* wizard = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        wizard = wizard ? wizard : qobject_cast<frmWizard*>(window);
+    QWidget* wizard = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        wizard = top->objectName() == QStringLiteral("frmWizard") ? top : wizard;
     ASSERT_NE(wizard, nullptr);
-    const std::unique_ptr<frmWizard> ownWizard(wizard);
+    const std::unique_ptr<QWidget> ownWizard(wizard);
     const frmEditor editor(prompter);
     const frmNewProfile newProfile(prompter, {});
     const std::unique_ptr<frmAbout> about(frmAbout::showAbout(prompter));
-    const struct {
-        QString name;
-        const QWidget& window;
-        QStringList shown;
-        QList<QWidget*> pages;
-    } windows[] = {
-        {QStringLiteral("frmMain"), w, tabCaptions, tabPages},
-        {QStringLiteral("frmWizard"),
-         *wizard,
-         {},
-         {control<QWidget>(*wizard, "pnlProfile"), control<QWidget>(*wizard, "pnlHeader"),
-          control<QWidget>(*wizard, "pnlFooter")}},
-        {QStringLiteral("frmEditor"), editor, {}, {}},
-        {QStringLiteral("frmNewProfile"), newProfile, {}, {}},
-        {QStringLiteral("frmAbout"), *about, {}, {}},
-    };
-    for (const auto& row : windows) {
-        const QStringList clashes = acceleratorClashes(row.name, row.window, row.shown, row.pages);
-        EXPECT_TRUE(clashes.isEmpty()) << clashes.join(QStringLiteral("\n")).toStdString();
+    const std::pair<const QWidget*, QList<QWidget*>> windows[] = {
+        {&w, {}},
+        {wizard, wizard->findChildren<QWidget*>(QRegularExpression(QStringLiteral("^pnl")))},
+        {&editor, {}},
+        {&newProfile, {}},
+        {about.get(), {}}};
+    for (const auto& [window, pages] : windows) {
+        const QStringList clashes = acceleratorClashes(*window, pages);
+        EXPECT_TRUE(clashes.isEmpty()) << clashes.join(u'\n').toStdString();
     }
 }
 
