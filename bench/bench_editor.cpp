@@ -22,11 +22,11 @@ namespace {
 // Answers "No" to the close question, so the benchmark never blocks on a dialog.
 class SilentPrompter final : public quillmark::Prompter {
 public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QStringList openFiles(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
+    Answer message(QWidget*, const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
+    QString openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QStringList openFiles(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
 };
 
 std::string writeSample(const std::string& folder, std::size_t bytes) {

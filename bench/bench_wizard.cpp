@@ -24,11 +24,11 @@ namespace {
 
 class SilentPrompter final : public Prompter {
 public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::Yes; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QStringList openFiles(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
+    Answer message(QWidget*, const QString&, const QString&, Icon, Buttons) override { return Answer::Yes; }
+    QString openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QStringList openFiles(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
 };
 
 class FirstRandom final : public RandomSource {

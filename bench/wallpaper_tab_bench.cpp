@@ -42,14 +42,14 @@ public:
 class NoPrompter final : public Prompter {
 public:
     int messages = 0;
-    Answer message(const QString&, const QString&, Icon, Buttons) override {
+    Answer message(QWidget*, const QString&, const QString&, Icon, Buttons) override {
         ++messages;
         return Answer::Ok;
     }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QStringList openFiles(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
+    QString openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QStringList openFiles(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
 };
 
 void BM_RandomChange24MegapixelJpeg(benchmark::State& state) {

@@ -104,11 +104,13 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
             [this](const QString& text) { statusBar()->showMessage(text, 10000); });
     m_encryptionTab = new EncryptionTab(prompter, tabMain);
     m_preferencesTab = new PreferencesTab(settings, prompter, tabMain);
-    tabMain->addTab(m_signatureTab, tr("&Signature"));
-    tabMain->addTab(m_profilesTab, tr("P&rofiles"));
+    // Each accelerator once in the window: the tabs' own buttons keep theirs, so the tabs and
+    // the menus take letters no tab uses.
+    tabMain->addTab(m_signatureTab, tr("Si&gnature"));
+    tabMain->addTab(m_profilesTab, tr("Pr&ofiles"));
     tabMain->addTab(m_emailTab, tr("E-&Mail"));
     tabMain->addTab(m_wallpaperTab, tr("&Wallpaper"));
-    tabMain->addTab(m_encryptionTab, tr("&Encryption"));
+    tabMain->addTab(m_encryptionTab, tr("Encryp&tion"));
     tabMain->addTab(m_preferencesTab, tr("Pre&ferences"));
 
     cmdHide = new QPushButton(tr("&Hide"), this);
@@ -146,8 +148,8 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     });
     connect(m_preferencesTab, &PreferencesTab::separatorChanged, this, [this] {
         if (blnActivated)
-            m_prompter.message(tr("This will not take effect until the next time you run Quillmark."), {},
-                               Prompter::Icon::Information, Prompter::Buttons::Ok);
+            m_prompter.message(this, tr("This will not take effect until the next time you run Quillmark."),
+                               {}, Prompter::Icon::Information, Prompter::Buttons::Ok);
     });
     connect(m_preferencesTab, &PreferencesTab::sigPathAccepted, this, [this](const std::string& folder) {
         strSigPath = folder;
@@ -175,10 +177,10 @@ void frmMain::buildMenuBar() {
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QMenu* file = menuBar()->addMenu(tr("F&ile"));
     file->setObjectName(QStringLiteral("mnuFile"));
     mnuExit = add(file, "mnuExit", tr("E&xit"));
-    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QMenu* help = menuBar()->addMenu(tr("He&lp"));
     help->setObjectName(QStringLiteral("mnuHelpMenu"));
     mnuHelp = add(help, "mnuHelp", tr("&Help"));
     mnuAbout = add(help, "mnuAbout", tr("&About Quillmark"));
@@ -433,7 +435,7 @@ bool frmMain::event(QEvent* event) {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     if (!m_sessionEnding && !blnQuitting &&
-        m_prompter.message(tr("Are you sure you want to close Quillmark?"), tr("Exit Quillmark"),
+        m_prompter.message(this, tr("Are you sure you want to close Quillmark?"), tr("Exit Quillmark"),
                            Prompter::Icon::Question,
                            Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
         event->ignore();

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFile>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -57,7 +58,7 @@ PreferencesTab::PreferencesTab(Settings& settings, Prompter& prompter, QWidget* 
     };
     chkStartUp = box("chkStartUp", tr("Start Quillmark when I log in"));
     chkShowSplashScreen = box("chkShowSplashScreen", tr("Show Splash Screen"));
-    chkWallpaperOnStartup = box("chkWallpaperOnStartup", tr("Change the wallpaper at start-up"));
+    chkWallpaperOnStartup = box("chkWallpaperOnStartup", tr("Change Wallpaper on startup"));
     chkProportional = box("chkProportional", tr("Display Proportional Fonts"));
     chkBoring = box("chkBoring", tr("Boring Colour Scheme"));
 
@@ -75,7 +76,8 @@ PreferencesTab::PreferencesTab(Settings& settings, Prompter& prompter, QWidget* 
         layout->addWidget(check);
     layout->addStretch(1);
 
-    connect(txtSeparator, &QLineEdit::textChanged, this, &PreferencesTab::separatorChanged);
+    // Only the user's own edits: the program filling the box in is no change to announce.
+    connect(txtSeparator, &QLineEdit::textEdited, this, &PreferencesTab::separatorChanged);
     connect(cmdBrowseSigPathDir, &QPushButton::clicked, this, &PreferencesTab::cmdBrowseSigPathDir_Click);
     connect(chkProportional, &QCheckBox::clicked, this, &PreferencesTab::proportionalFontsClicked);
     connect(chkBoring, &QCheckBox::clicked, this, &PreferencesTab::boringColourSchemeClicked);
@@ -128,20 +130,25 @@ bool PreferencesTab::boringColourScheme() const {
 
 bool PreferencesTab::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
-        if (watched == txtSeparator && txtSeparator->text().isEmpty())
-            txtSeparator->setText(QString::fromUtf8(keys::kSeparator.defaultValue));
-        else if (watched == txtSigPath)
+        // A message box, a menu or another program taking the focus for a moment is not the
+        // user leaving the box: the box stays as typed until the focus moves to another control.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+        if (watched == txtSeparator) {
+            if (left && txtSeparator->text().isEmpty())
+                txtSeparator->setText(QString::fromUtf8(keys::kSeparator.defaultValue));
+        } else if (watched == txtSigPath)
             txtSigPath_LostFocus();
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void PreferencesTab::cmdBrowseSigPathDir_Click() {
-    std::string start = programFolder() + kPathSeparator + "sigs";
+    std::string start = defaultSigFolder();
     const std::string typed = bytesOf(txtSigPath);
     if (folderExists(typed))
         start = StripTrailingBackslash(typed);
-    const QString chosen = m_prompter.chooseFolder(tr("Choose the folder of your signature files"),
+    const QString chosen = m_prompter.chooseFolder(this, tr("Choose the folder of your signature files"),
                                                    QFile::decodeName(QByteArray::fromStdString(start)));
     const std::string folder = QFile::encodeName(chosen).toStdString();
     if (!folderExists(folder))

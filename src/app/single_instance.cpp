@@ -125,8 +125,9 @@ void SingleInstance::askRunningCopyToShow() {
 bool claimFirstCopy(SingleInstance& instance, Prompter& prompter) {
     if (instance.claim() == SingleInstance::Outcome::First)
         return true;
-    prompter.message(QStringLiteral("You are already running ") +
-                     QString::fromUtf8(kProductName.data(), static_cast<qsizetype>(kProductName.size())));
+    prompter.message(nullptr,
+                     QStringLiteral("You are already running ") +
+                         QString::fromUtf8(kProductName.data(), static_cast<qsizetype>(kProductName.size())));
     return false;
 }
 

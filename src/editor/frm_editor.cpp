@@ -216,7 +216,8 @@ bool frmEditor::subSave(const std::string& fileName) {
         return subPromptToSaveAs();
     if (Status written = writeFileAtomic(fileName, fileFromEditorText(textBytes(), kLineEnd)); !written) {
         LogError("frmEditor.subSave", written.message());
-        m_prompter.message(tr("Your changes could not be saved:\r\r%1\r\rThe text is still here; please "
+        m_prompter.message(this,
+                           tr("Your changes could not be saved:\r\r%1\r\rThe text is still here; please "
                               "save it somewhere else with \"Save As\".")
                                .arg(textFromBytes(written.message())),
                            tr("Not saved"), Prompter::Icon::Critical, Prompter::Buttons::Ok);
@@ -231,13 +232,14 @@ bool frmEditor::subSave(const std::string& fileName) {
 bool frmEditor::subPromptToSaveAs() {
     const std::string start = m_sigFolder + kPathSeparator + FileNameOfPath(m_fileName);
     const QString chosen =
-        m_prompter.saveFile(tr("Save As"), textFromBytes(start), tr("Text Document (*.txt)"));
+        m_prompter.saveFile(this, tr("Save As"), textFromBytes(start), tr("Text Document (*.txt)"));
     if (chosen.isEmpty())
         return false;
     const std::string path = pathBytes(chosen);
-    if (FileExists(path) && m_prompter.message(chosen + tr(" already exists.  Do you want to overwrite it?"),
-                                               tr("Overwrite file?"), Prompter::Icon::Question,
-                                               Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes)
+    if (FileExists(path) &&
+        m_prompter.message(this, chosen + tr(" already exists.  Do you want to overwrite it?"),
+                           tr("Overwrite file?"), Prompter::Icon::Question,
+                           Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes)
         return false;
     if (!subSave(path))
         return false;
@@ -249,9 +251,9 @@ bool frmEditor::subPromptToSaveAs() {
 
 void frmEditor::closeEvent(QCloseEvent* event) {
     if (!m_saved) {
-        const Prompter::Answer answer =
-            m_prompter.message(tr("Would you like to save the changes you've made to this signature file?"),
-                               tr("Save file?"), Prompter::Icon::Question, Prompter::Buttons::YesNoCancel);
+        const Prompter::Answer answer = m_prompter.message(
+            this, tr("Would you like to save the changes you've made to this signature file?"),
+            tr("Save file?"), Prompter::Icon::Question, Prompter::Buttons::YesNoCancel);
         // A save that did not happen keeps the window, so the text is never lost unseen.
         if (answer == Prompter::Answer::Cancel || (answer == Prompter::Answer::Yes && !subSave(m_fileName))) {
             event->ignore();

@@ -68,7 +68,7 @@ EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent) : QWidget(pare
 
     cmdEncode = makeButton(tr("&Encode"), QStringLiteral("cmdEncode"), this, tr("Encode Input Text"));
     cmdDecode = makeButton(tr("&Decode"), QStringLiteral("cmdDecode"), this, tr("Decode Input Text"));
-    cmdHelp = makeButton(tr("&Help!"), QStringLiteral("cmdHelp"), this,
+    cmdHelp = makeButton(tr("Hel&p!"), QStringLiteral("cmdHelp"), this,
                          tr("Display the Quillmark QuickStart Help"));
     for (int i = 0; i < 2; ++i) {
         const QString index = QString::number(i);
@@ -140,7 +140,7 @@ void EncryptionTab::cmdDecode_Click() {
 
 void EncryptionTab::clipboardCommand(bool encode, bool mainWindowActivated) {
     if (!mainWindowActivated) {
-        m_prompter.message(tr("You need to set up which encryption method you want to use first"),
+        m_prompter.message(this, tr("You need to set up which encryption method you want to use first"),
                            kProgramTitle, Prompter::Icon::Information, Prompter::Buttons::Ok);
         return;
     }

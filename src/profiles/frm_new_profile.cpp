@@ -79,7 +79,7 @@ void frmNewProfile::cmdNewProfileOK_Click() {
             }
     }
     if (!problem.isEmpty()) {
-        m_prompter.message(problem, tr("New Profile"), Prompter::Icon::Warning, Prompter::Buttons::Ok);
+        m_prompter.message(this, problem, tr("New Profile"), Prompter::Icon::Warning, Prompter::Buttons::Ok);
         txtNewProfile->setFocus();
         txtNewProfile->selectAll();
         return;

@@ -195,7 +195,8 @@ void ProfilesTab::subSaveProfileSettings() {
     if (!saved) {
         // Every slot holds another profile (overwriting one would lose it), or the
         // command line holds the settings file.
-        m_prompter.message(tr("Your profile could not be saved: %1.\r\r"
+        m_prompter.message(this,
+                           tr("Your profile could not be saved: %1.\r\r"
                               "If all %2 profiles are in use, please delete one you no longer need, "
                               "then save again.")
                                .arg(textFromBytes(saved.message()))
@@ -279,7 +280,8 @@ void ProfilesTab::cmdAddProfile_Click() {
     subSaveProfileIfChanged();
     // A new name would have no slot to be saved in; say so before the user types one.
     if (std::max(usedProfileSlots(m_settings), profileCount()) >= intMaxProfiles) {
-        m_prompter.message(tr("There is no room for another profile: all %1 profiles are in use.\r\r"
+        m_prompter.message(this,
+                           tr("There is no room for another profile: all %1 profiles are in use.\r\r"
                               "Please delete a profile you no longer need first.")
                                .arg(intMaxProfiles),
                            {}, Prompter::Icon::Warning);
@@ -308,7 +310,8 @@ void ProfilesTab::cmdRemoveProfile_Click() {
     if (cmbProfile->currentIndex() < 0)
         return;
     const std::string name = cmbProfileText();
-    if (m_prompter.message(tr("Are you sure you want to delete profile: %1?").arg(cmbProfile->currentText()),
+    if (m_prompter.message(this,
+                           tr("Are you sure you want to delete profile: %1?").arg(cmbProfile->currentText()),
                            tr("Delete Profile?"), Prompter::Icon::Question,
                            Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes)
         return;
@@ -317,7 +320,8 @@ void ProfilesTab::cmdRemoveProfile_Click() {
     const Status removed = removeProfile(
         m_settings, name, {name, bytesOf(txtFile[0]), bytesOf(txtFile[1]), bytesOf(txtFile[2])});
     if (!removed) {
-        m_prompter.message(tr("The profile could not be deleted: %1.").arg(textFromBytes(removed.message())),
+        m_prompter.message(this,
+                           tr("The profile could not be deleted: %1.").arg(textFromBytes(removed.message())),
                            {}, Prompter::Icon::Warning);
         LogError("cmdRemoveProfile", removed.message());
         return;
@@ -340,14 +344,15 @@ void ProfilesTab::cmdBrowse_Click(int index) {
     const std::string folder = FolderOfPath(current);
     const std::string start =
         (folder.empty() ? m_sigPath : folder) + kPathSeparator + FileNameOfPath(current);
-    const QString chosen =
-        m_prompter.openFile(tr("Quillmark File Select"), textFromBytes(start), tr("Text Document (*.txt)"));
+    const QString chosen = m_prompter.openFile(this, tr("Quillmark File Select"), textFromBytes(start),
+                                               tr("Text Document (*.txt)"));
     if (chosen.isEmpty())
         return;
     const std::string path = QFile::encodeName(chosen).toStdString();
     const ProfileFileRole role = index == 2 ? ProfileFileRole::Output : ProfileFileRole::Source;
     if (Status usable = checkProfileFile(path, role); !usable) {
-        m_prompter.message(tr("This file cannot be used here:\r\r%1").arg(textFromBytes(usable.message())),
+        m_prompter.message(this,
+                           tr("This file cannot be used here:\r\r%1").arg(textFromBytes(usable.message())),
                            {}, Prompter::Icon::Warning);
         return;
     }
@@ -378,7 +383,8 @@ void ProfilesTab::cmdEdit_Click(int index) {
             !opened && opened.code() != ErrorCode::NotFound && opened.code() != ErrorCode::PathNotFound) {
             // The path must not become the editor's: saving would replace that file.
             delete editor;
-            m_prompter.message(tr("This file cannot be edited:\r\r%1").arg(textFromBytes(opened.message())),
+            m_prompter.message(this,
+                               tr("This file cannot be edited:\r\r%1").arg(textFromBytes(opened.message())),
                                {}, Prompter::Icon::Warning);
             return;
         }
@@ -396,7 +402,7 @@ void ProfilesTab::cmdEdit_Click(int index) {
     });
     editor->show();
     if (path.empty())
-        m_prompter.message(tr("Please choose a file to edit"), {}, Prompter::Icon::Information);
+        m_prompter.message(this, tr("Please choose a file to edit"), {}, Prompter::Icon::Information);
 }
 
 bool ProfilesTab::closeEditors() {

@@ -253,7 +253,7 @@ void SignatureTab::loadList(const std::string& path, std::vector<std::string>& l
     }
     if (status.ok())
         return;
-    m_prompter.message(QStringLiteral("subLoadFiles: \r") + textFromBytes(status.message()));
+    m_prompter.message(this, QStringLiteral("subLoadFiles: \r") + textFromBytes(status.message()));
     LogError("subLoadFiles", status.message());
 }
 
@@ -290,9 +290,9 @@ void SignatureTab::reportWriteFailure(const Error& failure) {
         m_reportedFailure = std::move(key);
         LogError("subUpdateSig", failure.message);
         if (failure.code == ErrorCode::SameFile)
-            m_prompter.message(QStringLiteral("The signature was not written: ") +
-                                   textFromBytes(failure.message),
-                               kProgramTitle, Prompter::Icon::Critical);
+            m_prompter.message(
+                this, QStringLiteral("The signature was not written: ") + textFromBytes(failure.message),
+                kProgramTitle, Prompter::Icon::Critical);
         return;
     }
     // Other failures (a read-only file, a device or socket) are logged at every attempt.
@@ -301,7 +301,8 @@ void SignatureTab::reportWriteFailure(const Error& failure) {
     if (failure.code != ErrorCode::PathNotFound || m_showingWriteError)
         return;
     m_showingWriteError = true;
-    m_prompter.message(QStringLiteral("There was a problem writing out your signature file:\r\r") +
+    m_prompter.message(this,
+                       QStringLiteral("There was a problem writing out your signature file:\r\r") +
                            textFromBytes(m_state.strSigFile) +
                            QStringLiteral("\r\rPlease check where you are trying to output it to"),
                        QStringLiteral("Sorry..."), Prompter::Icon::Critical);

@@ -1,13 +1,13 @@
 #include "tray/frm_splash.h"
 
+#include "platform/version.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QVBoxLayout>
-
-#include <string>
 
 // The pictures are compiled into the static UI library, so they must be registered by hand.
 static void initTrayResources() {
@@ -17,11 +17,6 @@ static void initTrayResources() {
 namespace quillmark {
 
 namespace {
-
-// Minor and revision run together, as the About box shows them: 1, 2, 4 reads "Version 1.24".
-std::string versionLabel(int major, int minor, int revision) {
-    return "Version " + std::to_string(major) + "." + std::to_string(minor) + std::to_string(revision);
-}
 
 QIcon quillmarkIcon() {
     QIcon icon;
@@ -46,8 +41,7 @@ frmSplash::frmSplash(QWidget* mainWindow, bool showSplash, QWidget* parent)
     lblVersion = new QLabel(this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setAlignment(Qt::AlignCenter);
-    lblVersion->setText(QString::fromStdString(
-        versionLabel(QUILLMARK_VERSION_MAJOR, QUILLMARK_VERSION_MINOR, QUILLMARK_VERSION_PATCH)));
+    lblVersion->setText(QString::fromStdString(programVersionLabel()));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(imgSplash);
     layout->addWidget(lblVersion);

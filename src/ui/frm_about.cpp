@@ -15,18 +15,20 @@
 #include <QPushButton>
 #include <QScreen>
 
-// Pictures compiled into the static UI library are registered only when asked for.
+// Pictures compiled into the static UI library are registered only when asked for. The
+// About box shows the splash screen's picture.
 static void registerAboutPictures() {
-    Q_INIT_RESOURCE(about);
+    Q_INIT_RESOURCE(tray);
 }
 
 namespace quillmark {
 
 namespace {
 
-const QString kBuiltInPicture = QStringLiteral(":/quillmark/about.png");
-// The size tools/draw_about_picture.cpp draws it at.
-constexpr QSize kPictureSize(420, 260);
+const QString kBuiltInPicture = QStringLiteral(":/tray/quillmark_256.png");
+// Room for the 256-pixel picture on the left and the text beside it.
+constexpr QSize kWindowSize(560, 280);
+constexpr int kTextLeft = 280;
 
 QPointer<frmAbout>& openWindow() {
     static QPointer<frmAbout> window;
@@ -85,9 +87,11 @@ frmAbout::frmAbout(Prompter& prompter, QWidget* parent) : QDialog(parent), m_pro
     setModal(false);
     setWindowTitle(QStringLiteral("About ") + fromView(kProductName));
 
-    // The picture is the window's background; the text sits on its plain right part.
+    // The picture lies under the whole window at its own size, on the left; the text sits
+    // to its right.
     imgAbout = makeLabel(this, "imgAbout", QString());
-    imgAbout->setScaledContents(true);
+    imgAbout->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    imgAbout->setIndent(12);
     imgAbout->lower();
 
     auto* lblTitle = makeLabel(this, "lblTitle", fromView(kProductName));
@@ -116,7 +120,7 @@ frmAbout::frmAbout(Prompter& prompter, QWidget* parent) : QDialog(parent), m_pro
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
 
     auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(180, 18, 18, 14);
+    grid->setContentsMargins(kTextLeft, 18, 18, 14);
     grid->addWidget(lblTitle, 0, 0, 1, 2);
     grid->addWidget(lblVersion, 1, 0, 1, 2);
     grid->addWidget(lblNotice, 2, 0, 1, 2);
@@ -148,8 +152,8 @@ void frmAbout::frmAbout_Load() {
     } else {
         imgAbout->setPixmap(picture);
     }
-    // The picture's size, unless large fonts need more room for the text.
-    setFixedSize(kPictureSize.expandedTo(minimumSizeHint()));
+    // Large fonts may need more room for the text.
+    setFixedSize(kWindowSize.expandedTo(minimumSizeHint()));
     imgAbout->setGeometry(rect());
 
     if (const QScreen* screen =

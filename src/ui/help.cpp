@@ -37,7 +37,7 @@ QString helpPagePath(const QString& page) {
     return helpFolderPath() + QLatin1Char('/') + page;
 }
 
-void subShowHelp(Prompter& prompter, const QString& page) {
+void subShowHelp(Prompter& prompter, const QString& page, QWidget* asker) {
     const QString path = helpPagePath(page);
     if (FileExists(QFile::encodeName(path).toStdString())) {
         OpenDocument(prompter, path);
@@ -46,7 +46,7 @@ void subShowHelp(Prompter& prompter, const QString& page) {
     const QString text = QStringLiteral("Help file not found.") + QLatin1Char('\r') + path +
                          QLatin1Char('\r') +
                          QStringLiteral("Please visit the Halvrene Design website for the latest help files");
-    prompter.message(text, QStringLiteral("Sorry..."), Prompter::Icon::Warning, Prompter::Buttons::Ok);
+    prompter.message(asker, text, QStringLiteral("Sorry..."), Prompter::Icon::Warning, Prompter::Buttons::Ok);
 }
 
 } // namespace quillmark

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace quillmark {
 
 class Prompter;
@@ -14,7 +16,8 @@ void setHelpFolder(const QString& folder);
 // Full path of a help page such as "index.htm".
 QString helpPagePath(const QString& page);
 
-// Opens a help page; when it is missing, tells the user which file was looked for.
-void subShowHelp(Prompter& prompter, const QString& page);
+// Opens a help page; when it is missing, tells the user which file was looked for, in a box
+// over the window of `asker` (the main window when null).
+void subShowHelp(Prompter& prompter, const QString& page, QWidget* asker = nullptr);
 
 } // namespace quillmark

@@ -5,8 +5,13 @@
 
 namespace quillmark {
 
-Prompter::Answer QtPrompter::message(const QString& text, const QString& title, Icon icon, Buttons buttons) {
-    QMessageBox box(m_parent);
+QWidget* QtPrompter::owner(QWidget* asker) const {
+    return asker ? asker->window() : m_parent;
+}
+
+Prompter::Answer QtPrompter::message(QWidget* asker, const QString& text, const QString& title, Icon icon,
+                                     Buttons buttons) {
+    QMessageBox box(owner(asker));
     box.setWindowTitle(title.isEmpty() ? kProgramTitle : title);
     box.setText(text);
     switch (icon) {
@@ -52,20 +57,24 @@ Prompter::Answer QtPrompter::message(const QString& text, const QString& title, 
     }
 }
 
-QString QtPrompter::openFile(const QString& caption, const QString& startPath, const QString& filter) {
-    return QFileDialog::getOpenFileName(m_parent, caption, startPath, filter);
+QString QtPrompter::openFile(QWidget* asker, const QString& caption, const QString& startPath,
+                             const QString& filter) {
+    return QFileDialog::getOpenFileName(owner(asker), caption, startPath, filter);
 }
 
-QStringList QtPrompter::openFiles(const QString& caption, const QString& startPath, const QString& filter) {
-    return QFileDialog::getOpenFileNames(m_parent, caption, startPath, filter);
+QStringList QtPrompter::openFiles(QWidget* asker, const QString& caption, const QString& startPath,
+                                  const QString& filter) {
+    return QFileDialog::getOpenFileNames(owner(asker), caption, startPath, filter);
 }
 
-QString QtPrompter::saveFile(const QString& caption, const QString& startPath, const QString& filter) {
-    return QFileDialog::getSaveFileName(m_parent, caption, startPath, filter);
+QString QtPrompter::saveFile(QWidget* asker, const QString& caption, const QString& startPath,
+                             const QString& filter) {
+    return QFileDialog::getSaveFileName(owner(asker), caption, startPath, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
-QString QtPrompter::chooseFolder(const QString& caption, const QString& startFolder) {
-    return QFileDialog::getExistingDirectory(m_parent, caption, startFolder);
+QString QtPrompter::chooseFolder(QWidget* asker, const QString& caption, const QString& startFolder) {
+    return QFileDialog::getExistingDirectory(owner(asker), caption, startFolder);
 }
 
 } // namespace quillmark

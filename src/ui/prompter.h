@@ -17,31 +17,45 @@ public:
 
     virtual ~Prompter() = default;
 
+    // Every box and dialog belongs to the window of `asker`, the widget that asks, so it
+    // comes up over that window and leaves it in front once answered. A null asker means
+    // the main window.
+
     // A message box; an empty title means the program's title "Quillmark".
-    virtual Answer message(const QString& text, const QString& title = {}, Icon icon = Icon::None,
-                           Buttons buttons = Buttons::Ok) = 0;
+    virtual Answer message(QWidget* asker, const QString& text, const QString& title = {},
+                           Icon icon = Icon::None, Buttons buttons = Buttons::Ok) = 0;
     // File and folder choosers; an empty result means the user cancelled.
-    virtual QString openFile(const QString& caption, const QString& startPath, const QString& filter) = 0;
+    virtual QString openFile(QWidget* asker, const QString& caption, const QString& startPath,
+                             const QString& filter) = 0;
     // Several files at once, each as a full path; empty when the user cancelled.
-    virtual QStringList openFiles(const QString& caption, const QString& startPath,
+    virtual QStringList openFiles(QWidget* asker, const QString& caption, const QString& startPath,
                                   const QString& filter) = 0;
-    virtual QString saveFile(const QString& caption, const QString& startPath, const QString& filter) = 0;
-    virtual QString chooseFolder(const QString& caption, const QString& startFolder) = 0;
+    // Does not ask about replacing an existing file: the caller asks its own question.
+    virtual QString saveFile(QWidget* asker, const QString& caption, const QString& startPath,
+                             const QString& filter) = 0;
+    virtual QString chooseFolder(QWidget* asker, const QString& caption, const QString& startFolder) = 0;
 };
 
-// The real prompter: QMessageBox and QFileDialog over `parent`.
+// The real prompter: QMessageBox and QFileDialog over the asker's window, or over `parent`
+// (the main window) when there is no asker.
 class QtPrompter final : public Prompter {
 public:
     explicit QtPrompter(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
 
-    Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
-    QString openFile(const QString& caption, const QString& startPath, const QString& filter) override;
-    QStringList openFiles(const QString& caption, const QString& startPath, const QString& filter) override;
-    QString saveFile(const QString& caption, const QString& startPath, const QString& filter) override;
-    QString chooseFolder(const QString& caption, const QString& startFolder) override;
+    Answer message(QWidget* asker, const QString& text, const QString& title, Icon icon,
+                   Buttons buttons) override;
+    QString openFile(QWidget* asker, const QString& caption, const QString& startPath,
+                     const QString& filter) override;
+    QStringList openFiles(QWidget* asker, const QString& caption, const QString& startPath,
+                          const QString& filter) override;
+    QString saveFile(QWidget* asker, const QString& caption, const QString& startPath,
+                     const QString& filter) override;
+    QString chooseFolder(QWidget* asker, const QString& caption, const QString& startFolder) override;
 
 private:
+    QWidget* owner(QWidget* asker) const;
+
     QWidget* m_parent;
 };
 

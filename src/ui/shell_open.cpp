@@ -59,8 +59,8 @@ void OpenDocument(Prompter& prompter, const QString& file) {
     if (code > 32)
         return;
     const std::string_view text = shellErrorText(code);
-    prompter.message(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), kProgramTitle,
-                     Prompter::Icon::None, Prompter::Buttons::Ok);
+    prompter.message(nullptr, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                     kProgramTitle, Prompter::Icon::None, Prompter::Buttons::Ok);
 }
 
 } // namespace quillmark

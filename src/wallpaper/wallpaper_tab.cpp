@@ -136,7 +136,7 @@ void WallpaperTab::build() {
     lblWallpaperCount->setObjectName(QStringLiteral("lblWallpaperCount"));
     cmdBrowseWallpaper = new QPushButton(tr("&Add..."), this);
     cmdBrowseWallpaper->setObjectName(QStringLiteral("cmdBrowseWallpaper"));
-    cmdDeleteWallpaperItems = new QPushButton(tr("Re&move"), this);
+    cmdDeleteWallpaperItems = new QPushButton(tr("Remo&ve"), this);
     cmdDeleteWallpaperItems->setObjectName(QStringLiteral("cmdDeleteWallpaperItems"));
 
     // The preview and its two labels are placed by hand in this area, which asks the layout for
@@ -339,7 +339,8 @@ void WallpaperTab::subUpdateWallpaperCount() {
 void WallpaperTab::cmdBrowseWallpaper_Click() {
     std::string lastDirectory = m_settings ? readText(*m_settings, keys::kLastDirectory) : std::string();
     const QString start = DirExists(lastDirectory) ? fromPath(lastDirectory) : QString();
-    const QStringList chosen = m_prompter.openFiles(tr("Choose Wallpaper files"), start, tr("All Files (*)"));
+    const QStringList chosen =
+        m_prompter.openFiles(this, tr("Choose Wallpaper files"), start, tr("All Files (*)"));
     if (chosen.isEmpty())
         return;
     std::vector<std::string> paths;
@@ -459,7 +460,7 @@ void WallpaperTab::reportFailure(const char* context, const std::string& reason)
     const bool waiting = QGuiApplication::overrideCursor() != nullptr;
     if (waiting)
         QGuiApplication::restoreOverrideCursor();
-    m_prompter.message(tr("Error changing wallpaper") + QStringLiteral("\n\n") + fromUtf8(reason), {},
+    m_prompter.message(this, tr("Error changing wallpaper") + QStringLiteral("\n\n") + fromUtf8(reason), {},
                        Prompter::Icon::Warning, Prompter::Buttons::Ok);
     if (waiting)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -540,7 +541,7 @@ void WallpaperTab::cmdSelectWallpaper_Click() {
     const int row = lstWallpaper->currentIndex().row();
     if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size()) {
         if (!m_entries.empty())
-            m_prompter.message(tr("Please select some wallpaper to decorate with."),
+            m_prompter.message(this, tr("Please select some wallpaper to decorate with."),
                                tr("No wallpaper selected"), Prompter::Icon::Information,
                                Prompter::Buttons::Ok);
         return;

@@ -169,6 +169,7 @@ void frmWizard::cmdNext_Click(int index) {
             return;
         }
         m_prompter.message(
+            this,
             tr("Your first profile has been created as ") + textFromBytes(m_sigFile) + QStringLiteral("\r") +
                 tr("All you need to do now is point your e-mail program to the new signature!"),
             tr("Finished Wizard"), Prompter::Icon::Information);
@@ -211,23 +212,21 @@ void frmWizard::showStep() {
 }
 
 bool frmWizard::refuse(const QString& text) {
-    m_prompter.message(text, kProgramTitle, Prompter::Icon::Warning);
+    m_prompter.message(this, text, kProgramTitle, Prompter::Icon::Warning);
     return false;
 }
 
 std::string frmWizard::profileName() const {
-    // The settings file gives values back without blanks at either end; a name stored with
-    // them could not be found again under the name it was saved as.
-    return bytesFromText(txtProfile->text().trimmed());
+    // Stored as typed: a name the settings file would give back changed is refused, not altered.
+    return bytesFromText(txtProfile->text());
 }
 
 bool frmWizard::checkProfileName() {
     const std::string name = profileName();
-    if (name.empty())
+    if (txtProfile->text().trimmed().isEmpty())
         return refuse(tr("Please type in a name for this profile"));
-    if (const Status storable = checkStorableValue(name); !storable)
-        return refuse(tr("This profile name cannot be stored: %1.\rPlease type a shorter name.")
-                          .arg(QString::fromStdString(storable.message())));
+    if (const Status valid = quillmark::checkProfileName(name); !valid)
+        return refuse(QString::fromStdString(valid.message()));
     if (m_host.hasProfile(name))
         return refuse(tr("A profile called %1 already exists.\rPlease type another name.").arg(quoted(name)));
     return true;
@@ -257,6 +256,7 @@ bool frmWizard::subSave() {
             writeHeader = false;
         } else {
             const Prompter::Answer answer = m_prompter.message(
+                this,
                 tr("The header file %1 already exists.\r\rReplace it with the details you typed? "
                    "Choose No to keep it as it is and use it in your new profile.")
                     .arg(quoted(record.headerFile)),
@@ -281,14 +281,14 @@ bool frmWizard::subSave() {
 }
 
 void frmWizard::cmdHelp_Click() {
-    m_host.showHelp(QStringLiteral("quickstart.htm"));
+    m_host.showHelp(QStringLiteral("quickstart.htm"), this);
     showNormal();
     raise();
     activateWindow();
 }
 
 void frmWizard::closeEvent(QCloseEvent* event) {
-    if (!m_finished && m_prompter.message(tr("Are you sure you want to exit this wizard?"),
+    if (!m_finished && m_prompter.message(this, tr("Are you sure you want to exit this wizard?"),
                                           tr("Exit Wizard?"), Prompter::Icon::Question,
                                           Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
         event->ignore();

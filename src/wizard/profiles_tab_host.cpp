@@ -55,8 +55,8 @@ Status ProfilesTabHost::saveProfile(const ProfileRecord& record) {
     return {};
 }
 
-void ProfilesTabHost::showHelp(const QString& page) {
-    subShowHelp(m_prompter, page);
+void ProfilesTabHost::showHelp(const QString& page, QWidget* asker) {
+    subShowHelp(m_prompter, page, asker);
 }
 
 void ProfilesTabHost::wizardClosed() {

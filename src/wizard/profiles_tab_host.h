@@ -24,7 +24,7 @@ public:
     std::string sigPath() const override;
     bool hasProfile(std::string_view name) const override;
     Status saveProfile(const ProfileRecord& record) override;
-    void showHelp(const QString& page) override;
+    void showHelp(const QString& page, QWidget* asker) override;
     void wizardClosed() override;
 
 private:

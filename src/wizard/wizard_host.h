@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+class QWidget;
+
 namespace quillmark {
 
 class WizardHost {
@@ -23,7 +25,8 @@ public:
     // Puts the profile into the list, stores it with Save and makes it current with Choose.
     // An error, with nothing stored, when it cannot be stored.
     virtual Status saveProfile(const ProfileRecord& record) = 0;
-    virtual void showHelp(const QString& page) = 0;
+    // Opens a help page; a missing page is reported over `asker`'s window.
+    virtual void showHelp(const QString& page, QWidget* asker) = 0;
     // The wizard has closed: the main window comes into view.
     virtual void wizardClosed() = 0;
 };

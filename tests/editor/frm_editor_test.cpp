@@ -4,12 +4,15 @@
 #include "ui/appearance.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <unistd.h>
 
@@ -126,6 +129,7 @@ TEST_F(EditorTest, SaveAsAsksBeforeOverwritingAndACancelWritesNothing) {
     ASSERT_EQ(prompter.calls.size(), 1u);
     EXPECT_EQ(prompter.calls[0].kind, QStringLiteral("saveFile"));
     EXPECT_EQ(prompter.calls[0].path, QString::fromStdString(dir.path() + "/"));
+    EXPECT_EQ(prompter.calls[0].window, editor.data());
     EXPECT_FALSE(editor->isSaved());
 
     const std::string existing = dir.file("existing.txt");
@@ -143,6 +147,7 @@ TEST_F(EditorTest, SaveAsAsksBeforeOverwritingAndACancelWritesNothing) {
     EXPECT_EQ(question.text, QString::fromStdString(existing) +
                                  QStringLiteral(" already exists.  Do you want to overwrite it?"));
     EXPECT_EQ(question.buttons, Prompter::Buttons::YesNoCancel);
+    EXPECT_EQ(question.window, editor.data()) << "the question comes up over the editor";
     EXPECT_EQ(savedAs.count(), 0);
 
     editor->setBoxIndex(1);
@@ -157,6 +162,24 @@ TEST_F(EditorTest, SaveAsAsksBeforeOverwritingAndACancelWritesNothing) {
     EXPECT_EQ(savedAs[0][0].toInt(), 1);
     EXPECT_EQ(savedAs[0][1].toString(), QString::fromStdString(existing));
     EXPECT_TRUE(editor->isSaved());
+}
+
+// The real file dialog belongs to the editor and leaves an existing file to "Overwrite file?".
+TEST_F(EditorTest, SaveAsDialogBelongsToTheEditorAndDoesNotAskAboutReplacing) {
+    QtPrompter real;
+    const std::unique_ptr<frmEditor> own(new frmEditor(real));
+    int seen = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            seen +=
+                dialog->parentWidget() == own.get() && dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            dialog->reject();
+        }
+    });
+    poll.start(10);
+    own->findChild<QAction*>(QStringLiteral("mnuSaveAs"))->trigger();
+    EXPECT_EQ(seen, 1);
 }
 
 TEST_F(EditorTest, AFailedSaveIsNotASuccess) {
@@ -209,6 +232,7 @@ TEST_F(EditorTest, CloseAsksOnlyAboutUnsavedText) {
     QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(prompter.messages().back().title, QStringLiteral("Save file?"));
+    EXPECT_EQ(prompter.messages().back().window, editor.data());
     EXPECT_EQ(prompter.messages().back().text,
               QStringLiteral("Would you like to save the changes you've made to this signature file?"));
 

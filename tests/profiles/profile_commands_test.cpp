@@ -139,7 +139,9 @@ TEST_F(ProfileCommandsTest, DialogRefusesNamesItCannotStoreAndStaysOpen) {
         QStringLiteral("two\nlines"),   QStringLiteral(" Padded"),
     };
     std::vector<bool> stayedOpen;
+    const QWidget* dialog = nullptr;
     whenDialogOpens([&](frmNewProfile& d) {
+        dialog = &d;
         for (const QString& name : refused) {
             typeName(d, name);
             press(d, "cmdNewProfileOK");
@@ -154,8 +156,10 @@ TEST_F(ProfileCommandsTest, DialogRefusesNamesItCannotStoreAndStaysOpen) {
     ASSERT_EQ(messages.size(), std::size(refused));
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("\"Work\""))) << messages[0].text.toStdString();
     EXPECT_TRUE(messages[3].text.contains(QStringLiteral("253"))) << messages[3].text.toStdString();
-    for (const auto& m : messages)
+    for (const auto& m : messages) {
         EXPECT_EQ(m.icon, Prompter::Icon::Warning);
+        EXPECT_EQ(m.window, dialog) << "the refusal comes up over the dialog";
+    }
     EXPECT_EQ(list()->count(), 2);
     EXPECT_EQ(listProfileNames(settings), (std::vector<std::string>{"Friends", "Work"}));
 }

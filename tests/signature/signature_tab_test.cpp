@@ -74,7 +74,7 @@ TEST_F(SignatureTabTest, MissingOutputFolderAsksOnceAndPointsToProfiles) {
     QSignalSpy missing(&tab, &SignatureTab::outputFolderMissing);
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     ASSERT_EQ(prompter.messages().size(), 1u);
-    const auto& m = prompter.messages()[0];
+    const auto m = prompter.messages()[0];
     EXPECT_EQ(m.title, QStringLiteral("Sorry..."));
     EXPECT_EQ(m.icon, Prompter::Icon::Critical);
     EXPECT_EQ(m.text, QStringLiteral("There was a problem writing out your signature file:\r\r") +

@@ -50,16 +50,13 @@ TEST_F(AboutTest, OpensOnceCentredWithTitleVersionPictureAndCaptions) {
                                                .arg(QUILLMARK_VERSION_MAJOR)
                                                .arg(QUILLMARK_VERSION_MINOR)
                                                .arg(QUILLMARK_VERSION_PATCH));
-    EXPECT_EQ(label("lblWebCaption")->text(), QStringLiteral("web:"));
     EXPECT_EQ(label("lblWeb")->text(), QStringLiteral("https://quillmark.org"));
-    EXPECT_EQ(label("lblEmail")->text(), QStringLiteral("e-mail :"));
     EXPECT_EQ(label("lblMail")->text(), QStringLiteral("support@quillmark.org"));
     auto* cmdOK = about->findChild<QPushButton*>(QStringLiteral("cmdOK"));
-    ASSERT_NE(cmdOK, nullptr);
-    EXPECT_EQ(cmdOK->text(), QStringLiteral("OK!"));
 
     const QLabel* imgAbout = label("imgAbout");
-    EXPECT_FALSE(imgAbout->pixmap().isNull());
+    EXPECT_EQ(imgAbout->pixmap().toImage(), QPixmap(QStringLiteral(":/tray/quillmark_256.png")).toImage())
+        << "the splash screen's picture";
     EXPECT_EQ(imgAbout->geometry(), about->rect());
 
     const QRect screen = about->screen()->geometry();

@@ -3,6 +3,7 @@
 
 #include "ui/prompter.h"
 
+#include <QWidget>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -17,7 +18,8 @@ public:
         QString title;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
-        QString path; // start path of a dialog
+        QString path;              // start path of a dialog
+        QWidget* window = nullptr; // the asker's window; null when the main window was meant
     };
 
     std::vector<Call> calls;
@@ -27,8 +29,9 @@ public:
     // Runs while a message is "open", e.g. to deliver a stop request at that moment.
     std::function<void(const Call&)> whileOpen;
 
-    Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons) override {
-        calls.push_back({QStringLiteral("message"), text, title, icon, buttons, {}});
+    Answer message(QWidget* asker, const QString& text, const QString& title, Icon icon,
+                   Buttons buttons) override {
+        calls.push_back({QStringLiteral("message"), text, title, icon, buttons, {}, windowOf(asker)});
         if (whileOpen)
             whileOpen(calls.back());
         if (!answers.empty()) {
@@ -38,22 +41,26 @@ public:
         }
         return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
     }
-    QString openFile(const QString& caption, const QString& startPath, const QString&) override {
-        return dialog(QStringLiteral("openFile"), caption, startPath);
+    QString openFile(QWidget* asker, const QString& caption, const QString& startPath,
+                     const QString&) override {
+        return dialog(asker, QStringLiteral("openFile"), caption, startPath);
     }
-    QStringList openFiles(const QString& caption, const QString& startPath, const QString&) override {
-        calls.push_back({QStringLiteral("openFiles"), caption, {}, Icon::None, Buttons::Ok, startPath});
+    QStringList openFiles(QWidget* asker, const QString& caption, const QString& startPath,
+                          const QString&) override {
+        calls.push_back(
+            {QStringLiteral("openFiles"), caption, {}, Icon::None, Buttons::Ok, startPath, windowOf(asker)});
         if (pathLists.empty())
             return {};
         QStringList p = pathLists.front();
         pathLists.pop_front();
         return p;
     }
-    QString saveFile(const QString& caption, const QString& startPath, const QString&) override {
-        return dialog(QStringLiteral("saveFile"), caption, startPath);
+    QString saveFile(QWidget* asker, const QString& caption, const QString& startPath,
+                     const QString&) override {
+        return dialog(asker, QStringLiteral("saveFile"), caption, startPath);
     }
-    QString chooseFolder(const QString& caption, const QString& startFolder) override {
-        return dialog(QStringLiteral("chooseFolder"), caption, startFolder);
+    QString chooseFolder(QWidget* asker, const QString& caption, const QString& startFolder) override {
+        return dialog(asker, QStringLiteral("chooseFolder"), caption, startFolder);
     }
 
     std::vector<Call> messages() const {
@@ -65,8 +72,9 @@ public:
     }
 
 private:
-    QString dialog(const QString& kind, const QString& caption, const QString& start) {
-        calls.push_back({kind, caption, {}, Icon::None, Buttons::Ok, start});
+    static QWidget* windowOf(QWidget* asker) { return asker ? asker->window() : nullptr; }
+    QString dialog(QWidget* asker, const QString& kind, const QString& caption, const QString& start) {
+        calls.push_back({kind, caption, {}, Icon::None, Buttons::Ok, start, windowOf(asker)});
         if (paths.empty())
             return {};
         QString p = paths.front();
