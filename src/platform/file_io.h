@@ -10,7 +10,8 @@
 
 namespace quillmark {
 
-// Reads the whole file as bytes.
+// Reads the whole file as bytes. A named pipe, device or socket is refused with
+// SpecialFile before anything is read, so no reader can be kept waiting by one.
 Result<std::string> readFile(const std::string& path);
 
 enum class Durability {
@@ -30,7 +31,8 @@ enum class Durability {
 Status writeFileAtomic(const std::string& path, std::string_view bytes,
                        Durability durability = Durability::Flush);
 
-// Appends bytes, creating the file when missing.
+// Appends bytes, creating the file when missing. A named pipe that nobody reads is an
+// error, not a wait.
 Status appendToFile(const std::string& path, std::string_view bytes);
 
 // Reads a file from the start in pieces, for files too large to want in memory whole.
@@ -41,7 +43,8 @@ public:
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    // NotFound or PathNotFound when nothing is at the path.
+    // NotFound or PathNotFound when nothing is at the path; SpecialFile for a named pipe,
+    // device or socket.
     Status open(const std::string& path);
     // Fills `data` with up to `size` bytes and gives how many; fewer only at the end of
     // the file. A folder opens but fails here with IsDirectory.

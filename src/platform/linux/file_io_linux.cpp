@@ -354,16 +354,34 @@ Status writeToPipe(const std::string& pipePath, std::string_view bytes, const st
     return status;
 }
 
+// Opening a named pipe to read waits for a writer, and reading a device may never end:
+// the open does not wait, and checkRegular turns away anything but a regular file before
+// a byte is read.
+int openForReading(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+Status checkRegular(int fd, const std::string& path, struct stat& st) {
+    if (::fstat(fd, &st) != 0)
+        return fromErrno(errno, "cannot read", path);
+    if (S_ISDIR(st.st_mode))
+        return fromErrno(EISDIR, "cannot read", path);
+    if (!S_ISREG(st.st_mode))
+        return Error{ErrorCode::SpecialFile,
+                     "cannot read " + path + ": it is a named pipe, device or socket, not a regular file"};
+    return {};
+}
+
 } // namespace
 
 Result<std::string> readFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = openForReading(path);
     if (fd < 0)
         return notFoundOrPath(errno, "cannot open", path);
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (Status regular = checkRegular(fd, path, st); !regular) {
         ::close(fd);
-        return fromErrno(EISDIR, "cannot read", path);
+        return regular.error();
     }
     // One byte more than the size, so the read that finds the end needs no second buffer.
     size_t capacity = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096;
@@ -443,7 +461,8 @@ Status writeFileAtomic(const std::string& path, std::string_view bytes, Durabili
 }
 
 Status appendToFile(const std::string& path, std::string_view bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Not waiting for a reader when a named pipe stands at the path.
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
     if (fd < 0)
         return notFoundOrPath(errno, "cannot open", path);
     Status status;
@@ -462,9 +481,15 @@ Status FileReader::open(const std::string& path) {
     if (m_fd >= 0)
         ::close(m_fd);
     m_path = path;
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    m_fd = openForReading(path);
     if (m_fd < 0)
         return notFoundOrPath(errno, "cannot open", path);
+    struct stat st {};
+    Status regular = checkRegular(m_fd, path, st);
+    if (!regular && regular.code() != ErrorCode::IsDirectory) {
+        ::close(std::exchange(m_fd, -1));
+        return regular;
+    }
     return {};
 }
 
