@@ -24,7 +24,8 @@ enum class Durability {
 // new content, never a part. On failure the old file is untouched and no temporary
 // file is left. Where the file system allows it the new content is written to an
 // unnamed file, so that even a killed program leaves nothing behind; elsewhere the next
-// write of the same file removes what a killed one left. A symbolic link is followed and its target replaced;
+// write of the same file removes what a killed one left. A symbolic link is followed and its target replaced,
+// but not one of another user in a shared sticky folder such as /tmp (AccessDenied), as the kernel would not;
 // the old file's permission bits are kept. A read-only file is refused, as an in-place write would be. Only a
 // regular file is replaced: a named pipe with a reader waiting is written into (NoReader when nobody reads
 // it), and a device or socket is refused with SpecialFile.

@@ -154,6 +154,51 @@ TEST(WriteFileAtomic, DevicesAndSocketsAreRefusedAndLeftAsTheyAre) {
     EXPECT_EQ(namesIn(tmp.path()), (std::vector<std::string>{"null", "sock", "to-sock"}));
 }
 
+// The rule the kernel keeps for links in /tmp and its like: in a folder that is sticky
+// and writable by others, a link is followed only when it is the user's or the folder
+// owner's. Otherwise another user could pick which of the user's files gets replaced.
+TEST(WriteFileAtomic, AnotherUsersLinkInASharedStickyFolderIsNotFollowed) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting a link of another user needs root";
+    constexpr uid_t kOther = 65534;
+    struct Case {
+        const char* name;
+        mode_t folderMode;
+        uid_t folderOwner;
+        uid_t linkOwner;
+        bool followed;
+    };
+    const Case cases[] = {
+        {"own link", 01777, 0, 0, true},
+        {"planted link", 01777, 0, kOther, false},
+        {"link of the folder's owner", 01777, kOther, kOther, true},
+        {"folder others cannot write", 01775, 0, kOther, true},
+        {"folder not sticky", 0777, 0, kOther, true},
+    };
+    TempFolder tmp;
+    const std::string victim = tmp.file("important.txt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::spit(victim, "keep");
+        const std::string folder = tmp.file(c.name);
+        fs::create_directory(folder);
+        ASSERT_EQ(::chown(folder.c_str(), c.folderOwner, 0), 0);
+        ASSERT_EQ(::chmod(folder.c_str(), c.folderMode), 0);
+        const std::string link = folder + "/sig.txt";
+        fs::create_symlink(victim, link);
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, 0), 0);
+
+        Status written = writeFileAtomic(link, "Regards\n");
+        EXPECT_EQ(written.ok(), c.followed);
+        EXPECT_EQ(test::slurp(victim), c.followed ? "Regards\n" : "keep");
+        EXPECT_EQ(typeOf(link), S_IFLNK);
+        if (!written.ok()) {
+            EXPECT_EQ(written.code(), ErrorCode::AccessDenied);
+            EXPECT_NE(written.message().find(link), std::string::npos) << written.message();
+        }
+    }
+}
+
 // A named pipe with no writer would keep a reader waiting for ever, a device such as the
 // zero device would never end: neither is read at all.
 TEST(ReadFile, OnlyRegularFilesAreReadAndNothingElseWaitedFor) {

@@ -249,13 +249,29 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// In a folder where anyone may create files but only their owners remove them (/tmp and
+// its like), a link planted by another user must not choose which file of ours gets
+// replaced. The kernel's own rule for such links: follow one only when it belongs to the
+// user who follows it or to the folder's owner.
+bool mayFollow(const std::string& link, const struct stat& linkStat) {
+    struct stat folder {};
+    if (::stat(folderOf(link).c_str(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return !shared || linkStat.st_uid == ::geteuid() || linkStat.st_uid == folder.st_uid;
+}
+
 // Follows symbolic links so that replacing the file keeps the user's link in place.
-std::string resolveLinks(const std::string& path) {
+Result<std::string> resolveLinks(const std::string& path) {
     std::string current = path;
     for (int depth = 0; depth < 16; ++depth) {
         struct stat st {};
         if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return current;
+        if (!mayFollow(current, st))
+            return Error{ErrorCode::AccessDenied,
+                         "cannot write " + path + ": the symbolic link " + current +
+                             " in a shared folder belongs to another user and is not followed"};
         char buf[PATH_MAX];
         ssize_t n = ::readlink(current.c_str(), buf, sizeof buf - 1);
         if (n <= 0)
@@ -408,7 +424,10 @@ Result<std::string> readFile(const std::string& path) {
 }
 
 Status writeFileAtomic(const std::string& path, std::string_view bytes, Durability durability) {
-    const std::string target = resolveLinks(path);
+    const Result<std::string> resolved = resolveLinks(path);
+    if (!resolved)
+        return resolved.error();
+    const std::string& target = *resolved;
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
