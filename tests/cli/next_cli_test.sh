@@ -92,16 +92,26 @@ grep -q NEW "$root/printed" || fail "without a cache folder: $(cat "$root/printe
 rm -f "$root/cache"
 unset XDG_CACHE_HOME
 
-# A settings file that cannot be read is not a store without profiles.
+# A settings file that cannot be read is not a store without profiles, and a named pipe
+# in place of any file that is read is refused at once, never waited on.
 mv "$ini" "$root/ini.saved"
-mkdir "$ini"
-for command in next profiles; do
-    "$cli" $command >"$root/printed" 2>"$root/err"; status=$?
-    [ $status -eq 1 ] || fail "$command with the settings file a folder: status $status"
-    grep -q "cannot read the settings file" "$root/err" || fail "$command: $(cat "$root/err")"
-    grep -q "no profile" "$root/err" && fail "$command blamed missing profiles"
+for kind in folder pipe; do
+    if [ $kind = folder ]; then mkdir "$ini"; else mkfifo "$ini"; fi
+    for command in next profiles; do
+        timeout 10 "$cli" $command >"$root/printed" 2>"$root/err"; status=$?
+        [ $status -eq 1 ] || fail "$command with the settings file a $kind: status $status"
+        grep -q "cannot read the settings file" "$root/err" || fail "$command: $(cat "$root/err")"
+        grep -q "no profile" "$root/err" && fail "$command blamed missing profiles"
+    done
+    rm -r "$ini"
 done
-rmdir "$ini"
 mv "$root/ini.saved" "$ini"
+for source in h64 f64; do
+    mv "$root/sigs/$source.txt" "$root/saved.txt" && mkfifo "$root/sigs/$source.txt"
+    timeout 10 "$cli" next >"$root/printed" 2>"$root/err"; status=$?
+    [ $status -eq 1 ] || fail "next with $source.txt a named pipe: status $status"
+    grep -q "sigs/$source.txt" "$root/err" || fail "next with $source.txt a named pipe: $(cat "$root/err")"
+    rm "$root/sigs/$source.txt" && mv "$root/saved.txt" "$root/sigs/$source.txt"
+done
 
 echo OK

@@ -30,6 +30,12 @@ output: $root/data/Quillmark/Sigs/sig.txt" ] || fail "show: $("$cli" profile sho
 [ $? -eq 2 ] || fail "duplicate name: status not 2"
 "$cli" profile add Other --header "$root/nothing.txt" --footer "$root/sigs dir/f.txt" 2>/dev/null
 [ $? -eq 1 ] || fail "missing header file: status not 1"
+# A named pipe in place of the settings file is refused at once, never waited on.
+mv "$ini" "$root/ini.saved" && mkfifo "$ini"
+timeout 10 "$cli" profile add Other --header "$root/sigs dir/h.txt" --footer "$root/sigs dir/f.txt" 2>"$root/err"
+[ $? -eq 1 ] || fail "settings file a named pipe: status not 1"
+grep -qF "$ini" "$root/err" || fail "settings file a named pipe: $(cat "$root/err")"
+rm "$ini" && mv "$root/ini.saved" "$ini"
 "$cli" profile add Other --header "$root/sigs dir/h.txt" 2>/dev/null
 [ $? -eq 2 ] || fail "missing --footer: status not 2"
 "$cli" profile use Nobody 2>/dev/null

@@ -249,13 +249,29 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// In a folder where anyone may create files but only their owners remove them (/tmp and
+// its like), a link planted by another user must not choose which file of ours gets
+// replaced. The kernel's own rule for such links: follow one only when it belongs to the
+// user who follows it or to the folder's owner.
+bool mayFollow(const std::string& link, const struct stat& linkStat) {
+    struct stat folder {};
+    if (::stat(folderOf(link).c_str(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return !shared || linkStat.st_uid == ::geteuid() || linkStat.st_uid == folder.st_uid;
+}
+
 // Follows symbolic links so that replacing the file keeps the user's link in place.
-std::string resolveLinks(const std::string& path) {
+Result<std::string> resolveLinks(const std::string& path) {
     std::string current = path;
     for (int depth = 0; depth < 16; ++depth) {
         struct stat st {};
         if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return current;
+        if (!mayFollow(current, st))
+            return Error{ErrorCode::AccessDenied,
+                         "cannot write " + path + ": the symbolic link " + current +
+                             " in a shared folder belongs to another user and is not followed"};
         char buf[PATH_MAX];
         ssize_t n = ::readlink(current.c_str(), buf, sizeof buf - 1);
         if (n <= 0)
@@ -354,16 +370,34 @@ Status writeToPipe(const std::string& pipePath, std::string_view bytes, const st
     return status;
 }
 
+// Opening a named pipe to read waits for a writer, and reading a device may never end:
+// the open does not wait, and checkRegular turns away anything but a regular file before
+// a byte is read.
+int openForReading(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+Status checkRegular(int fd, const std::string& path, struct stat& st) {
+    if (::fstat(fd, &st) != 0)
+        return fromErrno(errno, "cannot read", path);
+    if (S_ISDIR(st.st_mode))
+        return fromErrno(EISDIR, "cannot read", path);
+    if (!S_ISREG(st.st_mode))
+        return Error{ErrorCode::SpecialFile,
+                     "cannot read " + path + ": it is a named pipe, device or socket, not a regular file"};
+    return {};
+}
+
 } // namespace
 
 Result<std::string> readFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = openForReading(path);
     if (fd < 0)
         return notFoundOrPath(errno, "cannot open", path);
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (Status regular = checkRegular(fd, path, st); !regular) {
         ::close(fd);
-        return fromErrno(EISDIR, "cannot read", path);
+        return regular.error();
     }
     // One byte more than the size, so the read that finds the end needs no second buffer.
     size_t capacity = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096;
@@ -390,7 +424,10 @@ Result<std::string> readFile(const std::string& path) {
 }
 
 Status writeFileAtomic(const std::string& path, std::string_view bytes, Durability durability) {
-    const std::string target = resolveLinks(path);
+    const Result<std::string> resolved = resolveLinks(path);
+    if (!resolved)
+        return resolved.error();
+    const std::string& target = *resolved;
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
@@ -443,7 +480,8 @@ Status writeFileAtomic(const std::string& path, std::string_view bytes, Durabili
 }
 
 Status appendToFile(const std::string& path, std::string_view bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Not waiting for a reader when a named pipe stands at the path.
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
     if (fd < 0)
         return notFoundOrPath(errno, "cannot open", path);
     Status status;
@@ -462,9 +500,15 @@ Status FileReader::open(const std::string& path) {
     if (m_fd >= 0)
         ::close(m_fd);
     m_path = path;
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    m_fd = openForReading(path);
     if (m_fd < 0)
         return notFoundOrPath(errno, "cannot open", path);
+    struct stat st {};
+    Status regular = checkRegular(m_fd, path, st);
+    if (!regular && regular.code() != ErrorCode::IsDirectory) {
+        ::close(std::exchange(m_fd, -1));
+        return regular;
+    }
     return {};
 }
 

@@ -145,6 +145,15 @@ DWORD replaceTarget(const std::wstring& temp, const std::wstring& target) {
     }
 }
 
+// A pipe or a device (a console, a serial port) may never answer a read: only a file on a
+// disk is read from.
+Status checkRegular(HANDLE file, const std::string& path) {
+    if (::GetFileType(file) != FILE_TYPE_DISK)
+        return Error{ErrorCode::SpecialFile,
+                     "cannot read " + path + ": it is a named pipe or device, not a regular file"};
+    return {};
+}
+
 } // namespace
 
 Result<std::string> readFile(const std::string& path) {
@@ -157,6 +166,10 @@ Result<std::string> readFile(const std::string& path) {
                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return notFoundOrPath(::GetLastError(), "cannot open", path);
+    if (Status regular = checkRegular(file, path); !regular) {
+        ::CloseHandle(file);
+        return regular.error();
+    }
     LARGE_INTEGER size{};
     std::string bytes(
         ::GetFileSizeEx(file, &size) && size.QuadPart > 0 ? static_cast<size_t>(size.QuadPart) + 1 : 4096,
@@ -261,6 +274,10 @@ Status FileReader::open(const std::string& path) {
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return notFoundOrPath(::GetLastError(), "cannot open", path);
+    if (Status regular = checkRegular(file, path); !regular) {
+        ::CloseHandle(file);
+        return regular;
+    }
     m_fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
     if (m_fd < 0) {
         ::CloseHandle(file);

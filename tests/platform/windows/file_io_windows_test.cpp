@@ -82,6 +82,18 @@ TEST(FileIoWindows, FailuresSayWhatWentWrongAndLeaveTheOldFile) {
     EXPECT_EQ(readFile(tmp.path()).code(), ErrorCode::IsDirectory);
     EXPECT_EQ(writeFileAtomic(tmp.path(), "x").code(), ErrorCode::IsDirectory);
     EXPECT_EQ(writeFileAtomic("\\\\.\\COM1", "x").code(), ErrorCode::SpecialFile);
+    // A pipe of the test's own, whose reader would wait for ever: refused before a read.
+    const std::string pipe = "\\\\.\\pipe\\quillmark-test-" + std::to_string(::GetCurrentProcessId());
+    HANDLE servers[2];
+    for (HANDLE& server : servers) {
+        server = ::CreateNamedPipeW(win::widePath(pipe).c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 2, 0,
+                                    0, 0, nullptr);
+        ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    }
+    EXPECT_EQ(readFile(pipe).code(), ErrorCode::SpecialFile);
+    EXPECT_EQ(FileReader().open(pipe).code(), ErrorCode::SpecialFile);
+    for (HANDLE server : servers)
+        ::CloseHandle(server);
 
     const std::string locked = tmp.file("readonly.txt");
     test::spit(locked, "old");
