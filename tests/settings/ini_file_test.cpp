@@ -20,13 +20,49 @@ TEST(IniFile, ReadsLikeTheProfileStringFunctions) {
                       "[Other]\nO=1\n"
                       "[sect]\nLATER=1\n");
     const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"KEY", "some value"}, {"Q1", "quoted "},       {"q2", "x"},           {"Q3", "\"x'"},
-        {"Q4", "\""},          {"EQ", "b=c"},           {"DUP", "first"},      {"EMPTY", ""},
-        {"NUL", "x\0y"s},      {"BARE", std::nullopt},  {"; C", std::nullopt}, {"[W", std::nullopt},
-        {"OUT", std::nullopt}, {"LATER", std::nullopt}, {"O", std::nullopt}};
+        {"KEY", "some value"}, {"Q1", "quoted "},
+        {"q2", "x"},           {"Q3", "\"x'"},
+        {"Q4", "\""},          {"EQ", "b=c"},
+        {"DUP", "first"},      {"EMPTY", ""},
+        {"NUL", "x\0y"s},      {"BARE", ""},
+        {"; C", std::nullopt}, {"[W", std::nullopt},
+        {"OUT", std::nullopt}, {"LATER", std::nullopt},
+        {"O", std::nullopt}};
     for (const auto& [key, expected] : cases)
         EXPECT_EQ(ini.value("Sect", key), expected) << key;
     EXPECT_EQ(ini.value("other", "o"), "1");
+}
+
+TEST(IniFile, FilesSavedByOtherEditorsAreReadAndWrittenAsTheProfileStringFunctionsDo) {
+    const auto utf16 = [](std::string_view latin1, bool bigEndian) {
+        std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char c : latin1)
+            out += bigEndian ? "\0"s + c : c + "\0"s;
+        return out;
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string value; // of S/K before the write
+        IniFile::SetResult result;
+        std::string after; // once K=v is written
+    };
+    const Case cases[] = {
+        {"UTF-8 mark", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "1", IniFile::SetResult::Changed,
+         "\xEF\xBB\xBF[S]\r\nK=v\r\n"},
+        {"bare key", "[S]\n  k \nK=2\n", "", IniFile::SetResult::Changed, "[S]\nK=v\nK=2\n"},
+        {"UTF-16", utf16("[S]\r\nK=caf\xE9\r\n", false), "café", IniFile::SetResult::Utf16File,
+         utf16("[S]\r\nK=caf\xE9\r\n", false)},
+        {"UTF-16 big-endian", utf16("[S]\r\nK=caf\xE9\r\n", true), "café", IniFile::SetResult::Utf16File,
+         utf16("[S]\r\nK=caf\xE9\r\n", true)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        IniFile ini(c.bytes);
+        EXPECT_EQ(ini.value("s", "K"), c.value);
+        EXPECT_EQ(ini.setValue("S", "K", "v"), c.result);
+        EXPECT_EQ(ini.bytes(), c.after);
+    }
 }
 
 TEST(IniFile, KeepsEveryByteOfAnyFile) {
