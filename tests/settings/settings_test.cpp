@@ -134,6 +134,18 @@ TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {
         ::chmod(m_ini.c_str(), 0644);
         EXPECT_EQ(slurp(m_ini), old);
     }
+    // No lock file can be made in a read-only folder: the message names the folder.
+    const std::string folder = m_tmp.file("read-only");
+    std::filesystem::create_directory(folder);
+    spit(folder + "/Quillmark.INI", old);
+    ::chmod(folder.c_str(), 0555);
+    Settings settings(folder + "/Quillmark.INI");
+    settings.WriteINI("SETTINGS", "INTERVAL_1", 45);
+    EXPECT_NE(slurp(m_tmp.file("errorlog.dat")).find("in the read-only folder " + folder + ": "),
+              std::string::npos)
+        << slurp(m_tmp.file("errorlog.dat"));
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(slurp(folder + "/Quillmark.INI"), old);
 #endif
 }
 
