@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace quillmark {
 namespace {
@@ -34,34 +35,23 @@ TEST(IniFile, ReadsLikeTheProfileStringFunctions) {
 }
 
 TEST(IniFile, FilesSavedByOtherEditorsAreReadAndWrittenAsTheProfileStringFunctionsDo) {
-    const auto utf16 = [](std::string_view latin1, bool bigEndian) {
-        std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-        for (const char c : latin1)
-            out += bigEndian ? "\0"s + c : c + "\0"s;
-        return out;
+    // "[S]\r\nK=é" in UTF-16: read, but never written.
+    const std::string utf16 = "\xFF\xFE[\0S\0]\0\r\0\n\0K\0=\0\xE9\0"s;
+    const std::string utf16BigEndian = "\xFE\xFF\0[\0S\0]\0\r\0\n\0K\0=\0\xE9"s;
+    const std::tuple<const char*, std::string, std::string, std::string> cases[] = {
+        // file, value of S/K, the file once K=v is written
+        {"UTF-8 mark", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "1", "\xEF\xBB\xBF[S]\r\nK=v\r\n"},
+        {"bare key", "[S]\n  k \nK=2\n", "", "[S]\nK=v\nK=2\n"},
+        {"UTF-16", utf16, "é", utf16},
+        {"UTF-16 big-endian", utf16BigEndian, "é", utf16BigEndian},
     };
-    struct Case {
-        const char* what;
-        std::string bytes;
-        std::string value; // of S/K before the write
-        IniFile::SetResult result;
-        std::string after; // once K=v is written
-    };
-    const Case cases[] = {
-        {"UTF-8 mark", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "1", IniFile::SetResult::Changed,
-         "\xEF\xBB\xBF[S]\r\nK=v\r\n"},
-        {"bare key", "[S]\n  k \nK=2\n", "", IniFile::SetResult::Changed, "[S]\nK=v\nK=2\n"},
-        {"UTF-16", utf16("[S]\r\nK=caf\xE9\r\n", false), "café", IniFile::SetResult::Utf16File,
-         utf16("[S]\r\nK=caf\xE9\r\n", false)},
-        {"UTF-16 big-endian", utf16("[S]\r\nK=caf\xE9\r\n", true), "café", IniFile::SetResult::Utf16File,
-         utf16("[S]\r\nK=caf\xE9\r\n", true)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        IniFile ini(c.bytes);
-        EXPECT_EQ(ini.value("s", "K"), c.value);
-        EXPECT_EQ(ini.setValue("S", "K", "v"), c.result);
-        EXPECT_EQ(ini.bytes(), c.after);
+    for (const auto& [what, bytes, value, after] : cases) {
+        SCOPED_TRACE(what);
+        IniFile ini(bytes);
+        EXPECT_EQ(ini.value("s", "K"), value);
+        EXPECT_EQ(ini.setValue("S", "K", "v"),
+                  after == bytes ? IniFile::SetResult::Utf16File : IniFile::SetResult::Changed);
+        EXPECT_EQ(ini.bytes(), after);
     }
 }
 
