@@ -1,5 +1,6 @@
 #include "cli/profile_command.h"
 
+#include "platform/file_io.h"
 #include "platform/platform.h"
 #include "profiles/profile_store.h"
 #include "settings/setting_keys.h"
@@ -80,6 +81,10 @@ int runProfileAdd(const ProfileAddOptions& options, const std::string& settingsP
         if (!fs::is_regular_file(*source, ec))
             return fail(err, "add", "no file at " + *source, kIoError);
     const fs::path outputFolder = fs::path(record.sigFile).parent_path();
+    // On a fresh account the signature folder is made by whichever command needs it first.
+    if (!options.sigFile && !fs::is_directory(outputFolder, ec))
+        if (const Status made = makeFolders(outputFolder.string()); !made)
+            return fail(err, "add", made.message(), kIoError);
     if (fs::is_directory(record.sigFile, ec))
         return fail(err, "add", "the output file " + record.sigFile + " is a folder", kRefused);
     if (!fs::is_directory(outputFolder, ec))

@@ -2,6 +2,9 @@
 
 #include "platform/platform.h"
 #include "settings/name_case.h"
+#include "settings/utf8.h"
+
+#include <algorithm>
 
 namespace quillmark {
 
@@ -36,9 +39,52 @@ bool validKey(std::string_view key) {
            key.front() != '[';
 }
 
+// UTF-16 text in UTF-8, the byte order mark dropped; an unpaired surrogate (or a last
+// odd byte) reads as U+FFFD.
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    const auto unitAt = [&](std::size_t i) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    };
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t i = 2;
+    for (; i + 1 < bytes.size(); i += 2) {
+        char32_t c = unitAt(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size() && unitAt(i + 2) >= 0xDC00 &&
+            unitAt(i + 2) <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        appendUtf8(out, c);
+    }
+    if (i < bytes.size())
+        appendUtf8(out, 0xFFFD);
+    return out;
+}
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 } // namespace
 
 IniFile::IniFile(std::string_view bytes) {
+    const bool littleEndian = bytes.starts_with("\xFF\xFE");
+    if (littleEndian || bytes.starts_with("\xFE\xFF")) {
+        m_utf16 = std::string(bytes);
+        splitLines(utf16ToUtf8(bytes, !littleEndian));
+        return;
+    }
+    if (bytes.starts_with(kUtf8Mark)) {
+        m_mark = kUtf8Mark;
+        bytes.remove_prefix(kUtf8Mark.size());
+    }
+    splitLines(bytes);
+}
+
+void IniFile::splitLines(std::string_view bytes) {
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t stop = bytes.find_first_of("\r\n", start);
@@ -86,11 +132,11 @@ void IniFile::classify(Line& line) {
         line.nameSize = name.size();
         return;
     }
-    const std::size_t equals = text.find('=', first);
-    if (equals == npos)
-        return;
+    // A line without '=' is a key whose value is empty.
+    const std::size_t equals = std::min(text.find('=', first), text.size());
     const std::string_view key = trim(text.substr(first, equals - first));
-    const std::string_view value = trim(text.substr(equals + 1));
+    const std::string_view value =
+        equals == text.size() ? text.substr(equals) : trim(text.substr(equals + 1));
     line.kind = Kind::Key;
     line.nameBegin = static_cast<std::size_t>(key.data() - text.data());
     line.nameSize = key.size();
@@ -99,11 +145,14 @@ void IniFile::classify(Line& line) {
 }
 
 std::string IniFile::bytes() const {
-    std::size_t size = 0;
+    if (m_utf16)
+        return *m_utf16;
+    std::size_t size = m_mark.size();
     for (const Line& line : m_lines)
         size += line.text.size() + line.end.size();
     std::string out;
     out.reserve(size);
+    out += m_mark;
     for (const Line& line : m_lines) {
         out += line.text;
         out += line.end;
@@ -167,6 +216,8 @@ IniFile::SetResult IniFile::setValue(std::string_view section, std::string_view 
     key = trim(key);
     if (!validSection(section) || !validKey(key))
         return SetResult::InvalidName;
+    if (m_utf16)
+        return SetResult::Utf16File;
     value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
 
     std::string text;

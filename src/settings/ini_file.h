@@ -9,9 +9,9 @@
 //  - Blanks (spaces, tabs) around section names, keys and values are ignored on reading.
 //    A value wrapped in a matching pair of double or single quotes reads without them.
 //  - Section names and keys match without regard to letter case (sameNameIgnoringCase).
-//  - Lines whose first non-blank character is ';' are comments. A line inside a section
-//    that has no '=' (or starts with '[' without being a section header) is not a key:
-//    it cannot be read and is kept as it is.
+//  - Lines whose first non-blank character is ';' are comments. A line that starts with
+//    '[' without being a section header is kept as it is and never read. A line inside a
+//    section that has no '=' is a key with an empty value; a write fills it in place.
 //  - Of duplicate sections only the first is searched and written; of duplicate keys in
 //    it the first wins, on reading and on writing.
 //  - Keys standing before the first section header belong to no section and are not
@@ -19,6 +19,11 @@
 //  - A write replaces the key's whole line with "key=value" without blanks. A new key goes
 //    after the last non-blank line of its section; a new section, with the letter case
 //    of that write, goes at the end of the file.
+//  - A UTF-8 byte order mark at the start (what editors save as "UTF-8 with BOM") is
+//    skipped on reading and kept in front on writing.
+//  - A UTF-16 file (byte order mark FF FE or FE FF, what editors save as "Unicode") is
+//    read as text, but never written: lines of single bytes would damage it, and writing
+//    it back as UTF-16 would change bytes the program does not understand.
 //
 // Plain logic over bytes: nothing here touches the disk.
 
@@ -33,9 +38,10 @@ namespace quillmark {
 class IniFile {
 public:
     enum class SetResult {
-        Unchanged,  // the file already held exactly that line
-        Changed,    // the line was replaced or added
-        InvalidName // the section or key cannot stand in the file and round-trip
+        Unchanged,   // the file already held exactly that line
+        Changed,     // the line was replaced or added
+        InvalidName, // the section or key cannot stand in the file and round-trip
+        Utf16File    // the file is UTF-16 and was left as it is
     };
 
     IniFile() = default;
@@ -50,11 +56,13 @@ public:
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
     // Writes "key=value" into the first section named `section`, creating the section
-    // when missing. A value is written only up to its first CR, LF or NUL, since the rest
-    // would become lines of their own (or be lost to readers that stop at NUL).
+    // when missing (a UTF-16 file is left as it is). A value is written only up to its first CR, LF or NUL,
+    // since the rest would become lines of their own (or be lost to readers that stop at NUL).
     SetResult setValue(std::string_view section, std::string_view key, std::string_view value);
 
     std::size_t lineCount() const { return m_lines.size(); }
+    // Whether the file is UTF-16, which setValue() leaves alone.
+    bool isUtf16() const { return m_utf16.has_value(); }
 
 private:
     enum class Kind { Blank, Comment, Section, Key, Other };
@@ -76,7 +84,11 @@ private:
     std::size_t findKey(std::size_t header, std::string_view key) const;
     void insertLine(std::size_t at, std::string text);
 
+    void splitLines(std::string_view text);
+
     std::vector<Line> m_lines;
+    std::string_view m_mark;            // a UTF-8 byte order mark before the first line, or ""
+    std::optional<std::string> m_utf16; // a UTF-16 file's bytes; m_lines then hold its text in UTF-8
 };
 
 } // namespace quillmark

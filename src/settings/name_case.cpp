@@ -1,5 +1,6 @@
 #include "settings/name_case.h"
 
+#include "platform/text_case.h"
 #include "settings/utf8.h"
 
 #include <array>
@@ -14,62 +15,6 @@ constexpr std::array<char32_t, 32> kWindows1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-// Capital of a letter whose small and capital forms alternate code by code.
-char32_t pairedUpper(char32_t c, bool capitalIsEven) {
-    const bool even = c % 2 == 0;
-    return even == capitalIsEven ? c : c - 1;
-}
-
-char32_t simpleUpper(char32_t c) {
-    if (c >= 'a' && c <= 'z')
-        return c - 0x20;
-    if (c < 0xB5)
-        return c;
-    if (c == 0xB5) // micro sign
-        return 0x039C;
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7))
-        return c - 0x20;
-    if (c == 0xFF)
-        return 0x0178;
-    // Latin Extended-A
-    if (c == 0x0131) // dotless i
-        return 'I';
-    if (c == 0x017F) // long s
-        return 'S';
-    if ((c >= 0x0100 && c <= 0x012F) || (c >= 0x0132 && c <= 0x0137) || (c >= 0x014A && c <= 0x0177))
-        return pairedUpper(c, true);
-    if ((c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E))
-        return pairedUpper(c, false);
-    // Greek
-    if (c == 0x03AC)
-        return 0x0386;
-    if (c >= 0x03AD && c <= 0x03AF)
-        return c - 0x25;
-    if (c == 0x03C2) // final sigma
-        return 0x03A3;
-    if (c >= 0x03B1 && c <= 0x03CB)
-        return c - 0x20;
-    if (c == 0x03CC)
-        return 0x038C;
-    if (c == 0x03CD || c == 0x03CE)
-        return c - 0x3F;
-    // Cyrillic
-    if (c >= 0x0430 && c <= 0x044F)
-        return c - 0x20;
-    if (c >= 0x0450 && c <= 0x045F)
-        return c - 0x50;
-    if ((c >= 0x0460 && c <= 0x0481) || (c >= 0x048A && c <= 0x04BF) || (c >= 0x04D0 && c <= 0x052F))
-        return pairedUpper(c, true);
-    if (c >= 0x04C1 && c <= 0x04CE)
-        return pairedUpper(c, false);
-    if (c == 0x04CF)
-        return 0x04C0;
-    // Latin Extended Additional (Vietnamese and others); 1E96..1E9F have no simple capital.
-    if ((c >= 0x1E00 && c <= 0x1E95) || (c >= 0x1EA0 && c <= 0x1EFF))
-        return pairedUpper(c, true);
-    return c;
-}
 
 // The code points of valid UTF-8, or nothing.
 std::optional<std::u32string> decodeUtf8(std::string_view s) {
@@ -101,30 +46,8 @@ std::u32string decodeWindows1252(std::string_view s) {
 std::u32string upperCodePoints(std::string_view name) {
     std::optional<std::u32string> utf8 = decodeUtf8(name);
     std::u32string points = utf8 ? std::move(*utf8) : decodeWindows1252(name);
-    for (char32_t& c : points)
-        c = simpleUpper(c);
+    toUpperCase(points);
     return points;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    const auto byte = [&out](char32_t b) {
-        out.push_back(static_cast<char>(b));
-    };
-    if (c < 0x80) {
-        byte(c);
-    } else if (c < 0x800) {
-        byte(0xC0 | (c >> 6));
-        byte(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        byte(0xE0 | (c >> 12));
-        byte(0x80 | ((c >> 6) & 0x3F));
-        byte(0x80 | (c & 0x3F));
-    } else {
-        byte(0xF0 | (c >> 18));
-        byte(0x80 | ((c >> 12) & 0x3F));
-        byte(0x80 | ((c >> 6) & 0x3F));
-        byte(0x80 | (c & 0x3F));
-    }
 }
 
 char windows1252Upper(char ch) {
@@ -144,9 +67,10 @@ char windows1252Upper(char ch) {
 std::string toUpperName(std::string_view name) {
     std::string out;
     out.reserve(name.size());
-    if (const std::optional<std::u32string> points = decodeUtf8(name)) {
+    if (std::optional<std::u32string> points = decodeUtf8(name)) {
+        toUpperCase(*points);
         for (const char32_t c : *points)
-            appendUtf8(out, simpleUpper(c));
+            appendUtf8(out, c);
     } else {
         for (const char c : name)
             out.push_back(windows1252Upper(c));
@@ -165,9 +89,11 @@ bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
     if (ascii(a) && ascii(b)) {
         if (a.size() != b.size())
             return false;
+        const auto upper = [](char c) {
+            return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+        };
         for (std::size_t i = 0; i < a.size(); ++i)
-            if (simpleUpper(static_cast<unsigned char>(a[i])) !=
-                simpleUpper(static_cast<unsigned char>(b[i])))
+            if (upper(a[i]) != upper(b[i]))
                 return false;
         return true;
     }

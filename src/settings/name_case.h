@@ -8,10 +8,9 @@
 
 namespace quillmark {
 
-// The name in capitals, in its own encoding. UTF-8: the Latin letters (ASCII, Latin-1
-// Supplement, Latin Extended-A and Latin Extended Additional), Greek and Cyrillic take
-// their capital by the one-to-one Unicode mapping. Windows-1252: a-z, à-þ (except ÷),
-// š, œ, ž and ÿ take their capitals. Every other byte stays as it is.
+// The name in capitals, in its own encoding. UTF-8: every letter takes its capital by the
+// system's one-to-one case mapping (text_case.h). Windows-1252: a-z, à-þ (except ÷), š,
+// œ, ž and ÿ take their capitals, the rest of the bytes stay as they are.
 std::string toUpperName(std::string_view name);
 
 // Whether the two names are the same in capitals. Each is read in its own encoding, so a

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <utility>
 
 namespace quillmark {
 
@@ -53,14 +54,22 @@ bool missing(const Error& error) {
     return error.code == ErrorCode::NotFound || error.code == ErrorCode::PathNotFound;
 }
 
+// The settings of a UTF-16 file are read, but it is never written (see IniFile).
+Error utf16Refusal(const std::string& path) {
+    return {ErrorCode::InvalidInput, path + " is saved as UTF-16 (\"Unicode\"), which the program does not "
+                                            "write; save it as UTF-8 or ANSI to let the program "
+                                            "change it"};
+}
+
 } // namespace
 
 struct Settings::DiskState {
     Stamp stamp;
     fs::file_time_type checkedAt{};
-    std::string bytes;   // what the file held when m_file was taken from it or written
-    Status loadError;    // set while the file exists but cannot be read
-    bool loaded = false; // the file was looked at once: later differences are outside changes
+    std::string bytes;        // what the file held when m_file was taken from it or written
+    Status loadError;         // set while the file exists but cannot be read
+    bool loaded = false;      // the file was looked at once: later differences are outside changes
+    bool utf16Logged = false; // a write refused because the file is UTF-16 is in the error log
 };
 
 namespace {
@@ -185,6 +194,12 @@ Status Settings::flush() {
         dropPendingWrites();
         return disk.error();
     }
+    if (m_file->isUtf16()) {
+        const Error refusal = utf16Refusal(m_path);
+        LogError("WriteINI", refusal.message);
+        dropPendingWrites();
+        return refusal;
+    }
     const fs::file_time_type before = fs::file_time_type::clock::now();
     std::string bytes = m_file->bytes();
     Status status = writeFileAtomic(m_path, bytes, Durability::Flush);
@@ -249,6 +264,11 @@ void Settings::writeValue(std::string_view section, std::string_view key, std::s
         // The name itself may hold the line break that makes it unusable: not logged.
         LogError("WriteINI", "section or key name cannot be stored in the settings file");
         return;
+    case IniFile::SetResult::Utf16File:
+        // Every default a read writes back is refused: one line in the log is enough.
+        if (!std::exchange(m_disk->utf16Logged, true))
+            LogError("WriteINI", utf16Refusal(m_path).message);
+        return;
     case IniFile::SetResult::Unchanged:
         return;
     case IniFile::SetResult::Changed:
@@ -300,6 +320,8 @@ Settings::Transaction::Transaction(Settings& settings) : m_settings(settings) {
         m_settings.m_lock = std::move(lock).value();
         if (Result<std::string> disk = m_settings.readUnderLock(); !disk)
             m_status = Error{disk.code(), "cannot read the settings file: " + disk.message()};
+        else if (m_settings.m_file->isUtf16())
+            m_status = utf16Refusal(m_settings.m_path);
         else
             m_settings.m_checkedInBatch = true;
     }

@@ -12,14 +12,15 @@ cleanup() {
     rm -rf "$root"
 }
 trap cleanup EXIT
-mkdir -p "$root/config/Quillmark" "$root/data/Quillmark/Sigs" "$root/sigs dir"
+mkdir -p "$root/config/Quillmark" "$root/sigs dir"
 export HOME=$root XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data
 ini=$root/config/Quillmark/Quillmark.INI
 fail() { echo "FAIL: $*"; exit 1; }
 printf 'Top\n' >"$root/sigs dir/h.txt"
 printf 'Bottom\n' >"$root/sigs dir/f.txt"
 
-# Relative paths are stored absolute; the output defaults to sig.txt in the signature folder.
+# Relative paths are stored absolute; the output defaults to sig.txt in the signature
+# folder, which a fresh account does not have yet.
 (cd "$root/sigs dir" && "$cli" profile add "Work mail" --header h.txt --footer f.txt) || fail "add: status $?"
 [ "$("$cli" profile show)" = "header: $root/sigs dir/h.txt
 footer: $root/sigs dir/f.txt

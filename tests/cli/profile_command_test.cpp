@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace quillmark {
@@ -137,7 +138,9 @@ TEST_F(ProfileCommandTest, RefusedInputChangesNothing) {
         EXPECT_NE(m_err.str().find(c.message), std::string::npos) << m_err.str();
         EXPECT_EQ(slurp(ini), start()) << c.name.substr(0, 20);
     }
-    // Names with spaces, inner quotes, "=" and bytes that are not UTF-8 are stored as given.
+    // Names with spaces, inner quotes, "=" and bytes that are not UTF-8 are stored as given;
+    // the signature folder for their output files is made when missing.
+    std::filesystem::remove(programFolder() + "/Sigs");
     for (const std::string name : {"Work mail", "Ann's = \"best\"", "Caf\xe9"}) {
         ASSERT_EQ(add(ini, name), 0) << m_err.str();
         Settings settings(ini);

@@ -57,7 +57,7 @@ struct Name {
 std::vector<Name> namesIn(std::string_view bytes) {
     std::vector<Name> names;
     std::optional<std::string> section;
-    std::size_t pos = 0;
+    std::size_t pos = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0; // a UTF-8 byte order mark
     while (pos < bytes.size() && names.size() < kMaxNames) {
         const std::size_t stop = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
         const std::string_view line = trimBlanks(bytes.substr(pos, stop - pos));
@@ -70,8 +70,9 @@ std::vector<Name> namesIn(std::string_view bytes) {
             }
             continue;
         }
+        // A line without '=' is a key too, with an empty value.
         const std::size_t equals = line.find('=');
-        if (section && !line.starts_with(';') && equals != std::string_view::npos)
+        if (section && !line.empty() && !line.starts_with(';'))
             names.push_back({*section, std::string(trimBlanks(line.substr(0, equals)))});
     }
     return names;
@@ -124,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         before.push_back(file.value(name.section, name.key));
 
     const IniFile::SetResult result = file.setValue(section, key, value);
-    if (result == IniFile::SetResult::InvalidName) {
+    if (result == IniFile::SetResult::InvalidName || result == IniFile::SetResult::Utf16File) {
         FUZZ_CHECK(file.bytes() == bytes);
         return 0;
     }

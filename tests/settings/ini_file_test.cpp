@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace quillmark {
 namespace {
@@ -20,13 +21,38 @@ TEST(IniFile, ReadsLikeTheProfileStringFunctions) {
                       "[Other]\nO=1\n"
                       "[sect]\nLATER=1\n");
     const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"KEY", "some value"}, {"Q1", "quoted "},       {"q2", "x"},           {"Q3", "\"x'"},
-        {"Q4", "\""},          {"EQ", "b=c"},           {"DUP", "first"},      {"EMPTY", ""},
-        {"NUL", "x\0y"s},      {"BARE", std::nullopt},  {"; C", std::nullopt}, {"[W", std::nullopt},
-        {"OUT", std::nullopt}, {"LATER", std::nullopt}, {"O", std::nullopt}};
+        {"KEY", "some value"}, {"Q1", "quoted "},
+        {"q2", "x"},           {"Q3", "\"x'"},
+        {"Q4", "\""},          {"EQ", "b=c"},
+        {"DUP", "first"},      {"EMPTY", ""},
+        {"NUL", "x\0y"s},      {"BARE", ""},
+        {"; C", std::nullopt}, {"[W", std::nullopt},
+        {"OUT", std::nullopt}, {"LATER", std::nullopt},
+        {"O", std::nullopt}};
     for (const auto& [key, expected] : cases)
         EXPECT_EQ(ini.value("Sect", key), expected) << key;
     EXPECT_EQ(ini.value("other", "o"), "1");
+}
+
+TEST(IniFile, FilesSavedByOtherEditorsAreReadAndWrittenAsTheProfileStringFunctionsDo) {
+    // "[S]\r\nK=é" in UTF-16: read, but never written.
+    const std::string utf16 = "\xFF\xFE[\0S\0]\0\r\0\n\0K\0=\0\xE9\0"s;
+    const std::string utf16BigEndian = "\xFE\xFF\0[\0S\0]\0\r\0\n\0K\0=\0\xE9"s;
+    const std::tuple<const char*, std::string, std::string, std::string> cases[] = {
+        // file, value of S/K, the file once K=v is written
+        {"UTF-8 mark", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "1", "\xEF\xBB\xBF[S]\r\nK=v\r\n"},
+        {"bare key", "[S]\n  k \nK=2\n", "", "[S]\nK=v\nK=2\n"},
+        {"UTF-16", utf16, "é", utf16},
+        {"UTF-16 big-endian", utf16BigEndian, "é", utf16BigEndian},
+    };
+    for (const auto& [what, bytes, value, after] : cases) {
+        SCOPED_TRACE(what);
+        IniFile ini(bytes);
+        EXPECT_EQ(ini.value("s", "K"), value);
+        EXPECT_EQ(ini.setValue("S", "K", "v"),
+                  after == bytes ? IniFile::SetResult::Utf16File : IniFile::SetResult::Changed);
+        EXPECT_EQ(ini.bytes(), after);
+    }
 }
 
 TEST(IniFile, KeepsEveryByteOfAnyFile) {

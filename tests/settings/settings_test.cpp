@@ -90,6 +90,18 @@ TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
     }
     EXPECT_EQ(blocked.ReadINIPlain("User", "Last Profile"), "");
 
+    // A UTF-16 file is read but never written, and the refusal names it.
+    const std::string unicode = m_tmp.file("unicode.INI");
+    const std::string wide = "\xFF\xFE[\0S\0]\0\n\0A\0=\0"
+                             "1\0\n\0"s;
+    spit(unicode, wide);
+    Settings utf16(unicode);
+    EXPECT_EQ(utf16.ReadINI("S", "B", "9"), "9");
+    Settings::Transaction refused(utf16);
+    EXPECT_NE(refused.status().message().find(unicode + " is saved as UTF-16"), std::string::npos);
+    EXPECT_EQ(slurp(unicode), wide);
+    EXPECT_NE(slurp(m_tmp.file("errorlog.dat")).find(unicode + " is saved as UTF-16"), std::string::npos);
+
     std::filesystem::create_directory(m_ini);
     Settings folder(m_ini);
     EXPECT_EQ(folder.ReadINI("SETTINGS", "INTERVAL_1", 60), "60");
@@ -121,6 +133,15 @@ TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {
         ::chmod(m_ini.c_str(), 0644);
         EXPECT_EQ(slurp(m_ini), old);
     }
+    // No lock file can be made in a read-only folder: the message names the folder.
+    const std::string folder = m_tmp.file("read-only");
+    std::filesystem::create_directory(folder);
+    spit(folder + "/Quillmark.INI", old);
+    ::chmod(folder.c_str(), 0555);
+    Settings settings(folder + "/Quillmark.INI");
+    settings.WriteINI("SETTINGS", "INTERVAL_1", 45);
+    EXPECT_NE(slurp(m_tmp.file("errorlog.dat")).find("in the read-only folder " + folder + ": "),
+              std::string::npos);
 #endif
 }
 

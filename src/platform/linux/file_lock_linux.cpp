@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
@@ -44,8 +45,16 @@ Result<FileLock> FileLock::acquire(const std::string& lockPath, std::chrono::mil
     }
     // A lock file that only the owner of the settings can write is still lockable for
     // reading by the same user on a read-only mount.
-    if (fd < 0 && (errno == EROFS || errno == EACCES))
+    if (fd < 0 && (errno == EROFS || errno == EACCES)) {
+        const int refused = errno;
         fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY);
+        // No lock file to fall back on: it was the folder that refused to take one.
+        if (fd < 0 && errno == ENOENT) {
+            const std::string folder = std::filesystem::path(lockPath).parent_path().string();
+            return lockError("cannot create the lock file", lockPath + " in the read-only folder " + folder,
+                             refused);
+        }
+    }
     if (fd < 0)
         return lockError("cannot open the lock file", lockPath, errno);
     FileLock lock(fd);
