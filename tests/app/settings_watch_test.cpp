@@ -31,7 +31,9 @@ protected:
     int cli(const QStringList& args) {
         QProcess process;
         process.start(QStringLiteral(QUILLMARK_CLI), args);
-        while (!process.waitForFinished(5))
+        // The exit may be handled inside processEvents, after which waitForFinished never
+        // returns true again: the process's state tells.
+        while (process.state() != QProcess::NotRunning && !process.waitForFinished(5))
             QCoreApplication::processEvents();
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
@@ -88,7 +90,7 @@ TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindow
         // Meanwhile the window saves its own settings, as a tab change does.
         interval->setText(QString::number(round + 1));
         tabs->setCurrentIndex(round % 2 == 0 ? frmMain::kWallpaperTab : frmMain::kSignatureTab);
-        while (!add.waitForFinished(5))
+        while (add.state() != QProcess::NotRunning && !add.waitForFinished(5))
             QCoreApplication::processEvents();
         ASSERT_EQ(add.exitCode(), 0) << add.readAllStandardError().toStdString();
         if (round > 0) {
