@@ -156,8 +156,7 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     connect(m_preferencesTab, &PreferencesTab::proportionalFontsClicked, m_signatureTab,
             &SignatureTab::setProportionalFont);
     connect(m_preferencesTab, &PreferencesTab::boringColourSchemeClicked, this, &frmMain::chkBoring_Click);
-    connect(cmdHide, &QPushButton::clicked, this,
-            [this] { setWindowState(windowState() | Qt::WindowMinimized); });
+    connect(cmdHide, &QPushButton::clicked, this, &frmMain::minimiseToTray);
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabChanged);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { endSession(); });
 }
@@ -280,11 +279,16 @@ void frmMain::startFirstRunWizard() {
     m_wizard->show();
 }
 
-// Minimised, the window lives in the tray. A window that was never shown is there already:
-// giving it the minimised state before its first show would make some window managers
-// minimise it again right after the tray brings it back.
+// Into the tray, or minimised into the task bar while no tray shows the icon. The window is
+// hidden straight away rather than minimised first: a window that the program itself
+// minimises is marked to come back minimised, and the window manager would minimise it again
+// right after the tray brings it back. A window that was never shown is in the tray already.
 void frmMain::minimiseToTray() {
-    if (isVisible())
+    if (!isVisible())
+        return;
+    if (m_splash && m_splash->canHideToTray())
+        hide();
+    else
         setWindowState(windowState() | Qt::WindowMinimized);
 }
 
@@ -342,9 +346,7 @@ void frmMain::centreOnScreen() {
 }
 
 void frmMain::bringToFront() {
-    showNormal();
-    raise();
-    activateWindow();
+    bringWindowBack(this);
 }
 
 void frmMain::chkBoring_Click(bool boring) {
