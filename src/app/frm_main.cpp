@@ -43,6 +43,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <array>
 
 namespace quillmark {
@@ -230,8 +231,9 @@ void frmMain::startUp() {
     }
     tabMain->setCurrentIndex(kSignatureTab);
     if (m_profilesTab->profileCount() == 0) {
-        startFirstRunWizard();
+        // The window first, so that the wizard opens in front of it.
         showNormal();
+        startFirstRunWizard();
     }
     m_profilesTab->subSelectProfile(m_profilesTab->cmbProfileText());
     if (m_sessionEnding)
@@ -276,7 +278,13 @@ void frmMain::startFirstRunWizard() {
     }
     m_wizard = new frmWizard(*m_wizardHost, m_prompter);
     m_wizard->setAttribute(Qt::WA_DeleteOnClose);
+    // A dialog of this window for the window manager, which keeps it above the window and
+    // gives it the focus; yet no child, so it stays up when the window hides in the tray.
+    m_wizard->setWindowFlags((m_wizard->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    m_wizard->winId();
+    m_wizard->windowHandle()->setTransientParent(windowHandle());
     m_wizard->show();
+    bringWindowBack(m_wizard);
 }
 
 // Into the tray, or minimised into the task bar while no tray shows the icon. The window is
