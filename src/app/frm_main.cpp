@@ -133,6 +133,9 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     Image1->hide();
 
     buildMenuBar();
+    // Made now, so that its line is part of the layout from the start: a first message
+    // would otherwise push every control up.
+    statusBar();
     resize(640, 460);
 
     connect(m_signatureTab, &SignatureTab::titleChanged, this, &QWidget::setWindowTitle);

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -424,6 +425,19 @@ TEST_F(FrmMainTest, TrayCommandsReachTheWindow) {
     tray->mPopRestore->trigger();
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.isMinimized());
+}
+
+TEST_F(FrmMainTest, AStatusMessageMovesNoControl) {
+    prepareProfile();
+    frmMain w(settings, prompter, random);
+    w.startUp();
+    w.showNormal();
+    QCoreApplication::processEvents();
+    auto* hide = control<QPushButton>(w, "cmdHide");
+    const QRect before(hide->mapTo(&w, QPoint()), hide->size());
+    w.statusBar()->showMessage(QStringLiteral("Wallpaper changed"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QRect(hide->mapTo(&w, QPoint()), hide->size()), before);
 }
 
 TEST_F(FrmMainTest, BoringBoxSwitchesTheSchemeAtOnce) {
