@@ -43,6 +43,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <array>
 
 namespace quillmark {
@@ -134,6 +135,9 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     Image1->hide();
 
     buildMenuBar();
+    // Made now, so that its line is part of the layout from the start: a first message
+    // would otherwise push every control up.
+    statusBar();
     resize(640, 460);
 
     connect(m_signatureTab, &SignatureTab::titleChanged, this, &QWidget::setWindowTitle);
@@ -158,8 +162,7 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     connect(m_preferencesTab, &PreferencesTab::proportionalFontsClicked, m_signatureTab,
             &SignatureTab::setProportionalFont);
     connect(m_preferencesTab, &PreferencesTab::boringColourSchemeClicked, this, &frmMain::chkBoring_Click);
-    connect(cmdHide, &QPushButton::clicked, this,
-            [this] { setWindowState(windowState() | Qt::WindowMinimized); });
+    connect(cmdHide, &QPushButton::clicked, this, &frmMain::minimiseToTray);
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabChanged);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { endSession(); });
 }
@@ -233,8 +236,9 @@ void frmMain::startUp() {
     }
     tabMain->setCurrentIndex(kSignatureTab);
     if (m_profilesTab->profileCount() == 0) {
-        startFirstRunWizard();
+        // The window first, so that the wizard opens in front of it.
         showNormal();
+        startFirstRunWizard();
     }
     m_profilesTab->subSelectProfile(m_profilesTab->cmbProfileText());
     if (m_sessionEnding)
@@ -263,14 +267,25 @@ void frmMain::startFirstRunWizard() {
     }
     m_wizard = new frmWizard(*m_wizardHost, m_prompter);
     m_wizard->setAttribute(Qt::WA_DeleteOnClose);
+    // A dialog of this window for the window manager, which keeps it above the window and
+    // gives it the focus; yet no child, so it stays up when the window hides in the tray.
+    m_wizard->setWindowFlags((m_wizard->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    m_wizard->winId();
+    m_wizard->windowHandle()->setTransientParent(windowHandle());
     m_wizard->show();
+    bringWindowBack(m_wizard);
 }
 
-// Minimised, the window lives in the tray. A window that was never shown is there already:
-// giving it the minimised state before its first show would make some window managers
-// minimise it again right after the tray brings it back.
+// Into the tray, or minimised into the task bar while no tray shows the icon. The window is
+// hidden straight away rather than minimised first: a window that the program itself
+// minimises is marked to come back minimised, and the window manager would minimise it again
+// right after the tray brings it back. A window that was never shown is in the tray already.
 void frmMain::minimiseToTray() {
-    if (isVisible())
+    if (!isVisible())
+        return;
+    if (m_splash && m_splash->canHideToTray())
+        hide();
+    else
         setWindowState(windowState() | Qt::WindowMinimized);
 }
 
@@ -328,9 +343,7 @@ void frmMain::centreOnScreen() {
 }
 
 void frmMain::bringToFront() {
-    showNormal();
-    raise();
-    activateWindow();
+    bringWindowBack(this);
 }
 
 void frmMain::chkBoring_Click(bool boring) {

@@ -2,6 +2,7 @@
 #include "app/frm_main.h"
 #include "app/single_instance.h"
 #include "platform/app_folders.h"
+#include "platform/desktop_session.h"
 #include "platform/error_handler.h"
 #include "platform/file_io.h"
 #include "platform/sample_files.h"
@@ -15,7 +16,16 @@
 #include <QFile>
 #include <QTimer>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    // Without a window system Qt would abort with a message about reinstalling.
+    if (!quillmark::desktopSessionAvailable(argc, argv)) {
+        std::fputs("quillmark needs a desktop session to show its windows; "
+                   "quillmark-cli works without one.\n",
+                   stderr);
+        return 1;
+    }
     // Before Qt looks for it: a runtime folder that is the user's alone, never a shared one.
     quillmark::useOwnRuntimeFolder();
     QApplication app(argc, argv);

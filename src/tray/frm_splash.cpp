@@ -178,12 +178,15 @@ void frmSplash::iconActivated(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void frmSplash::restoreMainWindow() {
-    if (m_mainWindow) {
-        m_mainWindow->showNormal();
-        m_mainWindow->raise();
-        m_mainWindow->activateWindow();
-    }
+    if (m_mainWindow)
+        bringWindowBack(m_mainWindow);
     emit restoreRequested();
+}
+
+void bringWindowBack(QWidget* window) {
+    window->showNormal();
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace quillmark

@@ -78,4 +78,8 @@ private:
     QAction* m_profileEnd; // the separator after the profile items
 };
 
+// Shows a window that was hidden in the tray or minimised: normal size, in front, active. The
+// tray icon, its "MAIN SCREEN" and a second copy's start all bring the main window back here.
+void bringWindowBack(QWidget* window);
+
 } // namespace quillmark

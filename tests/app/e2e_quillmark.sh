@@ -3,8 +3,9 @@
 #   e2e_quillmark.sh QUILLMARK
 # Checks: without a tray the window stays in the task list; the icon is in the tray within
 # a second of the start; with a profile the main window starts hidden; a left click on the
-# icon shows it; the right-click menu's "Next Sig" rewrites the signature file; a second copy
-# says it is already running, brings the first one's window back, ends with status 0 and
+# icon shows it, and so do the icon and "MAIN SCREEN" after each of 20 Hides; the
+# right-click menu's "Next Sig" rewrites the signature file; a second copy says it is
+# already running, brings the first one's window back, ends with status 0 and
 # touches no file; the tray's "Exit" asks, and on Yes saves the settings and ends the
 # program with status 0, taking the icon away.
 set -u
@@ -127,6 +128,34 @@ echo "main window hidden in the tray at start"
 xdotool mousemove --window "$icon" 8 8 click 1
 xvfb_session_wait 30 main_shown || fail "a left click on the icon did not show the main window"
 echo "left click shows the main window"
+
+# 2a. Hide, then back from the tray, 20 times: a click on the icon, every fourth time the
+# menu's "MAIN SCREEN". The window must come back and stay (not show and hide again).
+main_id() { xdotool search --onlyvisible --name '^Quillmark( Last Update .*)?$' 2>/dev/null | head -1; }
+main_hidden() { ! main_shown; }
+# The Hide button sits at the right end of the bottom row, above the status line: clicks go
+# up that column from the bottom edge (free window space) until one hides the window; the
+# height that worked is tried first the next time.
+hide_from_bottom=""
+click_hide() {
+    local WINDOW X Y WIDTH HEIGHT SCREEN dy main
+    main=$(main_id)
+    [ -n "$main" ] || return 1
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    for dy in $hide_from_bottom 12 20 28 36 44; do
+        xdotool mousemove --window "$WINDOW" $((WIDTH - 50)) $((HEIGHT - dy)) click 1
+        xvfb_session_wait 5 main_hidden && { hide_from_bottom=$dy; return 0; }
+    done
+    xvfb_session_wait 30 main_hidden
+}
+for try in $(seq 1 20); do
+    click_hide || fail "try $try: Hide did not hide the window"
+    if [ $((try % 4)) -eq 0 ]; then tray_menu Up Up Up Return; else xdotool mousemove --window "$icon" 8 8 click 1; fi
+    xvfb_session_wait 30 main_shown || fail "try $try: the window did not come back from the tray"
+    sleep 0.4
+    main_shown || fail "try $try: the window came back from the tray and hid again"
+done
+echo "Hide and back from the tray 20 times"
 
 # 3. "Next Sig" in the tray menu writes a new signature file.
 before=$(stamp "$sig")

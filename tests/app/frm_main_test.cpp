@@ -25,6 +25,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -314,7 +315,7 @@ TEST_F(FrmMainTest, FirstRunShowsTheWindowAndStartsTheWizard) {
     WatchedMain w(settings, prompter, random);
     w.startUp();
     EXPECT_EQ(w.wizardStarts, 1);
-    EXPECT_FALSE(w.visibleAtWizard) << "minimised to the tray until the first run shows it";
+    EXPECT_TRUE(w.visibleAtWizard) << "the window is shown first, so the wizard opens in front of it";
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.isMinimized());
     // The tray window stays for the icon; the splash is gone at the end of start-up.
@@ -474,6 +475,19 @@ TEST_F(FrmMainTest, TrayCommandsReachTheWindow) {
     tray->mPopRestore->trigger();
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.isMinimized());
+}
+
+TEST_F(FrmMainTest, AStatusMessageMovesNoControl) {
+    prepareProfile();
+    frmMain w(settings, prompter, random);
+    w.startUp();
+    w.showNormal();
+    QCoreApplication::processEvents();
+    auto* hide = control<QPushButton>(w, "cmdHide");
+    const QRect before(hide->mapTo(&w, QPoint()), hide->size());
+    w.statusBar()->showMessage(QStringLiteral("Wallpaper changed"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QRect(hide->mapTo(&w, QPoint()), hide->size()), before);
 }
 
 TEST_F(FrmMainTest, BoringBoxSwitchesTheSchemeAtOnce) {

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Starts the built quillmark offscreen with an interval of 1 second and checks that the
 # output file is rewritten every second with signatures made of the prepared entries,
-# and that SIGTERM saves the settings and ends the program with status 0.
+# and that SIGTERM saves the settings and ends the program with status 0; and that with no
+# display it says so in one line and ends with status 1.
 set -u
 program=$1
 root=$(mktemp -d)
+pid=""
 trap 'kill -9 $pid 2>/dev/null; rm -rf "$root"' EXIT
 mkdir -p "$root/config/Quillmark" "$root/data" "$root/runtime" "$root/sigs"
 chmod 700 "$root/runtime"
@@ -24,6 +26,13 @@ SIG FILE 1=$root/sigs/sig.txt
 INI
 
 fail() { echo "FAIL: $*"; exit 1; }
+
+# With no window system, "--help" included, one line says what is missing, and status 1.
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help 2>&1)
+status=$?
+[ $status -eq 1 ] || fail "with no display the status is $status: $said"
+[ "$(wc -l <<<"$said")" -eq 1 ] && grep -q 'desktop session.*quillmark-cli' <<<"$said" ||
+    fail "with no display it says: $said"
 
 "$program" >"$root/stdout" 2>&1 &
 pid=$!

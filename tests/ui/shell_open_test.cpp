@@ -81,6 +81,13 @@ TEST_F(ShellOpenTest, HelpOpensAPresentPageAndExplainsAMissingPageOrAFailure) {
     subShowHelp(m_prompter, QStringLiteral("index.htm"));
     EXPECT_EQ(m_opened, std::vector<QUrl>{QUrl::fromLocalFile(path("Help/index.htm"))});
     EXPECT_EQ(m_prompter.calls.size(), 1u);
+
+    // No program takes the page: the message names it, so it can be opened by hand.
+    m_accept = false;
+    subShowHelp(m_prompter, QStringLiteral("index.htm"));
+    ASSERT_EQ(m_prompter.messages().size(), 2u);
+    EXPECT_EQ(m_prompter.messages()[1].text,
+              QStringLiteral("No association for file extension\r") + path("Help/index.htm"));
 }
 
 } // namespace

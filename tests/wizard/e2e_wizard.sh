@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# A new user's first start, in a real X session: the wizard opens by itself, is driven with
-# xdotool (details, footer choice, Next to the end), "Finished Wizard" is answered, and the
-# files are checked: the settings file holds the profile in slot 1 with its three paths and
-# names it as the last profile, "firstheader.txt" holds exactly the typed lines, and the
-# signature file holds those lines above one entry of "words.txt".
+# A new user's first start, in a real X session: the wizard opens by itself in front of the
+# main window and with the focus, is driven with xdotool (details, footer choice, Next to
+# the end), "Finished Wizard" is answered, and the files are checked: the settings file
+# holds the profile in slot 1 with its three paths and names it as the last profile,
+# "firstheader.txt" holds exactly the typed lines, and the signature file holds those lines
+# above one entry of "words.txt".
 #   e2e_wizard.sh PROGRAM
 set -u
 program=$1
@@ -68,6 +69,14 @@ pid=$!
 wizard=$(wait_window "Quillmark Signature Wizard" 150) || fail "the wizard did not open on a fresh account"
 # Start-up goes on after showing the wizard (it is not modal): let it settle first.
 sleep 1
+# The wizard is in front of the main window and has the focus, before anyone touches it.
+main=$(wait_window "Quillmark( Last Update .*)?" 30) || fail "the main window is not shown on a first start"
+stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | tr '\n' ' ')
+main_at=$(echo "$stacking" | grep -obw "$(printf '0x%x' "$main")" | cut -d: -f1)
+wizard_at=$(echo "$stacking" | grep -obw "$(printf '0x%x' "$wizard")" | cut -d: -f1)
+[ -n "$main_at" ] && [ -n "$wizard_at" ] && [ "$wizard_at" -gt "$main_at" ] ||
+    fail "the wizard is not stacked above the main window: $stacking"
+is_active "$wizard" || fail "the wizard does not have the focus; $(xdotool getactivewindow) has"
 # Page 1 keeps the suggested name "Friends".
 keys_to "$wizard" key --clearmodifiers alt+n
 keys_to "$wizard" type --delay 20 "$name"
