@@ -77,27 +77,7 @@ Status checkOutputIsNoSource(const std::string& sigFile, const std::string& head
 
 namespace {
 
-// One entry drawn, without a copy of its text: an entry can be as large as its file.
-struct Drawn {
-    std::size_t index = 1;
-    std::size_t count = 1;
-    std::string_view text;
-};
-
-Drawn drawn(const EntryPick& pick) {
-    return {pick.index, pick.count, pick.text};
-}
-
-Drawn draw(const std::vector<std::string>& list, RandomSource& random) {
-    Drawn d;
-    d.count = list.empty() ? 1 : list.size();
-    d.index = pickIndex(random.next(), d.count);
-    if (!list.empty())
-        d.text = list[d.index - 1];
-    return d;
-}
-
-SignatureUpdate writeSignature(const Drawn& header, const Drawn& footer, const SignatureState& state) {
+SignatureUpdate writeSignature(EntryPick header, EntryPick footer, const SignatureState& state) {
     SignatureUpdate u;
     u.header = header.index;
     u.headerCount = header.count;
@@ -108,11 +88,14 @@ SignatureUpdate writeSignature(const Drawn& header, const Drawn& footer, const S
         return u;
     u.composed = true;
     // The file's bytes are built once and the signature is what remains without the
-    // final line end, so a large entry is held twice at most (the list and this).
+    // final line end; the entries drawn go at once, so a large entry is held three
+    // times at most, and only while it is copied (its source's bytes, its text, this).
     std::string bytes;
     bytes.reserve(header.text.size() + footer.text.size() + 4 * kLineEnd.size() + 3);
     appendSignature(bytes, header.text, footer.text, state.blnAddDashes);
     bytes += kLineEnd;
+    std::string().swap(header.text);
+    std::string().swap(footer.text);
     u.write = checkOutputIsNoSource(state.strSigFile, state.strHeaderFile, state.strFooterFile);
     // Rewritten on every update, so durability across a power cut is not worth an fsync.
     if (u.write.ok())
@@ -125,9 +108,9 @@ SignatureUpdate writeSignature(const Drawn& header, const Drawn& footer, const S
 } // namespace
 
 SignatureUpdate updateSignature(const SignatureState& state, RandomSource& random) {
-    const Drawn header = draw(state.astrHeaders, random);
-    const Drawn footer = draw(state.astrFooters, random);
-    return writeSignature(header, footer, state);
+    EntryPick header = pickEntry(state.astrHeaders, random);
+    EntryPick footer = pickEntry(state.astrFooters, random);
+    return writeSignature(std::move(header), std::move(footer), state);
 }
 
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
@@ -138,7 +121,7 @@ SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSour
         failures.push_back(s.error());
     if (Status s = pick(state.strFooterFile, state.strSeparator, state.astrFooters, random, footer); !s)
         failures.push_back(s.error());
-    return writeSignature(drawn(header), drawn(footer), state);
+    return writeSignature(std::move(header), std::move(footer), state);
 }
 
 } // namespace quillmark
