@@ -85,7 +85,7 @@ void EntrySplitter::classify(std::string_view head) {
         m_line = Line::Content;
         // A line end goes only between lines: an entry still empty takes the line as it
         // is, so empty lines before its first text add nothing.
-        if (keepingCurrent() && !m_current.empty())
+        if (keepingCurrent() && m_current.size() > m_base)
             m_current += kLineEnd;
     }
 }
@@ -108,11 +108,10 @@ void EntrySplitter::appendToCurrent(std::string_view bytes, std::size_t readInPi
     m_current += bytes;
 }
 
+// Only the wanted entry's text is ever collected: ending another leaves nothing to drop.
 void EntrySplitter::endEntry() {
     if (keepingCurrent())
         m_done = true;
-    else
-        m_current.clear();
 }
 
 // From the start of a line, passes over the lines that need no look of their own: up
@@ -148,7 +147,7 @@ bool EntrySplitter::fastForward(std::string_view bytes, std::size_t& pos, Finder
     }
 
     if (kLineEnd != "\n" || finders.cr.next(pos) < bytes.size() || bytes[pos] == '#' ||
-        (bytes[pos] == '\n' && m_current.empty()))
+        (bytes[pos] == '\n' && m_current.size() == m_base))
         return false;
     std::size_t next = lineStartWith(finders.hash);
     if (canMatch)
@@ -164,7 +163,7 @@ bool EntrySplitter::fastForward(std::string_view bytes, std::size_t& pos, Finder
         --end;
         next = end + 1;
     }
-    if (!m_current.empty())
+    if (m_current.size() > m_base)
         m_current += kLineEnd;
     appendToCurrent(bytes.substr(pos, end - pos), end);
     pos = next;
@@ -243,9 +242,14 @@ void EntrySplitter::finish() {
     endEntry();
 }
 
+void EntrySplitter::startWith(std::string text) {
+    m_current = std::move(text);
+    m_base = m_current.size();
+}
+
 std::string EntrySplitter::takeEntry() {
     finish();
-    return m_done ? std::move(m_current) : std::string();
+    return std::move(m_current);
 }
 
 namespace {
@@ -286,6 +290,10 @@ void EntryScanner::feed(std::string_view piece) {
 
 void EntryScanner::found(std::uint64_t offset) {
     ++m_separators;
+    if (m_separators == m_watch)
+        m_watchBegin = offset;
+    else if (m_separators == m_watch + 1)
+        m_watchEnd = offset;
     if (!m_first)
         m_first = offset;
     if (offset - m_lastSample >= m_spacing) {
@@ -389,22 +397,52 @@ EntryList::EntryList(std::string bytes, std::string_view separator)
 EntryList::EntryList(std::string bytes, std::string_view separator, EntryTable table)
     : m_bytes(std::move(bytes)), m_separator(separator), m_table(std::move(table)) {}
 
-std::string EntryList::entry(std::size_t index) const {
-    if (index >= m_table.count)
-        return {};
-    std::size_t from = 0;
-    std::size_t wanted = index;
-    if (const std::optional<std::size_t> k = m_table.sampleBefore(index)) {
-        const EntrySample& sample = m_table.samples[*k];
-        from = static_cast<std::size_t>(sample.offset);
+namespace {
+
+// Where to read entry `index` of a table from: the offset, and the entry's number counted
+// from there.
+std::pair<std::uint64_t, std::uint64_t> readFrom(const EntryTable& table, std::uint64_t index) {
+    if (const std::optional<std::size_t> k = table.sampleBefore(index)) {
+        const EntrySample& sample = table.samples[*k];
         // Read from the sample's separator line, which ends entry 0 of what is read.
-        wanted = static_cast<std::size_t>(index - sample.entry + 1);
+        return {sample.offset, index - sample.entry + 1};
     }
-    EntrySplitter splitter(m_separator, wanted);
-    splitter.expectBytes(m_bytes.size() - from);
-    for (std::size_t at = from; at < m_bytes.size() && !splitter.done(); at += kPieceSize)
+    return {0, index};
+}
+
+} // namespace
+
+std::string EntryList::entry(std::size_t index) const {
+    std::string text;
+    appendEntry(index, text);
+    return text;
+}
+
+void EntryList::appendEntry(std::size_t index, std::string& to) const {
+    if (index >= m_table.count)
+        return;
+    const auto [from, wanted] = readFrom(m_table, index);
+    EntrySplitter splitter(m_separator, static_cast<std::size_t>(wanted));
+    splitter.expectBytes(m_bytes.size() - static_cast<std::size_t>(from));
+    splitter.startWith(std::move(to));
+    for (std::size_t at = static_cast<std::size_t>(from); at < m_bytes.size() && !splitter.done();
+         at += kPieceSize)
         splitter.feed(std::string_view(m_bytes).substr(at, kPieceSize));
-    return splitter.takeEntry();
+    to = splitter.takeEntry();
+}
+
+std::size_t EntryList::sourceBytes(std::size_t index) const {
+    if (index >= m_table.count)
+        return 0;
+    const auto [from, wanted] = readFrom(m_table, index);
+    EntryScanner scanner(m_separator);
+    scanner.watch(wanted);
+    for (std::size_t at = static_cast<std::size_t>(from); at < m_bytes.size() && !scanner.watched();
+         at += kPieceSize)
+        scanner.feed(std::string_view(m_bytes).substr(at, kPieceSize));
+    const std::uint64_t begin = wanted == 0 ? 0 : scanner.watchedBegin();
+    const std::uint64_t end = scanner.watched() ? scanner.watchedEnd() : m_bytes.size() - from;
+    return static_cast<std::size_t>(end - begin);
 }
 
 std::vector<std::string> EntryList::entries() const {

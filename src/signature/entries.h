@@ -48,7 +48,9 @@ public:
     // The wanted entry is complete and the rest of the file cannot change it.
     bool done() const { return m_done; }
 
-    // Empty when the file had fewer entries.
+    // The entry's text goes after `text`.
+    void startWith(std::string text);
+    // Empty when the file had fewer entries (only what startWith gave).
     std::string takeEntry();
 
 private:
@@ -76,6 +78,7 @@ private:
     std::size_t m_expected = 0; // the file's size; 0 when unknown
     std::size_t m_fed = 0;      // bytes fed before the current piece
     std::string m_current;      // the text of the wanted entry while it is read
+    std::size_t m_base = 0;     // what m_current held before the entry
 };
 
 // Where an entry begins: the offset of the separator line that begins entry `entry`
@@ -111,6 +114,13 @@ public:
     // The offset of the first separator line found, if any.
     std::optional<std::uint64_t> firstSeparator() const { return m_first; }
 
+    // Notes where entry `entry` begins and ends, counted from where the scan began,
+    // in offsets from there; watched() once its end was found.
+    void watch(std::uint64_t entry) { m_watch = entry; }
+    bool watched() const { return m_watchEnd != kNone; }
+    std::uint64_t watchedBegin() const { return m_watchBegin; }
+    std::uint64_t watchedEnd() const { return m_watchEnd; }
+
 private:
     void found(std::uint64_t offset);
     void feedEmptySeparator(std::string_view piece);
@@ -129,6 +139,10 @@ private:
     std::uint64_t m_lastSample = 0;
     std::optional<std::uint64_t> m_first;
     std::vector<EntrySample> m_samples;
+    static constexpr std::uint64_t kNone = ~std::uint64_t{0};
+    std::uint64_t m_watch = kNone;
+    std::uint64_t m_watchBegin = 0;
+    std::uint64_t m_watchEnd = kNone;
 };
 
 // Where a file's entries begin: their number and the samples, as an EntryScanner found
@@ -158,6 +172,12 @@ public:
     std::size_t count() const { return static_cast<std::size_t>(m_table.count); }
     // Entry `index` (0-based); the empty text past the last.
     std::string entry(std::size_t index) const;
+    // The same text put after what `to` holds, with no copy of its own: an entry can be
+    // as large as its file.
+    void appendEntry(std::size_t index, std::string& to) const;
+    // The bytes the entry takes in its file, separator line and comments included: no
+    // less than its text where the line end is one byte.
+    std::size_t sourceBytes(std::size_t index) const;
     // Every entry, in order.
     std::vector<std::string> entries() const;
 

@@ -210,7 +210,8 @@ std::optional<std::string> readEntry(const RandomAccessFile& file, const EntryTa
     char before = '\0';
     if (k) {
         from = table.samples[*k];
-        if (from.offset == 0 || from.offset >= file.size() || !file.readAt(from.offset - 1, &before, 1))
+        if (from.entry > index || from.offset == 0 || from.offset >= file.size() ||
+            !file.readAt(from.offset - 1, &before, 1))
             return std::nullopt;
     }
     EntryScanner scanner = k ? EntryScanner(separator, from, before) : EntryScanner(separator);
@@ -231,8 +232,9 @@ std::optional<std::string> readEntry(const RandomAccessFile& file, const EntryTa
     if (k && scanner.firstSeparator() != from.offset)
         return std::nullopt;
     const std::vector<EntrySample>& met = scanner.samples();
+    // Before the next sample the entry drawn is complete.
     const bool fits = last ? met.empty() && at == file.size() && scanner.count() == table.count
-                           : !met.empty() && met.front() == table.samples[nextAt];
+                           : !met.empty() && met.front() == table.samples[nextAt] && splitter.done();
     if (!fits)
         return std::nullopt;
     return splitter.takeEntry();

@@ -106,6 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(scanner.count() == whole.size());
     const EntryList list(source, separator, {scanner.count(), scanner.takeSamples()});
     FUZZ_CHECK(list.entries() == whole);
+    for (std::size_t i = 0; i < whole.size() && quillmark::kLineEnd.size() == 1; ++i)
+        FUZZ_CHECK(list.sourceBytes(i) >= whole[i].size());
 
     // One past the last entry too: a file with fewer entries gives an empty one.
     const std::size_t index = indexChoice % (whole.size() + 1);
