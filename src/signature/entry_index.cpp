@@ -256,12 +256,23 @@ bool olderThan(const fs::path& path, std::chrono::hours age) {
     return !ec && fs::file_time_type::clock::now() - written > age;
 }
 
-// What a killed write leaves: "<index>.idx." or ".<index>.idx." and six letters or digits.
+// What a killed write leaves: "<index>.idx." or ".<index>.idx." and six letters or
+// digits, or from older versions on Windows "<index>.idx.<digits>.tmp".
 bool isTemporaryName(std::string_view name) {
     const std::size_t idx = name.rfind(".idx.");
-    return idx != std::string_view::npos && name.size() == idx + 5 + 6 &&
-           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(idx + 5), name.end(),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+    if (idx == std::string_view::npos)
+        return false;
+    std::string_view rest = name.substr(idx + 5);
+    const bool older = rest.ends_with(".tmp");
+    if (older)
+        rest.remove_suffix(4);
+    const auto all = [rest](bool digitsOnly) {
+        return std::all_of(rest.begin(), rest.end(), [digitsOnly](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return (digitsOnly ? std::isdigit(u) : std::isalnum(u)) != 0;
+        });
+    };
+    return older ? !rest.empty() && all(true) : rest.size() == 6 && all(false);
 }
 
 } // namespace

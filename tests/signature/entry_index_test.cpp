@@ -154,9 +154,10 @@ TEST_F(EntryIndexTest, TheCacheKeepsOneIndexPerSourceAndDropsWhatIsNotUsed) {
     const auto dayAgo = fs::file_time_type::clock::now() - std::chrono::hours(25);
     fs::last_write_time(indexOf(m_tmp.file("unused.txt")), dayAgo - std::chrono::hours(24 * 30));
     const std::string leftover = m_cache + "/0123456789abcdef.idx.Ab12Cd";
-    for (const char* name :
-         {"0123456789abcdef.idx.Ab12Cd", "803-1a2b-cbf2.idx", ".0123456789abcdef.idx.Zz99Yy", "x"})
+    for (const char* name : {"0123456789abcdef.idx.Ab12Cd", "0123456789abcdef.idx.1234567.tmp",
+                             "803-1a2b-cbf2.idx", ".0123456789abcdef.idx.Zz99Yy", "x"})
         spit(m_cache + "/" + name, "x");
+    fs::last_write_time(m_cache + "/0123456789abcdef.idx.1234567.tmp", dayAgo);
     for (int run = 0; run < 2; ++run) {
         fs::last_write_time(leftover, dayAgo);
         tidyEntryIndexFolder(m_cache);
