@@ -89,10 +89,11 @@ int runNextCommand(const std::optional<std::string>& profile, const std::string&
     const std::string indexFolder = entryIndexFolder();
     const SignatureUpdate update = updateSignatureFromFiles(
         state, random, failures,
-        [&indexFolder](const std::string& path, std::string_view separator,
-                       const std::vector<std::string>& fallback, RandomSource& source, EntryPick& pick) {
+        [&indexFolder](const std::string& path, std::string_view separator, const EntryList& fallback,
+                       RandomSource& source, EntryPick& pick) {
             return pickEntryIndexed(path, separator, fallback, source, pick, indexFolder);
         });
+    tidyEntryIndexFolder(indexFolder);
     int status = 0;
     for (const Error& failure : failures) {
         err << "quillmark-cli next: " << failure.message << '\n';

@@ -19,13 +19,17 @@ std::vector<Error> loadSignatureFiles(SignatureState& state) {
 
 namespace {
 
+// Only spaces count as blanks here: a header of tabs or line ends is kept.
+bool blankHeader(std::string_view header) {
+    return header.find_first_not_of(' ') == std::string_view::npos;
+}
+
 void appendSignature(std::string& s, std::string_view header, std::string_view footer, bool addDashes) {
     if (addDashes) {
         s += "-- ";
         s += kLineEnd;
     }
-    // Only spaces count as blanks here: a header of tabs or line ends is kept.
-    if (header.find_first_not_of(' ') != std::string_view::npos) {
+    if (!blankHeader(header)) {
         s += header;
         s += kLineEnd;
     }
@@ -77,57 +81,57 @@ Status checkOutputIsNoSource(const std::string& sigFile, const std::string& head
 
 namespace {
 
-// One entry drawn, without a copy of its text: an entry can be as large as its file.
-struct Drawn {
-    std::size_t index = 1;
-    std::size_t count = 1;
-    std::string_view text;
-};
-
-Drawn drawn(const EntryPick& pick) {
-    return {pick.index, pick.count, pick.text};
-}
-
-Drawn draw(const std::vector<std::string>& list, RandomSource& random) {
-    Drawn d;
-    d.count = list.empty() ? 1 : list.size();
-    d.index = pickIndex(random.next(), d.count);
-    if (!list.empty())
-        d.text = list[d.index - 1];
-    return d;
-}
-
-SignatureUpdate writeSignature(const Drawn& header, const Drawn& footer, const SignatureState& state) {
+SignatureUpdate labelled(std::size_t header, std::size_t headerCount, std::size_t footer,
+                         std::size_t footerCount) {
     SignatureUpdate u;
-    u.header = header.index;
-    u.headerCount = header.count;
-    u.footer = footer.index;
-    u.footerCount = footer.count;
-    u.label = currentSignatureLabel(u.header, u.headerCount, u.footer, u.footerCount);
-    if (state.strSigFile.empty())
-        return u;
+    u.header = header;
+    u.headerCount = headerCount;
+    u.footer = footer;
+    u.footerCount = footerCount;
+    u.label = currentSignatureLabel(header, headerCount, footer, footerCount);
+    return u;
+}
+
+// `bytes` are the output file's: the signature is what remains without the final line
+// end, so it is never held twice.
+void writeSignature(SignatureUpdate& u, std::string bytes, const SignatureState& state) {
     u.composed = true;
-    // The file's bytes are built once and the signature is what remains without the
-    // final line end, so a large entry is held twice at most (the list and this).
-    std::string bytes;
-    bytes.reserve(header.text.size() + footer.text.size() + 4 * kLineEnd.size() + 3);
-    appendSignature(bytes, header.text, footer.text, state.blnAddDashes);
-    bytes += kLineEnd;
     u.write = checkOutputIsNoSource(state.strSigFile, state.strHeaderFile, state.strFooterFile);
     // Rewritten on every update, so durability across a power cut is not worth an fsync.
     if (u.write.ok())
         u.write = writeFileAtomic(state.strSigFile, bytes, Durability::Replace);
     bytes.resize(bytes.size() - kLineEnd.size());
     u.signature = std::move(bytes);
-    return u;
 }
 
 } // namespace
 
 SignatureUpdate updateSignature(const SignatureState& state, RandomSource& random) {
-    const Drawn header = draw(state.astrHeaders, random);
-    const Drawn footer = draw(state.astrFooters, random);
-    return writeSignature(header, footer, state);
+    const EntryList& headers = state.astrHeaders;
+    const EntryList& footers = state.astrFooters;
+    const std::size_t h = pickIndex(random.next(), headers.count());
+    const std::size_t f = pickIndex(random.next(), footers.count());
+    SignatureUpdate u = labelled(h, headers.count(), f, footers.count());
+    if (state.strSigFile.empty())
+        return u;
+    // The entries are made straight into the file's bytes, which take their room once:
+    // beside the lists, a large entry is held only once more.
+    std::string bytes;
+    bytes.reserve(headers.sourceBytes(h - 1) + footers.sourceBytes(f - 1) + 4 * kLineEnd.size() + 3);
+    if (state.blnAddDashes) {
+        bytes += "-- ";
+        bytes += kLineEnd;
+    }
+    const std::size_t header = bytes.size();
+    headers.appendEntry(h - 1, bytes);
+    if (blankHeader(std::string_view(bytes).substr(header)))
+        bytes.resize(header);
+    else
+        bytes += kLineEnd;
+    footers.appendEntry(f - 1, bytes);
+    bytes += kLineEnd;
+    writeSignature(u, std::move(bytes), state);
+    return u;
 }
 
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
@@ -138,7 +142,17 @@ SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSour
         failures.push_back(s.error());
     if (Status s = pick(state.strFooterFile, state.strSeparator, state.astrFooters, random, footer); !s)
         failures.push_back(s.error());
-    return writeSignature(drawn(header), drawn(footer), state);
+    SignatureUpdate u = labelled(header.index, header.count, footer.index, footer.count);
+    if (state.strSigFile.empty())
+        return u;
+    std::string bytes;
+    bytes.reserve(header.text.size() + footer.text.size() + 4 * kLineEnd.size() + 3);
+    appendSignature(bytes, header.text, footer.text, state.blnAddDashes);
+    bytes += kLineEnd;
+    std::string().swap(header.text);
+    std::string().swap(footer.text);
+    writeSignature(u, std::move(bytes), state);
+    return u;
 }
 
 } // namespace quillmark

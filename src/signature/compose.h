@@ -18,9 +18,9 @@ namespace quillmark {
 struct SignatureState {
     std::string strHeaderFile;
     std::string strFooterFile;
-    std::string strSigFile; // empty: no output file
-    std::vector<std::string> astrHeaders{""};
-    std::vector<std::string> astrFooters{""};
+    std::string strSigFile;              // empty: no output file
+    EntryList astrHeaders = EntryList(); // one empty entry until a file is loaded
+    EntryList astrFooters = EntryList();
     std::string strSeparator = "%";
     bool blnAddDashes = true;
 };
@@ -72,8 +72,8 @@ SignatureUpdate updateSignature(const SignatureState& state, RandomSource& rando
 // `pick` draws one entry from a file as pickEntryFromFile does; a caller with an entry
 // index (quillmark-cli) passes its own, which must give the same entry for the same number.
 using EntryFilePicker =
-    std::function<Status(const std::string& path, std::string_view separator,
-                         const std::vector<std::string>& fallback, RandomSource& random, EntryPick& pick)>;
+    std::function<Status(const std::string& path, std::string_view separator, const EntryList& fallback,
+                         RandomSource& random, EntryPick& pick)>;
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
                                          std::vector<Error>& failures,
                                          const EntryFilePicker& pick = pickEntryFromFile);

@@ -58,16 +58,11 @@ struct EntrySplitter::Finders {
     ByteFinder hash;
 };
 
-EntrySplitter::EntrySplitter(std::string_view separator, Keep keep, std::size_t index)
+EntrySplitter::EntrySplitter(std::string_view separator, std::size_t index)
     : m_separator(separator),
       // A line never holds a CR or LF, so no line can begin with such a separator.
       m_separatorNeverMatches(separator.find_first_of("\r\n") != std::string_view::npos),
-      m_need(separator.empty() || m_separatorNeverMatches ? 1 : separator.size()), m_keep(keep),
-      m_index(index) {}
-
-bool EntrySplitter::keepingCurrent() const {
-    return m_keep == Keep::All || (m_keep == Keep::One && m_count - 1 == m_index);
-}
+      m_need(separator.empty() || m_separatorNeverMatches ? 1 : separator.size()), m_index(index) {}
 
 // Decides what the line is from its first bytes (all of it when it is shorter than
 // m_need). The empty separator is met by the empty line, whose first character is the
@@ -90,7 +85,7 @@ void EntrySplitter::classify(std::string_view head) {
         m_line = Line::Content;
         // A line end goes only between lines: an entry still empty takes the line as it
         // is, so empty lines before its first text add nothing.
-        if (keepingCurrent() && !m_current.empty())
+        if (keepingCurrent() && m_current.size() > m_base)
             m_current += kLineEnd;
     }
 }
@@ -113,23 +108,10 @@ void EntrySplitter::appendToCurrent(std::string_view bytes, std::size_t readInPi
     m_current += bytes;
 }
 
+// Only the wanted entry's text is ever collected: ending another leaves nothing to drop.
 void EntrySplitter::endEntry() {
-    if (m_keep == Keep::All) {
-        if (m_current.capacity() - m_current.size() <= m_current.size() / 4) {
-            m_entries.push_back(std::move(m_current));
-            m_current = std::string();
-        } else {
-            // A copy of exactly the entry's size; m_current keeps its room for the next
-            // one unless that room is large.
-            m_entries.emplace_back(m_current);
-            if (m_current.capacity() >= kLargeEntry)
-                m_current = std::string();
-        }
-    } else if (m_keep == Keep::One && m_count - 1 == m_index) {
-        m_wanted = std::move(m_current);
+    if (keepingCurrent())
         m_done = true;
-    }
-    m_current.clear();
 }
 
 // From the start of a line, passes over the lines that need no look of their own: up
@@ -165,7 +147,7 @@ bool EntrySplitter::fastForward(std::string_view bytes, std::size_t& pos, Finder
     }
 
     if (kLineEnd != "\n" || finders.cr.next(pos) < bytes.size() || bytes[pos] == '#' ||
-        (bytes[pos] == '\n' && m_current.empty()))
+        (bytes[pos] == '\n' && m_current.size() == m_base))
         return false;
     std::size_t next = lineStartWith(finders.hash);
     if (canMatch)
@@ -181,7 +163,7 @@ bool EntrySplitter::fastForward(std::string_view bytes, std::size_t& pos, Finder
         --end;
         next = end + 1;
     }
-    if (!m_current.empty())
+    if (m_current.size() > m_base)
         m_current += kLineEnd;
     appendToCurrent(bytes.substr(pos, end - pos), end);
     pos = next;
@@ -250,6 +232,8 @@ void EntrySplitter::finish() {
     // The last line counts without a line end.
     if (m_line == Line::Undecided) {
         classify(m_head);
+        if (m_done)
+            return;
         if (m_line == Line::Content && keepingCurrent())
             m_current += m_head;
         m_head.clear();
@@ -258,20 +242,122 @@ void EntrySplitter::finish() {
     endEntry();
 }
 
-std::vector<std::string> EntrySplitter::takeEntries() {
-    finish();
-    return std::move(m_entries);
+void EntrySplitter::startWith(std::string text) {
+    m_current = std::move(text);
+    m_base = m_current.size();
 }
 
 std::string EntrySplitter::takeEntry() {
     finish();
-    return std::move(m_wanted);
+    return std::move(m_current);
 }
 
-std::vector<std::string> splitEntries(std::string_view bytes, std::string_view separator) {
-    EntrySplitter splitter(separator);
-    splitter.feed(bytes);
-    return splitter.takeEntries();
+namespace {
+
+bool endsLine(char c) {
+    return c == '\r' || c == '\n';
+}
+
+} // namespace
+
+EntryScanner::EntryScanner(std::string_view separator, std::uint64_t spacing)
+    : m_separator(separator), m_never(separator.find_first_of("\r\n") != std::string_view::npos),
+      m_spacing(spacing) {}
+
+EntryScanner::EntryScanner(std::string_view separator, const EntrySample& from, char before,
+                           std::uint64_t spacing)
+    : EntryScanner(separator, spacing) {
+    m_atStart = from.offset == 0;
+    m_prev = before;
+    m_offset = from.offset;
+    m_separators = from.entry == 0 ? 0 : from.entry - 1;
+    m_lastSample = from.offset;
+}
+
+void EntryScanner::feed(std::string_view piece) {
+    if (piece.empty())
+        return;
+    if (!m_never) {
+        if (m_separator.empty())
+            feedEmptySeparator(piece);
+        else
+            feedSeparator(piece);
+    }
+    m_prev = piece.back();
+    m_atStart = false;
+    m_offset += piece.size();
+}
+
+void EntryScanner::found(std::uint64_t offset) {
+    ++m_separators;
+    if (m_separators == m_watch)
+        m_watchBegin = offset;
+    else if (m_separators == m_watch + 1)
+        m_watchEnd = offset;
+    if (!m_first)
+        m_first = offset;
+    if (offset - m_lastSample >= m_spacing) {
+        m_samples.push_back({m_separators, offset});
+        m_lastSample = offset;
+    }
+}
+
+// With the empty separator every empty line starts an entry: a line end that begins a line.
+void EntryScanner::feedEmptySeparator(std::string_view piece) {
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+        const char c = piece[i];
+        if (!endsLine(c))
+            continue;
+        const char prev = i == 0 ? m_prev : piece[i - 1];
+        const bool lineStart = (i == 0 && m_atStart) || prev == '\n' || (prev == '\r' && c != '\n');
+        if (lineStart)
+            found(m_offset + i);
+    }
+}
+
+void EntryScanner::feedSeparator(std::string_view piece) {
+    std::size_t from = 0;
+    if (m_pending) {
+        const std::size_t want = m_separator.size() - m_matched;
+        const std::size_t have = std::min(want, piece.size());
+        if (piece.substr(0, have) != std::string_view(m_separator).substr(m_matched, have)) {
+            m_pending = false;
+        } else if (have == want) {
+            m_pending = false;
+            found(m_pendingAt);
+        } else {
+            m_matched += have;
+            return;
+        }
+    }
+    const char first = m_separator.front();
+    while (from < piece.size()) {
+        const void* hit = std::memchr(piece.data() + from, first, piece.size() - from);
+        if (!hit)
+            break;
+        const std::size_t p = static_cast<std::size_t>(static_cast<const char*>(hit) - piece.data());
+        from = p + 1;
+        const bool lineStart = p == 0 ? m_atStart || endsLine(m_prev) : endsLine(piece[p - 1]);
+        if (!lineStart)
+            continue;
+        const std::string_view rest = piece.substr(p, m_separator.size());
+        if (rest.size() == m_separator.size()) {
+            if (rest == m_separator)
+                found(m_offset + p);
+        } else if (std::string_view(m_separator).starts_with(rest)) {
+            m_pending = true;
+            m_pendingAt = m_offset + p;
+            m_matched = rest.size();
+        }
+    }
+}
+
+std::optional<std::size_t> EntryTable::sampleBefore(std::uint64_t index) const {
+    const auto after = std::upper_bound(samples.begin(), samples.end(), index,
+                                        [](std::uint64_t i, const EntrySample& s) { return i < s.entry; });
+    if (after == samples.begin())
+        return std::nullopt;
+    return static_cast<std::size_t>(after - samples.begin() - 1);
 }
 
 namespace {
@@ -279,6 +365,99 @@ namespace {
 // Pieces this size keep a large file's bytes out of memory as a whole while costing
 // few reads.
 constexpr std::size_t kPieceSize = 64 * 1024;
+
+EntryTable scanBytes(std::string_view bytes, std::string_view separator) {
+    EntryScanner scanner(separator);
+    scanner.feed(bytes);
+    return {scanner.count(), scanner.takeSamples()};
+}
+
+std::string joinEntries(std::initializer_list<std::string_view> entries) {
+    std::string bytes;
+    bool first = true;
+    for (const std::string_view entry : entries) {
+        if (!first)
+            bytes += "\n%\n";
+        first = false;
+        bytes += entry;
+    }
+    return bytes;
+}
+
+} // namespace
+
+EntryList::EntryList() : m_separator("%") {}
+
+EntryList::EntryList(std::initializer_list<std::string_view> entries)
+    : EntryList(joinEntries(entries), "%") {}
+
+EntryList::EntryList(std::string bytes, std::string_view separator)
+    : m_bytes(std::move(bytes)), m_separator(separator), m_table(scanBytes(m_bytes, m_separator)) {}
+
+EntryList::EntryList(std::string bytes, std::string_view separator, EntryTable table)
+    : m_bytes(std::move(bytes)), m_separator(separator), m_table(std::move(table)) {}
+
+namespace {
+
+// Where to read entry `index` of a table from: the offset, and the entry's number counted
+// from there.
+std::pair<std::uint64_t, std::uint64_t> readFrom(const EntryTable& table, std::uint64_t index) {
+    if (const std::optional<std::size_t> k = table.sampleBefore(index)) {
+        const EntrySample& sample = table.samples[*k];
+        // Read from the sample's separator line, which ends entry 0 of what is read.
+        return {sample.offset, index - sample.entry + 1};
+    }
+    return {0, index};
+}
+
+} // namespace
+
+std::string EntryList::entry(std::size_t index) const {
+    std::string text;
+    appendEntry(index, text);
+    return text;
+}
+
+void EntryList::appendEntry(std::size_t index, std::string& to) const {
+    if (index >= m_table.count)
+        return;
+    const auto [from, wanted] = readFrom(m_table, index);
+    EntrySplitter splitter(m_separator, static_cast<std::size_t>(wanted));
+    splitter.expectBytes(m_bytes.size() - static_cast<std::size_t>(from));
+    splitter.startWith(std::move(to));
+    for (std::size_t at = static_cast<std::size_t>(from); at < m_bytes.size() && !splitter.done();
+         at += kPieceSize)
+        splitter.feed(std::string_view(m_bytes).substr(at, kPieceSize));
+    to = splitter.takeEntry();
+}
+
+std::size_t EntryList::sourceBytes(std::size_t index) const {
+    if (index >= m_table.count)
+        return 0;
+    const auto [from, wanted] = readFrom(m_table, index);
+    EntryScanner scanner(m_separator);
+    scanner.watch(wanted);
+    for (std::size_t at = static_cast<std::size_t>(from); at < m_bytes.size() && !scanner.watched();
+         at += kPieceSize)
+        scanner.feed(std::string_view(m_bytes).substr(at, kPieceSize));
+    const std::uint64_t begin = wanted == 0 ? 0 : scanner.watchedBegin();
+    const std::uint64_t end = scanner.watched() ? scanner.watchedEnd() : m_bytes.size() - from;
+    return static_cast<std::size_t>(end - begin);
+}
+
+std::vector<std::string> EntryList::entries() const {
+    std::vector<std::string> all;
+    all.reserve(count());
+    for (std::size_t i = 0; i < count(); ++i)
+        all.push_back(entry(i));
+    return all;
+}
+
+std::vector<std::string> splitEntries(std::string_view bytes, std::string_view separator) {
+    return EntryList(std::string(bytes), separator).entries();
+}
+
+namespace {
 
 // A source file read in pieces, from the start each time it is streamed.
 class SourceFile {
@@ -296,21 +475,20 @@ public:
         return missing ? Status{} : status;
     }
 
-    // Feeds the file to the splitter until its end, or until the splitter has what it
-    // wants. A folder opens but fails here.
-    Status stream(EntrySplitter& splitter) {
+    // Feeds the file to `take` until its end, or until `enough` says the rest is not
+    // needed. A folder opens but fails here.
+    template <typename Take, typename Enough> Status stream(Take take, Enough enough) {
         Status status = m_reader.rewind();
         m_buffer.resize(kPieceSize);
-        while (status.ok() && !splitter.done()) {
+        while (status.ok() && !enough()) {
             const Result<std::size_t> read = m_reader.read(m_buffer.data(), m_buffer.size());
             if (!read)
                 return read.error();
             const std::size_t n = *read;
-            splitter.feed(std::string_view(m_buffer.data(), n));
+            take(std::string_view(m_buffer.data(), n));
             if (n < m_buffer.size())
                 break;
         }
-        splitter.finish();
         return status;
     }
 
@@ -319,10 +497,6 @@ private:
     FileReader m_reader;
     std::string m_buffer;
 };
-
-} // namespace
-
-namespace {
 
 Error tooLarge(const std::string& path, std::uintmax_t bytes) {
     constexpr std::uintmax_t kMB = 1u << 20;
@@ -334,7 +508,7 @@ Error tooLarge(const std::string& path, std::uintmax_t bytes) {
 } // namespace
 
 EntryFileLoader::EntryFileLoader(const std::string& path, std::string_view separator)
-    : m_path(path), m_splitter(separator) {}
+    : m_path(path), m_separator(separator), m_scanner(separator) {}
 
 Status EntryFileLoader::open(bool& missing) {
     missing = m_path.empty();
@@ -349,7 +523,8 @@ Status EntryFileLoader::open(bool& missing) {
     if (!ec) {
         if (size > kMaxSourceFileBytes)
             return tooLarge(m_path, size);
-        m_splitter.expectBytes(static_cast<std::size_t>(size));
+        // The bytes take their room once: growing by doubling would hold up to twice the file.
+        m_bytes.reserve(static_cast<std::size_t>(size));
     }
     m_buffer.resize(kPieceSize);
     return {};
@@ -359,21 +534,19 @@ Result<bool> EntryFileLoader::readPiece() {
     const Result<std::size_t> read = m_reader.read(m_buffer.data(), m_buffer.size());
     if (!read)
         return read.error();
-    m_read += *read;
-    if (m_read > kMaxSourceFileBytes)
-        return tooLarge(m_path, m_read);
-    m_splitter.feed(std::string_view(m_buffer.data(), *read));
-    if (*read == m_buffer.size())
-        return true;
-    m_splitter.finish();
-    return false;
+    if (m_bytes.size() + *read > kMaxSourceFileBytes)
+        return tooLarge(m_path, m_bytes.size() + *read);
+    const std::string_view piece(m_buffer.data(), *read);
+    m_bytes += piece;
+    m_scanner.feed(piece);
+    return *read == m_buffer.size();
 }
 
-std::vector<std::string> EntryFileLoader::takeEntries() {
-    return m_splitter.takeEntries();
+EntryList EntryFileLoader::takeList() {
+    return EntryList(std::move(m_bytes), m_separator, {m_scanner.count(), m_scanner.takeSamples()});
 }
 
-Status loadEntryFile(const std::string& path, std::string_view separator, std::vector<std::string>& list) {
+Status loadEntryFile(const std::string& path, std::string_view separator, EntryList& list) {
     EntryFileLoader loader(path, separator);
     bool missing = false;
     Status status = loader.open(missing);
@@ -386,36 +559,40 @@ Status loadEntryFile(const std::string& path, std::string_view separator, std::v
         if (!*more)
             break;
     }
-    list = loader.takeEntries();
+    list = loader.takeList();
     return {};
 }
 
 namespace {
 
-EntryPick pickFrom(const std::vector<std::string>& list, float r) {
+EntryPick pickFrom(const EntryList& list, float r) {
     EntryPick pick;
-    // A list is never empty; should one be, it reads as one empty entry.
-    pick.count = list.empty() ? 1 : list.size();
+    pick.count = list.count();
     pick.index = pickIndex(r, pick.count);
-    if (!list.empty())
-        pick.text = list[pick.index - 1];
+    pick.text = list.entry(pick.index - 1);
     return pick;
 }
 
 } // namespace
 
-EntryPick pickEntry(const std::vector<std::string>& list, RandomSource& random) {
+EntryPick pickEntry(const EntryList& list, RandomSource& random) {
     return pickFrom(list, random.next());
 }
 
-Status pickEntryFromFile(const std::string& path, std::string_view separator,
-                         const std::vector<std::string>& fallback, RandomSource& random, EntryPick& pick) {
+Status pickEntryFromFile(const std::string& path, std::string_view separator, const EntryList& fallback,
+                         RandomSource& random, EntryPick& pick) {
     SourceFile file(path);
     bool missing = false;
     Status status = file.open(missing);
-    EntrySplitter counter(separator, EntrySplitter::Keep::None);
+    EntryScanner counter(separator);
+    std::size_t size = 0;
     if (status.ok() && !missing)
-        status = file.stream(counter);
+        status = file.stream(
+            [&](std::string_view piece) {
+                counter.feed(piece);
+                size += piece.size();
+            },
+            [] { return false; });
     const float r = random.next();
     if (!status.ok() || missing) {
         pick = pickFrom(fallback, r);
@@ -423,10 +600,12 @@ Status pickEntryFromFile(const std::string& path, std::string_view separator,
     }
 
     pick = EntryPick{};
-    pick.count = counter.count();
+    pick.count = static_cast<std::size_t>(counter.count());
     pick.index = pickIndex(r, pick.count);
-    EntrySplitter collector(separator, EntrySplitter::Keep::One, pick.index - 1);
-    status = file.stream(collector);
+    EntrySplitter collector(separator, pick.index - 1);
+    collector.expectBytes(size);
+    status =
+        file.stream([&](std::string_view piece) { collector.feed(piece); }, [&] { return collector.done(); });
     if (status.ok())
         pick.text = collector.takeEntry();
     else

@@ -10,30 +10,31 @@
 // end. A file always gives at least one entry, possibly empty. With an empty separator
 // the empty lines separate entries. Bytes are never transcoded: NUL bytes and invalid
 // UTF-8 come through as they were.
+//
+// A list keeps its file's bytes once and, beside them, where every so many entries
+// begin; an entry's text is made when it is drawn. Memory so follows the file's size,
+// not the number of its entries: a file of a hundred million empty entries costs its
+// bytes and a table a few hundred times smaller.
 
 #include "platform/file_io.h"
 #include "signature/random.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quillmark {
 
-// Applies the rules to a file fed in pieces of any size; where the pieces are cut does
-// not change the result. Files are streamed through it so that loading never holds a
-// second copy of a large file, and so that the command-line tool can count the entries
-// and collect only the one it picked.
+// Reads the text of one entry (0-based `index`) from a file fed in pieces of any size
+// from its start, or from the start of a separator line (the entry after it is then
+// entry 1); where the pieces are cut does not change the result.
 class EntrySplitter {
 public:
-    enum class Keep {
-        All,  // every entry's text (the lists)
-        One,  // only the text of entry `index` (0-based); reading may stop once done()
-        None, // only count
-    };
-
-    explicit EntrySplitter(std::string_view separator, Keep keep = Keep::All, std::size_t index = 0);
+    EntrySplitter(std::string_view separator, std::size_t index);
 
     // The size of the whole file, when known: an entry that grows large then takes its
     // room once, instead of growing by doubling, whose copies would hold it up to
@@ -44,14 +45,13 @@ public:
     // The end of the file: its last line counts even without a line end.
     void finish();
 
-    // Entries begun so far; after finish(), the number of entries of the file (with
-    // Keep::One, reading stops at done(), so only up to the wanted entry).
-    std::size_t count() const { return m_count; }
-    // With Keep::One: the wanted entry is complete and the rest of the file cannot change it.
+    // The wanted entry is complete and the rest of the file cannot change it.
     bool done() const { return m_done; }
 
-    std::vector<std::string> takeEntries(); // Keep::All, after finish()
-    std::string takeEntry();                // Keep::One; empty when the file had fewer entries
+    // The entry's text goes after `text`.
+    void startWith(std::string text);
+    // Empty when the file had fewer entries (only what startWith gave).
+    std::string takeEntry();
 
 private:
     enum class Line { Start, Undecided, Content, Skip };
@@ -61,13 +61,12 @@ private:
     bool fastForward(std::string_view bytes, std::size_t& pos, Finders& finders);
     void classify(std::string_view head);
     void endEntry();
-    bool keepingCurrent() const;
+    bool keepingCurrent() const { return m_count - 1 == m_index; }
     void appendToCurrent(std::string_view bytes, std::size_t readInPiece);
 
     std::string m_separator;
     bool m_separatorNeverMatches = false;
     std::size_t m_need = 1; // bytes of a line that decide what it is
-    Keep m_keep;
     std::size_t m_index;
 
     Line m_line = Line::Start;
@@ -78,19 +77,124 @@ private:
     bool m_finished = false;
     std::size_t m_expected = 0; // the file's size; 0 when unknown
     std::size_t m_fed = 0;      // bytes fed before the current piece
-    std::string m_current;      // the text of the entry being read, when kept
-    std::vector<std::string> m_entries;
-    std::string m_wanted;
+    std::string m_current;      // the text of the wanted entry while it is read
+    std::size_t m_base = 0;     // what m_current held before the entry
+};
+
+// Where an entry begins: the offset of the separator line that begins entry `entry`
+// (0-based; entry 0 begins at the start of the file).
+struct EntrySample {
+    std::uint64_t entry = 0;
+    std::uint64_t offset = 0;
+    bool operator==(const EntrySample&) const = default;
+};
+
+// A sample is taken at the first separator line at least this many bytes past the
+// last sample (or the start of the file): the table takes at most 1/256 of the file,
+// and reaching an entry from its sample reads about this much besides the entry.
+inline constexpr std::uint64_t kSampleSpacing = 4096;
+
+// Finds the separator lines of a file fed in pieces of any size, counting the entries
+// and sampling where they begin. It sees exactly the lines the splitter takes for
+// separators.
+class EntryScanner {
+public:
+    explicit EntryScanner(std::string_view separator, std::uint64_t spacing = kSampleSpacing);
+    // Goes on from a sample: the next byte fed is the one at the sample's offset, and
+    // `before` the byte just before it.
+    EntryScanner(std::string_view separator, const EntrySample& from, char before,
+                 std::uint64_t spacing = kSampleSpacing);
+
+    void feed(std::string_view piece);
+
+    // Entries begun so far: after the whole file, the number of its entries.
+    std::uint64_t count() const { return m_separators + 1; }
+    const std::vector<EntrySample>& samples() const { return m_samples; }
+    std::vector<EntrySample> takeSamples() { return std::move(m_samples); }
+    // The offset of the first separator line found, if any.
+    std::optional<std::uint64_t> firstSeparator() const { return m_first; }
+
+    // Notes where entry `entry` begins and ends, counted from where the scan began,
+    // in offsets from there; watched() once its end was found.
+    void watch(std::uint64_t entry) { m_watch = entry; }
+    bool watched() const { return m_watchEnd != kNone; }
+    std::uint64_t watchedBegin() const { return m_watchBegin; }
+    std::uint64_t watchedEnd() const { return m_watchEnd; }
+
+private:
+    void found(std::uint64_t offset);
+    void feedEmptySeparator(std::string_view piece);
+    void feedSeparator(std::string_view piece);
+
+    std::string m_separator;
+    bool m_never;
+    std::uint64_t m_spacing;
+    bool m_atStart = true;
+    char m_prev = '\0';
+    std::uint64_t m_offset = 0; // of the next byte fed
+    bool m_pending = false;     // a line begins with part of the separator at the end of the piece
+    std::uint64_t m_pendingAt = 0;
+    std::size_t m_matched = 0;
+    std::uint64_t m_separators = 0;
+    std::uint64_t m_lastSample = 0;
+    std::optional<std::uint64_t> m_first;
+    std::vector<EntrySample> m_samples;
+    static constexpr std::uint64_t kNone = ~std::uint64_t{0};
+    std::uint64_t m_watch = kNone;
+    std::uint64_t m_watchBegin = 0;
+    std::uint64_t m_watchEnd = kNone;
+};
+
+// Where a file's entries begin: their number and the samples, as an EntryScanner found
+// them.
+struct EntryTable {
+    std::uint64_t count = 1;
+    std::vector<EntrySample> samples; // increasing in entry and offset
+
+    // The sample to read entry `index` (0-based) from: the last one at or before it;
+    // nothing when the entry is read from the start of the file.
+    std::optional<std::size_t> sampleBefore(std::uint64_t index) const;
+};
+
+// The entries of one source file: its bytes once and its table.
+class EntryList {
+public:
+    // One empty entry, as at start-up.
+    EntryList();
+    // These entries, for a list written in code: each is put on lines of its own between
+    // "%" lines, so none may begin a line with "%" or "#", nor begin with an empty line.
+    EntryList(std::initializer_list<std::string_view> entries);
+    // The entries of a source file's bytes.
+    EntryList(std::string bytes, std::string_view separator);
+    // The bytes with the table found while they were read.
+    EntryList(std::string bytes, std::string_view separator, EntryTable table);
+
+    std::size_t count() const { return static_cast<std::size_t>(m_table.count); }
+    // Entry `index` (0-based); the empty text past the last.
+    std::string entry(std::size_t index) const;
+    // The same text put after what `to` holds, with no copy of its own: an entry can be
+    // as large as its file.
+    void appendEntry(std::size_t index, std::string& to) const;
+    // The bytes the entry takes in its file, separator line and comments included: no
+    // less than its text where the line end is one byte.
+    std::size_t sourceBytes(std::size_t index) const;
+    // Every entry, in order.
+    std::vector<std::string> entries() const;
+
+private:
+    std::string m_bytes;
+    std::string m_separator;
+    EntryTable m_table;
 };
 
 // Every entry of the text, first entry at index 0. Never empty.
 std::vector<std::string> splitEntries(std::string_view bytes, std::string_view separator);
 
-// Source files above this size are refused: the lists hold every entry in memory.
+// Source files above this size are refused: the list holds the file in memory.
 inline constexpr std::size_t kMaxSourceFileBytes = std::size_t{256} << 20;
 
 // Reads one source file a piece at a time, so that a window can let its events run
-// between pieces. The entries are handed over only once the whole file was read.
+// between pieces. The list is handed over only once the whole file was read.
 class EntryFileLoader {
 public:
     EntryFileLoader(const std::string& path, std::string_view separator);
@@ -98,24 +202,25 @@ public:
     // `missing` when the path is empty or no file exists there, which is not an error.
     // TooLarge for a file above kMaxSourceFileBytes.
     Status open(bool& missing);
-    // Reads and splits the next piece; false once the whole file was read. TooLarge
+    // Reads and scans the next piece; false once the whole file was read. TooLarge
     // when the file grows past the limit while it is read.
     Result<bool> readPiece();
-    std::vector<std::string> takeEntries();
+    EntryList takeList();
 
 private:
     std::string m_path;
+    std::string m_separator;
     FileReader m_reader;
-    EntrySplitter m_splitter;
+    EntryScanner m_scanner;
+    std::string m_bytes;
     std::string m_buffer;
-    std::size_t m_read = 0;
 };
 
 // Reads a source file into `list`. An empty path or a path where no file exists leaves
 // `list` exactly as it was and is not an error. A read that fails, or a file above
 // kMaxSourceFileBytes, also leaves it as it was and returns the error; the list is
 // replaced only once the whole file was read.
-Status loadEntryFile(const std::string& path, std::string_view separator, std::vector<std::string>& list);
+Status loadEntryFile(const std::string& path, std::string_view separator, EntryList& list);
 
 // One entry drawn from a list; index is 1-based.
 struct EntryPick {
@@ -124,9 +229,8 @@ struct EntryPick {
     std::string text;
 };
 
-// Draws one random number and takes that entry. An empty list (which the program
-// never has) reads as one empty entry.
-EntryPick pickEntry(const std::vector<std::string>& list, RandomSource& random);
+// Draws one random number and takes that entry.
+EntryPick pickEntry(const EntryList& list, RandomSource& random);
 
 // The same draw straight from a source file, for a run that needs one signature and
 // not the lists (the command-line tool): the file is read once to count its entries and
@@ -134,7 +238,7 @@ EntryPick pickEntry(const std::vector<std::string>& list, RandomSource& random);
 // held whole. It gives what loadEntryFile into `fallback` followed by pickEntry gives:
 // when the path is empty, no file is there or the read fails (returned), the entry is
 // drawn from `fallback`. Exactly one number is drawn in every case.
-Status pickEntryFromFile(const std::string& path, std::string_view separator,
-                         const std::vector<std::string>& fallback, RandomSource& random, EntryPick& pick);
+Status pickEntryFromFile(const std::string& path, std::string_view separator, const EntryList& fallback,
+                         RandomSource& random, EntryPick& pick);
 
 } // namespace quillmark

@@ -1,123 +1,62 @@
 #include "signature/entry_index.h"
 
 #include "platform/app_folders.h"
+#include "platform/file_io.h"
 #include "platform/random_access_file.h"
 
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstddef>
 #include <cstring>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 namespace quillmark {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr char kMagic[8] = {'Q', 'M', 'E', 'N', 'T', 'I', 'D', 'X'};
-constexpr std::uint32_t kVersion = 1;
+// 1: every separator line's offset, named by device and inode. 2: one index per path,
+// sampled, with a checksum.
+constexpr std::uint32_t kVersion = 2;
 // Separators are one character in practice; a longer one is split without an index.
 constexpr std::size_t kMaxSeparator = 64;
-constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+constexpr std::size_t kMaxPath = 1 << 16;
+constexpr std::size_t kScanPiece = std::size_t{1} << 20;
+constexpr std::size_t kReadPiece = 64 * 1024;
+// An index used is marked so at most once a day; one unused for this long is dropped.
+constexpr auto kDay = std::chrono::hours(24);
+constexpr auto kUnusedFor = 30 * kDay;
 
-// Fixed part of an index file; the separator (padded to 8 bytes) and the offsets follow.
+// Fixed part of an index file; the separator and the source's path (each padded to 8
+// bytes) and the samples (entry, offset) follow.
 struct Header {
     char magic[8];
     std::uint32_t version;
     std::uint32_t separatorSize;
+    std::uint32_t pathSize;
+    std::uint32_t reserved;
     std::uint64_t device;
     std::uint64_t inode;
     std::uint64_t size;
     std::int64_t modifiedNs;
     std::int64_t changedNs;
-    std::uint64_t count; // entries; count - 1 offsets follow
+    std::uint64_t count;
+    std::uint64_t sampleCount;
+    std::uint64_t checksum; // FNV-1a of the whole file with this field zero
 };
+
+// Samples are stored as they are held: two 64-bit numbers in the machine's byte order
+// (the cache is never shared between machines).
+static_assert(sizeof(EntrySample) == 16);
 
 std::size_t padded(std::size_t n) {
     return (n + 7) / 8 * 8;
 }
-
-bool endsLine(char c) {
-    return c == '\r' || c == '\n';
-}
-
-// Finds the separator lines of a file fed in pieces of any size.
-class SeparatorScanner {
-public:
-    explicit SeparatorScanner(std::string_view separator)
-        : m_separator(separator), m_never(separator.find_first_of("\r\n") != std::string_view::npos) {}
-
-    void feed(std::string_view piece) {
-        if (piece.empty() || m_never)
-            return;
-        if (m_separator.empty())
-            feedEmptySeparator(piece);
-        else
-            feedSeparator(piece);
-        m_prev = piece.back();
-        m_atStart = false;
-        m_offset += piece.size();
-    }
-
-    std::vector<std::uint64_t> take() { return std::move(m_offsets); }
-
-private:
-    // With the empty separator every empty line starts an entry: a line end that begins a line.
-    void feedEmptySeparator(std::string_view piece) {
-        for (std::size_t i = 0; i < piece.size(); ++i) {
-            const char c = piece[i];
-            if (!endsLine(c))
-                continue;
-            const bool start = i == 0 ? m_atStart || m_prev == '\n' || (m_prev == '\r' && c != '\n')
-                                      : piece[i - 1] == '\n' || (piece[i - 1] == '\r' && c != '\n');
-            if (start)
-                m_offsets.push_back(m_offset + i);
-        }
-    }
-
-    void feedSeparator(std::string_view piece) {
-        std::size_t from = 0;
-        if (m_pending) {
-            const std::size_t want = m_separator.size() - m_matched;
-            const std::size_t have = std::min(want, piece.size());
-            if (piece.substr(0, have) != m_separator.substr(m_matched, have)) {
-                m_pending = false;
-            } else if (have == want) {
-                m_offsets.push_back(m_pendingAt);
-                m_pending = false;
-            } else {
-                m_matched += have;
-                return;
-            }
-        }
-        const char first = m_separator.front();
-        while (from < piece.size()) {
-            const void* hit = std::memchr(piece.data() + from, first, piece.size() - from);
-            if (!hit)
-                break;
-            const std::size_t p = static_cast<std::size_t>(static_cast<const char*>(hit) - piece.data());
-            from = p + 1;
-            const bool lineStart = p == 0 ? m_atStart || endsLine(m_prev) : endsLine(piece[p - 1]);
-            if (!lineStart)
-                continue;
-            const std::string_view rest = piece.substr(p, m_separator.size());
-            if (rest.size() == m_separator.size()) {
-                if (rest == m_separator)
-                    m_offsets.push_back(m_offset + p);
-            } else if (m_separator.starts_with(rest)) {
-                m_pending = true;
-                m_pendingAt = m_offset + p;
-                m_matched = rest.size();
-            }
-        }
-    }
-
-    std::string m_separator;
-    bool m_never;
-    bool m_atStart = true;
-    char m_prev = '\0';
-    std::uint64_t m_offset = 0;
-    bool m_pending = false;
-    std::uint64_t m_pendingAt = 0;
-    std::size_t m_matched = 0;
-    std::vector<std::uint64_t> m_offsets;
-};
 
 std::uint64_t fnv1a(std::string_view bytes) {
     std::uint64_t h = 14695981039346656037ull;
@@ -126,21 +65,123 @@ std::uint64_t fnv1a(std::string_view bytes) {
     return h;
 }
 
-std::string hex(std::uint64_t v) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string s;
-    do {
-        s.insert(s.begin(), kDigits[v & 15]);
-        v >>= 4;
-    } while (v != 0);
-    return s;
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(fs::path(path), ec);
+    return ec ? path : absolute.lexically_normal().string();
 }
 
-// The offsets of a file's separator lines; nothing when it cannot be read whole or it
-// changed while it was read.
-std::optional<std::vector<std::uint64_t>> scanFile(const RandomAccessFile& file, std::string_view separator) {
-    SeparatorScanner scanner(separator);
-    std::string buffer(static_cast<std::size_t>(std::min<std::uint64_t>(kPieceSize, file.size())), '\0');
+std::uint64_t checksumOf(std::string bytes) {
+    std::memset(bytes.data() + offsetof(Header, checksum), 0, sizeof(std::uint64_t));
+    return fnv1a(bytes);
+}
+
+std::string indexBytes(const std::string& source, const FileStamp& stamp, std::string_view separator,
+                       const EntryTable& table) {
+    Header header{};
+    std::memcpy(header.magic, kMagic, sizeof kMagic);
+    header.version = kVersion;
+    header.separatorSize = static_cast<std::uint32_t>(separator.size());
+    header.pathSize = static_cast<std::uint32_t>(source.size());
+    header.device = stamp.device;
+    header.inode = stamp.inode;
+    header.size = stamp.size;
+    header.modifiedNs = stamp.modifiedNs;
+    header.changedNs = stamp.changedNs;
+    header.count = table.count;
+    header.sampleCount = table.samples.size();
+    const std::size_t pathAt = sizeof header + padded(separator.size());
+    const std::size_t samplesAt = pathAt + padded(source.size());
+    std::string bytes(samplesAt + table.samples.size() * sizeof(EntrySample), '\0');
+    std::memcpy(bytes.data(), &header, sizeof header);
+    std::memcpy(bytes.data() + sizeof header, separator.data(), separator.size());
+    std::memcpy(bytes.data() + pathAt, source.data(), source.size());
+    if (!table.samples.empty())
+        std::memcpy(bytes.data() + samplesAt, table.samples.data(),
+                    table.samples.size() * sizeof(EntrySample));
+    header.checksum = checksumOf(bytes);
+    std::memcpy(bytes.data(), &header, sizeof header);
+    return bytes;
+}
+
+// An index file read whole and checked against its checksum; nothing when it is not one
+// of this format.
+struct IndexFile {
+    Header header{};
+    std::string separator;
+    std::string source;
+    EntryTable table;
+};
+
+std::optional<IndexFile> readIndex(const std::string& indexPath) {
+    Result<RandomAccessFile> file = RandomAccessFile::openCache(indexPath);
+    IndexFile index;
+    Header& h = index.header;
+    if (!file || file->size() < sizeof h || !file->readAt(0, reinterpret_cast<char*>(&h), sizeof h))
+        return std::nullopt;
+    if (std::memcmp(h.magic, kMagic, sizeof kMagic) != 0 || h.version != kVersion ||
+        h.separatorSize > kMaxSeparator || h.pathSize > kMaxPath || h.count == 0 ||
+        h.sampleCount > h.size / kSampleSpacing + 1)
+        return std::nullopt;
+    const std::size_t pathAt = sizeof h + padded(h.separatorSize);
+    const std::size_t samplesAt = pathAt + padded(h.pathSize);
+    const std::uint64_t expected = samplesAt + h.sampleCount * sizeof(EntrySample);
+    if (file->size() != expected)
+        return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(expected), '\0');
+    if (!file->readAt(0, bytes.data(), bytes.size()) || checksumOf(bytes) != h.checksum)
+        return std::nullopt;
+    index.separator = bytes.substr(sizeof h, h.separatorSize);
+    index.source = bytes.substr(pathAt, h.pathSize);
+    index.table.count = h.count;
+    index.table.samples.resize(static_cast<std::size_t>(h.sampleCount));
+    if (h.sampleCount > 0)
+        std::memcpy(index.table.samples.data(), bytes.data() + samplesAt, bytes.size() - samplesAt);
+    // Samples in order within the file and its entries: a pick can then trust where it starts.
+    EntrySample last{0, 0};
+    for (const EntrySample& s : index.table.samples) {
+        if (s.entry <= last.entry || s.offset <= last.offset || s.entry >= h.count || s.offset >= h.size)
+            return std::nullopt;
+        last = s;
+    }
+    return index;
+}
+
+// The table of the index written for exactly this version of this file with this separator.
+std::optional<EntryTable> loadIndex(const std::string& indexPath, const std::string& source,
+                                    const FileStamp& stamp, std::string_view separator) {
+    std::optional<IndexFile> index = readIndex(indexPath);
+    if (!index)
+        return std::nullopt;
+    const Header& h = index->header;
+    if (index->separator != separator || index->source != source || h.device != stamp.device ||
+        h.inode != stamp.inode || h.size != stamp.size || h.modifiedNs != stamp.modifiedNs ||
+        h.changedNs != stamp.changedNs)
+        return std::nullopt;
+    return std::move(index->table);
+}
+
+// A cache file is replaced whole; a link or anything else planted at its path is removed
+// first, never written through. Failures only cost the next run a scan.
+void writeCacheFile(const std::string& path, std::string_view bytes) {
+    std::error_code ec;
+    const fs::path folder = fs::path(path).parent_path();
+    if (!fs::is_directory(folder, ec)) {
+        if (!fs::create_directories(folder, ec))
+            return;
+        // The indexes tell which files the user keeps where: for this user's eyes only.
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
+    }
+    const fs::file_status status = fs::symlink_status(fs::path(path), ec);
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        fs::remove(fs::path(path), ec);
+    static_cast<void>(writeFileAtomic(path, bytes, Durability::Replace));
+}
+
+// The table of a file scanned whole; nothing when it cannot be read or changed meanwhile.
+std::optional<EntryTable> scanFile(const RandomAccessFile& file, std::string_view separator) {
+    EntryScanner scanner(separator);
+    std::string buffer(static_cast<std::size_t>(std::min<std::uint64_t>(kScanPiece, file.size())), '\0');
     for (std::uint64_t at = 0; at < file.size();) {
         const std::size_t n =
             static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), file.size() - at));
@@ -152,71 +193,52 @@ std::optional<std::vector<std::uint64_t>> scanFile(const RandomAccessFile& file,
     const Result<FileStamp> now = file.stampNow();
     if (!now || !(*now == file.stamp()))
         return std::nullopt;
-    return scanner.take();
+    return EntryTable{scanner.count(), scanner.takeSamples()};
 }
 
-std::string indexBytes(const FileStamp& stamp, std::string_view separator,
-                       const std::vector<std::uint64_t>& offsets) {
-    Header header{};
-    std::memcpy(header.magic, kMagic, sizeof kMagic);
-    header.version = kVersion;
-    header.separatorSize = static_cast<std::uint32_t>(separator.size());
-    header.device = stamp.device;
-    header.inode = stamp.inode;
-    header.size = stamp.size;
-    header.modifiedNs = stamp.modifiedNs;
-    header.changedNs = stamp.changedNs;
-    header.count = offsets.size() + 1;
-    std::string bytes(sizeof header + padded(separator.size()) + offsets.size() * 8, '\0');
-    std::memcpy(bytes.data(), &header, sizeof header);
-    std::memcpy(bytes.data() + sizeof header, separator.data(), separator.size());
-    if (!offsets.empty())
-        std::memcpy(bytes.data() + sizeof header + padded(separator.size()), offsets.data(),
-                    offsets.size() * 8);
-    return bytes;
+// Entry `index` (0-based) read from the sample before it to the next sample, or to the
+// end of the file after the last. The separator lines met on the way must be where the
+// table puts them: the sample's own, the next sample with its entry number, or at the
+// end the table's count. Anything else means the table does not fit the file, and the
+// answer is nothing.
+std::optional<std::string> readEntry(const RandomAccessFile& file, const EntryTable& table,
+                                     std::uint64_t index, std::string_view separator) {
+    const std::optional<std::size_t> k = table.sampleBefore(index);
+    const std::size_t nextAt = k ? *k + 1 : 0;
+    const bool last = nextAt >= table.samples.size();
+    EntrySample from{0, 0};
+    char before = '\0';
+    if (k) {
+        from = table.samples[*k];
+        if (from.entry > index || from.offset == 0 || from.offset >= file.size() ||
+            !file.readAt(from.offset - 1, &before, 1))
+            return std::nullopt;
+    }
+    EntryScanner scanner = k ? EntryScanner(separator, from, before) : EntryScanner(separator);
+    EntrySplitter splitter(separator, static_cast<std::size_t>(k ? index - from.entry + 1 : index));
+    splitter.expectBytes(static_cast<std::size_t>(file.size() - from.offset));
+    std::string buffer(kReadPiece, '\0');
+    std::uint64_t at = from.offset;
+    while (at < file.size() && !(splitter.done() && !scanner.samples().empty())) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kReadPiece, file.size() - at));
+        if (!file.readAt(at, buffer.data(), n))
+            return std::nullopt;
+        const std::string_view piece(buffer.data(), n);
+        scanner.feed(piece);
+        if (!splitter.done())
+            splitter.feed(piece);
+        at += n;
+    }
+    if (k && scanner.firstSeparator() != from.offset)
+        return std::nullopt;
+    const std::vector<EntrySample>& met = scanner.samples();
+    // Before the next sample the entry drawn is complete.
+    const bool fits = last ? met.empty() && at == file.size() && scanner.count() == table.count
+                           : !met.empty() && met.front() == table.samples[nextAt] && splitter.done();
+    if (!fits)
+        return std::nullopt;
+    return splitter.takeEntry();
 }
-
-// An index that belongs to exactly this version of the file and this separator.
-class Index {
-public:
-    static std::optional<Index> open(const std::string& path, const FileStamp& stamp,
-                                     std::string_view separator) {
-        Result<RandomAccessFile> file = RandomAccessFile::openCache(path);
-        if (!file)
-            return std::nullopt;
-        Header header{};
-        if (file->size() < sizeof header || !file->readAt(0, reinterpret_cast<char*>(&header), sizeof header))
-            return std::nullopt;
-        const std::size_t table = sizeof header + padded(separator.size());
-        if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.version != kVersion ||
-            header.separatorSize != separator.size() || header.device != stamp.device ||
-            header.inode != stamp.inode || header.size != stamp.size ||
-            header.modifiedNs != stamp.modifiedNs || header.changedNs != stamp.changedNs ||
-            header.count == 0 || header.count - 1 > stamp.size ||
-            file->size() != table + (header.count - 1) * 8)
-            return std::nullopt;
-        std::string stored(separator.size(), '\0');
-        if (!file->readAt(sizeof header, stored.data(), stored.size()) || stored != separator)
-            return std::nullopt;
-        return Index(std::move(file).value(), header.count, table);
-    }
-
-    std::uint64_t count() const { return m_count; }
-    // Offset of separator line k (1-based); nothing when it cannot be read.
-    std::optional<std::uint64_t> offset(std::uint64_t k) const {
-        std::uint64_t value = 0;
-        if (!m_file.readAt(m_table + (k - 1) * 8, reinterpret_cast<char*>(&value), sizeof value))
-            return std::nullopt;
-        return value;
-    }
-
-private:
-    Index(RandomAccessFile file, std::uint64_t count, std::size_t table)
-        : m_file(std::move(file)), m_count(count), m_table(table) {}
-    RandomAccessFile m_file;
-    std::uint64_t m_count;
-    std::size_t m_table;
-};
 
 // A random source that gives a number already drawn, so a fallback draws nothing new.
 class DrawnNumber final : public RandomSource {
@@ -228,39 +250,29 @@ private:
     float m_r;
 };
 
-// Entry `index` (1-based) from the bytes between its separator line (or the start of the
-// file) and the next one (or the end). The bytes must hold exactly that one boundary:
-// anything else means the offsets do not fit the file, and the answer is nothing.
-std::optional<std::string> entryBetween(const RandomAccessFile& file, std::uint64_t index,
-                                        std::uint64_t begin, std::uint64_t end, std::string_view separator) {
-    if (begin > end || end > file.size() || (index == 1 && begin != 0))
-        return std::nullopt;
-    // One byte before, to see that the range starts a line; the separator's length after,
-    // to see that a separator line follows it.
-    const std::uint64_t from = begin == 0 ? 0 : begin - 1;
-    const std::uint64_t to =
-        std::min<std::uint64_t>(file.size(), end + std::max<std::size_t>(separator.size(), 1));
-    std::string bytes(static_cast<std::size_t>(to - from), '\0');
-    if (!file.readAt(from, bytes.data(), bytes.size()))
-        return std::nullopt;
-    const std::string_view all(bytes);
-    const std::size_t start = static_cast<std::size_t>(begin - from);
-    const std::size_t stop = static_cast<std::size_t>(end - from);
-    std::vector<std::uint64_t> found = separatorLineOffsets(all, separator);
-    // `from` is the line end before the range, not a line start: what is seen there does not count.
-    std::erase_if(found, [&](std::uint64_t at) { return at < start; });
-    std::vector<std::uint64_t> expected;
-    if (index > 1)
-        expected.push_back(start);
-    if (end < file.size())
-        expected.push_back(stop);
-    if (begin != 0 && !endsLine(all[start - 1]))
-        return std::nullopt;
-    if (found != expected)
-        return std::nullopt;
-    EntrySplitter splitter(separator, EntrySplitter::Keep::One, index == 1 ? 0 : 1);
-    splitter.feed(all.substr(start, stop - start));
-    return splitter.takeEntry();
+bool olderThan(const fs::path& path, std::chrono::hours age) {
+    std::error_code ec;
+    const fs::file_time_type written = fs::last_write_time(path, ec);
+    return !ec && fs::file_time_type::clock::now() - written > age;
+}
+
+// What a killed write leaves: "<index>.idx." or ".<index>.idx." and six letters or
+// digits, or from older versions on Windows "<index>.idx.<digits>.tmp".
+bool isTemporaryName(std::string_view name) {
+    const std::size_t idx = name.rfind(".idx.");
+    if (idx == std::string_view::npos)
+        return false;
+    std::string_view rest = name.substr(idx + 5);
+    const bool older = rest.ends_with(".tmp");
+    if (older)
+        rest.remove_suffix(4);
+    const auto all = [rest](bool digitsOnly) {
+        return std::all_of(rest.begin(), rest.end(), [digitsOnly](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return (digitsOnly ? std::isdigit(u) : std::isalnum(u)) != 0;
+        });
+    };
+    return older ? !rest.empty() && all(true) : rest.size() == 6 && all(false);
 }
 
 } // namespace
@@ -269,70 +281,88 @@ std::string entryIndexFolder() {
     return cacheFolder();
 }
 
-std::string entryIndexPath(const std::string& folder, std::uint64_t device, std::uint64_t inode,
-                           std::string_view separator) {
-    return folder + "/" + hex(device) + "-" + hex(inode) + "-" + hex(fnv1a(separator)) + ".idx";
+std::string entryIndexPath(const std::string& folder, const std::string& sourcePath) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::uint64_t h = fnv1a(absolutePath(sourcePath));
+    std::string name(16, '0');
+    for (std::size_t i = name.size(); i-- > 0; h >>= 4)
+        name[i] = kDigits[h & 15];
+    return folder + "/" + name + ".idx";
 }
 
-std::vector<std::uint64_t> separatorLineOffsets(std::string_view bytes, std::string_view separator) {
-    SeparatorScanner scanner(separator);
-    scanner.feed(bytes);
-    return scanner.take();
-}
-
-Status pickEntryIndexed(const std::string& path, std::string_view separator,
-                        const std::vector<std::string>& fallback, RandomSource& random, EntryPick& pick,
-                        const std::string& indexFolder) {
+Status pickEntryIndexed(const std::string& path, std::string_view separator, const EntryList& fallback,
+                        RandomSource& random, EntryPick& pick, const std::string& indexFolder) {
     Result<RandomAccessFile> file = path.empty() || separator.size() > kMaxSeparator
                                         ? Result<RandomAccessFile>(Error{ErrorCode::Other, {}})
                                         : RandomAccessFile::open(path);
     if (!file)
         return pickEntryFromFile(path, separator, fallback, random, pick);
     const FileStamp& stamp = file->stamp();
-    const std::string indexPath = entryIndexPath(indexFolder, stamp.device, stamp.inode, separator);
+    const std::string source = absolutePath(path);
+    const std::string indexPath = entryIndexPath(indexFolder, path);
 
-    std::optional<Index> index = Index::open(indexPath, stamp, separator);
-    std::vector<std::uint64_t> offsets;
+    std::optional<EntryTable> table = loadIndex(indexPath, source, stamp, separator);
     bool scanned = false;
     auto scan = [&]() -> bool {
-        std::optional<std::vector<std::uint64_t>> found = scanFile(*file, separator);
-        if (!found)
+        table = scanFile(*file, separator);
+        if (!table)
             return false;
-        offsets = std::move(*found);
         scanned = true;
-        // An index that cannot be written (read-only or full) only costs the next run a scan.
-        static_cast<void>(replaceCacheFile(indexPath, indexBytes(stamp, separator, offsets)));
+        writeCacheFile(indexPath, indexBytes(source, stamp, separator, *table));
         return true;
     };
-    if (!index && !scan()) {
+    if (table) {
+        // Marks the index as used, for the tidying of the cache folder.
+        std::error_code ec;
+        if (olderThan(indexPath, kDay))
+            fs::last_write_time(fs::path(indexPath), fs::file_time_type::clock::now(), ec);
+    } else if (!scan()) {
         DrawnNumber drawn(random.next());
         return pickEntryFromFile(path, separator, fallback, drawn, pick);
     }
 
     const float r = random.next();
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const std::uint64_t count = scanned ? offsets.size() + 1 : index->count();
-        const std::size_t i = pickIndex(r, static_cast<std::size_t>(count));
-        std::optional<std::uint64_t> begin = std::uint64_t{0};
-        std::optional<std::uint64_t> end = file->size();
-        if (i > 1)
-            begin = scanned ? std::optional(offsets[i - 2]) : index->offset(i - 1);
-        if (i < count)
-            end = scanned ? std::optional(offsets[i - 1]) : index->offset(i);
-        std::optional<std::string> text;
-        if (begin && end)
-            text = entryBetween(*file, i, *begin, *end, separator);
+        const std::size_t count = static_cast<std::size_t>(table->count);
+        const std::size_t i = pickIndex(r, count);
+        std::optional<std::string> text = readEntry(*file, *table, i - 1, separator);
         const Result<FileStamp> now = file->stampNow();
         if (text && now && *now == stamp) {
-            pick = EntryPick{i, static_cast<std::size_t>(count), std::move(*text)};
+            pick = EntryPick{i, count, std::move(*text)};
             return {};
         }
-        // A damaged index: split the file afresh once. A file that changed meanwhile: the full parse.
+        // A damaged index: scan the file afresh once. A file that changed meanwhile: the full parse.
         if (scanned || !now || !(*now == stamp) || !scan())
             break;
     }
     DrawnNumber drawn(r);
     return pickEntryFromFile(path, separator, fallback, drawn, pick);
+}
+
+void tidyEntryIndexFolder(const std::string& indexFolder) {
+    std::error_code ec;
+    const fs::path folder(indexFolder);
+    const fs::path marker = folder / "tidied";
+    if (!fs::is_directory(folder, ec) || (fs::exists(marker, ec) && !olderThan(marker, kDay)))
+        return;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code entryEc;
+        const fs::path path = it->path();
+        const std::string name = path.filename().string();
+        if (it->is_symlink(entryEc) || !it->is_regular_file(entryEc))
+            continue;
+        bool drop = false;
+        if (name.ends_with(".idx")) {
+            const std::optional<IndexFile> index = readIndex(path.string());
+            drop = !index || !fs::exists(fs::path(index->source), entryEc) || olderThan(path, kUnusedFor);
+        } else if (isTemporaryName(name)) {
+            // A write under way is seconds old: a day old, it was killed.
+            drop = olderThan(path, kDay);
+        }
+        if (drop)
+            fs::remove(path, entryEc);
+    }
+    writeCacheFile(marker.string(), {});
 }
 
 } // namespace quillmark

@@ -235,7 +235,7 @@ void SignatureTab::stopLoading() {
 
 // A large file takes seconds: the window's events run between pieces, and the list is
 // replaced only once the whole file was read, so a list is never seen half filled.
-void SignatureTab::loadList(const std::string& path, std::vector<std::string>& list) {
+void SignatureTab::loadList(const std::string& path, EntryList& list) {
     EntryFileLoader loader(path, m_state.strSeparator);
     bool missing = false;
     Status status = loader.open(missing);
@@ -247,7 +247,7 @@ void SignatureTab::loadList(const std::string& path, std::vector<std::string>& l
         if (!more) {
             status = more.error();
         } else if (!*more) {
-            list = loader.takeEntries();
+            list = loader.takeList();
             return;
         }
     }

@@ -24,6 +24,7 @@ namespace quillmark {
 
 class Prompter;
 class Settings;
+class EntryList;
 class RandomSource;
 struct SignatureState;
 
@@ -91,7 +92,7 @@ private:
 
     void intervalEdited(const QString& text);
     void intervalChanged();
-    void loadList(const std::string& path, std::vector<std::string>& list);
+    void loadList(const std::string& path, EntryList& list);
     void reportWriteFailure(const Error& failure);
 
     SignatureState& m_state;

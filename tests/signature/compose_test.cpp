@@ -37,9 +37,10 @@ TEST(PickIndex, CoversOneToNAndNeverLeavesIt) {
 
 TEST(UpdateSignature, PicksHeaderThenFooterAndReplacesTheWholeFile) {
     test::TempFolder tmp;
-    SignatureState state{
-        "", "", tmp.file("sig.txt"), {"H1", "   ", "H3"}, std::vector<std::string>(120, "F")};
-    state.astrFooters[16] = "B" + LE + "C";
+    std::string footers = "F";
+    for (int i = 2; i <= 120; ++i)
+        footers += i == 17 ? "\n%\nB\nC" : "\n%\nF";
+    SignatureState state{"", "", tmp.file("sig.txt"), {"H1", "   ", "H3"}, EntryList(footers, "%")};
     ScriptedRandom random{0.4f, 0.14f};
     test::spit(state.strSigFile, "a much longer old signature that must not survive in part");
     const SignatureUpdate u = updateSignature(state, random);

@@ -1,6 +1,5 @@
 #include "platform/platform.h"
 #include "signature/entries.h"
-#include "signature/scripted_random.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -55,15 +54,16 @@ TEST(SplitEntries, FollowsTheLineAndEntryRules) {
     }
 }
 
-// Wherever a piece is cut (inside a CR LF, a separator, a line's first bytes), and whether
-// all entries or one are kept, the result must be the plain reading's.
-TEST(EntrySplitter, AgreesWithThePlainReadingWherePiecesAreCut) {
+// Wherever a piece is cut (inside a CR LF, a separator, a line's first bytes), however
+// densely the entries' starts are sampled, and whether an entry is read from the start or
+// from a sample, the result must be the plain reading's.
+TEST(EntryList, AgreesWithThePlainReadingWherePiecesAreCut) {
     const std::string alphabet = "Ab #%\r\n\n\n\xC2\xA7\0"s;
     std::mt19937 gen(1234);
-    const auto feedInPieces = [&gen](EntrySplitter& splitter, std::string_view bytes, int maxPiece) {
+    const auto feedInPieces = [&gen](auto& reader, std::string_view bytes, int maxPiece) {
         for (std::size_t n; !bytes.empty(); bytes.remove_prefix(n)) {
             n = std::min<std::size_t>(bytes.size(), 1 + gen() % maxPiece);
-            splitter.feed(bytes.substr(0, n));
+            reader.feed(bytes.substr(0, n));
         }
     };
     for (int round = 0; round < 600; ++round) {
@@ -74,14 +74,20 @@ TEST(EntrySplitter, AgreesWithThePlainReadingWherePiecesAreCut) {
         for (const std::string sep : {"%", "\xC2\xA7", "", "#", "%%"}) {
             const Entries expected = referenceSplit(bytes, sep);
             const std::string shown = testing::PrintToString(bytes) + " sep " + sep;
-            EntrySplitter all(sep);
-            feedInPieces(all, bytes, maxPiece);
-            ASSERT_EQ(all.takeEntries(), expected) << shown;
+            EntryScanner scanner(sep, 1 + round % 8);
+            feedInPieces(scanner, bytes, maxPiece);
+            ASSERT_EQ(scanner.count(), expected.size()) << shown;
+            const EntryList list(bytes, sep, {scanner.count(), scanner.takeSamples()});
+            ASSERT_EQ(list.entries(), expected) << shown;
 
             for (std::size_t i = 0; i <= expected.size(); ++i) {
-                EntrySplitter one(sep, EntrySplitter::Keep::One, i);
+                EntrySplitter one(sep, i);
                 feedInPieces(one, bytes, maxPiece);
                 ASSERT_EQ(one.takeEntry(), i < expected.size() ? expected[i] : "") << shown << " entry " << i;
+                // Room taken for a signature before its entries are made.
+                if (i < expected.size() && kLineEnd.size() == 1) {
+                    ASSERT_GE(list.sourceBytes(i), expected[i].size()) << shown << " entry " << i;
+                }
             }
         }
     }
@@ -96,7 +102,7 @@ TEST(LoadEntryFile, ReplacesTheListOnlyAfterAWholeRead) {
     test::TempFolder tmp;
     std::filesystem::create_directory(tmp.file("folder"));
     const Entries before{"old 1", "old 2"};
-    Entries list = before;
+    EntryList list{"old 1", "old 2"};
     // Nothing to load is not an error; a folder where the file should be is.
     const std::pair<std::string, std::optional<ErrorCode>> cases[] = {
         {"", std::nullopt},
@@ -105,7 +111,7 @@ TEST(LoadEntryFile, ReplacesTheListOnlyAfterAWholeRead) {
     for (const auto& [path, error] : cases) {
         const Status s = loadEntryFile(path, "%", list);
         EXPECT_EQ(s.ok() ? std::nullopt : std::optional(s.code()), error) << path;
-        EXPECT_EQ(list, before) << path;
+        EXPECT_EQ(list.entries(), before) << path;
     }
     // Too large to hold: refused before a byte is read (the file is sparse, not written).
     test::spit(tmp.file("huge.txt"), "");
@@ -114,11 +120,11 @@ TEST(LoadEntryFile, ReplacesTheListOnlyAfterAWholeRead) {
     ASSERT_FALSE(huge.ok());
     EXPECT_EQ(huge.code(), ErrorCode::TooLarge);
     EXPECT_EQ(huge.message(), tmp.file("huge.txt") + " is 300 MB; source files above 256 MB are not loaded");
-    EXPECT_EQ(list, before);
+    EXPECT_EQ(list.entries(), before);
 
     test::spit(tmp.file("empty.txt"), "");
     EXPECT_TRUE(loadEntryFile(tmp.file("empty.txt"), "%", list).ok());
-    EXPECT_EQ(list, Entries{""});
+    EXPECT_EQ(list.entries(), Entries{""});
 }
 
 // Many read pieces long, with CR LF and a two-byte separator falling across the pieces' edges.
@@ -129,24 +135,17 @@ TEST(LoadEntryFile, LargeFilesReadInPiecesGiveTheSameEntries) {
         bytes += "# c\r\n\r\nline " + std::to_string(i) + "\r\n" + std::string(i % 97u, 'x') +
                  "\r\n\xC2\xA7 s\r\n";
     test::spit(tmp.file("big.txt"), bytes);
-    Entries list;
+    EntryList list;
     ASSERT_TRUE(loadEntryFile(tmp.file("big.txt"), "\xC2\xA7", list).ok());
-    EXPECT_EQ(list, splitEntries(bytes, "\xC2\xA7"));
+    EXPECT_EQ(list.entries(), referenceSplit(bytes, "\xC2\xA7"));
 
-    test::ScriptedRandom a{0.77f}, b{0.77f};
-    const EntryPick fromList = pickEntry(list, a);
-    EntryPick fromFile;
-    ASSERT_TRUE(pickEntryFromFile(tmp.file("big.txt"), "\xC2\xA7", {}, b, fromFile).ok());
-    EXPECT_EQ(std::tie(fromFile.index, fromFile.count, fromFile.text),
-              std::tie(fromList.index, fromList.count, fromList.text));
-
-    // One entry of a single 3 MB line, ended early by more entries: it takes its room at
-    // once from the file's size, and gives up what it did not use.
+    // One entry of a single 3 MB line, ended early by more entries.
     const std::string oneLine = std::string(3u << 20, 'h') + "\n%\nnext\n%\n" + std::string(200'000, 'f');
     test::spit(tmp.file("line.txt"), oneLine);
-    Entries lines;
-    ASSERT_TRUE(loadEntryFile(tmp.file("line.txt"), "%", lines).ok());
-    EXPECT_TRUE(lines == splitEntries(oneLine, "%"));
+    EntryList lineList;
+    ASSERT_TRUE(loadEntryFile(tmp.file("line.txt"), "%", lineList).ok());
+    const Entries lines = lineList.entries();
+    EXPECT_TRUE(lines == referenceSplit(oneLine, "%"));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].size(), 3u << 20);
     EXPECT_EQ(lines[1], "next");

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 #include <random>
-#include <sys/stat.h>
+#include <set>
 
 namespace quillmark {
 namespace {
@@ -49,11 +49,7 @@ protected:
             ASSERT_EQ(indexed.text, full.text) << what << " entry " << full.index;
         }
     }
-    std::string indexOf(const std::string& path, std::string_view separator) {
-        struct stat st {};
-        ::stat(path.c_str(), &st);
-        return entryIndexPath(m_cache, st.st_dev, st.st_ino, separator);
-    }
+    std::string indexOf(const std::string& path) { return entryIndexPath(m_cache, path); }
 
     test::TempFolder m_tmp;
     std::string m_cache = m_tmp.file("cache/quillmark");
@@ -65,7 +61,8 @@ TEST_F(EntryIndexTest, RandomFilesGiveTheEntriesOfTheFullParse) {
     const std::string_view separators[] = {"%", "", "%%", "ab", "\n"};
     const std::string path = m_tmp.file("quotes.txt");
     for (int round = 0; round < 300; ++round) {
-        std::string bytes(engine() % 120, ' ');
+        // Some files long enough for the index to sample where their entries begin.
+        std::string bytes(engine() % (round % 30 == 0 ? 12'000 : 120), ' ');
         for (char& c : bytes)
             c = alphabet[engine() % alphabet.size()];
         spit(path, bytes);
@@ -79,41 +76,40 @@ TEST_F(EntryIndexTest, RandomFilesGiveTheEntriesOfTheFullParse) {
 
 TEST_F(EntryIndexTest, AnyChangeOfTheFileOrADamagedIndexNeverGivesAnotherEntry) {
     const std::string path = m_tmp.file("quotes.txt");
-    spit(path, "one\n%\ntwo\n%\nthree\n");
-    expectSameAsFullParse(path, "%", "first");
-    const std::string index = indexOf(path, "%");
+    // Rewritten in place (same inode) to the same size, and the modification time put
+    // back as "touch -d" would.
+    const std::pair<const char*, const char*> rewrites[] = {
+        {"one\n%\ntwo\n%\nthree\n", "ONE\n%\nTWO\nX\n%\nT\n"}, {"a\n%\nbbbbb\n", "a\n%\nb\n%\nc\n"}};
+    for (const auto& [before, after] : rewrites) {
+        SCOPED_TRACE(after);
+        spit(path, before);
+        expectSameAsFullParse(path, "%", "before");
+        const auto stamp = fs::last_write_time(path);
+        spit(path, after);
+        fs::last_write_time(path, stamp);
+        expectSameAsFullParse(path, "%", "same size and time");
+    }
+    const std::string index = indexOf(path);
     ASSERT_TRUE(fs::exists(index));
 
-    // Same size, and the modification time put back as "touch -d" would: the change time
-    // still tells the versions apart.
-    const auto stamp = fs::last_write_time(path);
-    spit(path, "ONE\n%\nTWO\nX\n%\nT\n");
-    fs::last_write_time(path, stamp);
-    expectSameAsFullParse(path, "%", "same size and time");
-
     const std::string good = slurp(index);
-    struct Damage {
-        const char* what;
-        std::string bytes;
-    };
-    std::string otherVersion = good;
+    std::string otherVersion = good, badByte = good;
     otherVersion[8] = 9;
-    std::string badOffset = good;
-    badOffset[badOffset.size() - 8] = 3;
-    const Damage damages[] = {{"truncated", good.substr(0, good.size() - 3)},
-                              {"empty", ""},
-                              {"another version", otherVersion},
-                              {"an offset off its line", badOffset}};
-    for (const Damage& d : damages) {
-        spit(index, d.bytes);
-        expectSameAsFullParse(path, "%", d.what);
+    badByte[badByte.size() - 8] = 3;
+    const std::pair<const char*, std::string> damages[] = {{"truncated", good.substr(0, good.size() - 3)},
+                                                           {"empty", ""},
+                                                           {"another version", otherVersion},
+                                                           {"a byte changed", badByte}};
+    for (const auto& [what, bytes] : damages) {
+        spit(index, bytes);
+        expectSameAsFullParse(path, "%", what);
     }
 
     // Another file's index under this name.
     const std::string other = m_tmp.file("other.txt");
     spit(other, "a\n%\nb\n%\nc\n%\nd\n");
     expectSameAsFullParse(other, "%", "other");
-    fs::copy_file(indexOf(other, "%"), index, fs::copy_options::overwrite_existing);
+    fs::copy_file(indexOf(other), index, fs::copy_options::overwrite_existing);
     expectSameAsFullParse(path, "%", "another file's index");
 
     // A link planted where the index goes is replaced, never written through.
@@ -138,6 +134,43 @@ TEST_F(EntryIndexTest, WithoutAWritableCacheTheFullParseStillAnswers) {
     EXPECT_TRUE(pickEntryIndexed(m_tmp.file("missing.txt"), "%", {"a", "b"}, r, pick, m_cache).ok());
     EXPECT_EQ(pick.text, "b");
     EXPECT_EQ(r.draws, 1);
+}
+
+// Each save of an editor replaces the file: still one index for its path. Indexes of
+// files gone or unused for a month go, as do what killed writes left a day ago and an
+// older format's indexes; other files and a write under way stay. At most once a day.
+TEST_F(EntryIndexTest, TheCacheKeepsOneIndexPerSourceAndDropsWhatIsNotUsed) {
+    const std::string path = m_tmp.file("quotes.txt"), gone = m_tmp.file("gone.txt");
+    for (int save = 0; save < 5; ++save) {
+        spit(m_tmp.file("saving.txt"), "v" + std::to_string(save) + "\n%\nx\n");
+        fs::rename(m_tmp.file("saving.txt"), path);
+        expectSameAsFullParse(path, "%", "save " + std::to_string(save));
+    }
+    for (const std::string& source : {gone, m_tmp.file("unused.txt")}) {
+        spit(source, "a\n%\nb\n");
+        expectSameAsFullParse(source, "%", source);
+    }
+    fs::remove(gone);
+    const auto dayAgo = fs::file_time_type::clock::now() - std::chrono::hours(25);
+    fs::last_write_time(indexOf(m_tmp.file("unused.txt")), dayAgo - std::chrono::hours(24 * 30));
+    const std::string leftover = m_cache + "/0123456789abcdef.idx.Ab12Cd";
+    for (const char* name : {"0123456789abcdef.idx.Ab12Cd", "0123456789abcdef.idx.1234567.tmp",
+                             "803-1a2b-cbf2.idx", ".0123456789abcdef.idx.Zz99Yy", "x"})
+        spit(m_cache + "/" + name, "x");
+    fs::last_write_time(m_cache + "/0123456789abcdef.idx.1234567.tmp", dayAgo);
+    for (int run = 0; run < 2; ++run) {
+        fs::last_write_time(leftover, dayAgo);
+        tidyEntryIndexFolder(m_cache);
+        std::set<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(m_cache))
+            names.insert(entry.path().filename().string());
+        std::set<std::string> expected{fs::path(indexOf(path)).filename().string(),
+                                       ".0123456789abcdef.idx.Zz99Yy", "x", "tidied"};
+        if (run == 1)
+            expected.insert(fs::path(leftover).filename().string());
+        EXPECT_EQ(names, expected);
+        spit(leftover, "x");
+    }
 }
 
 } // namespace

@@ -176,7 +176,7 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
     });
     tab.subLoadFiles();
     EXPECT_TRUE(ranWhileLoading);
-    EXPECT_EQ(state.astrHeaders.size(), 40'001u);
+    EXPECT_EQ(state.astrHeaders.count(), 40'001u);
     EXPECT_EQ(lblCurrentSig->text(),
               QStringLiteral("Current Signature: Header 40001 of 40001, Footer 1 of 2"));
     EXPECT_EQ(test::slurp(state.strSigFile), "last\nF1\n");
@@ -186,14 +186,14 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
     QTimer::singleShot(0, &tab, [&] { tab.stopLoading(); });
     tab.subLoadFiles();
     EXPECT_FALSE(tab.isLoading());
-    EXPECT_EQ(state.astrHeaders, std::vector<std::string>{"kept"});
+    EXPECT_EQ(state.astrHeaders.entries(), std::vector<std::string>{"kept"});
     // So does quitting the program, which then ends.
     QTimer::singleShot(0, &tab, [&] {
         QTimer::singleShot(0, &tab, [] { QCoreApplication::quit(); });
         tab.subLoadFiles();
     });
     EXPECT_EQ(QCoreApplication::exec(), 0);
-    EXPECT_EQ(state.astrHeaders, std::vector<std::string>{"kept"});
+    EXPECT_EQ(state.astrHeaders.entries(), std::vector<std::string>{"kept"});
 
     // A file above 256 MB is refused with its size (sparse: nothing is written to disk).
     const std::string huge = dir.file("huge.txt");
@@ -205,7 +205,7 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
     EXPECT_EQ(prompter.messages()[0].text,
               QStringLiteral("subLoadFiles: \r") + QString::fromStdString(huge) +
                   QStringLiteral(" is 300 MB; source files above 256 MB are not loaded"));
-    EXPECT_EQ(state.astrHeaders, std::vector<std::string>{"kept"});
+    EXPECT_EQ(state.astrHeaders.entries(), std::vector<std::string>{"kept"});
     EXPECT_NE(test::slurp(dir.file("errorlog.dat")).find("subLoadFiles"), std::string::npos);
 }
 
