@@ -45,7 +45,8 @@ void subShowHelp(Prompter& prompter, const QString& page, QWidget* asker) {
         const int code = ShellOpen(path);
         if (code <= 32) {
             const std::string_view reason = shellErrorText(code);
-            prompter.message(QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size())) +
+            prompter.message(asker,
+                             QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size())) +
                                  QLatin1Char('\r') + path,
                              kProgramTitle, Prompter::Icon::None, Prompter::Buttons::Ok);
         }
