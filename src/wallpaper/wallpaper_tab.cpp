@@ -16,28 +16,23 @@
 #include "wallpaper/wallpaper_list.h"
 #include "wallpaper/wallpaper_render.h"
 
+#include "ui_wallpaper_tab.h"
+
 #include <QAbstractListModel>
 #include <QApplication>
-#include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFrame>
-#include <QGridLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QIntValidator>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -45,7 +40,6 @@ namespace quillmark {
 
 namespace {
 
-constexpr int kSliderMaxMinutes = 240;
 constexpr int kMaxIntervalMinutes = 1440;
 // The preview's spacing beside the list, set in twips (1/1440 inch) on a 96 dpi screen.
 constexpr int kPreviewExtraHeight = 1000 / kTwipsPerPixel;
@@ -114,8 +108,9 @@ private:
 };
 
 WallpaperTab::WallpaperTab(Prompter& prompter, RandomSource& random, QWidget* parent)
-    : QWidget(parent), m_ownSetter(std::make_unique<DesktopWallpaperSetter>()), m_prompter(prompter),
-      m_random(random), m_setter(m_ownSetter.get()) {
+    : QWidget(parent), m_ui(std::make_unique<Ui::WallpaperTab>()),
+      m_ownSetter(std::make_unique<DesktopWallpaperSetter>()), m_prompter(prompter), m_random(random),
+      m_setter(m_ownSetter.get()) {
     build();
 }
 
@@ -126,108 +121,48 @@ void WallpaperTab::build() {
     m_screenDepth = primaryScreenDepth;
     setProgramFolder(programFolder());
 
-    lstWallpaper = new QListView(this);
-    m_model = new EntryModel(m_entries, lstWallpaper);
-    lstWallpaper->setModel(m_model);
-    lstWallpaper->setObjectName(QStringLiteral("lstWallpaper"));
-    lstWallpaper->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lstWallpaper->setUniformItemSizes(true);
-    lblWallpaperCount = new QLabel(this);
-    lblWallpaperCount->setObjectName(QStringLiteral("lblWallpaperCount"));
-    cmdBrowseWallpaper = new QPushButton(tr("&Add..."), this);
-    cmdBrowseWallpaper->setObjectName(QStringLiteral("cmdBrowseWallpaper"));
-    cmdDeleteWallpaperItems = new QPushButton(tr("Remo&ve"), this);
-    cmdDeleteWallpaperItems->setObjectName(QStringLiteral("cmdDeleteWallpaperItems"));
-
-    // The preview and its two labels are placed by hand in this area, which asks the layout for
-    // no room: a preview sized from the list's height would otherwise make the tab taller, the
-    // list with it, and the next preview taller still.
-    m_previewArea = new QWidget(this);
-    m_previewArea->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    pnlWallPaperPreview = new QFrame(m_previewArea);
-    pnlWallPaperPreview->setObjectName(QStringLiteral("pnlWallPaperPreview"));
-    pnlWallPaperPreview->setFrameShape(QFrame::Panel);
-    pnlWallPaperPreview->setFrameShadow(QFrame::Sunken);
-    imgWallpaper = new QLabel(pnlWallPaperPreview);
-    imgWallpaper->setObjectName(QStringLiteral("imgWallpaper"));
-    imgWallpaper->setScaledContents(true);
-    lblWallpaperName = new QLabel(m_previewArea);
-    lblWallpaperName->setObjectName(QStringLiteral("lblWallpaperName"));
-    lblWallpaperDimensions = new QLabel(m_previewArea);
-    lblWallpaperDimensions->setObjectName(QStringLiteral("lblWallpaperDimensions"));
-    lblWallpaperDimensions->move(0, kDimensionsGap);
-
-    chkShrinkWallpaper = new QCheckBox(tr("Shrink Wallpaper to fit screen"), this);
-    chkShrinkWallpaper->setObjectName(QStringLiteral("chkShrinkWallpaper"));
-    chkStretchWallpaper = new QCheckBox(tr("Stretch Wallpaper to fill screen"), this);
-    chkStretchWallpaper->setObjectName(QStringLiteral("chkStretchWallpaper"));
-    cmdChangeWallpaper = new QPushButton(tr("&Random Wallpaper"), this);
-    cmdChangeWallpaper->setObjectName(QStringLiteral("cmdChangeWallpaper"));
-    cmdSelectWallpaper = new QPushButton(tr("Use &Selected"), this);
-    cmdSelectWallpaper->setObjectName(QStringLiteral("cmdSelectWallpaper"));
-
-    sldWallpaper = new QSlider(Qt::Horizontal, this);
-    sldWallpaper->setObjectName(QStringLiteral("sldWallpaper"));
-    sldWallpaper->setRange(0, kSliderMaxMinutes);
-    txtIntervalWallpaper = new QLineEdit(QStringLiteral("0"), this);
-    txtIntervalWallpaper->setObjectName(QStringLiteral("txtIntervalWallpaper"));
-    txtIntervalWallpaper->setValidator(new QIntValidator(0, kMaxIntervalMinutes, txtIntervalWallpaper));
-    txtIntervalWallpaper->setMaximumWidth(70);
+    m_ui->setupUi(this);
+    m_model = new EntryModel(m_entries, m_ui->lstWallpaper);
+    m_ui->lstWallpaper->setModel(m_model);
+    // The preview and its two labels are placed by hand in previewArea, which asks the layout
+    // for no room: a preview sized from the list's height would otherwise make the tab taller,
+    // the list with it, and the next preview taller still.
+    m_ui->lblWallpaperDimensions->move(0, kDimensionsGap);
+    m_ui->txtIntervalWallpaper->setValidator(
+        new QIntValidator(0, kMaxIntervalMinutes, m_ui->txtIntervalWallpaper));
     tmrWallpaper = new QTimer(this);
     tmrWallpaper->setObjectName(QStringLiteral("tmrWallpaper"));
     // Minutes apart: a coarse timer lets the system bundle the wake-up with others.
     tmrWallpaper->setTimerType(Qt::VeryCoarseTimer);
 
-    auto* listButtons = new QHBoxLayout;
-    listButtons->addWidget(cmdBrowseWallpaper);
-    listButtons->addWidget(cmdDeleteWallpaperItems);
-    auto* commands = new QHBoxLayout;
-    commands->addWidget(cmdChangeWallpaper);
-    commands->addWidget(cmdSelectWallpaper);
-    auto* columns = new QGridLayout;
-    columns->addWidget(lstWallpaper, 0, 0);
-    columns->addWidget(lblWallpaperCount, 1, 0);
-    columns->addLayout(listButtons, 2, 0);
-    columns->addWidget(chkShrinkWallpaper, 3, 0);
-    columns->addWidget(chkStretchWallpaper, 4, 0, Qt::AlignTop);
-    columns->addWidget(m_previewArea, 0, 1, 5, 1);
-    columns->addLayout(commands, 5, 1);
-    columns->setRowStretch(0, 1);
-    columns->setColumnStretch(0, 1);
-    columns->setColumnStretch(1, 1);
     // Beside the rows under the list there is room for a preview a margin taller than the
     // list, and for its two labels.
     const int needed = kPreviewExtraHeight + kNameGap + kDimensionsGap + fontMetrics().height();
-    const int beside = lblWallpaperCount->sizeHint().height() + cmdBrowseWallpaper->sizeHint().height() +
-                       2 * chkShrinkWallpaper->sizeHint().height();
-    columns->setRowMinimumHeight(4, chkStretchWallpaper->sizeHint().height() + std::max(0, needed - beside));
-
-    auto* interval = new QHBoxLayout;
-    interval->addWidget(new QLabel(tr("Update wallpaper every"), this));
-    interval->addWidget(txtIntervalWallpaper);
-    interval->addWidget(new QLabel(tr("minutes"), this));
-    interval->addWidget(sldWallpaper, 1);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(columns, 1);
-    layout->addLayout(interval);
+    const int beside = m_ui->lblWallpaperCount->sizeHint().height() +
+                       m_ui->cmdBrowseWallpaper->sizeHint().height() +
+                       2 * m_ui->chkShrinkWallpaper->sizeHint().height();
+    m_ui->columns->setRowMinimumHeight(4, m_ui->chkStretchWallpaper->sizeHint().height() +
+                                              std::max(0, needed - beside));
 
     subShowWallpaperPreview(false);
-    lblWallpaperName->hide();
+    m_ui->lblWallpaperName->hide();
+    connectControls();
+}
 
-    connect(cmdBrowseWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdBrowseWallpaper_Click);
-    connect(cmdDeleteWallpaperItems, &QPushButton::clicked, this,
+void WallpaperTab::connectControls() {
+    connect(m_ui->cmdBrowseWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdBrowseWallpaper_Click);
+    connect(m_ui->cmdDeleteWallpaperItems, &QPushButton::clicked, this,
             &WallpaperTab::cmdDeleteWallpaperItems_Click);
-    connect(lstWallpaper, &QListView::clicked, this, &WallpaperTab::lstWallpaper_Click);
-    connect(cmdChangeWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdChangeWallpaper_Click);
-    connect(cmdSelectWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdSelectWallpaper_Click);
-    connect(sldWallpaper, &QSlider::valueChanged, this, [this](int value) {
-        txtIntervalWallpaper->setText(QString::number(value));
+    connect(m_ui->lstWallpaper, &QListView::clicked, this, &WallpaperTab::lstWallpaper_Click);
+    connect(m_ui->cmdChangeWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdChangeWallpaper_Click);
+    connect(m_ui->cmdSelectWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdSelectWallpaper_Click);
+    connect(m_ui->sldWallpaper, &QSlider::valueChanged, this, [this](int value) {
+        m_ui->txtIntervalWallpaper->setText(QString::number(value));
         intervalEdited();
     });
-    connect(txtIntervalWallpaper, &QLineEdit::textEdited, this, [this] {
-        QSignalBlocker block(sldWallpaper);
-        sldWallpaper->setValue(txtIntervalWallpaper->text().toInt());
+    connect(m_ui->txtIntervalWallpaper, &QLineEdit::textEdited, this, [this] {
+        QSignalBlocker block(m_ui->sldWallpaper);
+        m_ui->sldWallpaper->setValue(m_ui->txtIntervalWallpaper->text().toInt());
         intervalEdited();
     });
     connect(tmrWallpaper, &QTimer::timeout, this, &WallpaperTab::tmrWallpaper_Timer);
@@ -244,28 +179,28 @@ void WallpaperTab::setProgramFolder(const std::string& folder) {
 
 void WallpaperTab::loadSettings(Settings& settings) {
     m_settings = &settings;
-    chkShrinkWallpaper->setChecked(readFlag(settings, keys::kShrinkToFit));
-    chkStretchWallpaper->setChecked(readFlag(settings, keys::kStretchToFit));
+    m_ui->chkShrinkWallpaper->setChecked(readFlag(settings, keys::kShrinkToFit));
+    m_ui->chkStretchWallpaper->setChecked(readFlag(settings, keys::kStretchToFit));
     bool ok = false;
     // Read without storing the default: a first run writes the settings it has always written.
     const int minutes = fromUtf8(readTextPlain(settings, keys::kWallpaperInterval)).trimmed().toInt(&ok);
     m_intervalMinutes = ok ? std::clamp(minutes, 0, kMaxIntervalMinutes) : 0;
-    txtIntervalWallpaper->setText(QString::number(m_intervalMinutes));
+    m_ui->txtIntervalWallpaper->setText(QString::number(m_intervalMinutes));
     {
-        QSignalBlocker block(sldWallpaper);
-        sldWallpaper->setValue(m_intervalMinutes);
+        QSignalBlocker block(m_ui->sldWallpaper);
+        m_ui->sldWallpaper->setValue(m_intervalMinutes);
     }
     restartTimer();
 }
 
 void WallpaperTab::saveSettings(Settings& settings) {
-    writeFlag(settings, keys::kShrinkToFit, chkShrinkWallpaper->isChecked());
-    writeFlag(settings, keys::kStretchToFit, chkStretchWallpaper->isChecked());
+    writeFlag(settings, keys::kShrinkToFit, m_ui->chkShrinkWallpaper->isChecked());
+    writeFlag(settings, keys::kStretchToFit, m_ui->chkStretchWallpaper->isChecked());
     writeText(settings, keys::kWallpaperInterval, std::to_string(m_intervalMinutes));
 }
 
 void WallpaperTab::intervalEdited() {
-    const int minutes = std::clamp(txtIntervalWallpaper->text().toInt(), 0, kMaxIntervalMinutes);
+    const int minutes = std::clamp(m_ui->txtIntervalWallpaper->text().toInt(), 0, kMaxIntervalMinutes);
     if (minutes == m_intervalMinutes)
         return;
     m_intervalMinutes = minutes;
@@ -282,7 +217,7 @@ void WallpaperTab::restartTimer() {
 
 void WallpaperTab::tmrWallpaper_Timer() {
     // A change still under way (a message box open over it) is not stacked on.
-    if (!lstWallpaper->isEnabled() || m_entries.empty())
+    if (!m_ui->lstWallpaper->isEnabled() || m_entries.empty())
         return;
     cmdChangeWallpaper_Click();
 }
@@ -329,11 +264,11 @@ void WallpaperTab::subSaveWallpaperList() {
 }
 
 void WallpaperTab::subUpdateWallpaperCount() {
-    QPalette palette = lblWallpaperCount->palette();
+    QPalette palette = m_ui->lblWallpaperCount->palette();
     palette.setColor(QPalette::WindowText, schemeTextColour());
-    lblWallpaperCount->setPalette(palette);
-    lblWallpaperCount->setVisible(true);
-    lblWallpaperCount->setText(fromUtf8(wallpaperCountCaption(m_entries.size())));
+    m_ui->lblWallpaperCount->setPalette(palette);
+    m_ui->lblWallpaperCount->setVisible(true);
+    m_ui->lblWallpaperCount->setText(fromUtf8(wallpaperCountCaption(m_entries.size())));
 }
 
 void WallpaperTab::cmdBrowseWallpaper_Click() {
@@ -355,7 +290,7 @@ void WallpaperTab::cmdBrowseWallpaper_Click() {
 
 void WallpaperTab::cmdDeleteWallpaperItems_Click() {
     std::vector<std::size_t> selected;
-    for (const QItemSelectionRange& range : lstWallpaper->selectionModel()->selection())
+    for (const QItemSelectionRange& range : m_ui->lstWallpaper->selectionModel()->selection())
         for (int row = range.top(); row <= range.bottom(); ++row)
             selected.push_back(static_cast<std::size_t>(row));
     if (selected.empty())
@@ -363,21 +298,21 @@ void WallpaperTab::cmdDeleteWallpaperItems_Click() {
     Deletion deletion;
     m_model->reset([&] { deletion = deleteSelected(m_entries, std::move(selected)); });
     if (deletion.select) {
-        lstWallpaper->selectionModel()->setCurrentIndex(m_model->index(static_cast<int>(*deletion.select)),
-                                                        QItemSelectionModel::ClearAndSelect);
+        m_ui->lstWallpaper->selectionModel()->setCurrentIndex(
+            m_model->index(static_cast<int>(*deletion.select)), QItemSelectionModel::ClearAndSelect);
         lstWallpaper_Click();
     } else {
         subShowWallpaperPreview(false);
     }
-    lblWallpaperDimensions->setText(tr("%1 files removed from list").arg(deletion.removed));
-    lblWallpaperDimensions->adjustSize();
-    lblWallpaperDimensions->setVisible(true);
+    m_ui->lblWallpaperDimensions->setText(tr("%1 files removed from list").arg(deletion.removed));
+    m_ui->lblWallpaperDimensions->adjustSize();
+    m_ui->lblWallpaperDimensions->setVisible(true);
     m_listChanged = true;
     subSaveWallpaperList();
 }
 
 void WallpaperTab::lstWallpaper_Click() {
-    const int row = lstWallpaper->currentIndex().row();
+    const int row = m_ui->lstWallpaper->currentIndex().row();
     if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size())
         return;
     WaitCursor wait;
@@ -387,67 +322,78 @@ void WallpaperTab::lstWallpaper_Click() {
 // ---- Preview ----
 
 void WallpaperTab::subShowWallpaperPreview(bool visible) {
-    pnlWallPaperPreview->setVisible(visible);
-    lblWallpaperDimensions->setVisible(visible);
+    m_ui->pnlWallPaperPreview->setVisible(visible);
+    m_ui->lblWallpaperDimensions->setVisible(visible);
+}
+
+// The preview's size for a picture of `natural` size: a portrait picture a margin taller than
+// the list, a landscape one as wide as the room beside the list.
+QSize WallpaperTab::previewSize(QSize natural) const {
+    const double ratio = static_cast<double>(natural.width()) / natural.height();
+    QSize preview;
+    if (ratio <= 1.0) {
+        const int h = m_ui->lstWallpaper->height() + kPreviewExtraHeight;
+        preview = QSize(std::max(1, static_cast<int>(h * ratio)), h);
+    } else {
+        const int w = std::max(80, width() - m_ui->lstWallpaper->width() - kPreviewMargin);
+        preview = QSize(w, std::max(1, static_cast<int>(w / ratio)));
+    }
+    // In a small window the preview shrinks to the room there is, its labels still under it.
+    const QSize room(m_ui->previewArea->width(),
+                     m_ui->previewArea->height() - kNameGap - kDimensionsGap - fontMetrics().height());
+    if (!room.isEmpty() && (preview.width() > room.width() || preview.height() > room.height()))
+        preview = preview.scaled(room, Qt::KeepAspectRatio).expandedTo({1, 1});
+    return preview;
+}
+
+// Why there is no preview, where the picture's name would be.
+void WallpaperTab::showPreviewNote(const QString& text) {
+    m_ui->lblWallpaperName->setText(text);
+    m_ui->lblWallpaperName->adjustSize();
+    m_ui->lblWallpaperName->setVisible(true);
 }
 
 void WallpaperTab::subUpdateThumbnail(const std::string& path) {
-    pnlWallPaperPreview->hide();
-    lblWallpaperDimensions->hide();
-    lblWallpaperName->hide();
+    m_ui->pnlWallPaperPreview->hide();
+    m_ui->lblWallpaperDimensions->hide();
+    m_ui->lblWallpaperName->hide();
     m_previewPath.clear();
     const QString file = fromPath(path);
     if (!QFileInfo::exists(file))
         return;
     Result<PictureInfo> info = readPictureInfo(file);
     if (!info) {
-        lblWallpaperName->setText(info.code() == ErrorCode::InvalidInput ? tr("Not a valid image file")
-                                                                         : fromUtf8(info.message()));
-        lblWallpaperName->adjustSize();
-        lblWallpaperName->setVisible(true);
+        showPreviewNote(info.code() == ErrorCode::InvalidInput ? tr("Not a valid image file")
+                                                               : fromUtf8(info.message()));
         if (info.code() != ErrorCode::InvalidInput)
             LogError("frmMain.subUpdateThumbnail", path + ": " + info.message());
         return;
     }
     const QSize natural = info->size;
-    const double ratio = static_cast<double>(natural.width()) / natural.height();
-    QSize preview;
-    if (ratio <= 1.0) {
-        const int h = lstWallpaper->height() + kPreviewExtraHeight;
-        preview = QSize(std::max(1, static_cast<int>(h * ratio)), h);
-    } else {
-        const int w = std::max(80, width() - lstWallpaper->width() - kPreviewMargin);
-        preview = QSize(w, std::max(1, static_cast<int>(w / ratio)));
-    }
-    // In a small window the preview shrinks to the room there is, its labels still under it.
-    const QSize room(m_previewArea->width(),
-                     m_previewArea->height() - kNameGap - kDimensionsGap - fontMetrics().height());
-    if (!room.isEmpty() && (preview.width() > room.width() || preview.height() > room.height()))
-        preview = preview.scaled(room, Qt::KeepAspectRatio).expandedTo({1, 1});
+    const QSize preview = previewSize(natural);
     Result<QImage> picture = loadPicture(file, preview.boundedTo(natural));
     if (!picture) {
-        lblWallpaperName->setText(tr("Not a valid image file"));
-        lblWallpaperName->adjustSize();
-        lblWallpaperName->setVisible(true);
+        showPreviewNote(tr("Not a valid image file"));
         return;
     }
-    pnlWallPaperPreview->setGeometry(std::max(0, (m_previewArea->width() - preview.width()) / 2), 0,
-                                     preview.width(), preview.height());
-    imgWallpaper->setGeometry(0, 0, preview.width(), preview.height());
-    imgWallpaper->setPixmap(QPixmap::fromImage(*picture));
-    pnlWallPaperPreview->show();
-    lblWallpaperName->move(0, preview.height() + kNameGap);
-    lblWallpaperDimensions->move(0, lblWallpaperName->y() + kDimensionsGap);
-    lblWallpaperName->setText(QFileInfo(file).fileName());
-    lblWallpaperName->adjustSize();
+    m_ui->pnlWallPaperPreview->setGeometry(std::max(0, (m_ui->previewArea->width() - preview.width()) / 2), 0,
+                                           preview.width(), preview.height());
+    m_ui->imgWallpaper->setGeometry(0, 0, preview.width(), preview.height());
+    m_ui->imgWallpaper->setPixmap(QPixmap::fromImage(*picture));
+    m_ui->pnlWallPaperPreview->show();
+    m_ui->lblWallpaperName->move(0, preview.height() + kNameGap);
+    m_ui->lblWallpaperDimensions->move(0, m_ui->lblWallpaperName->y() + kDimensionsGap);
+    m_ui->lblWallpaperName->setText(QFileInfo(file).fileName());
+    m_ui->lblWallpaperName->adjustSize();
     // The depth the picture is displayed in: a picture deeper than the screen shows in the
     // screen's depth.
     const int screenBits = m_screenDepth();
     const int bits = screenBits > 0 ? std::min(info->bitsPerPixel, screenBits) : info->bitsPerPixel;
-    lblWallpaperDimensions->setText(fromUtf8(dimensionsCaption(natural.width(), natural.height(), bits)));
-    lblWallpaperDimensions->adjustSize();
-    lblWallpaperDimensions->show();
-    lblWallpaperName->show();
+    m_ui->lblWallpaperDimensions->setText(
+        fromUtf8(dimensionsCaption(natural.width(), natural.height(), bits)));
+    m_ui->lblWallpaperDimensions->adjustSize();
+    m_ui->lblWallpaperDimensions->show();
+    m_ui->lblWallpaperName->show();
     m_previewPath = path;
 }
 
@@ -475,7 +421,7 @@ bool WallpaperTab::applyPicture(const std::string& path) {
         return false;
     }
     // The boxes as they stand: the settings file has them only from the next save.
-    const FitOptions options{chkShrinkWallpaper->isChecked(), chkStretchWallpaper->isChecked()};
+    const FitOptions options{m_ui->chkShrinkWallpaper->isChecked(), m_ui->chkStretchWallpaper->isChecked()};
     const QSize screen = m_screenSize();
     const PixelSize fitted =
         fitPicture({info->size.width(), info->size.height()}, {screen.width(), screen.height()}, options);
@@ -522,7 +468,7 @@ void WallpaperTab::cmdChangeWallpaper_Click() {
     if (m_entries.empty())
         return;
     WaitCursor wait;
-    lstWallpaper->setEnabled(false);
+    m_ui->lstWallpaper->setEnabled(false);
     const std::optional<std::size_t> index = pickUsableEntry(
         m_entries, m_random.next(), [](std::string_view p) { return QFileInfo(fromPath(p)).isFile(); });
     if (!index) {
@@ -533,12 +479,12 @@ void WallpaperTab::cmdChangeWallpaper_Click() {
         subUpdateThumbnail(path);
         applyPicture(path);
     }
-    lstWallpaper->setEnabled(true);
+    m_ui->lstWallpaper->setEnabled(true);
 }
 
 void WallpaperTab::cmdSelectWallpaper_Click() {
     WaitCursor wait;
-    const int row = lstWallpaper->currentIndex().row();
+    const int row = m_ui->lstWallpaper->currentIndex().row();
     if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size()) {
         if (!m_entries.empty())
             m_prompter.message(this, tr("Please select some wallpaper to decorate with."),
@@ -546,9 +492,9 @@ void WallpaperTab::cmdSelectWallpaper_Click() {
                                Prompter::Buttons::Ok);
         return;
     }
-    lstWallpaper->setEnabled(false);
+    m_ui->lstWallpaper->setEnabled(false);
     applyPicture(std::string(m_entries[static_cast<std::size_t>(row)]));
-    lstWallpaper->setEnabled(true);
+    m_ui->lstWallpaper->setEnabled(true);
 }
 
 } // namespace quillmark

@@ -12,14 +12,11 @@
 #include <string>
 #include <vector>
 
-class QCheckBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QListView;
-class QPushButton;
-class QSlider;
 class QTimer;
+
+namespace Ui {
+class WallpaperTab;
+}
 
 namespace quillmark {
 
@@ -72,27 +69,16 @@ private:
     class EntryModel;
 
     void build();
+    void connectControls();
+    QSize previewSize(QSize natural) const;
+    void showPreviewNote(const QString& text);
     bool applyPicture(const std::string& path);
     void reportFailure(const char* context, const std::string& reason);
     void intervalEdited();
     void restartTimer();
 
-    QListView* lstWallpaper;
+    std::unique_ptr<Ui::WallpaperTab> m_ui;
     EntryModel* m_model;
-    QLabel* lblWallpaperCount;
-    QPushButton* cmdBrowseWallpaper;
-    QPushButton* cmdDeleteWallpaperItems;
-    QWidget* m_previewArea;
-    QFrame* pnlWallPaperPreview;
-    QLabel* imgWallpaper;
-    QLabel* lblWallpaperName;
-    QLabel* lblWallpaperDimensions;
-    QCheckBox* chkShrinkWallpaper;
-    QCheckBox* chkStretchWallpaper;
-    QPushButton* cmdChangeWallpaper;
-    QPushButton* cmdSelectWallpaper;
-    QSlider* sldWallpaper;
-    QLineEdit* txtIntervalWallpaper;
     QTimer* tmrWallpaper;
 
     std::unique_ptr<WallpaperSetter> m_ownSetter;
