@@ -10,105 +10,35 @@
 #include "ui/text_codec.h"
 #include "ui/wait_cursor.h"
 
+#include "ui_encryption_tab.h"
+
 #include <QApplication>
-#include <QButtonGroup>
 #include <QClipboard>
 #include <QFont>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 #include <cmath>
 
 namespace quillmark {
 
-namespace {
-
-QPushButton* makeButton(const QString& caption, const QString& name, QWidget* parent,
-                        const QString& tip = {}) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    if (!tip.isEmpty())
-        button->setToolTip(tip);
-    return button;
-}
-
-QPlainTextEdit* makeTextBox(const QString& name, QWidget* parent) {
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(name);
+EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent)
+    : QWidget(parent), m_prompter(prompter), m_ui(std::make_unique<Ui::EncryptionTab>()) {
+    m_ui->setupUi(this);
+    cmdCopyEncrypted = {m_ui->cmdCopyEncrypted0, m_ui->cmdCopyEncrypted1};
+    cmdPasteEncrypted = {m_ui->cmdPasteEncrypted0, m_ui->cmdPasteEncrypted1};
+    cmdDeleteEncrypted = {m_ui->cmdDeleteEncrypted0, m_ui->cmdDeleteEncrypted1};
     // Ciphertext lines are easier to check and to compare in a fixed-width font.
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::Monospace);
-    box->setFont(font);
-    return box;
-}
+    m_ui->txtInput->setFont(font);
+    m_ui->txtOutput->setFont(font);
 
-} // namespace
-
-EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent) : QWidget(parent), m_prompter(prompter) {
-    txtInput = makeTextBox(QStringLiteral("txtInput"), this);
-    txtOutput = makeTextBox(QStringLiteral("txtOutput"), this);
-
-    opnROT = new QRadioButton(tr("ROT"), this);
-    opnROT->setObjectName(QStringLiteral("opnROT"));
-    opnPassword = new QRadioButton(tr("Key"), this);
-    opnPassword->setObjectName(QStringLiteral("opnPassword"));
-    auto* group = new QButtonGroup(this);
-    group->addButton(opnROT);
-    group->addButton(opnPassword);
-    group->setExclusive(true);
-
-    txtROT = new QLineEdit(QStringLiteral("13"), this);
-    txtROT->setObjectName(QStringLiteral("txtROT"));
-    txtPassword = new QLineEdit(this);
-    txtPassword->setObjectName(QStringLiteral("txtPassword"));
-    txtPassword->setEchoMode(QLineEdit::Password);
-
-    cmdEncode = makeButton(tr("&Encode"), QStringLiteral("cmdEncode"), this, tr("Encode Input Text"));
-    cmdDecode = makeButton(tr("&Decode"), QStringLiteral("cmdDecode"), this, tr("Decode Input Text"));
-    cmdHelp = makeButton(tr("Hel&p!"), QStringLiteral("cmdHelp"), this,
-                         tr("Display the Quillmark QuickStart Help"));
-    for (int i = 0; i < 2; ++i) {
-        const QString index = QString::number(i);
-        cmdCopyEncrypted[i] = makeButton(tr("Copy"), QStringLiteral("cmdCopyEncrypted") + index, this);
-        cmdPasteEncrypted[i] = makeButton(tr("Paste"), QStringLiteral("cmdPasteEncrypted") + index, this);
-        cmdDeleteEncrypted[i] = makeButton(tr("Clear"), QStringLiteral("cmdDeleteEncrypted") + index, this);
-    }
-
-    opnROT->setChecked(true);
-    txtPassword->setEnabled(false);
-
-    auto* methods = new QHBoxLayout;
-    methods->addWidget(opnROT);
-    methods->addWidget(txtROT);
-    methods->addSpacing(12);
-    methods->addWidget(opnPassword);
-    methods->addWidget(txtPassword, 1);
-    methods->addStretch(1);
-    methods->addWidget(cmdHelp);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(methods);
-    for (int i = 0; i < 2; ++i) {
-        layout->addWidget(box(i), 1);
-        auto* buttons = new QHBoxLayout;
-        buttons->addWidget(cmdCopyEncrypted[i]);
-        buttons->addWidget(cmdPasteEncrypted[i]);
-        buttons->addWidget(cmdDeleteEncrypted[i]);
-        buttons->addStretch(1);
-        if (i == kInput) {
-            buttons->addWidget(cmdEncode);
-            buttons->addWidget(cmdDecode);
-        }
-        layout->addLayout(buttons);
-    }
-
-    connect(opnPassword, &QRadioButton::toggled, txtPassword, &QLineEdit::setEnabled);
-    connect(cmdEncode, &QPushButton::clicked, this, &EncryptionTab::cmdEncode_Click);
-    connect(cmdDecode, &QPushButton::clicked, this, &EncryptionTab::cmdDecode_Click);
-    connect(cmdHelp, &QPushButton::clicked, this,
+    connect(m_ui->opnPassword, &QRadioButton::toggled, m_ui->txtPassword, &QLineEdit::setEnabled);
+    connect(m_ui->cmdEncode, &QPushButton::clicked, this, &EncryptionTab::cmdEncode_Click);
+    connect(m_ui->cmdDecode, &QPushButton::clicked, this, &EncryptionTab::cmdDecode_Click);
+    connect(m_ui->cmdHelp, &QPushButton::clicked, this,
             [this] { subShowHelp(m_prompter, QStringLiteral("encryption.htm")); });
     for (int i = 0; i < 2; ++i) {
         connect(cmdCopyEncrypted[i], &QPushButton::clicked, this, [this, i] { cmdCopyEncrypted_Click(i); });
@@ -118,16 +48,18 @@ EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent) : QWidget(pare
     }
 }
 
+EncryptionTab::~EncryptionTab() = default;
+
 void EncryptionTab::loadSettings(Settings& settings) {
     const bool rotation =
         cipherMethodFromSetting(readText(settings, keys::kLastEncryptionMethod)) == CipherMethod::Rot;
-    opnROT->setChecked(rotation);
-    opnPassword->setChecked(!rotation);
+    m_ui->opnROT->setChecked(rotation);
+    m_ui->opnPassword->setChecked(!rotation);
 }
 
 void EncryptionTab::saveSettings(Settings& settings) {
     writeText(settings, keys::kLastEncryptionMethod,
-              cipherMethodSetting(opnROT->isChecked() ? CipherMethod::Rot : CipherMethod::Password));
+              cipherMethodSetting(m_ui->opnROT->isChecked() ? CipherMethod::Rot : CipherMethod::Password));
 }
 
 void EncryptionTab::cmdEncode_Click() {
@@ -150,7 +82,7 @@ void EncryptionTab::clipboardCommand(bool encode, bool mainWindowActivated) {
 
 void EncryptionTab::runCommand(bool encode) {
     WaitCursor wait;
-    if (opnROT->isChecked()) {
+    if (m_ui->opnROT->isChecked()) {
         // An unusable amount leaves the output alone; its old text is still copied below.
         if (const std::optional<int> n = rotationAmount()) {
             const std::string input = boxBytes(kInput);
@@ -158,7 +90,7 @@ void EncryptionTab::runCommand(bool encode) {
         }
     } else {
         const std::string input = boxBytes(kInput);
-        const std::string password = bytesOf(txtPassword);
+        const std::string password = bytesOf(m_ui->txtPassword);
         setBoxBytes(kOutput, encode ? WrapEncrypted(EncryptText(input, password))
                                     : DecryptText(UnwrapEncrypted(input), password));
     }
@@ -167,7 +99,7 @@ void EncryptionTab::runCommand(bool encode) {
 
 std::optional<int> EncryptionTab::rotationAmount() const {
     double value = 0;
-    if (!isNumericText(txtROT->text(), &value) || value <= 0 || value > 26)
+    if (!isNumericText(m_ui->txtROT->text(), &value) || value <= 0 || value > 26)
         return std::nullopt;
     // Halves go to the even neighbour (the default rounding mode): 2.5 -> 2, 3.5 -> 4.
     return static_cast<int>(std::nearbyint(value));
@@ -187,6 +119,10 @@ void EncryptionTab::cmdPasteEncrypted_Click(int index) {
 
 void EncryptionTab::cmdDeleteEncrypted_Click(int index) {
     setBoxText(index, QString());
+}
+
+QPlainTextEdit* EncryptionTab::box(int index) const {
+    return index == kInput ? m_ui->txtInput : m_ui->txtOutput;
 }
 
 QString EncryptionTab::boxText(int index) const {

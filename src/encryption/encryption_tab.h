@@ -5,13 +5,16 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
+
+namespace Ui {
+class EncryptionTab;
+}
 
 namespace quillmark {
 
@@ -22,6 +25,7 @@ class EncryptionTab : public QWidget {
     Q_OBJECT
 public:
     explicit EncryptionTab(Prompter& prompter, QWidget* parent = nullptr);
+    ~EncryptionTab() override;
 
     // The method last chosen: the rotation or the password.
     void loadSettings(Settings& settings);
@@ -48,7 +52,7 @@ private:
         bool legacy = false; // the text came from bytes that were not UTF-8
     };
 
-    QPlainTextEdit* box(int index) const { return index == kInput ? txtInput : txtOutput; }
+    QPlainTextEdit* box(int index) const;
     QString boxText(int index) const;
     void setBoxText(int index, const QString& text, bool legacy = false);
     std::string boxBytes(int index) const;
@@ -64,19 +68,11 @@ private:
 
     Prompter& m_prompter;
 
-    QPlainTextEdit* txtInput;
-    QPlainTextEdit* txtOutput;
-    QRadioButton* opnROT;
-    QRadioButton* opnPassword;
-    QLineEdit* txtROT;
-    QLineEdit* txtPassword;
-    QPushButton* cmdEncode;
-    QPushButton* cmdDecode;
+    std::unique_ptr<Ui::EncryptionTab> m_ui;
     // Index 0 works on txtInput, index 1 on txtOutput.
     std::array<QPushButton*, 2> cmdCopyEncrypted;
     std::array<QPushButton*, 2> cmdPasteEncrypted;
     std::array<QPushButton*, 2> cmdDeleteEncrypted;
-    QPushButton* cmdHelp;
     std::array<BoxContent, 2> m_boxes;
 };
 
