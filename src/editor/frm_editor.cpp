@@ -9,14 +9,12 @@
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
 #include "ui/wait_cursor.h"
+#include "ui_frm_editor.h"
 
 #include <QAction>
-#include <QActionGroup>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QHBoxLayout>
-#include <QMenuBar>
+#include <QGuiApplication>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -25,7 +23,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace quillmark {
 
@@ -53,78 +50,44 @@ std::string pathBytes(const QString& path) {
 } // namespace
 
 frmEditor::frmEditor(Prompter& prompter, QWidget* parent)
-    : QMainWindow(parent, Qt::Window), m_prompter(prompter) {
-    setObjectName(QStringLiteral("frmEditor"));
+    : QMainWindow(parent, Qt::Window), m_prompter(prompter), m_ui(std::make_unique<Ui::EditorWindow>()) {
+    m_ui->setupUi(this);
+    txtMain = m_ui->txtMain;
     setAttribute(Qt::WA_DeleteOnClose);
-
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    txtMain = new QPlainTextEdit(central);
-    txtMain->setObjectName(QStringLiteral("txtMain"));
-    cmdOK = new QPushButton(tr("&OK"), central);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setToolTip(tr("Close down this editor (you will be prompted to save)"));
-    cmdCancel = new QPushButton(tr("&Cancel"), central);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setToolTip(tr("Close down the editor and don't save"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    layout->addWidget(txtMain, 1);
-    layout->addLayout(buttons);
-    setCentralWidget(central);
-
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    mnuOpen = file->addAction(tr("&Open"));
-    mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
-    // Files come from the profile's path boxes; the item stays for the familiar menu only.
-    mnuOpen->setEnabled(false);
-    mnuSave = file->addAction(tr("&Save"));
-    mnuSave->setObjectName(QStringLiteral("mnuSave"));
-    mnuSave->setShortcut(QKeySequence::Save);
-    mnuSaveAs = file->addAction(tr("Save &As"));
-    mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
-    mnuExit = file->addAction(tr("&Exit"));
-    mnuExit->setObjectName(QStringLiteral("mnuExit"));
-    QMenu* view = menuBar()->addMenu(tr("&View"));
-    QMenu* fonts = view->addMenu(tr("&Fonts"));
-    mnuProportional = fonts->addAction(tr("&Proportional"));
-    mnuProportional->setObjectName(QStringLiteral("mnuProportional"));
-    mnuFixed = fonts->addAction(tr("&Fixed"));
-    mnuFixed->setObjectName(QStringLiteral("mnuFixed"));
-    for (QAction* font : {mnuProportional, mnuFixed})
-        font->setCheckable(true);
+    // "Open" stays disabled: files come from the profile's path boxes; the item is there for
+    // the familiar menu only.
     setProportional(false);
+    connectControls();
 
-    // Only a flag per keystroke: nothing here may walk the whole text.
-    connect(txtMain, &QPlainTextEdit::textChanged, this, [this] {
-        if (!isLoading())
-            m_saved = false;
-    });
-    connect(mnuSave, &QAction::triggered, this, [this] {
-        WaitCursor wait;
-        subSave(m_fileName);
-    });
-    connect(mnuSaveAs, &QAction::triggered, this, [this] { subPromptToSaveAs(); });
-    for (QAction* close : {mnuExit})
-        connect(close, &QAction::triggered, this, &QWidget::close);
-    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
-    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
-    connect(mnuFixed, &QAction::triggered, this, [this] { setProportional(false); });
-    connect(mnuProportional, &QAction::triggered, this, [this] { setProportional(true); });
-
-    setWindowTitle(kTitle.arg(tr("New File")));
-    resize(600, 420);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     subLoadPics(this);
 }
 
+frmEditor::~frmEditor() = default;
+
+void frmEditor::connectControls() {
+    // Only a flag per keystroke: nothing here may walk the whole text.
+    connect(txtMain, &QPlainTextEdit::textChanged, this, [this] {
+        if (!isLoading())
+            m_saved = false;
+    });
+    connect(m_ui->mnuSave, &QAction::triggered, this, [this] {
+        WaitCursor wait;
+        subSave(m_fileName);
+    });
+    connect(m_ui->mnuSaveAs, &QAction::triggered, this, [this] { subPromptToSaveAs(); });
+    connect(m_ui->mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_ui->mnuFixed, &QAction::triggered, this, [this] { setProportional(false); });
+    connect(m_ui->mnuProportional, &QAction::triggered, this, [this] { setProportional(true); });
+}
+
 void frmEditor::setProportional(bool proportional) {
     txtMain->setFont(designFont(proportional ? DesignFont::Arial : DesignFont::CourierNew));
-    mnuProportional->setChecked(proportional);
-    mnuFixed->setChecked(!proportional);
+    m_ui->mnuProportional->setChecked(proportional);
+    m_ui->mnuFixed->setChecked(!proportional);
 }
 
 void frmEditor::setFileName(const std::string& path) {
@@ -175,8 +138,8 @@ Status frmEditor::subOpenFile(const std::string& strThisFile) {
 
 void frmEditor::setLoading(bool loading) {
     txtMain->setReadOnly(loading);
-    mnuSave->setEnabled(!loading);
-    mnuSaveAs->setEnabled(!loading);
+    m_ui->mnuSave->setEnabled(!loading);
+    m_ui->mnuSaveAs->setEnabled(!loading);
 }
 
 void frmEditor::loadNextPart() {

@@ -1,17 +1,19 @@
 #pragma once
 // frmEditor: a small plain-text editor for a profile's header, footer and output files.
 // Files are written whole and replaced atomically; text that is not UTF-8 is shown as
-// Windows-1252 and written back byte for byte. Written by hand (no .ui file): one text box,
-// two buttons and two menus.
+// Windows-1252 and written back byte for byte. The controls are in frm_editor.ui.
 
 #include "platform/result.h"
 
 #include <QMainWindow>
+#include <memory>
 #include <string>
 
-class QAction;
 class QPlainTextEdit;
-class QPushButton;
+
+namespace Ui {
+class EditorWindow;
+}
 
 namespace quillmark {
 
@@ -21,6 +23,7 @@ class frmEditor : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmEditor(Prompter& prompter, QWidget* parent = nullptr);
+    ~frmEditor() override;
 
     // Loads the file. Nothing changes when the path is empty or nothing is there (NotFound,
     // PathNotFound); a folder, a file too large, binary data or a read error is reported
@@ -59,16 +62,11 @@ private:
     void loadNextPart();
     void finishLoading();
 
+    void connectControls();
+
     Prompter& m_prompter;
-    QPlainTextEdit* txtMain;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
-    QAction* mnuOpen;
-    QAction* mnuSave;
-    QAction* mnuSaveAs;
-    QAction* mnuExit;
-    QAction* mnuProportional;
-    QAction* mnuFixed;
+    std::unique_ptr<Ui::EditorWindow> m_ui;
+    QPlainTextEdit* txtMain; // the form's text box, which the loading and saving work on
 
     std::string m_fileName;
     std::string m_sigFolder;

@@ -1,13 +1,12 @@
 #include "tray/frm_splash.h"
 
 #include "platform/version.h"
+#include "ui_frm_splash.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QMenu>
 #include <QScreen>
-#include <QVBoxLayout>
 
 // The pictures are compiled into the static UI library, so they must be registered by hand.
 static void initTrayResources() {
@@ -28,23 +27,11 @@ QIcon quillmarkIcon() {
 } // namespace
 
 frmSplash::frmSplash(QWidget* mainWindow, bool showSplash, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_mainWindow(mainWindow) {
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::SplashWindow>()), m_mainWindow(mainWindow) {
     initTrayResources();
-    setObjectName(QStringLiteral("frmSplash"));
-    setWindowTitle(QStringLiteral("Loading Quillmark..."));
+    m_ui->setupUi(this);
     setWindowIcon(quillmarkIcon());
-
-    imgSplash = new QLabel(this);
-    imgSplash->setObjectName(QStringLiteral("imgSplash"));
-    imgSplash->setPixmap(QPixmap(QStringLiteral(":/tray/quillmark_256.png")));
-    imgSplash->setAlignment(Qt::AlignCenter);
-    lblVersion = new QLabel(this);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion->setAlignment(Qt::AlignCenter);
-    lblVersion->setText(QString::fromStdString(programVersionLabel()));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(imgSplash);
-    layout->addWidget(lblVersion);
+    m_ui->lblVersion->setText(QString::fromStdString(programVersionLabel()));
 
     buildMenu();
 
@@ -83,6 +70,9 @@ bool frmSplash::canHideToTray() const {
     return m_tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+// A pop-up menu that belongs to the tray icon, not to a menu bar or a window, and whose
+// profile items are added and removed at run time before a separator held here: the form
+// file has no clean way to describe it, so it is built in code.
 void frmSplash::buildMenu() {
     mPopupSys = new QMenu(QStringLiteral("&SysTray"), this);
     mPopupSys->setObjectName(QStringLiteral("mPopupSys"));
@@ -92,26 +82,26 @@ void frmSplash::buildMenu() {
         return action;
     };
 
-    mnuProfileTitle = add(mPopupSys, "mnuProfileTitle", QStringLiteral("Profiles"));
-    mnuProfileTitle->setVisible(false);
+    add(mPopupSys, "mnuProfileTitle", QStringLiteral("Profiles"))->setVisible(false);
     m_profileEnd = mPopupSys->addSeparator();
-    QAction* templateItem = newProfileAction(QStringLiteral("Profile"));
-    templateItem->setVisible(false);
+    newProfileAction(QStringLiteral("Profile"))->setVisible(false); // the template
 
-    mnuClipboard = mPopupSys->addMenu(QStringLiteral("Clipboard"));
+    QMenu* mnuClipboard = mPopupSys->addMenu(QStringLiteral("Clipboard"));
     mnuClipboard->setObjectName(QStringLiteral("mnuClipboard"));
     mnuClipboard->menuAction()->setObjectName(QStringLiteral("mnuClipboardItem"));
-    mnuEncryptClipboard = add(mnuClipboard, "mnuEncryptClipboard", QStringLiteral("&Encrypt Clipboard"));
-    mnuDecryptClipboard = add(mnuClipboard, "mnuDecryptClipboard", QStringLiteral("&Decrypt Clipboard"));
-    mnuCopy = add(mnuClipboard, "mnuCopy", QStringLiteral("&Copy Sig to Clipboard"));
+    QAction* mnuEncryptClipboard =
+        add(mnuClipboard, "mnuEncryptClipboard", QStringLiteral("&Encrypt Clipboard"));
+    QAction* mnuDecryptClipboard =
+        add(mnuClipboard, "mnuDecryptClipboard", QStringLiteral("&Decrypt Clipboard"));
+    QAction* mnuCopy = add(mnuClipboard, "mnuCopy", QStringLiteral("&Copy Sig to Clipboard"));
     mPopupSys->addSeparator();
-    mnuAbout = add(mPopupSys, "mnuAbout", QStringLiteral("&About Quillmark"));
-    mnuHelp = add(mPopupSys, "mnuHelp", QStringLiteral("&Help"));
+    QAction* mnuAbout = add(mPopupSys, "mnuAbout", QStringLiteral("&About Quillmark"));
+    QAction* mnuHelp = add(mPopupSys, "mnuHelp", QStringLiteral("&Help"));
     mPopupSys->addSeparator();
-    mPopRestore = add(mPopupSys, "mPopRestore", QStringLiteral("&MAIN SCREEN"));
+    QAction* mPopRestore = add(mPopupSys, "mPopRestore", QStringLiteral("&MAIN SCREEN"));
     mPopupSys->addSeparator();
-    mnuNextSig = add(mPopupSys, "mnuNextSig", QStringLiteral("&Next Sig"));
-    mPopExit = add(mPopupSys, "mPopExit", QStringLiteral("&Exit"));
+    QAction* mnuNextSig = add(mPopupSys, "mnuNextSig", QStringLiteral("&Next Sig"));
+    QAction* mPopExit = add(mPopupSys, "mPopExit", QStringLiteral("&Exit"));
 
     connect(mnuEncryptClipboard, &QAction::triggered, this, &frmSplash::encryptClipboardRequested);
     connect(mnuDecryptClipboard, &QAction::triggered, this, &frmSplash::decryptClipboardRequested);

@@ -1,17 +1,22 @@
 #pragma once
 // frmSplash: the splash window shown while the program starts, and for the whole run the
-// owner of the tray icon and its menu, the user's way back to the main window.
+// owner of the tray icon and its menu, the user's way back to the main window. The splash's
+// controls are in frm_splash.ui; the tray menu is built here.
 
 #include "profiles/profile_menu.h"
 
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class QAction;
-class QLabel;
 class QMenu;
+
+namespace Ui {
+class SplashWindow;
+}
 
 namespace quillmark {
 
@@ -40,21 +45,6 @@ public:
     QString profileItemCaption(int index) const override;
     void setProfileItemChecked(int index, bool checked) override;
 
-    QLabel* imgSplash;
-    QLabel* lblVersion;
-    QMenu* mPopupSys;
-    QAction* mnuProfileTitle;
-    std::vector<QAction*> mnuProfile;
-    QMenu* mnuClipboard;
-    QAction* mnuEncryptClipboard;
-    QAction* mnuDecryptClipboard;
-    QAction* mnuCopy;
-    QAction* mnuAbout;
-    QAction* mnuHelp;
-    QAction* mPopRestore;
-    QAction* mnuNextSig;
-    QAction* mPopExit;
-
 signals:
     // The main window was brought back (icon clicked, or "MAIN SCREEN").
     void restoreRequested();
@@ -73,9 +63,12 @@ private:
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
     void restoreMainWindow();
 
+    std::unique_ptr<Ui::SplashWindow> m_ui;
     QWidget* m_mainWindow;
     QSystemTrayIcon* m_tray;
-    QAction* m_profileEnd; // the separator after the profile items
+    QMenu* mPopupSys;
+    std::vector<QAction*> mnuProfile; // element 0 is the hidden template
+    QAction* m_profileEnd;            // the separator after the profile items
 };
 
 // Shows a window that was hidden in the tray or minimised: normal size, in front, active. The

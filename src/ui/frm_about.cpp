@@ -4,9 +4,9 @@
 #include "platform/product_info.h"
 #include "platform/version.h"
 #include "ui/shell_open.h"
+#include "ui_frm_about.h"
 
 #include <QEvent>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -28,7 +28,6 @@ namespace {
 const QString kBuiltInPicture = QStringLiteral(":/tray/quillmark_256.png");
 // Room for the 256-pixel picture on the left and the text beside it.
 constexpr QSize kWindowSize(560, 280);
-constexpr int kTextLeft = 280;
 
 QPointer<frmAbout>& openWindow() {
     static QPointer<frmAbout> window;
@@ -42,21 +41,6 @@ QString& picturePath() {
 
 QString fromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-// Looks like a link and opens on a click; the caption stays the plain address.
-void makeLinkLike(QLabel* label) {
-    QFont font = label->font();
-    font.setUnderline(true);
-    label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: #2f5b8a;"));
-    label->setCursor(Qt::PointingHandCursor);
 }
 
 } // namespace
@@ -80,57 +64,26 @@ void frmAbout::setPicturePath(const QString& path) {
     picturePath() = path;
 }
 
-frmAbout::frmAbout(Prompter& prompter, QWidget* parent) : QDialog(parent), m_prompter(prompter) {
+frmAbout::frmAbout(Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_prompter(prompter), m_ui(std::make_unique<Ui::AboutBox>()) {
     registerAboutPictures();
-    setObjectName(QStringLiteral("frmAbout"));
+    m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setModal(false);
+    // The product's name and the makers' addresses are the ones the whole program uses.
     setWindowTitle(QStringLiteral("About ") + fromView(kProductName));
-
-    // The picture lies under the whole window at its own size, on the left; the text sits
-    // to its right.
-    imgAbout = makeLabel(this, "imgAbout", QString());
-    imgAbout->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    imgAbout->setIndent(12);
-    imgAbout->lower();
-
-    auto* lblTitle = makeLabel(this, "lblTitle", fromView(kProductName));
-    QFont titleFont = lblTitle->font();
+    m_ui->lblTitle->setText(fromView(kProductName));
+    m_ui->lblWeb->setText(fromView(kMakerWeb));
+    m_ui->lblMail->setText(fromView(kMakerMail));
+    // The title is larger than the user's own font, whatever size that is.
+    QFont titleFont = m_ui->lblTitle->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
-    lblVersion = makeLabel(this, "lblVersion", QString());
-    auto* lblNotice =
-        makeLabel(this, "lblNotice",
-                  QStringLiteral("Quillmark is free software: use it, share it and change it as you "
-                                 "like. The sample sayings in the Sigs folder are well-known "
-                                 "quotations, there for you to replace with your own."));
-    lblNotice->setWordWrap(true);
-    auto* lblWebCaption = makeLabel(this, "lblWebCaption", QStringLiteral("web:"));
-    lblWeb = makeLabel(this, "lblWeb", fromView(kMakerWeb));
-    auto* lblEmail = makeLabel(this, "lblEmail", QStringLiteral("e-mail :"));
-    lblMail = makeLabel(this, "lblMail", fromView(kMakerMail));
-    for (QLabel* link : {lblWeb, lblMail}) {
-        makeLinkLike(link);
+    m_ui->lblTitle->setFont(titleFont);
+    // The picture lies under the whole window at its own size, on the left; the text sits
+    // to its right (the layout's left margin).
+    m_ui->imgAbout->lower();
+    for (QLabel* link : {m_ui->lblWeb, m_ui->lblMail})
         link->installEventFilter(this);
-    }
-    cmdOK = new QPushButton(QStringLiteral("OK!"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
-
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(kTextLeft, 18, 18, 14);
-    grid->addWidget(lblTitle, 0, 0, 1, 2);
-    grid->addWidget(lblVersion, 1, 0, 1, 2);
-    grid->addWidget(lblNotice, 2, 0, 1, 2);
-    grid->addWidget(lblWebCaption, 3, 0);
-    grid->addWidget(lblWeb, 3, 1);
-    grid->addWidget(lblEmail, 4, 0);
-    grid->addWidget(lblMail, 4, 1);
-    grid->addWidget(cmdOK, 5, 1, Qt::AlignRight);
-    grid->setColumnStretch(1, 1);
-    grid->setRowStretch(2, 1);
+    connect(m_ui->cmdOK, &QPushButton::clicked, this, &QDialog::close);
 
     frmAbout_Load();
 }
@@ -138,7 +91,7 @@ frmAbout::frmAbout(Prompter& prompter, QWidget* parent) : QDialog(parent), m_pro
 frmAbout::~frmAbout() = default;
 
 void frmAbout::frmAbout_Load() {
-    lblVersion->setText(QString::fromStdString(programVersionLabel()));
+    m_ui->lblVersion->setText(QString::fromStdString(programVersionLabel()));
 
     const QString path = picturePath().isEmpty() ? kBuiltInPicture : picturePath();
     const QPixmap picture(path);
@@ -150,18 +103,18 @@ void frmAbout::frmAbout_Load() {
             logged = true;
         }
     } else {
-        imgAbout->setPixmap(picture);
+        m_ui->imgAbout->setPixmap(picture);
     }
     // Large fonts may need more room for the text.
     setFixedSize(kWindowSize.expandedTo(minimumSizeHint()));
-    imgAbout->setGeometry(rect());
+    m_ui->imgAbout->setGeometry(rect());
 
     if (const QScreen* screen =
             parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
-    cmdOK->setFocus();
+    m_ui->cmdOK->setFocus();
 }
 
 void frmAbout::lblWeb_Click() {
@@ -175,11 +128,11 @@ void frmAbout::lblMail_Click() {
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == lblWeb) {
+        if (watched == m_ui->lblWeb) {
             lblWeb_Click();
             return true;
         }
-        if (watched == lblMail) {
+        if (watched == m_ui->lblMail) {
             lblMail_Click();
             return true;
         }
@@ -190,12 +143,12 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
 void frmAbout::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        cmdOK->setFocus();
+        m_ui->cmdOK->setFocus();
 }
 
 void frmAbout::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    imgAbout->setGeometry(rect());
+    m_ui->imgAbout->setGeometry(rect());
 }
 
 } // namespace quillmark

@@ -1,12 +1,14 @@
 #pragma once
-// frmAbout: the About box (written by hand). The version, the product picture, the web
-// and mail links of the makers and a short notice. Only one exists at a time.
+// frmAbout: the About box. The version, the product picture, the web and mail links of the
+// makers and a short notice. Only one exists at a time. The controls are in frm_about.ui.
 
 #include <QDialog>
 #include <QString>
+#include <memory>
 
-class QLabel;
-class QPushButton;
+namespace Ui {
+class AboutBox;
+}
 
 namespace quillmark {
 
@@ -39,11 +41,7 @@ private:
     void lblMail_Click();
 
     Prompter& m_prompter;
-    QLabel* imgAbout;
-    QLabel* lblVersion;
-    QLabel* lblWeb;
-    QLabel* lblMail;
-    QPushButton* cmdOK;
+    std::unique_ptr<Ui::AboutBox> m_ui;
 };
 
 } // namespace quillmark

@@ -343,8 +343,8 @@ TEST_F(FrmMainTest, WithAProfileTheWindowStartsMinimisedAndStaysReachableWithout
     ASSERT_EQ(tray->profileItemCount(), 3);
     EXPECT_EQ(tray->profileItemCaption(1), QStringLiteral("Home"));
     EXPECT_EQ(tray->profileItemCaption(2), QStringLiteral("Work"));
-    EXPECT_FALSE(tray->mnuProfile[1]->isChecked());
-    EXPECT_TRUE(tray->mnuProfile[2]->isChecked());
+    EXPECT_FALSE(tray->findChildren<QAction*>(QStringLiteral("mnuProfile"))[1]->isChecked());
+    EXPECT_TRUE(tray->findChildren<QAction*>(QStringLiteral("mnuProfile"))[2]->isChecked());
 
     // Minimising again (the Hide button) keeps the window reachable as well.
     w.showNormal();
@@ -394,7 +394,7 @@ TEST_F(FrmMainTest, MenuBarOffersExitHelpAndAbout) {
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
     control<QAction>(w, "mnuAbout")->trigger();
-    w.splash()->mnuAbout->trigger();
+    control<QAction>(*w.splash(), "mnuAbout")->trigger();
     EXPECT_EQ(frmAbout::current(), about);
     delete about;
 }
@@ -439,12 +439,12 @@ TEST_F(FrmMainTest, ExitAsksAndOnlyYesSavesAndRemovesTheTrayIcon) {
 
     // The tray's Exit: Cancel keeps it running too, Yes saves and takes the icon away.
     prompter.answers = {Prompter::Answer::Cancel};
-    w.splash()->mPopExit->trigger();
+    control<QAction>(*w.splash(), "mPopExit")->trigger();
     QCoreApplication::processEvents();
     ASSERT_EQ(prompter.messages().size(), 2u);
     ASSERT_NE(w.splash(), nullptr);
     prompter.answers = {Prompter::Answer::Yes};
-    w.splash()->mPopExit->trigger();
+    control<QAction>(*w.splash(), "mPopExit")->trigger();
     QCoreApplication::processEvents();
     ASSERT_EQ(prompter.messages().size(), 3u);
     EXPECT_EQ(w.splash(), nullptr);
@@ -460,19 +460,19 @@ TEST_F(FrmMainTest, TrayCommandsReachTheWindow) {
     frmSplash* tray = w.splash();
     ASSERT_NE(tray, nullptr);
 
-    tray->mnuNextSig->trigger();
+    control<QAction>(*tray, "mnuNextSig")->trigger();
     EXPECT_EQ(test::slurp(dir.file("sig.txt")), "-- \nBob\none\n");
-    tray->mnuCopy->trigger();
+    control<QAction>(*tray, "mnuCopy")->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("-- \nBob\none"));
 
-    tray->mnuProfile[1]->trigger();
+    tray->findChildren<QAction*>(QStringLiteral("mnuProfile"))[1]->trigger();
     EXPECT_EQ(control<QLabel>(w, "lblCurrentProfile")->text(), QStringLiteral("Current Profile: Home"));
-    EXPECT_TRUE(tray->mnuProfile[1]->isChecked());
-    EXPECT_FALSE(tray->mnuProfile[2]->isChecked());
+    EXPECT_TRUE(tray->findChildren<QAction*>(QStringLiteral("mnuProfile"))[1]->isChecked());
+    EXPECT_FALSE(tray->findChildren<QAction*>(QStringLiteral("mnuProfile"))[2]->isChecked());
     EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "Home");
 
     w.hide();
-    tray->mPopRestore->trigger();
+    control<QAction>(*tray, "mPopRestore")->trigger();
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.isMinimized());
 }

@@ -26,6 +26,10 @@ protected:
     QMainWindow main;
 };
 
+template <typename T = QAction> T* control(const frmSplash& splash, const char* name) {
+    return splash.findChild<T*>(QString::fromLatin1(name));
+}
+
 // What the user sees of a menu, one line per item: "-" for a separator, the caption with
 // "(hidden)" for an item that is not shown, and the submenu's items indented.
 QStringList describe(const QMenu* menu, const QString& indent = {}) {
@@ -58,8 +62,8 @@ TEST_F(FrmSplashTest, TrayMenuHoldsTheCommandsInOrder) {
                                   QStringLiteral("-"),
                                   QStringLiteral("&Next Sig"),
                                   QStringLiteral("&Exit")};
-    EXPECT_EQ(describe(splash.mPopupSys), expected);
-    EXPECT_EQ(splash.trayIcon()->contextMenu(), splash.mPopupSys);
+    EXPECT_EQ(describe(control<QMenu>(splash, "mPopupSys")), expected);
+    EXPECT_EQ(splash.trayIcon()->contextMenu(), control<QMenu>(splash, "mPopupSys"));
 
     const std::pair<const char*, const char*> named[] = {{"mnuProfileTitle", "Profiles"},
                                                          {"mnuProfile", "Profile"},
@@ -88,21 +92,21 @@ TEST_F(FrmSplashTest, ProfileItemsFollowTheListAndCarryTheCheckMark) {
     menu.setProfileItemChecked(2, true);
     EXPECT_EQ(menu.profileItemCount(), 3);
     EXPECT_EQ(menu.profileItemCaption(0), QStringLiteral("Profile"));
-    EXPECT_EQ(describe(splash.mPopupSys).mid(0, 5),
+    EXPECT_EQ(describe(control<QMenu>(splash, "mPopupSys")).mid(0, 5),
               (QStringList{QStringLiteral("Profiles (hidden)"), QStringLiteral("Profile (hidden)"),
                            QStringLiteral("Work"), QStringLiteral("Home"), QStringLiteral("-")}));
-    EXPECT_FALSE(splash.mnuProfile[1]->isChecked());
-    EXPECT_TRUE(splash.mnuProfile[2]->isChecked());
+    EXPECT_FALSE(splash.findChildren<QAction*>(QStringLiteral("mnuProfile"))[1]->isChecked());
+    EXPECT_TRUE(splash.findChildren<QAction*>(QStringLiteral("mnuProfile"))[2]->isChecked());
 
     // A rebuilt list replaces the old names and keeps the template.
     menu.removeProfileItems();
     EXPECT_EQ(menu.profileItemCount(), 1);
     menu.addProfileItem(1, QStringLiteral("Club"));
-    EXPECT_EQ(describe(splash.mPopupSys).mid(0, 4),
+    EXPECT_EQ(describe(control<QMenu>(splash, "mPopupSys")).mid(0, 4),
               (QStringList{QStringLiteral("Profiles (hidden)"), QStringLiteral("Profile (hidden)"),
                            QStringLiteral("Club"), QStringLiteral("-")}));
     EXPECT_EQ(menu.profileItemCaption(5), QString());
-    EXPECT_FALSE(splash.mnuProfile[1]->isChecked());
+    EXPECT_FALSE(splash.findChildren<QAction*>(QStringLiteral("mnuProfile"))[1]->isChecked());
 }
 
 TEST_F(FrmSplashTest, ChoosingAProfileAsksForItWithoutMovingTheCheckMark) {
@@ -111,12 +115,12 @@ TEST_F(FrmSplashTest, ChoosingAProfileAsksForItWithoutMovingTheCheckMark) {
     splash.addProfileItem(2, QStringLiteral("Home"));
     splash.setProfileItemChecked(1, true);
     QSignalSpy chosen(&splash, &frmSplash::profileChosen);
-    splash.mnuProfile[2]->trigger();
+    splash.findChildren<QAction*>(QStringLiteral("mnuProfile"))[2]->trigger();
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.at(0).at(0).toString(), QStringLiteral("Home"));
     // Only the profile procedures move the mark, once the profile really is current.
-    EXPECT_TRUE(splash.mnuProfile[1]->isChecked());
-    EXPECT_FALSE(splash.mnuProfile[2]->isChecked());
+    EXPECT_TRUE(splash.findChildren<QAction*>(QStringLiteral("mnuProfile"))[1]->isChecked());
+    EXPECT_FALSE(splash.findChildren<QAction*>(QStringLiteral("mnuProfile"))[2]->isChecked());
 }
 
 TEST_F(FrmSplashTest, EachMenuCommandAsksForItsOwnAction) {
@@ -129,29 +133,27 @@ TEST_F(FrmSplashTest, EachMenuCommandAsksForItsOwnAction) {
     QSignalSpy about(&splash, &frmSplash::aboutRequested);
     QSignalSpy help(&splash, &frmSplash::helpRequested);
     QSignalSpy exitSpy(&splash, &frmSplash::exitRequested);
-    const std::vector<std::pair<QAction*, QSignalSpy*>> cases = {{splash.mPopRestore, &restore},
-                                                                 {splash.mnuNextSig, &next},
-                                                                 {splash.mnuCopy, &copy},
-                                                                 {splash.mnuEncryptClipboard, &encrypt},
-                                                                 {splash.mnuDecryptClipboard, &decrypt},
-                                                                 {splash.mnuAbout, &about},
-                                                                 {splash.mnuHelp, &help},
-                                                                 {splash.mPopExit, &exitSpy}};
-    const std::vector<QSignalSpy*> all = {&restore, &next,  &copy, &encrypt,
-                                          &decrypt, &about, &help, &exitSpy};
-    for (const auto& [action, spy] : cases) {
-        action->trigger();
-        for (QSignalSpy* other : all)
-            EXPECT_EQ(other->count(), other == spy ? 1 : 0) << action->objectName().toStdString();
-        for (QSignalSpy* other : all)
-            other->clear();
+    const std::pair<const char*, QSignalSpy*> cases[] = {{"mPopRestore", &restore},
+                                                         {"mnuNextSig", &next},
+                                                         {"mnuCopy", &copy},
+                                                         {"mnuEncryptClipboard", &encrypt},
+                                                         {"mnuDecryptClipboard", &decrypt},
+                                                         {"mnuAbout", &about},
+                                                         {"mnuHelp", &help},
+                                                         {"mPopExit", &exitSpy}};
+    for (const auto& [name, spy] : cases) {
+        control(splash, name)->trigger();
+        for (const auto& other : cases) {
+            EXPECT_EQ(other.second->count(), other.second == spy ? 1 : 0) << name;
+            other.second->clear();
+        }
     }
 }
 
 TEST_F(FrmSplashTest, MainScreenBringsBackAMinimisedWindow) {
     main.showMinimized();
     frmSplash splash(&main, false);
-    splash.mPopRestore->trigger();
+    control(splash, "mPopRestore")->trigger();
     EXPECT_TRUE(main.isVisible());
     EXPECT_FALSE(main.isMinimized());
 
@@ -171,11 +173,14 @@ TEST_F(FrmSplashTest, SplashAppearsOnlyWhenAskedAndTheIconStays) {
         frmSplash splash(&main, false);
         EXPECT_FALSE(splash.isVisible());
         EXPECT_TRUE(splash.trayIcon()->isVisible());
+        // The icon is kept, but offscreen no tray shows it: minimising must not hide the window.
+        ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+        EXPECT_FALSE(splash.canHideToTray());
     }
     frmSplash splash(&main, true);
     EXPECT_TRUE(splash.isVisible());
     EXPECT_EQ(splash.windowTitle(), QStringLiteral("Loading Quillmark..."));
-    EXPECT_FALSE(splash.imgSplash->pixmap().isNull());
+    EXPECT_FALSE(control<QLabel>(splash, "imgSplash")->pixmap().isNull());
     EXPECT_FALSE(splash.windowIcon().isNull());
     EXPECT_EQ(splash.trayIcon()->toolTip(), QStringLiteral("Quillmark - Work"));
     const QRect screen = splash.screen()->geometry();
@@ -185,17 +190,11 @@ TEST_F(FrmSplashTest, SplashAppearsOnlyWhenAskedAndTheIconStays) {
     const std::string version = "Version " + std::to_string(QUILLMARK_VERSION_MAJOR) + "." +
                                 std::to_string(QUILLMARK_VERSION_MINOR) +
                                 std::to_string(QUILLMARK_VERSION_PATCH);
-    EXPECT_EQ(splash.lblVersion->text().toStdString(), version);
+    EXPECT_EQ(control<QLabel>(splash, "lblVersion")->text().toStdString(), version);
 
     splash.hideSplash();
     EXPECT_FALSE(splash.isVisible());
     EXPECT_TRUE(splash.trayIcon()->isVisible());
-}
-
-TEST_F(FrmSplashTest, WithoutATrayMinimisingMustNotHideTheWindow) {
-    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // offscreen has none
-    frmSplash splash(&main, false);
-    EXPECT_FALSE(splash.canHideToTray());
 }
 
 } // namespace
