@@ -4,14 +4,16 @@
 #include "platform/local_time.h"
 #include "settings/typed_settings.h"
 #include "signature/compose.h"
+#include "signature/entries.h"
 #include "signature/random.h"
 #include "ui/clipboard.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
 
+#include "ui_signature_tab.h"
+
 #include <QApplication>
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,7 +21,6 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <chrono>
 #include <ctime>
 
@@ -30,7 +31,6 @@ namespace {
 // Before the first tick has set the period from the interval; short, so that a new
 // signature follows start-up within a second.
 constexpr int kFirstTickMs = 500;
-constexpr int kSliderMax = 600;
 
 const QString kPause = QStringLiteral("&Pause");
 const QString kResume = QStringLiteral("&Resume");
@@ -61,78 +61,42 @@ QString previewText(const std::string& signature) {
 } // namespace
 
 SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSource& random, QWidget* parent)
-    : QWidget(parent), m_state(state), m_prompter(prompter), m_random(random), m_clock(systemSeconds) {
-    lblCurrentSig = new QLabel(tr("Current Signature:"), this);
-    lblCurrentSig->setObjectName(QStringLiteral("lblCurrentSig"));
-    txtSig = new QPlainTextEdit(this);
-    txtSig->setObjectName(QStringLiteral("txtSig"));
-    txtSig->setReadOnly(true);
-    txtSig->setLineWrapMode(QPlainTextEdit::NoWrap);
-
-    cmdUpdate = new QPushButton(tr("&Next Sig"), this);
-    cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
-    cmdCopy = new QPushButton(tr("&Copy"), this);
-    cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
-    cmdPause = new QPushButton(kPause, this);
-    cmdPause->setObjectName(QStringLiteral("cmdPause"));
-    chkAddSigDashes = new QCheckBox(tr("Add \"-- \" line above the signature"), this);
-    chkAddSigDashes->setObjectName(QStringLiteral("chkAddSigDashes"));
-    chkAddSigDashes->setChecked(m_state.blnAddDashes);
-
-    auto* lblInterval = new QLabel(tr("New signature every"), this);
-    txtInterval1 = new QLineEdit(this);
-    txtInterval1->setObjectName(QStringLiteral("txtInterval1"));
-    txtInterval1->setMaximumWidth(90);
-    lblInterval->setBuddy(txtInterval1);
-    lblTimeUnits = new QLabel(tr("seconds"), this);
-    lblTimeUnits->setObjectName(QStringLiteral("lblTimeUnits"));
-    sld1 = new QSlider(Qt::Horizontal, this);
-    sld1->setObjectName(QStringLiteral("sld1"));
-    sld1->setRange(0, kSliderMax);
-
+    : QWidget(parent), m_ui(std::make_unique<Ui::SignatureTab>()), m_state(state), m_prompter(prompter),
+      m_random(random), m_clock(systemSeconds) {
+    m_ui->setupUi(this);
+    m_ui->chkAddSigDashes->setChecked(m_state.blnAddDashes);
     tmr1 = new QTimer(this);
     tmr1->setObjectName(QStringLiteral("tmr1"));
     tmr1->setInterval(kFirstTickMs);
+    connectControls();
+}
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdUpdate);
-    buttons->addWidget(cmdCopy);
-    buttons->addWidget(cmdPause);
-    buttons->addStretch(1);
-    buttons->addWidget(chkAddSigDashes);
-    auto* interval = new QHBoxLayout;
-    interval->addWidget(lblInterval);
-    interval->addWidget(txtInterval1);
-    interval->addWidget(lblTimeUnits);
-    interval->addWidget(sld1, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblCurrentSig);
-    layout->addWidget(txtSig, 1);
-    layout->addLayout(buttons);
-    layout->addLayout(interval);
+SignatureTab::~SignatureTab() = default;
 
-    connect(cmdUpdate, &QPushButton::clicked, this, &SignatureTab::cmdUpdate_Click);
-    connect(cmdCopy, &QPushButton::clicked, this, &SignatureTab::subCopySigToClipBoard);
-    connect(chkAddSigDashes, &QCheckBox::toggled, this, [this](bool on) { m_state.blnAddDashes = on; });
-    connect(cmdPause, &QPushButton::clicked, this, [this] {
-        if (cmdPause->text() == kPause) {
+void SignatureTab::connectControls() {
+    connect(m_ui->cmdUpdate, &QPushButton::clicked, this, &SignatureTab::cmdUpdate_Click);
+    connect(m_ui->cmdCopy, &QPushButton::clicked, this, &SignatureTab::subCopySigToClipBoard);
+    connect(m_ui->chkAddSigDashes, &QCheckBox::toggled, this, [this](bool on) { m_state.blnAddDashes = on; });
+    connect(m_ui->cmdPause, &QPushButton::clicked, this, [this] {
+        if (m_ui->cmdPause->text() == kPause) {
             tmr1->stop();
-            cmdPause->setText(kResume);
+            m_ui->cmdPause->setText(kResume);
         } else {
             tmr1->start();
-            cmdPause->setText(kPause);
+            m_ui->cmdPause->setText(kPause);
         }
     });
-    connect(txtInterval1, &QLineEdit::textEdited, this, &SignatureTab::intervalEdited);
-    connect(txtInterval1, &QLineEdit::textChanged, this, &SignatureTab::intervalChanged);
-    connect(txtInterval1, &QLineEdit::editingFinished, this, [this] {
-        if (!isNumericText(txtInterval1->text()))
-            txtInterval1->setText(QStringLiteral("0"));
+    QLineEdit* interval = m_ui->txtInterval1;
+    connect(interval, &QLineEdit::textEdited, this, &SignatureTab::intervalEdited);
+    connect(interval, &QLineEdit::textChanged, this, &SignatureTab::intervalChanged);
+    connect(interval, &QLineEdit::editingFinished, this, [interval] {
+        if (!isNumericText(interval->text()))
+            interval->setText(QStringLiteral("0"));
     });
     // Only a move by the user writes the box: a value typed beyond the slider's range
     // must stay as typed rather than be cut to the slider's end.
-    connect(sld1, &QSlider::valueChanged, this,
-            [this](int value) { txtInterval1->setText(QString::number(value)); });
+    connect(m_ui->sld1, &QSlider::valueChanged, this,
+            [interval](int value) { interval->setText(QString::number(value)); });
     connect(tmr1, &QTimer::timeout, this, &SignatureTab::tmr1_Timer);
 }
 
@@ -157,34 +121,34 @@ void SignatureTab::intervalEdited(const QString& text) {
         return;
     // An edit that brings no digit at all is undone rather than clearing a selection.
     const int cursor = static_cast<int>(prefix + digits.size());
-    txtInterval1->setText(digits.isEmpty() ? QString(before)
-                                           : text.left(prefix) + digits + text.right(suffix));
-    txtInterval1->setCursorPosition(cursor);
+    m_ui->txtInterval1->setText(digits.isEmpty() ? QString(before)
+                                                 : text.left(prefix) + digits + text.right(suffix));
+    m_ui->txtInterval1->setCursorPosition(cursor);
 }
 
 void SignatureTab::intervalChanged() {
     // The box's own text: an edit whose letters were taken out still reports its
     // first text after the corrected one.
-    const QString text = txtInterval1->text();
+    const QString text = m_ui->txtInterval1->text();
     m_intervalText = text;
-    lblTimeUnits->setText(text == QStringLiteral("1") ? tr("second") : tr("seconds"));
+    m_ui->lblTimeUnits->setText(text == QStringLiteral("1") ? tr("second") : tr("seconds"));
     const double value = intervalValue(text.toStdString());
-    const int clamped = value <= sld1->minimum()   ? sld1->minimum()
-                        : value >= sld1->maximum() ? sld1->maximum()
-                                                   : static_cast<int>(value);
-    QSignalBlocker block(sld1);
-    sld1->setValue(clamped);
+    const int clamped = value <= m_ui->sld1->minimum()   ? m_ui->sld1->minimum()
+                        : value >= m_ui->sld1->maximum() ? m_ui->sld1->maximum()
+                                                         : static_cast<int>(value);
+    QSignalBlocker block(m_ui->sld1);
+    m_ui->sld1->setValue(clamped);
 }
 
 void SignatureTab::loadSettings(Settings& settings) {
-    txtInterval1->setText(textFromBytes(readText(settings, keys::kInterval1)));
-    chkAddSigDashes->setChecked(readFlag(settings, keys::kAddDashes));
-    m_state.blnAddDashes = chkAddSigDashes->isChecked();
+    m_ui->txtInterval1->setText(textFromBytes(readText(settings, keys::kInterval1)));
+    m_ui->chkAddSigDashes->setChecked(readFlag(settings, keys::kAddDashes));
+    m_state.blnAddDashes = m_ui->chkAddSigDashes->isChecked();
 }
 
 void SignatureTab::saveSettings(Settings& settings) {
-    writeText(settings, keys::kInterval1, bytesFromText(txtInterval1->text()));
-    writeFlag(settings, keys::kAddDashes, chkAddSigDashes->isChecked());
+    writeText(settings, keys::kInterval1, bytesFromText(m_ui->txtInterval1->text()));
+    writeFlag(settings, keys::kAddDashes, m_ui->chkAddSigDashes->isChecked());
 }
 
 void SignatureTab::startUpdates() {
@@ -194,7 +158,7 @@ void SignatureTab::startUpdates() {
 void SignatureTab::setProportionalFont(bool proportional) {
     QFont font(proportional ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
     font.setStyleHint(proportional ? QFont::SansSerif : QFont::Monospace);
-    txtSig->setFont(font);
+    m_ui->txtSig->setFont(font);
 }
 
 void SignatureTab::subLoadFiles() {
@@ -267,11 +231,11 @@ void SignatureTab::subUpdateSig() {
     if (!m_state.strSigFile.empty())
         std::string().swap(m_signature);
     SignatureUpdate update = updateSignature(m_state, m_random);
-    lblCurrentSig->setText(QString::fromStdString(update.label));
+    m_ui->lblCurrentSig->setText(QString::fromStdString(update.label));
     if (!update.composed)
         return;
     m_signature = std::move(update.signature);
-    txtSig->setPlainText(previewText(m_signature));
+    m_ui->txtSig->setPlainText(previewText(m_signature));
     if (update.write.ok()) {
         m_reportedFailure.reset();
         return;
@@ -318,7 +282,7 @@ void SignatureTab::cmdUpdate_Click() {
 
 QString SignatureTab::sigText() const {
     // The whole signature, also where the preview shows only its beginning.
-    return m_signature.empty() ? txtSig->toPlainText() : textFromBytes(m_signature);
+    return m_signature.empty() ? m_ui->txtSig->toPlainText() : textFromBytes(m_signature);
 }
 
 void SignatureTab::subCopySigToClipBoard() {
@@ -327,7 +291,7 @@ void SignatureTab::subCopySigToClipBoard() {
 
 void SignatureTab::tmr1_Timer() {
     const TickDecision decision =
-        decideTick(intervalValue(txtInterval1->text().toStdString()), m_stamps, m_clock());
+        decideTick(intervalValue(m_ui->txtInterval1->text().toStdString()), m_stamps, m_clock());
     m_stamps = decision.stamps;
     if (decision.periodMs)
         tmr1->setInterval(*decision.periodMs);

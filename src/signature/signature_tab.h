@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,13 +13,10 @@
 #include "platform/result.h"
 #include "signature/update_policy.h"
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QSlider;
 class QTimer;
+namespace Ui {
+class SignatureTab;
+}
 
 namespace quillmark {
 
@@ -32,6 +30,7 @@ class SignatureTab : public QWidget {
     Q_OBJECT
 public:
     SignatureTab(SignatureState& state, Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
+    ~SignatureTab() override;
 
     // Seconds since the epoch; tests replace it to step through time without sleeping.
     void setClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
@@ -72,16 +71,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QCheckBox* chkAddSigDashes;
-    QLineEdit* txtInterval1;
+    std::unique_ptr<Ui::SignatureTab> m_ui;
     QTimer* tmr1;
-    QPlainTextEdit* txtSig;
-    QLabel* lblCurrentSig;
-    QPushButton* cmdUpdate;
-    QPushButton* cmdCopy;
-    QLabel* lblTimeUnits;
-    QSlider* sld1;
-    QPushButton* cmdPause;
 
     // A write failure that was already shown or logged, and for which output path.
     struct ReportedFailure {
@@ -90,6 +81,7 @@ private:
         friend bool operator==(const ReportedFailure&, const ReportedFailure&) = default;
     };
 
+    void connectControls();
     void intervalEdited(const QString& text);
     void intervalChanged();
     void loadList(const std::string& path, EntryList& list);
