@@ -78,13 +78,12 @@ void SignatureTab::connectControls() {
     connect(m_ui->cmdCopy, &QPushButton::clicked, this, &SignatureTab::subCopySigToClipBoard);
     connect(m_ui->chkAddSigDashes, &QCheckBox::toggled, this, [this](bool on) { m_state.blnAddDashes = on; });
     connect(m_ui->cmdPause, &QPushButton::clicked, this, [this] {
-        if (m_ui->cmdPause->text() == kPause) {
+        m_paused = !m_paused;
+        if (m_paused)
             tmr1->stop();
-            m_ui->cmdPause->setText(kResume);
-        } else {
+        else
             tmr1->start();
-            m_ui->cmdPause->setText(kPause);
-        }
+        m_ui->cmdPause->setText(m_paused ? kResume : kPause);
     });
     QLineEdit* interval = m_ui->txtInterval1;
     connect(interval, &QLineEdit::textEdited, this, &SignatureTab::intervalEdited);

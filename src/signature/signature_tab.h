@@ -96,6 +96,7 @@ private:
     std::optional<ReportedFailure> m_reportedFailure;
     QString m_intervalText;  // the interval box's text before the edit under way
     std::string m_signature; // the last signature composed, whole (the preview may show a part)
+    bool m_paused = false;
     bool m_loading = false;
     bool m_loadAgain = false;
     bool m_stopLoading = false;
