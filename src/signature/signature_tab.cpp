@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <chrono>
 #include <ctime>
+#include <utility>
 
 namespace quillmark {
 
@@ -31,6 +32,8 @@ namespace {
 // Before the first tick has set the period from the interval; short, so that a new
 // signature follows start-up within a second.
 constexpr int kFirstTickMs = 500;
+// 64 KB each: see EntryFileLoader.
+constexpr int kPiecesPerPart = 4;
 
 const QString kPause = QStringLiteral("&Pause");
 const QString kResume = QStringLiteral("&Resume");
@@ -69,6 +72,8 @@ SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSour
     tmr1->setObjectName(QStringLiteral("tmr1"));
     tmr1->setInterval(kFirstTickMs);
     connectControls();
+    // Quitting ends a load under way; the lists keep what they held.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &SignatureTab::stopLoading);
 }
 
 SignatureTab::~SignatureTab() = default;
@@ -161,67 +166,79 @@ void SignatureTab::setProportionalFont(bool proportional) {
 }
 
 void SignatureTab::subLoadFiles() {
-    if (m_loading) {
-        // Another profile became current while a file loads: start over with its files.
-        m_loadAgain = true;
-        return;
-    }
-    m_loading = true;
-    m_stopLoading = false;
-    // Sees the program's quit request, which cannot end the event loop while this runs.
-    qApp->installEventFilter(this);
-    do {
-        m_loadAgain = false;
-        loadList(m_state.strHeaderFile, m_state.astrHeaders);
-        if (!m_loadAgain && !m_stopLoading)
-            loadList(m_state.strFooterFile, m_state.astrFooters);
-    } while (m_loadAgain && !m_stopLoading);
-    qApp->removeEventFilter(this);
-    m_loading = false;
-    if (m_updatePending && !m_stopLoading) {
-        m_updatePending = false;
-        subUpdateSig();
-    }
-    m_updatePending = false;
-}
-
-bool SignatureTab::eventFilter(QObject* watched, QEvent* event) {
-    if (m_loading && event->type() == QEvent::Quit)
-        m_stopLoading = true;
-    return QWidget::eventFilter(watched, event);
+    // Another profile made current while a file loads: start over with its files. An
+    // update asked for meanwhile still waits for them.
+    m_loader.reset();
+    m_nextFile = 0;
+    m_load.start([this] { return loadPart(); });
 }
 
 void SignatureTab::stopLoading() {
-    if (m_loading)
-        m_stopLoading = true;
+    m_load.stop();
+    m_loader.reset();
+    m_updatePending = false;
 }
 
-// A large file takes seconds: the window's events run between pieces, and the list is
-// replaced only once the whole file was read, so a list is never seen half filled.
-void SignatureTab::loadList(const std::string& path, EntryList& list) {
-    EntryFileLoader loader(path, m_state.strSeparator);
-    bool missing = false;
-    Status status = loader.open(missing);
-    while (status.ok() && !missing) {
-        QCoreApplication::processEvents();
-        if (m_stopLoading || m_loadAgain)
-            return;
-        const Result<bool> more = loader.readPiece();
-        if (!more) {
-            status = more.error();
-        } else if (!*more) {
-            list = loader.takeList();
-            return;
+// A few pieces per turn of the event loop: small files are loaded at once, a large one
+// in parts of a few milliseconds each.
+bool SignatureTab::loadPart() {
+    for (int read = 0; read < kPiecesPerPart;) {
+        const LoadStep step = loadStep();
+        if (step == LoadStep::Done) {
+            m_load.stop();
+            if (std::exchange(m_updatePending, false))
+                subUpdateSig();
+            return false;
         }
+        // A message about a failure lets the window's events run, which may have stopped
+        // this load or started another.
+        if (!m_load.isRunning())
+            return false;
+        if (step == LoadStep::Read)
+            ++read;
     }
-    if (status.ok())
-        return;
-    m_prompter.message(this, QStringLiteral("subLoadFiles: \r") + textFromBytes(status.message()));
-    LogError("subLoadFiles", status.message());
+    return true;
+}
+
+// Opens the next file, or reads a piece of the open one. Its list is replaced only once
+// the whole file was read, so a list is never seen half filled; a file that is missing
+// or fails leaves its list as it was.
+SignatureTab::LoadStep SignatureTab::loadStep() {
+    if (m_nextFile > 1)
+        return LoadStep::Done;
+    const bool header = m_nextFile == 0;
+    if (!m_loader) {
+        m_loader = std::make_unique<EntryFileLoader>(header ? m_state.strHeaderFile : m_state.strFooterFile,
+                                                     m_state.strSeparator);
+        bool missing = false;
+        const Status status = m_loader->open(missing);
+        if (status.ok() && !missing)
+            return LoadStep::Open;
+        m_loader.reset();
+        ++m_nextFile;
+        if (!status.ok())
+            reportLoadFailure(status.error());
+        return LoadStep::Open;
+    }
+    const Result<bool> more = m_loader->readPiece();
+    if (more && *more)
+        return LoadStep::Read;
+    const std::unique_ptr<EntryFileLoader> loader = std::move(m_loader);
+    ++m_nextFile;
+    if (more)
+        (header ? m_state.astrHeaders : m_state.astrFooters) = loader->takeList();
+    else
+        reportLoadFailure(more.error());
+    return LoadStep::Read;
+}
+
+void SignatureTab::reportLoadFailure(const Error& failure) {
+    m_prompter.message(this, QStringLiteral("subLoadFiles: \r") + textFromBytes(failure.message));
+    LogError("subLoadFiles", failure.message);
 }
 
 void SignatureTab::subUpdateSig() {
-    if (m_loading) {
+    if (isLoading()) {
         // A tick or a button while a file loads: the signature follows once it is loaded.
         m_updatePending = true;
         return;

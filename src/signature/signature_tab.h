@@ -12,6 +12,7 @@
 
 #include "platform/result.h"
 #include "signature/update_policy.h"
+#include "ui/chunked_work.h"
 
 class QTimer;
 namespace Ui {
@@ -22,7 +23,7 @@ namespace quillmark {
 
 class Prompter;
 class Settings;
-class EntryList;
+class EntryFileLoader;
 class RandomSource;
 struct SignatureState;
 
@@ -35,13 +36,14 @@ public:
     // Seconds since the epoch; tests replace it to step through time without sleeping.
     void setClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
 
-    // Reloads the header and footer lists. The window's events run while a file loads;
-    // an update asked for meanwhile runs once both are loaded.
+    // Reloads the header and footer lists. Small files are loaded on return; a large one
+    // goes on a part per turn of the event loop, and an update asked for meanwhile runs
+    // once both are loaded. A call while a load is under way starts over.
     void subLoadFiles();
-    // Ends a load under way; the lists keep what they held. A quit request of the
-    // application does the same.
+    // Ends a load under way; the lists keep what they held. Quitting the application
+    // does the same.
     void stopLoading();
-    bool isLoading() const { return m_loading; }
+    bool isLoading() const { return m_load.isRunning(); }
     void subUpdateSig();
     void cmdUpdate_Click();
     // The current signature, whole (the preview may show only its beginning).
@@ -66,10 +68,6 @@ signals:
     // The output file's folder is missing: the user should fix the path on the Profiles tab.
     void outputFolderMissing();
 
-protected:
-    // While a file loads: a quit request stops the load.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     std::unique_ptr<Ui::SignatureTab> m_ui;
     QTimer* tmr1;
@@ -81,10 +79,16 @@ private:
         friend bool operator==(const ReportedFailure&, const ReportedFailure&) = default;
     };
 
+    // What a step of the load did: opened (or skipped) a file, read a piece of one, or
+    // found both files done.
+    enum class LoadStep { Open, Read, Done };
+
     void connectControls();
     void intervalEdited(const QString& text);
     void intervalChanged();
-    void loadList(const std::string& path, EntryList& list);
+    bool loadPart();
+    LoadStep loadStep();
+    void reportLoadFailure(const Error& failure);
     void reportWriteFailure(const Error& failure);
 
     SignatureState& m_state;
@@ -97,9 +101,9 @@ private:
     QString m_intervalText;  // the interval box's text before the edit under way
     std::string m_signature; // the last signature composed, whole (the preview may show a part)
     bool m_paused = false;
-    bool m_loading = false;
-    bool m_loadAgain = false;
-    bool m_stopLoading = false;
+    ChunkedWork m_load;
+    std::unique_ptr<EntryFileLoader> m_loader; // the file being read, if one is open
+    int m_nextFile = 0; // that file or the next to open: 0 header, 1 footer, 2 both done
     bool m_updatePending = false;
 };
 
