@@ -4,14 +4,16 @@
 #include "platform/local_time.h"
 #include "settings/typed_settings.h"
 #include "signature/compose.h"
+#include "signature/entries.h"
 #include "signature/random.h"
 #include "ui/clipboard.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
 
+#include "ui_signature_tab.h"
+
 #include <QApplication>
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,9 +21,9 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <chrono>
 #include <ctime>
+#include <utility>
 
 namespace quillmark {
 
@@ -30,7 +32,8 @@ namespace {
 // Before the first tick has set the period from the interval; short, so that a new
 // signature follows start-up within a second.
 constexpr int kFirstTickMs = 500;
-constexpr int kSliderMax = 600;
+// 64 KB each: see EntryFileLoader.
+constexpr int kPiecesPerPart = 4;
 
 const QString kPause = QStringLiteral("&Pause");
 const QString kResume = QStringLiteral("&Resume");
@@ -61,78 +64,43 @@ QString previewText(const std::string& signature) {
 } // namespace
 
 SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSource& random, QWidget* parent)
-    : QWidget(parent), m_state(state), m_prompter(prompter), m_random(random), m_clock(systemSeconds) {
-    lblCurrentSig = new QLabel(tr("Current Signature:"), this);
-    lblCurrentSig->setObjectName(QStringLiteral("lblCurrentSig"));
-    txtSig = new QPlainTextEdit(this);
-    txtSig->setObjectName(QStringLiteral("txtSig"));
-    txtSig->setReadOnly(true);
-    txtSig->setLineWrapMode(QPlainTextEdit::NoWrap);
-
-    cmdUpdate = new QPushButton(tr("&Next Sig"), this);
-    cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
-    cmdCopy = new QPushButton(tr("&Copy"), this);
-    cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
-    cmdPause = new QPushButton(kPause, this);
-    cmdPause->setObjectName(QStringLiteral("cmdPause"));
-    chkAddSigDashes = new QCheckBox(tr("Add \"-- \" line above the signature"), this);
-    chkAddSigDashes->setObjectName(QStringLiteral("chkAddSigDashes"));
-    chkAddSigDashes->setChecked(m_state.blnAddDashes);
-
-    auto* lblInterval = new QLabel(tr("New signature every"), this);
-    txtInterval1 = new QLineEdit(this);
-    txtInterval1->setObjectName(QStringLiteral("txtInterval1"));
-    txtInterval1->setMaximumWidth(90);
-    lblInterval->setBuddy(txtInterval1);
-    lblTimeUnits = new QLabel(tr("seconds"), this);
-    lblTimeUnits->setObjectName(QStringLiteral("lblTimeUnits"));
-    sld1 = new QSlider(Qt::Horizontal, this);
-    sld1->setObjectName(QStringLiteral("sld1"));
-    sld1->setRange(0, kSliderMax);
-
+    : QWidget(parent), m_ui(std::make_unique<Ui::SignatureTab>()), m_state(state), m_prompter(prompter),
+      m_random(random), m_clock(systemSeconds) {
+    m_ui->setupUi(this);
+    m_ui->chkAddSigDashes->setChecked(m_state.blnAddDashes);
     tmr1 = new QTimer(this);
     tmr1->setObjectName(QStringLiteral("tmr1"));
     tmr1->setInterval(kFirstTickMs);
+    connectControls();
+    // Quitting ends a load under way; the lists keep what they held.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &SignatureTab::stopLoading);
+}
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdUpdate);
-    buttons->addWidget(cmdCopy);
-    buttons->addWidget(cmdPause);
-    buttons->addStretch(1);
-    buttons->addWidget(chkAddSigDashes);
-    auto* interval = new QHBoxLayout;
-    interval->addWidget(lblInterval);
-    interval->addWidget(txtInterval1);
-    interval->addWidget(lblTimeUnits);
-    interval->addWidget(sld1, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblCurrentSig);
-    layout->addWidget(txtSig, 1);
-    layout->addLayout(buttons);
-    layout->addLayout(interval);
+SignatureTab::~SignatureTab() = default;
 
-    connect(cmdUpdate, &QPushButton::clicked, this, &SignatureTab::cmdUpdate_Click);
-    connect(cmdCopy, &QPushButton::clicked, this, &SignatureTab::subCopySigToClipBoard);
-    connect(chkAddSigDashes, &QCheckBox::toggled, this, [this](bool on) { m_state.blnAddDashes = on; });
-    connect(cmdPause, &QPushButton::clicked, this, [this] {
-        if (cmdPause->text() == kPause) {
+void SignatureTab::connectControls() {
+    connect(m_ui->cmdUpdate, &QPushButton::clicked, this, &SignatureTab::cmdUpdate_Click);
+    connect(m_ui->cmdCopy, &QPushButton::clicked, this, &SignatureTab::subCopySigToClipBoard);
+    connect(m_ui->chkAddSigDashes, &QCheckBox::toggled, this, [this](bool on) { m_state.blnAddDashes = on; });
+    connect(m_ui->cmdPause, &QPushButton::clicked, this, [this] {
+        m_paused = !m_paused;
+        if (m_paused)
             tmr1->stop();
-            cmdPause->setText(kResume);
-        } else {
+        else
             tmr1->start();
-            cmdPause->setText(kPause);
-        }
+        m_ui->cmdPause->setText(m_paused ? kResume : kPause);
     });
-    connect(txtInterval1, &QLineEdit::textEdited, this, &SignatureTab::intervalEdited);
-    connect(txtInterval1, &QLineEdit::textChanged, this, &SignatureTab::intervalChanged);
-    connect(txtInterval1, &QLineEdit::editingFinished, this, [this] {
-        if (!isNumericText(txtInterval1->text()))
-            txtInterval1->setText(QStringLiteral("0"));
+    QLineEdit* interval = m_ui->txtInterval1;
+    connect(interval, &QLineEdit::textEdited, this, &SignatureTab::intervalEdited);
+    connect(interval, &QLineEdit::textChanged, this, &SignatureTab::intervalChanged);
+    connect(interval, &QLineEdit::editingFinished, this, [interval] {
+        if (!isNumericText(interval->text()))
+            interval->setText(QStringLiteral("0"));
     });
     // Only a move by the user writes the box: a value typed beyond the slider's range
     // must stay as typed rather than be cut to the slider's end.
-    connect(sld1, &QSlider::valueChanged, this,
-            [this](int value) { txtInterval1->setText(QString::number(value)); });
+    connect(m_ui->sld1, &QSlider::valueChanged, this,
+            [interval](int value) { interval->setText(QString::number(value)); });
     connect(tmr1, &QTimer::timeout, this, &SignatureTab::tmr1_Timer);
 }
 
@@ -157,34 +125,34 @@ void SignatureTab::intervalEdited(const QString& text) {
         return;
     // An edit that brings no digit at all is undone rather than clearing a selection.
     const int cursor = static_cast<int>(prefix + digits.size());
-    txtInterval1->setText(digits.isEmpty() ? QString(before)
-                                           : text.left(prefix) + digits + text.right(suffix));
-    txtInterval1->setCursorPosition(cursor);
+    m_ui->txtInterval1->setText(digits.isEmpty() ? QString(before)
+                                                 : text.left(prefix) + digits + text.right(suffix));
+    m_ui->txtInterval1->setCursorPosition(cursor);
 }
 
 void SignatureTab::intervalChanged() {
     // The box's own text: an edit whose letters were taken out still reports its
     // first text after the corrected one.
-    const QString text = txtInterval1->text();
+    const QString text = m_ui->txtInterval1->text();
     m_intervalText = text;
-    lblTimeUnits->setText(text == QStringLiteral("1") ? tr("second") : tr("seconds"));
+    m_ui->lblTimeUnits->setText(text == QStringLiteral("1") ? tr("second") : tr("seconds"));
     const double value = intervalValue(text.toStdString());
-    const int clamped = value <= sld1->minimum()   ? sld1->minimum()
-                        : value >= sld1->maximum() ? sld1->maximum()
-                                                   : static_cast<int>(value);
-    QSignalBlocker block(sld1);
-    sld1->setValue(clamped);
+    const int clamped = value <= m_ui->sld1->minimum()   ? m_ui->sld1->minimum()
+                        : value >= m_ui->sld1->maximum() ? m_ui->sld1->maximum()
+                                                         : static_cast<int>(value);
+    QSignalBlocker block(m_ui->sld1);
+    m_ui->sld1->setValue(clamped);
 }
 
 void SignatureTab::loadSettings(Settings& settings) {
-    txtInterval1->setText(textFromBytes(readText(settings, keys::kInterval1)));
-    chkAddSigDashes->setChecked(readFlag(settings, keys::kAddDashes));
-    m_state.blnAddDashes = chkAddSigDashes->isChecked();
+    m_ui->txtInterval1->setText(textFromBytes(readText(settings, keys::kInterval1)));
+    m_ui->chkAddSigDashes->setChecked(readFlag(settings, keys::kAddDashes));
+    m_state.blnAddDashes = m_ui->chkAddSigDashes->isChecked();
 }
 
 void SignatureTab::saveSettings(Settings& settings) {
-    writeText(settings, keys::kInterval1, bytesFromText(txtInterval1->text()));
-    writeFlag(settings, keys::kAddDashes, chkAddSigDashes->isChecked());
+    writeText(settings, keys::kInterval1, bytesFromText(m_ui->txtInterval1->text()));
+    writeFlag(settings, keys::kAddDashes, m_ui->chkAddSigDashes->isChecked());
 }
 
 void SignatureTab::startUpdates() {
@@ -194,71 +162,83 @@ void SignatureTab::startUpdates() {
 void SignatureTab::setProportionalFont(bool proportional) {
     QFont font(proportional ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
     font.setStyleHint(proportional ? QFont::SansSerif : QFont::Monospace);
-    txtSig->setFont(font);
+    m_ui->txtSig->setFont(font);
 }
 
 void SignatureTab::subLoadFiles() {
-    if (m_loading) {
-        // Another profile became current while a file loads: start over with its files.
-        m_loadAgain = true;
-        return;
-    }
-    m_loading = true;
-    m_stopLoading = false;
-    // Sees the program's quit request, which cannot end the event loop while this runs.
-    qApp->installEventFilter(this);
-    do {
-        m_loadAgain = false;
-        loadList(m_state.strHeaderFile, m_state.astrHeaders);
-        if (!m_loadAgain && !m_stopLoading)
-            loadList(m_state.strFooterFile, m_state.astrFooters);
-    } while (m_loadAgain && !m_stopLoading);
-    qApp->removeEventFilter(this);
-    m_loading = false;
-    if (m_updatePending && !m_stopLoading) {
-        m_updatePending = false;
-        subUpdateSig();
-    }
-    m_updatePending = false;
-}
-
-bool SignatureTab::eventFilter(QObject* watched, QEvent* event) {
-    if (m_loading && event->type() == QEvent::Quit)
-        m_stopLoading = true;
-    return QWidget::eventFilter(watched, event);
+    // Another profile made current while a file loads: start over with its files. An
+    // update asked for meanwhile still waits for them.
+    m_loader.reset();
+    m_nextFile = 0;
+    m_load.start([this] { return loadPart(); });
 }
 
 void SignatureTab::stopLoading() {
-    if (m_loading)
-        m_stopLoading = true;
+    m_load.stop();
+    m_loader.reset();
+    m_updatePending = false;
 }
 
-// A large file takes seconds: the window's events run between pieces, and the list is
-// replaced only once the whole file was read, so a list is never seen half filled.
-void SignatureTab::loadList(const std::string& path, EntryList& list) {
-    EntryFileLoader loader(path, m_state.strSeparator);
-    bool missing = false;
-    Status status = loader.open(missing);
-    while (status.ok() && !missing) {
-        QCoreApplication::processEvents();
-        if (m_stopLoading || m_loadAgain)
-            return;
-        const Result<bool> more = loader.readPiece();
-        if (!more) {
-            status = more.error();
-        } else if (!*more) {
-            list = loader.takeList();
-            return;
+// A few pieces per turn of the event loop: small files are loaded at once, a large one
+// in parts of a few milliseconds each.
+bool SignatureTab::loadPart() {
+    for (int read = 0; read < kPiecesPerPart;) {
+        const LoadStep step = loadStep();
+        if (step == LoadStep::Done) {
+            m_load.stop();
+            if (std::exchange(m_updatePending, false))
+                subUpdateSig();
+            return false;
         }
+        // A message about a failure lets the window's events run, which may have stopped
+        // this load or started another.
+        if (!m_load.isRunning())
+            return false;
+        if (step == LoadStep::Read)
+            ++read;
     }
-    if (status.ok())
-        return;
-    m_prompter.message(this, QStringLiteral("subLoadFiles: \r") + textFromBytes(status.message()));
-    LogError("subLoadFiles", status.message());
+    return true;
+}
+
+// Opens the next file, or reads a piece of the open one. Its list is replaced only once
+// the whole file was read, so a list is never seen half filled; a file that is missing
+// or fails leaves its list as it was.
+SignatureTab::LoadStep SignatureTab::loadStep() {
+    if (m_nextFile > 1)
+        return LoadStep::Done;
+    const bool header = m_nextFile == 0;
+    if (!m_loader) {
+        m_loader = std::make_unique<EntryFileLoader>(header ? m_state.strHeaderFile : m_state.strFooterFile,
+                                                     m_state.strSeparator);
+        bool missing = false;
+        const Status status = m_loader->open(missing);
+        if (status.ok() && !missing)
+            return LoadStep::Open;
+        m_loader.reset();
+        ++m_nextFile;
+        if (!status.ok())
+            reportLoadFailure(status.error());
+        return LoadStep::Open;
+    }
+    const Result<bool> more = m_loader->readPiece();
+    if (more && *more)
+        return LoadStep::Read;
+    const std::unique_ptr<EntryFileLoader> loader = std::move(m_loader);
+    ++m_nextFile;
+    if (more)
+        (header ? m_state.astrHeaders : m_state.astrFooters) = loader->takeList();
+    else
+        reportLoadFailure(more.error());
+    return LoadStep::Read;
+}
+
+void SignatureTab::reportLoadFailure(const Error& failure) {
+    m_prompter.message(this, QStringLiteral("subLoadFiles: \r") + textFromBytes(failure.message));
+    LogError("subLoadFiles", failure.message);
 }
 
 void SignatureTab::subUpdateSig() {
-    if (m_loading) {
+    if (isLoading()) {
         // A tick or a button while a file loads: the signature follows once it is loaded.
         m_updatePending = true;
         return;
@@ -267,11 +247,11 @@ void SignatureTab::subUpdateSig() {
     if (!m_state.strSigFile.empty())
         std::string().swap(m_signature);
     SignatureUpdate update = updateSignature(m_state, m_random);
-    lblCurrentSig->setText(QString::fromStdString(update.label));
+    m_ui->lblCurrentSig->setText(QString::fromStdString(update.label));
     if (!update.composed)
         return;
     m_signature = std::move(update.signature);
-    txtSig->setPlainText(previewText(m_signature));
+    m_ui->txtSig->setPlainText(previewText(m_signature));
     if (update.write.ok()) {
         m_reportedFailure.reset();
         return;
@@ -318,7 +298,7 @@ void SignatureTab::cmdUpdate_Click() {
 
 QString SignatureTab::sigText() const {
     // The whole signature, also where the preview shows only its beginning.
-    return m_signature.empty() ? txtSig->toPlainText() : textFromBytes(m_signature);
+    return m_signature.empty() ? m_ui->txtSig->toPlainText() : textFromBytes(m_signature);
 }
 
 void SignatureTab::subCopySigToClipBoard() {
@@ -327,7 +307,7 @@ void SignatureTab::subCopySigToClipBoard() {
 
 void SignatureTab::tmr1_Timer() {
     const TickDecision decision =
-        decideTick(intervalValue(txtInterval1->text().toStdString()), m_stamps, m_clock());
+        decideTick(intervalValue(m_ui->txtInterval1->text().toStdString()), m_stamps, m_clock());
     m_stamps = decision.stamps;
     if (decision.periodMs)
         tmr1->setInterval(*decision.periodMs);

@@ -5,26 +5,25 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/result.h"
 #include "signature/update_policy.h"
+#include "ui/chunked_work.h"
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QSlider;
 class QTimer;
+namespace Ui {
+class SignatureTab;
+}
 
 namespace quillmark {
 
 class Prompter;
 class Settings;
-class EntryList;
+class EntryFileLoader;
 class RandomSource;
 struct SignatureState;
 
@@ -32,17 +31,19 @@ class SignatureTab : public QWidget {
     Q_OBJECT
 public:
     SignatureTab(SignatureState& state, Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
+    ~SignatureTab() override;
 
     // Seconds since the epoch; tests replace it to step through time without sleeping.
     void setClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
 
-    // Reloads the header and footer lists. The window's events run while a file loads;
-    // an update asked for meanwhile runs once both are loaded.
+    // Reloads the header and footer lists. Small files are loaded on return; a large one
+    // goes on a part per turn of the event loop, and an update asked for meanwhile runs
+    // once both are loaded. A call while a load is under way starts over.
     void subLoadFiles();
-    // Ends a load under way; the lists keep what they held. A quit request of the
-    // application does the same.
+    // Ends a load under way; the lists keep what they held. Quitting the application
+    // does the same.
     void stopLoading();
-    bool isLoading() const { return m_loading; }
+    bool isLoading() const { return m_load.isRunning(); }
     void subUpdateSig();
     void cmdUpdate_Click();
     // The current signature, whole (the preview may show only its beginning).
@@ -67,21 +68,9 @@ signals:
     // The output file's folder is missing: the user should fix the path on the Profiles tab.
     void outputFolderMissing();
 
-protected:
-    // While a file loads: a quit request stops the load.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    QCheckBox* chkAddSigDashes;
-    QLineEdit* txtInterval1;
+    std::unique_ptr<Ui::SignatureTab> m_ui;
     QTimer* tmr1;
-    QPlainTextEdit* txtSig;
-    QLabel* lblCurrentSig;
-    QPushButton* cmdUpdate;
-    QPushButton* cmdCopy;
-    QLabel* lblTimeUnits;
-    QSlider* sld1;
-    QPushButton* cmdPause;
 
     // A write failure that was already shown or logged, and for which output path.
     struct ReportedFailure {
@@ -90,9 +79,16 @@ private:
         friend bool operator==(const ReportedFailure&, const ReportedFailure&) = default;
     };
 
+    // What a step of the load did: opened (or skipped) a file, read a piece of one, or
+    // found both files done.
+    enum class LoadStep { Open, Read, Done };
+
+    void connectControls();
     void intervalEdited(const QString& text);
     void intervalChanged();
-    void loadList(const std::string& path, EntryList& list);
+    bool loadPart();
+    LoadStep loadStep();
+    void reportLoadFailure(const Error& failure);
     void reportWriteFailure(const Error& failure);
 
     SignatureState& m_state;
@@ -104,9 +100,10 @@ private:
     std::optional<ReportedFailure> m_reportedFailure;
     QString m_intervalText;  // the interval box's text before the edit under way
     std::string m_signature; // the last signature composed, whole (the preview may show a part)
-    bool m_loading = false;
-    bool m_loadAgain = false;
-    bool m_stopLoading = false;
+    bool m_paused = false;
+    ChunkedWork m_load;
+    std::unique_ptr<EntryFileLoader> m_loader; // the file being read, if one is open
+    int m_nextFile = 0; // that file or the next to open: 0 header, 1 footer, 2 both done
     bool m_updatePending = false;
 };
 

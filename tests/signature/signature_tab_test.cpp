@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,12 @@ protected:
         state.strSigFile = dir.file("sig.txt");
         tab.setClock([this] { return now; });
         chkAddSigDashes->setChecked(false);
+    }
+    // subLoadFiles returns while a large file goes on loading between the window's events.
+    void loadFiles() {
+        tab.subLoadFiles();
+        for (const QDeadlineTimer end(10'000); tab.isLoading() && !end.hasExpired();)
+            QCoreApplication::processEvents();
     }
     template <typename T> T* find(const char* name) {
         T* control = tab.findChild<T*>(QString::fromLatin1(name));
@@ -174,7 +181,7 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
         ranWhileLoading = tab.isLoading();
         QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     });
-    tab.subLoadFiles();
+    loadFiles();
     EXPECT_TRUE(ranWhileLoading);
     EXPECT_EQ(state.astrHeaders.count(), 40'001u);
     EXPECT_EQ(lblCurrentSig->text(),
@@ -184,7 +191,7 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
     // A stop request ends the load at once and the lists keep what they held.
     state.astrHeaders = {"kept"};
     QTimer::singleShot(0, &tab, [&] { tab.stopLoading(); });
-    tab.subLoadFiles();
+    loadFiles();
     EXPECT_FALSE(tab.isLoading());
     EXPECT_EQ(state.astrHeaders.entries(), std::vector<std::string>{"kept"});
     // So does quitting the program, which then ends.
@@ -284,7 +291,6 @@ TEST_F(SignatureTabTest, TimerTicksFollowTheInterval) {
 
 TEST_F(SignatureTabTest, LoadsAndSavesItsSettings) {
     // A first run writes the defaults.
-    chkAddSigDashes->setChecked(false);
     tab.loadSettings(settings);
     EXPECT_EQ(txtInterval1->text(), QStringLiteral("60"));
     EXPECT_TRUE(chkAddSigDashes->isChecked());
