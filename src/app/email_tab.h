@@ -6,10 +6,11 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
+namespace Ui {
+class EmailTab;
+}
 
 namespace quillmark {
 
@@ -20,6 +21,7 @@ public:
     // date the calendar starts on when the send-date box holds none.
     EmailTab(std::function<QString()> signature, std::function<QDate()> today = &QDate::currentDate,
              QWidget* parent = nullptr);
+    ~EmailTab() override;
 
     // Appends a line end and the current signature to the message.
     void cmdAddSig_Click();
@@ -29,12 +31,7 @@ public:
 private:
     std::function<QString()> m_signature;
     std::function<QDate()> m_today;
-    QLineEdit* txtTo;
-    QLineEdit* txtSubject;
-    QPlainTextEdit* txtMessage;
-    QLineEdit* txtSendDate;
-    QPushButton* cmdSendDate;
-    QPushButton* cmdAddSig;
+    std::unique_ptr<::Ui::EmailTab> m_ui;
 };
 
 } // namespace quillmark

@@ -1,4 +1,5 @@
 #include "app/frm_main.h"
+#include "ui_main_window.h"
 
 #include "app/email_tab.h"
 #include "app/preferences_tab.h"
@@ -32,17 +33,14 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <QWindow>
 #include <array>
 
@@ -92,59 +90,73 @@ void recordMakerInformation() {
 } // namespace
 
 frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_prompter(prompter) {
-    setObjectName(QStringLiteral("frmMain"));
+    : QMainWindow(parent), m_ui(std::make_unique<::Ui::MainWindow>()), m_settings(settings),
+      m_prompter(prompter) {
+    // The form holds the status bar from the start: a first message would otherwise push
+    // every control up.
+    m_ui->setupUi(this);
     setWindowTitle(kProgramTitle);
-    tabMain = new QTabWidget(this);
-    tabMain->setObjectName(QStringLiteral("tabMain"));
-    m_signatureTab = new SignatureTab(m_signature, prompter, random, tabMain);
-    m_profilesTab = new ProfilesTab(settings, m_signature, prompter, tabMain);
-    m_emailTab = new EmailTab([this] { return m_signatureTab->sigText(); }, &QDate::currentDate, tabMain);
-    m_wallpaperTab = new WallpaperTab(prompter, random, tabMain);
-    connect(m_wallpaperTab, &WallpaperTab::statusMessage, this,
-            [this](const QString& text) { statusBar()->showMessage(text, 10000); });
-    m_encryptionTab = new EncryptionTab(prompter, tabMain);
-    m_preferencesTab = new PreferencesTab(settings, prompter, tabMain);
-    // Each accelerator once in the window: the tabs' own buttons keep theirs, so the tabs and
-    // the menus take letters no tab uses.
-    tabMain->addTab(m_signatureTab, tr("Si&gnature"));
-    tabMain->addTab(m_profilesTab, tr("Pr&ofiles"));
-    tabMain->addTab(m_emailTab, tr("E-&Mail"));
-    tabMain->addTab(m_wallpaperTab, tr("&Wallpaper"));
-    tabMain->addTab(m_encryptionTab, tr("Encryp&tion"));
-    tabMain->addTab(m_preferencesTab, tr("Pre&ferences"));
-
-    cmdHide = new QPushButton(tr("&Hide"), this);
-    cmdHide->setObjectName(QStringLiteral("cmdHide"));
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->addWidget(tabMain, 1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(cmdHide);
-    layout->addLayout(bottom);
-    setCentralWidget(central);
+    buildTabs(prompter, random);
     m_wizardHost = std::make_unique<ProfilesTabHost>(*m_profilesTab, settings, prompter, this,
                                                      [this] { return strSigPath; });
+    wireTabs();
+    wireMenuBar();
+    connect(m_ui->cmdHide, &QPushButton::clicked, this, &frmMain::minimiseToTray);
+    connect(m_ui->tabMain, &QTabWidget::currentChanged, this, &frmMain::tabChanged);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { endSession(); });
+}
 
-    // Never shown itself: the colour scheme puts the background picture in it, and the
-    // paint tiles that picture over the window.
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setProperty("tag", QStringLiteral("bg"));
-    Image1->hide();
+frmMain::~frmMain() {
+    // The wizard has no parent (it must not hide with this window) but works through the
+    // host that ends with it.
+    delete m_wizard;
+    unloadTrayWindow();
+}
 
-    buildMenuBar();
-    // Made now, so that its line is part of the layout from the start: a first message
-    // would otherwise push every control up.
-    statusBar();
-    resize(640, 460);
+// The form's pages only hold the captions: each tab takes its page's place. Each accelerator
+// is used once in the window: the tabs' own buttons keep theirs, so the tab captions and the
+// menus take letters no tab uses.
+void frmMain::buildTabs(Prompter& prompter, RandomSource& random) {
+    QTabWidget* tabs = m_ui->tabMain;
+    m_signatureTab = new SignatureTab(m_signature, prompter, random, tabs);
+    m_profilesTab = new ProfilesTab(m_settings, m_signature, prompter, tabs);
+    m_emailTab = new EmailTab([this] { return m_signatureTab->sigText(); }, &QDate::currentDate, tabs);
+    m_wallpaperTab = new WallpaperTab(prompter, random, tabs);
+    m_encryptionTab = new EncryptionTab(prompter, tabs);
+    m_preferencesTab = new PreferencesTab(m_settings, prompter, tabs);
+    QStringList captions;
+    while (tabs->count() > 0) {
+        captions << tabs->tabText(0);
+        QWidget* page = tabs->widget(0);
+        tabs->removeTab(0);
+        delete page;
+    }
+    const std::array<QWidget*, 6> inOrder{m_signatureTab, m_profilesTab,   m_emailTab,
+                                          m_wallpaperTab, m_encryptionTab, m_preferencesTab};
+    for (size_t i = 0; i < inOrder.size(); ++i)
+        tabs->addTab(inOrder[i], captions.value(static_cast<qsizetype>(i)));
+    putHideLastInTabOrder();
+}
 
+// The tabs' controls joined the focus chain after the Hide button; the button comes last,
+// after the controls of the last tab.
+void frmMain::putHideLastInTabOrder() {
+    QWidget* last = nullptr;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && m_ui->tabMain->isAncestorOf(w))
+            last = w;
+    if (last != nullptr)
+        QWidget::setTabOrder(last, m_ui->cmdHide);
+}
+
+void frmMain::wireTabs() {
+    connect(m_wallpaperTab, &WallpaperTab::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 10000); });
     connect(m_signatureTab, &SignatureTab::titleChanged, this, &QWidget::setWindowTitle);
     connect(m_signatureTab, &SignatureTab::outputFolderMissing, this, [this] {
         showNormal();
         raise();
-        tabMain->setCurrentIndex(kProfilesTab);
+        m_ui->tabMain->setCurrentIndex(kProfilesTab);
     });
     connect(m_profilesTab, &ProfilesTab::profileMadeCurrent, this, [this] {
         m_signatureTab->subLoadFiles();
@@ -162,36 +174,13 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     connect(m_preferencesTab, &PreferencesTab::proportionalFontsClicked, m_signatureTab,
             &SignatureTab::setProportionalFont);
     connect(m_preferencesTab, &PreferencesTab::boringColourSchemeClicked, this, &frmMain::chkBoring_Click);
-    connect(cmdHide, &QPushButton::clicked, this, &frmMain::minimiseToTray);
-    connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabChanged);
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { endSession(); });
 }
 
-frmMain::~frmMain() {
-    // The wizard has no parent (it must not hide with this window) but works through the
-    // host that ends with it.
-    delete m_wizard;
-    unloadTrayWindow();
-}
-
-void frmMain::buildMenuBar() {
-    auto add = [this](QMenu* menu, const char* name, const QString& caption) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-    QMenu* file = menuBar()->addMenu(tr("F&ile"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    mnuExit = add(file, "mnuExit", tr("E&xit"));
-    QMenu* help = menuBar()->addMenu(tr("He&lp"));
-    help->setObjectName(QStringLiteral("mnuHelpMenu"));
-    mnuHelp = add(help, "mnuHelp", tr("&Help"));
-    mnuAbout = add(help, "mnuAbout", tr("&About Quillmark"));
-
-    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuHelp, &QAction::triggered, this,
+void frmMain::wireMenuBar() {
+    connect(m_ui->mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->mnuHelp, &QAction::triggered, this,
             [this] { subShowHelp(m_prompter, QStringLiteral("index.htm")); });
-    connect(mnuAbout, &QAction::triggered, this, [this] { frmAbout::showAbout(m_prompter, this); });
+    connect(m_ui->mnuAbout, &QAction::triggered, this, [this] { frmAbout::showAbout(m_prompter, this); });
 }
 
 bool frmMain::decorativeScheme() const {
@@ -219,7 +208,7 @@ void frmMain::startUp() {
         // A first run writes many defaults back; they reach the disk in one write.
         Settings::Batch batch(m_settings);
         subInitialise();
-        tabMain->setTabEnabled(kEmailTab, false);
+        m_ui->tabMain->setTabEnabled(kEmailTab, false);
         minimiseToTray();
         recordMakerInformation();
         loadTrayWindow();
@@ -234,7 +223,7 @@ void frmMain::startUp() {
             subSaveSettings();
         return;
     }
-    tabMain->setCurrentIndex(kSignatureTab);
+    m_ui->tabMain->setCurrentIndex(kSignatureTab);
     if (m_profilesTab->profileCount() == 0) {
         // The window first, so that the wizard opens in front of it.
         showNormal();
@@ -436,8 +425,10 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 void frmMain::paintEvent(QPaintEvent*) {
+    // Image1 is never shown itself: the colour scheme puts the background picture in it, and
+    // the paint tiles that picture over the window.
     QPainter painter(this);
-    paintSchemeBackground(painter, Image1, size());
+    paintSchemeBackground(painter, m_ui->Image1, size());
 }
 
 bool frmMain::event(QEvent* event) {

@@ -11,11 +11,9 @@
 #include <memory>
 #include <string>
 
-class QAction;
-class QLabel;
-class QPushButton;
-class QTabWidget;
-class QTimer;
+namespace Ui {
+class MainWindow;
+}
 
 namespace quillmark {
 
@@ -74,15 +72,12 @@ public:
     // The decorative colour scheme is on unless the user chose the boring one.
     bool decorativeScheme() const;
 
-    bool blnActivated = false;
-    bool blnQuitting = false;
-    std::string strLastProfile;
-    std::string strSigPath;
-
-    QAction* mnuExit;
-    QAction* mnuHelp;
-    QAction* mnuAbout;
-    QPushButton* cmdHide;
+    // The window has been activated since start-up: the user has seen it.
+    bool activated() const { return blnActivated; }
+    // The profile that was current when the program last ended.
+    const std::string& lastProfile() const { return strLastProfile; }
+    // The signature folder in use, as stored.
+    const std::string& sigPath() const { return strSigPath; }
 
 protected:
     // The first run (no profile yet) starts the wizard that sets up the first profile.
@@ -95,7 +90,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void buildMenuBar();
+    void buildTabs(Prompter& prompter, RandomSource& random);
+    void putHideLastInTabOrder();
+    void wireTabs();
+    void wireMenuBar();
     void loadTrayWindow();
     void wireTrayWindow();
     void unloadTrayWindow();
@@ -109,6 +107,12 @@ private:
     void tabChanged(int index);
     void watchSettingsFile();
 
+    bool blnActivated = false;
+    bool blnQuitting = false;
+    std::string strLastProfile;
+    std::string strSigPath;
+
+    std::unique_ptr<::Ui::MainWindow> m_ui;
     Settings& m_settings;
     Prompter& m_prompter;
     SignatureState m_signature;
@@ -119,9 +123,6 @@ private:
     // quillmark-cli may change the settings file while the program runs.
     SettingsWatch* m_settingsWatch = nullptr;
 
-    QTabWidget* tabMain;
-    // Holds the decorative background picture that the paint tiles over the window.
-    QLabel* Image1;
     SignatureTab* m_signatureTab;
     ProfilesTab* m_profilesTab;
     WallpaperTab* m_wallpaperTab;

@@ -1,4 +1,5 @@
 #include "app/preferences_tab.h"
+#include "ui_preferences_tab.h"
 
 #include "platform/app_folders.h"
 #include "platform/paths.h"
@@ -14,12 +15,9 @@
 #include <QEvent>
 #include <QFile>
 #include <QFocusEvent>
-#include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace quillmark {
 
@@ -37,56 +35,26 @@ bool folderExists(const std::string& path) {
 } // namespace
 
 PreferencesTab::PreferencesTab(Settings& settings, Prompter& prompter, QWidget* parent)
-    : QWidget(parent), m_settings(settings), m_prompter(prompter) {
-    txtSeparator = new QLineEdit(this);
-    txtSeparator->setObjectName(QStringLiteral("txtSeparator"));
-    txtSeparator->setMaxLength(1);
-    txtSeparator->setMaximumWidth(40);
-    txtSeparator->setToolTip(
-        tr("Each signature in your text files must be separated by a symbol - the default character is `%'"));
-    txtSeparator->installEventFilter(this);
-    txtSigPath = new QLineEdit(this);
-    txtSigPath->setObjectName(QStringLiteral("txtSigPath"));
-    txtSigPath->installEventFilter(this);
-    cmdBrowseSigPathDir = new QPushButton(tr("&Browse"), this);
-    cmdBrowseSigPathDir->setObjectName(QStringLiteral("cmdBrowseSigPathDir"));
-
-    auto box = [this](const char* name, const QString& caption) {
-        auto* check = new QCheckBox(caption, this);
-        check->setObjectName(QString::fromLatin1(name));
-        return check;
-    };
-    chkStartUp = box("chkStartUp", tr("Start Quillmark when I log in"));
-    chkShowSplashScreen = box("chkShowSplashScreen", tr("Show Splash Screen"));
-    chkWallpaperOnStartup = box("chkWallpaperOnStartup", tr("Change Wallpaper on startup"));
-    chkProportional = box("chkProportional", tr("Display Proportional Fonts"));
-    chkBoring = box("chkBoring", tr("Boring Colour Scheme"));
-
-    auto* folder = new QHBoxLayout;
-    folder->addWidget(txtSigPath, 1);
-    folder->addWidget(cmdBrowseSigPathDir);
-    auto* form = new QFormLayout;
-    form->addRow(tr("Signature separator:"), txtSeparator);
-    form->addRow(tr("Signature folder:"), folder);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    for (QCheckBox* check :
-         {chkStartUp, chkShowSplashScreen, chkWallpaperOnStartup, chkProportional, chkBoring})
-        layout->addWidget(check);
-    layout->addStretch(1);
+    : QWidget(parent), m_settings(settings), m_prompter(prompter),
+      m_ui(std::make_unique<::Ui::PreferencesTab>()) {
+    m_ui->setupUi(this);
+    m_ui->txtSeparator->installEventFilter(this);
+    m_ui->txtSigPath->installEventFilter(this);
 
     // Only the user's own edits: the program filling the box in is no change to announce.
-    connect(txtSeparator, &QLineEdit::textEdited, this, &PreferencesTab::separatorChanged);
-    connect(cmdBrowseSigPathDir, &QPushButton::clicked, this, &PreferencesTab::cmdBrowseSigPathDir_Click);
-    connect(chkProportional, &QCheckBox::clicked, this, &PreferencesTab::proportionalFontsClicked);
-    connect(chkBoring, &QCheckBox::clicked, this, &PreferencesTab::boringColourSchemeClicked);
+    connect(m_ui->txtSeparator, &QLineEdit::textEdited, this, &PreferencesTab::separatorChanged);
+    connect(m_ui->cmdBrowseSigPathDir, &QPushButton::clicked, this,
+            &PreferencesTab::cmdBrowseSigPathDir_Click);
+    connect(m_ui->chkProportional, &QCheckBox::clicked, this, &PreferencesTab::proportionalFontsClicked);
+    connect(m_ui->chkBoring, &QCheckBox::clicked, this, &PreferencesTab::boringColourSchemeClicked);
 }
+
+PreferencesTab::~PreferencesTab() = default;
 
 void PreferencesTab::loadSigPath() {
     m_sigPath =
         m_settings.ReadINI(keys::kDefaultSigPath.section, keys::kDefaultSigPath.key, defaultSigFolder());
-    setBytes(txtSigPath, m_sigPath);
+    setBytes(m_ui->txtSigPath, m_sigPath);
 }
 
 void PreferencesTab::loadSettings(Settings& settings) {
@@ -94,38 +62,39 @@ void PreferencesTab::loadSettings(Settings& settings) {
     m_separator = separatorFromSetting(m_storedSeparator);
     {
         // Filling the box is not the user's change.
-        const QSignalBlocker quiet(txtSeparator);
-        setBytes(txtSeparator, m_storedSeparator);
+        const QSignalBlocker quiet(m_ui->txtSeparator);
+        setBytes(m_ui->txtSeparator, m_storedSeparator);
     }
-    m_shownSeparator = txtSeparator->text();
-    chkStartUp->setChecked(readFlag(settings, keys::kRunAtBootup));
-    chkShowSplashScreen->setChecked(readFlag(settings, keys::kShowSplashScreen));
-    chkBoring->setChecked(readFlag(settings, keys::kBoringColourScheme));
-    chkWallpaperOnStartup->setChecked(readFlag(settings, keys::kWallpaperOnStartup));
-    chkProportional->setChecked(readFlag(settings, keys::kProportionalFonts));
+    m_shownSeparator = m_ui->txtSeparator->text();
+    m_ui->chkStartUp->setChecked(readFlag(settings, keys::kRunAtBootup));
+    m_ui->chkShowSplashScreen->setChecked(readFlag(settings, keys::kShowSplashScreen));
+    m_ui->chkBoring->setChecked(readFlag(settings, keys::kBoringColourScheme));
+    m_ui->chkWallpaperOnStartup->setChecked(readFlag(settings, keys::kWallpaperOnStartup));
+    m_ui->chkProportional->setChecked(readFlag(settings, keys::kProportionalFonts));
 }
 
 void PreferencesTab::saveSettings(Settings& settings) {
-    writeFlag(settings, keys::kRunAtBootup, chkStartUp->isChecked());
-    writeFlag(settings, keys::kShowSplashScreen, chkShowSplashScreen->isChecked());
+    writeFlag(settings, keys::kRunAtBootup, m_ui->chkStartUp->isChecked());
+    writeFlag(settings, keys::kShowSplashScreen, m_ui->chkShowSplashScreen->isChecked());
     writeText(settings, keys::kSeparator,
-              txtSeparator->text() == m_shownSeparator ? m_storedSeparator : bytesOf(txtSeparator));
-    writeFlag(settings, keys::kBoringColourScheme, chkBoring->isChecked());
-    writeFlag(settings, keys::kWallpaperOnStartup, chkWallpaperOnStartup->isChecked());
+              m_ui->txtSeparator->text() == m_shownSeparator ? m_storedSeparator
+                                                             : bytesOf(m_ui->txtSeparator));
+    writeFlag(settings, keys::kBoringColourScheme, m_ui->chkBoring->isChecked());
+    writeFlag(settings, keys::kWallpaperOnStartup, m_ui->chkWallpaperOnStartup->isChecked());
     // This one has always been stored as the box's value, "0" or "1".
-    writeText(settings, keys::kProportionalFonts, chkProportional->isChecked() ? "1" : "0");
+    writeText(settings, keys::kProportionalFonts, m_ui->chkProportional->isChecked() ? "1" : "0");
 }
 
 bool PreferencesTab::runAtBootup() const {
-    return chkStartUp->isChecked();
+    return m_ui->chkStartUp->isChecked();
 }
 
 bool PreferencesTab::proportionalFonts() const {
-    return chkProportional->isChecked();
+    return m_ui->chkProportional->isChecked();
 }
 
 bool PreferencesTab::boringColourScheme() const {
-    return chkBoring->isChecked();
+    return m_ui->chkBoring->isChecked();
 }
 
 bool PreferencesTab::eventFilter(QObject* watched, QEvent* event) {
@@ -134,10 +103,10 @@ bool PreferencesTab::eventFilter(QObject* watched, QEvent* event) {
         // user leaving the box: the box stays as typed until the focus moves to another control.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-        if (watched == txtSeparator) {
-            if (left && txtSeparator->text().isEmpty())
-                txtSeparator->setText(QString::fromUtf8(keys::kSeparator.defaultValue));
-        } else if (watched == txtSigPath)
+        if (watched == m_ui->txtSeparator) {
+            if (left && m_ui->txtSeparator->text().isEmpty())
+                m_ui->txtSeparator->setText(QString::fromUtf8(keys::kSeparator.defaultValue));
+        } else if (watched == m_ui->txtSigPath)
             txtSigPath_LostFocus();
     }
     return QWidget::eventFilter(watched, event);
@@ -145,7 +114,7 @@ bool PreferencesTab::eventFilter(QObject* watched, QEvent* event) {
 
 void PreferencesTab::cmdBrowseSigPathDir_Click() {
     std::string start = defaultSigFolder();
-    const std::string typed = bytesOf(txtSigPath);
+    const std::string typed = bytesOf(m_ui->txtSigPath);
     if (folderExists(typed))
         start = StripTrailingBackslash(typed);
     const QString chosen = m_prompter.chooseFolder(this, tr("Choose the folder of your signature files"),
@@ -153,12 +122,12 @@ void PreferencesTab::cmdBrowseSigPathDir_Click() {
     const std::string folder = QFile::encodeName(chosen).toStdString();
     if (!folderExists(folder))
         return;
-    setBytes(txtSigPath, folder);
+    setBytes(m_ui->txtSigPath, folder);
     acceptSigPath(folder);
 }
 
 void PreferencesTab::txtSigPath_LostFocus() {
-    const std::string typed = bytesOf(txtSigPath);
+    const std::string typed = bytesOf(m_ui->txtSigPath);
     if (typed == m_sigPath)
         return;
     if (folderExists(typed)) {
@@ -167,10 +136,10 @@ void PreferencesTab::txtSigPath_LostFocus() {
     }
     const std::string parent = FolderOfPath(typed);
     if (folderExists(parent)) {
-        setBytes(txtSigPath, parent);
+        setBytes(m_ui->txtSigPath, parent);
         acceptSigPath(StripTrailingBackslash(parent));
     } else {
-        setBytes(txtSigPath, m_sigPath);
+        setBytes(m_ui->txtSigPath, m_sigPath);
     }
 }
 

@@ -4,11 +4,12 @@
 // once, the other boxes only hold a state that the settings save writes.
 
 #include <QWidget>
+#include <memory>
 #include <string>
 
-class QCheckBox;
-class QLineEdit;
-class QPushButton;
+namespace Ui {
+class PreferencesTab;
+}
 
 namespace quillmark {
 
@@ -19,6 +20,7 @@ class PreferencesTab : public QWidget {
     Q_OBJECT
 public:
     PreferencesTab(Settings& settings, Prompter& prompter, QWidget* parent = nullptr);
+    ~PreferencesTab() override;
 
     // The signature folder, read on its own: start-up needs it before the other settings.
     void loadSigPath();
@@ -56,15 +58,7 @@ private:
     // where the one-character box could not show them all.
     std::string m_storedSeparator;
     QString m_shownSeparator;
-
-    QLineEdit* txtSeparator;
-    QLineEdit* txtSigPath;
-    QPushButton* cmdBrowseSigPathDir;
-    QCheckBox* chkStartUp;
-    QCheckBox* chkShowSplashScreen;
-    QCheckBox* chkWallpaperOnStartup;
-    QCheckBox* chkProportional;
-    QCheckBox* chkBoring;
+    std::unique_ptr<::Ui::PreferencesTab> m_ui;
 };
 
 } // namespace quillmark

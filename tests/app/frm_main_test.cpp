@@ -139,7 +139,7 @@ TEST_F(FrmMainTest, StartUpMakesTheLastProfileCurrentAndWritesASignature) {
     w.startUp();
     EXPECT_EQ(test::slurp(dir.file("sig.txt")), "-- \nAlice\ntwo\n");
     EXPECT_EQ(control<QComboBox>(w, "cmbProfile")->currentText(), QStringLiteral("Work"));
-    EXPECT_EQ(w.strLastProfile, "Work");
+    EXPECT_EQ(w.lastProfile(), "Work");
     EXPECT_TRUE(control<QTimer>(w, "tmr1")->isActive());
     EXPECT_FALSE(control<QTabWidget>(w, "tabMain")->isTabEnabled(frmMain::kEmailTab));
     EXPECT_EQ(control<QLineEdit>(w, "txtInterval1")->text(), QStringLiteral("1"));
@@ -231,7 +231,7 @@ TEST_F(FrmMainTest, SeparatorAndFolderKeepTheirBytesThroughStartUpAndSave) {
         w.subSaveSettings();
         EXPECT_EQ(test::slurp(ini), file) << c.stored;
         EXPECT_EQ(w.signatureState().strSeparator, c.separator) << c.stored;
-        EXPECT_EQ(w.strSigPath, dir.file("Sigs \xE9t\xE9"));
+        EXPECT_EQ(w.sigPath(), dir.file("Sigs \xE9t\xE9"));
     }
 }
 
@@ -241,11 +241,11 @@ TEST_F(FrmMainTest, PreferencesActOnTheWindowAtOnce) {
     frmMain w(settings, prompter, random);
     w.startUp();
     auto* separator = control<QLineEdit>(w, "txtSeparator");
-    w.blnActivated = false;
+    ASSERT_FALSE(w.activated());
     separator->selectAll();
     QTest::keyClicks(separator, QStringLiteral("#"));
     EXPECT_TRUE(prompter.messages().empty());
-    w.blnActivated = true;
+    QCoreApplication::sendEvent(&w, std::make_unique<QEvent>(QEvent::WindowActivate).get());
     separator->selectAll();
     QTest::keyClicks(separator, QStringLiteral("!"));
     ASSERT_EQ(prompter.messages().size(), 1u);
@@ -262,7 +262,7 @@ TEST_F(FrmMainTest, PreferencesActOnTheWindowAtOnce) {
     // A new signature folder is in use at once: a new profile's default paths lie in it.
     prompter.paths = {QString::fromStdString(dir.file("my sigs"))};
     QTest::mouseClick(control<QPushButton>(w, "cmdBrowseSigPathDir"), Qt::LeftButton);
-    EXPECT_EQ(w.strSigPath, dir.file("my sigs"));
+    EXPECT_EQ(w.sigPath(), dir.file("my sigs"));
     auto* list = control<QComboBox>(w, "cmbProfile");
     list->addItem(QStringLiteral("Fresh"), QByteArray("Fresh"));
     list->setCurrentIndex(list->count() - 1);
