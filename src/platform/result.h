@@ -15,11 +15,12 @@ enum class ErrorCode {
     PathNotFound, // its folder does not exist
     AccessDenied,
     IsDirectory,
-    SpecialFile,  // a device, socket or other non-regular file where a file was expected
-    NoReader,     // a named pipe with nobody reading it
-    TooLarge,     // larger than the program accepts
-    SameFile,     // the output would overwrite one of its own sources
-    InvalidInput, // bytes or names that cannot be taken as they are
+    SpecialFile,   // a device, socket or other non-regular file where a file was expected
+    NoReader,      // a named pipe with nobody reading it
+    TooLarge,      // larger than the program accepts
+    SameFile,      // the output would overwrite one of its own sources
+    UntrustedLink, // a symbolic link another user left in a shared folder
+    InvalidInput,  // bytes or names that cannot be taken as they are
     Other,
 };
 

@@ -260,8 +260,9 @@ void SignatureTab::subUpdateSig() {
 }
 
 void SignatureTab::reportWriteFailure(const Error& failure) {
-    if (failure.code == ErrorCode::SameFile || failure.code == ErrorCode::NoReader) {
-        // Every tick would fail the same way: one log line (and for a source file one
+    const bool refused = failure.code == ErrorCode::SameFile || failure.code == ErrorCode::UntrustedLink;
+    if (refused || failure.code == ErrorCode::NoReader) {
+        // Every tick would fail the same way: one log line (and for a refused output one
         // message) until the output path changes or a write succeeds. A named pipe
         // nobody reads is skipped quietly: its reader may come back at any time.
         ReportedFailure key{failure.code, m_state.strSigFile};
@@ -269,7 +270,7 @@ void SignatureTab::reportWriteFailure(const Error& failure) {
             return;
         m_reportedFailure = std::move(key);
         LogError("subUpdateSig", failure.message);
-        if (failure.code == ErrorCode::SameFile)
+        if (refused)
             m_prompter.message(
                 this, QStringLiteral("The signature was not written: ") + textFromBytes(failure.message),
                 kProgramTitle, Prompter::Icon::Critical);

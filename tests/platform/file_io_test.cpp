@@ -193,7 +193,7 @@ TEST(WriteFileAtomic, AnotherUsersLinkInASharedStickyFolderIsNotFollowed) {
         EXPECT_EQ(test::slurp(victim), c.followed ? "Regards\n" : "keep");
         EXPECT_EQ(typeOf(link), S_IFLNK);
         if (!written.ok()) {
-            EXPECT_EQ(written.code(), ErrorCode::AccessDenied);
+            EXPECT_EQ(written.code(), ErrorCode::UntrustedLink);
             EXPECT_NE(written.message().find(link), std::string::npos) << written.message();
         }
     }

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillmark {
 namespace {
@@ -129,6 +130,23 @@ TEST_F(SignatureTabTest, AnOutputThatIsASourceFileIsRefusedAndReportedOnce) {
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     EXPECT_EQ(prompter.messages().size(), 2u);
     EXPECT_EQ(test::slurp(state.strHeaderFile), "H1\n%\nH2\n");
+
+    // A link another user left in a shared sticky folder is refused and reported the same way.
+    if (::geteuid() != 0)
+        return;
+    const std::string shared = dir.file("shared");
+    std::filesystem::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const std::string victim = dir.file("important.txt");
+    test::spit(victim, "keep");
+    state.strSigFile = shared + "/sig.txt";
+    std::filesystem::create_symlink(victim, state.strSigFile);
+    ASSERT_EQ(::lchown(state.strSigFile.c_str(), 65534, 0), 0);
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
+    QTest::mouseClick(cmdUpdate, Qt::LeftButton);
+    ASSERT_EQ(prompter.messages().size(), 3u);
+    EXPECT_TRUE(prompter.messages()[2].text.contains(QStringLiteral("belongs to another user")));
+    EXPECT_EQ(test::slurp(victim), "keep");
 }
 
 TEST_F(SignatureTabTest, APipeWithoutReaderIsSkippedAndLoggedOnce) {

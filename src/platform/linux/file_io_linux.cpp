@@ -269,7 +269,7 @@ Result<std::string> resolveLinks(const std::string& path) {
         if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return current;
         if (!mayFollow(current, st))
-            return Error{ErrorCode::AccessDenied,
+            return Error{ErrorCode::UntrustedLink,
                          "cannot write " + path + ": the symbolic link " + current +
                              " in a shared folder belongs to another user and is not followed"};
         char buf[PATH_MAX];
