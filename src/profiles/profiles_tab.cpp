@@ -8,6 +8,7 @@
 #include "profiles/profile_files.h"
 #include "profiles/profile_menu.h"
 #include "profiles/profile_store.h"
+#include "settings/name_case.h"
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
 #include "signature/compose.h"
@@ -165,24 +166,22 @@ void ProfilesTab::subBuildProfileMenu() {
 }
 
 void ProfilesTab::subReadProfileSettings(std::string& strProfile) {
-    {
-        const int slot = findProfileSlotIgnoringCase(m_settings, strProfile);
-        const ProfileRecord record =
-            slot != 0 ? readProfileSlot(m_settings, keys::kProfiles, slot) : ProfileRecord{};
-        strProfile = record.name;
-        if (!strProfile.empty()) {
-            const int index = cmbProfile->findData(QByteArray::fromStdString(strProfile));
-            if (index >= 0)
-                cmbProfile->setCurrentIndex(index);
-            setBytes(txtFile[0], record.headerFile);
-            setBytes(txtFile[1], record.footerFile);
-            setBytes(txtFile[2], record.sigFile);
-        } else {
-            const std::string folder = m_sigPath + kPathSeparator;
-            setBytes(txtFile[0], folder + "header.txt");
-            setBytes(txtFile[1], folder + "footer.txt");
-            setBytes(txtFile[2], folder + "sig.txt");
-        }
+    const int slot = findProfileSlotIgnoringCase(m_settings, strProfile);
+    const ProfileRecord record =
+        slot != 0 ? readProfileSlot(m_settings, keys::kProfiles, slot) : ProfileRecord{};
+    strProfile = record.name;
+    if (!strProfile.empty()) {
+        const int index = cmbProfile->findData(QByteArray::fromStdString(strProfile));
+        if (index >= 0)
+            cmbProfile->setCurrentIndex(index);
+        setBytes(txtFile[0], record.headerFile);
+        setBytes(txtFile[1], record.footerFile);
+        setBytes(txtFile[2], record.sigFile);
+    } else {
+        const std::string folder = m_sigPath + kPathSeparator;
+        setBytes(txtFile[0], folder + "header.txt");
+        setBytes(txtFile[1], folder + "footer.txt");
+        setBytes(txtFile[2], folder + "sig.txt");
     }
     m_profileChanged = false;
 }
@@ -215,21 +214,19 @@ void ProfilesTab::subSaveProfileIfChanged() {
 }
 
 void ProfilesTab::subSelectProfile(const std::string& strProfile) {
-    {
-        // The select has always addressed the section as "PROFILES"; it is the same section.
-        const int slot = findProfileSlotExact(m_settings, "PROFILES", strProfile);
-        if (slot != 0) {
-            const ProfileRecord record = readProfileSlot(m_settings, "PROFILES", slot);
-            applyProfile(m_state, record);
-            lblSigSavedAs->setText(tr("Saved As: ") + textFromBytes(m_state.strSigFile));
-        }
-        const QString name = textFromBytes(strProfile);
-        m_current = strProfile;
-        markCurrentInMenu(name);
-        emit profileMadeCurrent();
-        lblCurrentProfile->setText(tr("Current Profile: ") + name);
-        m_settings.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, strProfile);
+    // The select has always addressed the section as "PROFILES"; it is the same section.
+    const int slot = findProfileSlotExact(m_settings, "PROFILES", strProfile);
+    if (slot != 0) {
+        const ProfileRecord record = readProfileSlot(m_settings, "PROFILES", slot);
+        applyProfile(m_state, record);
+        lblSigSavedAs->setText(tr("Saved As: ") + textFromBytes(m_state.strSigFile));
     }
+    const QString name = textFromBytes(strProfile);
+    m_current = strProfile;
+    markCurrentInMenu(name);
+    emit profileMadeCurrent();
+    lblCurrentProfile->setText(tr("Current Profile: ") + name);
+    m_settings.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, strProfile);
 }
 
 void ProfilesTab::markCurrentInMenu(const QString& name) {
@@ -273,6 +270,22 @@ void ProfilesTab::addAndSelect(const std::string& name) {
     const QByteArray bytes = QByteArray::fromStdString(name);
     cmbProfile->addItem(textFromBytes(name), bytes);
     cmbProfile->setCurrentIndex(cmbProfile->findData(bytes));
+}
+
+bool ProfilesTab::listsProfile(std::string_view name) const {
+    const std::vector<std::string> names = listedNames();
+    return std::any_of(names.begin(), names.end(),
+                       [name](const std::string& listed) { return sameNameIgnoringCase(listed, name); });
+}
+
+Status ProfilesTab::addProfile(const ProfileRecord& profile) {
+    if (Status added = quillmark::addProfile(m_settings, profile); !added)
+        return added;
+    // Selecting the stored profile reads its paths into the boxes and clears the changed flag.
+    addAndSelect(profile.name);
+    subBuildProfileMenu();
+    subSelectProfile(profile.name);
+    return {};
 }
 
 void ProfilesTab::cmdAddProfile_Click() {
