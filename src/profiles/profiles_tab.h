@@ -8,13 +8,17 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace Ui {
+class ProfilesTab;
+}
 
 namespace quillmark {
 
@@ -39,6 +43,7 @@ class ProfilesTab : public QWidget {
     Q_OBJECT
 public:
     ProfilesTab(Settings& settings, SignatureState& state, Prompter& prompter, QWidget* parent = nullptr);
+    ~ProfilesTab() override;
 
     void setProfileMenu(ProfileMenu* menu);
     // The signature folder, without a trailing separator; default paths are built in it.
@@ -82,21 +87,16 @@ private:
     void cmdRemoveProfile_Click();
     void cmdBrowse_Click(int index);
     void cmdEdit_Click(int index);
+    void connectControls();
     void readSelectedProfile();
     void markCurrentInMenu(const QString& name);
     std::vector<std::string> listedNames() const;
     void addAndSelect(const std::string& name);
     frmEditor* editorFor(const std::string& path) const;
 
+    std::unique_ptr<Ui::ProfilesTab> m_ui;
     ProfileComboBox* cmbProfile;
     std::array<QLineEdit*, 3> txtFile{}; // 0 header, 1 footer, 2 output file
-    QLabel* lblCurrentProfile;
-    QLabel* lblSigSavedAs;
-    QPushButton* cmdMakeCurrent;
-    QPushButton* cmdSaveFileSettings;
-    QPushButton* cmdUndoFileSettings;
-    QPushButton* cmdAddProfile;
-    QPushButton* cmdRemoveProfile;
     std::array<QPushButton*, 3> cmdBrowse{};
     std::array<QPushButton*, 3> cmdEdit{};
     std::vector<QPointer<frmEditor>> m_editors;
