@@ -25,14 +25,15 @@ public:
     int intStep() const { return m_step; }
     bool blnFinished() const { return m_finished; }
 
+    void cmdNext_Click(int index);
+    void cmdHelp_Click();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void cmdNext_Click(int index);
-    void cmdHelp_Click();
     void showStep();
     bool checkProfileName();
     bool subSave();
