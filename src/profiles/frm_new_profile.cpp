@@ -5,43 +5,20 @@
 #include "ui/appearance.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
+#include "ui_frm_new_profile.h"
 
 #include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QVBoxLayout>
 
 namespace quillmark {
 
 frmNewProfile::frmNewProfile(Prompter& prompter, std::vector<std::string> existingNames, QWidget* parent)
-    : QDialog(parent), m_prompter(prompter), m_existing(std::move(existingNames)) {
-    setObjectName(QStringLiteral("frmNewProfile"));
-    setWindowTitle(tr("New Profile"));
-    setModal(true);
-    lblPrompt = new QLabel(tr("Please type the name of your new profile :"), this);
-    lblPrompt->setObjectName(QStringLiteral("lblPrompt"));
-    txtNewProfile = new QLineEdit(this);
-    txtNewProfile->setObjectName(QStringLiteral("txtNewProfile"));
-    cmdNewProfileOK = new QPushButton(tr("&OK"), this);
-    cmdNewProfileOK->setObjectName(QStringLiteral("cmdNewProfileOK"));
-    cmdNewProfileOK->setDefault(true);
-    cmdNewProfileCancel = new QPushButton(tr("&Cancel"), this);
-    cmdNewProfileCancel->setObjectName(QStringLiteral("cmdNewProfileCancel"));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblPrompt);
-    layout->addWidget(txtNewProfile);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdNewProfileOK);
-    buttons->addWidget(cmdNewProfileCancel);
-    layout->addLayout(buttons);
-
-    connect(cmdNewProfileOK, &QPushButton::clicked, this, &frmNewProfile::cmdNewProfileOK_Click);
-    connect(cmdNewProfileCancel, &QPushButton::clicked, this, &QDialog::reject);
+    : QDialog(parent), m_ui(std::make_unique<Ui::NewProfileDialog>()), m_prompter(prompter),
+      m_existing(std::move(existingNames)) {
+    m_ui->setupUi(this);
+    connect(m_ui->cmdNewProfileOK, &QPushButton::clicked, this, &frmNewProfile::cmdNewProfileOK_Click);
+    connect(m_ui->cmdNewProfileCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -49,19 +26,21 @@ frmNewProfile::frmNewProfile(Prompter& prompter, std::vector<std::string> existi
     subLoadPics(this);
 }
 
+frmNewProfile::~frmNewProfile() = default;
+
 void frmNewProfile::setPrompt(const QString& prompt, const QString& suggestion) {
-    lblPrompt->setText(prompt);
-    txtNewProfile->setText(suggestion);
-    txtNewProfile->selectAll();
+    m_ui->lblPrompt->setText(prompt);
+    m_ui->txtNewProfile->setText(suggestion);
+    m_ui->txtNewProfile->selectAll();
 }
 
 void frmNewProfile::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    txtNewProfile->setFocus();
+    m_ui->txtNewProfile->setFocus();
 }
 
 void frmNewProfile::cmdNewProfileOK_Click() {
-    const QString typed = txtNewProfile->text();
+    const QString typed = m_ui->txtNewProfile->text();
     if (typed.isEmpty()) {
         reject();
         return;
@@ -80,8 +59,8 @@ void frmNewProfile::cmdNewProfileOK_Click() {
     }
     if (!problem.isEmpty()) {
         m_prompter.message(this, problem, tr("New Profile"), Prompter::Icon::Warning, Prompter::Buttons::Ok);
-        txtNewProfile->setFocus();
-        txtNewProfile->selectAll();
+        m_ui->txtNewProfile->setFocus();
+        m_ui->txtNewProfile->selectAll();
         return;
     }
     m_chosen = name;

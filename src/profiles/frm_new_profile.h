@@ -4,12 +4,13 @@
 // is already in the list in any letter case (the store finds names that way).
 
 #include <QDialog>
+#include <memory>
 #include <string>
 #include <vector>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
+namespace Ui {
+class NewProfileDialog;
+}
 
 namespace quillmark {
 
@@ -19,6 +20,7 @@ class frmNewProfile : public QDialog {
     Q_OBJECT
 public:
     frmNewProfile(Prompter& prompter, std::vector<std::string> existingNames, QWidget* parent = nullptr);
+    ~frmNewProfile() override;
 
     // The first-profile prompt's wording and suggestion, the suggestion selected.
     void setPrompt(const QString& prompt, const QString& suggestion);
@@ -31,13 +33,10 @@ protected:
 private:
     void cmdNewProfileOK_Click();
 
+    std::unique_ptr<Ui::NewProfileDialog> m_ui;
     Prompter& m_prompter;
     std::vector<std::string> m_existing;
     std::string m_chosen;
-    QLabel* lblPrompt;
-    QLineEdit* txtNewProfile;
-    QPushButton* cmdNewProfileOK;
-    QPushButton* cmdNewProfileCancel;
 };
 
 } // namespace quillmark

@@ -8,21 +8,19 @@
 #include "profiles/profile_files.h"
 #include "profiles/profile_menu.h"
 #include "profiles/profile_store.h"
+#include "settings/name_case.h"
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
 #include "signature/compose.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
+#include "ui_profiles_tab.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
 
@@ -50,83 +48,33 @@ void ProfileComboBox::showPopup() {
 }
 
 ProfilesTab::ProfilesTab(Settings& settings, SignatureState& state, Prompter& prompter, QWidget* parent)
-    : QWidget(parent), m_settings(settings), m_state(state), m_prompter(prompter), m_menu(&detachedMenu()) {
-    auto* layout = new QVBoxLayout(this);
+    : QWidget(parent), m_ui(std::make_unique<Ui::ProfilesTab>()), m_settings(settings), m_state(state),
+      m_prompter(prompter), m_menu(&detachedMenu()) {
+    m_ui->setupUi(this);
+    cmbProfile = m_ui->cmbProfile;
+    txtFile = {m_ui->txtFile0, m_ui->txtFile1, m_ui->txtFile2};
+    cmdBrowse = {m_ui->cmdBrowse0, m_ui->cmdBrowse1, m_ui->cmdBrowse2};
+    cmdEdit = {m_ui->cmdEdit0, m_ui->cmdEdit1, m_ui->cmdEdit2};
+    connectControls();
+}
 
-    auto* lblProfileTitle = new QLabel(tr("Profile"), this);
-    lblProfileTitle->setObjectName(QStringLiteral("lblProfileTitle"));
-    cmbProfile = new ProfileComboBox(this);
-    cmbProfile->setObjectName(QStringLiteral("cmbProfile"));
-    cmbProfile->setEditable(false);
-    cmdMakeCurrent = new QPushButton(tr("&Choose"), this);
-    cmdMakeCurrent->setObjectName(QStringLiteral("cmdMakeCurrent"));
-    cmdMakeCurrent->setToolTip(tr("Start using this profile "));
-    cmdSaveFileSettings = new QPushButton(tr("&Save"), this);
-    cmdSaveFileSettings->setObjectName(QStringLiteral("cmdSaveFileSettings"));
-    cmdSaveFileSettings->setToolTip(tr("Save this profile"));
-    cmdUndoFileSettings = new QPushButton(tr("&Undo"), this);
-    cmdUndoFileSettings->setObjectName(QStringLiteral("cmdUndoFileSettings"));
-    cmdUndoFileSettings->setToolTip(tr("Cancel the changes you made to this profile"));
-    cmdAddProfile = new QPushButton(tr("&New"), this);
-    cmdAddProfile->setObjectName(QStringLiteral("cmdAddProfile"));
-    cmdAddProfile->setToolTip(tr("Add a new profile"));
-    cmdRemoveProfile = new QPushButton(tr("&Delete"), this);
-    cmdRemoveProfile->setObjectName(QStringLiteral("cmdRemoveProfile"));
-    cmdRemoveProfile->setToolTip(tr("Delete this profile"));
+ProfilesTab::~ProfilesTab() = default;
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(lblProfileTitle);
-    top->addWidget(cmbProfile, 1);
-    layout->addLayout(top);
-    auto* commands = new QHBoxLayout;
-    for (QPushButton* button :
-         {cmdAddProfile, cmdMakeCurrent, cmdSaveFileSettings, cmdUndoFileSettings, cmdRemoveProfile})
-        commands->addWidget(button);
-    commands->addStretch(1);
-    layout->addLayout(commands);
-
-    const QString captions[3] = {tr("Header File - the top sections of your signature"),
-                                 tr("Footer File - the bottom sections of your signature"),
-                                 tr("Final Output File - where your finished sig will be created")};
-    auto* grid = new QGridLayout;
+void ProfilesTab::connectControls() {
     for (int i = 0; i < 3; ++i) {
-        auto* label = new QLabel(captions[i], this);
-        txtFile[static_cast<size_t>(i)] = new QLineEdit(this);
-        txtFile[static_cast<size_t>(i)]->setObjectName(QStringLiteral("txtFile%1").arg(i));
-        label->setBuddy(txtFile[static_cast<size_t>(i)]);
         const auto slot = static_cast<size_t>(i);
-        cmdBrowse[slot] = new QPushButton(tr("&Browse"), this);
-        cmdBrowse[slot]->setObjectName(QStringLiteral("cmdBrowse%1").arg(i));
-        cmdBrowse[slot]->setToolTip(tr("Browse for a file"));
-        cmdEdit[slot] = new QPushButton(tr("&Edit"), this);
-        cmdEdit[slot]->setObjectName(QStringLiteral("cmdEdit%1").arg(i));
-        cmdEdit[slot]->setToolTip(tr("Edit this file"));
-        grid->addWidget(label, 2 * i, 0, 1, 3);
-        grid->addWidget(txtFile[slot], 2 * i + 1, 0);
-        grid->addWidget(cmdBrowse[slot], 2 * i + 1, 1);
-        grid->addWidget(cmdEdit[slot], 2 * i + 1, 2);
         connect(txtFile[slot], &QLineEdit::textChanged, this, [this] { m_profileChanged = true; });
         connect(cmdBrowse[slot], &QPushButton::clicked, this, [this, i] { cmdBrowse_Click(i); });
         connect(cmdEdit[slot], &QPushButton::clicked, this, [this, i] { cmdEdit_Click(i); });
     }
-    layout->addLayout(grid);
-
-    lblCurrentProfile = new QLabel(tr("Current Profile:"), this);
-    lblCurrentProfile->setObjectName(QStringLiteral("lblCurrentProfile"));
-    lblSigSavedAs = new QLabel(tr("Saved as:"), this);
-    lblSigSavedAs->setObjectName(QStringLiteral("lblSigSavedAs"));
-    lblSigSavedAs->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(lblCurrentProfile);
-    layout->addWidget(lblSigSavedAs);
-    layout->addStretch(1);
-
     connect(cmbProfile, &QComboBox::currentIndexChanged, this, [this] { readSelectedProfile(); });
     connect(cmbProfile, &ProfileComboBox::dropDown, this, [this] { subSaveProfileIfChanged(); });
-    connect(cmdSaveFileSettings, &QPushButton::clicked, this, [this] { subSaveProfileSettings(); });
-    connect(cmdUndoFileSettings, &QPushButton::clicked, this, [this] { readSelectedProfile(); });
-    connect(cmdMakeCurrent, &QPushButton::clicked, this, [this] { subSelectProfile(cmbProfileText()); });
-    connect(cmdAddProfile, &QPushButton::clicked, this, &ProfilesTab::cmdAddProfile_Click);
-    connect(cmdRemoveProfile, &QPushButton::clicked, this, &ProfilesTab::cmdRemoveProfile_Click);
+    connect(m_ui->cmdSaveFileSettings, &QPushButton::clicked, this, [this] { subSaveProfileSettings(); });
+    connect(m_ui->cmdUndoFileSettings, &QPushButton::clicked, this, [this] { readSelectedProfile(); });
+    connect(m_ui->cmdMakeCurrent, &QPushButton::clicked, this,
+            [this] { subSelectProfile(cmbProfileText()); });
+    connect(m_ui->cmdAddProfile, &QPushButton::clicked, this, &ProfilesTab::cmdAddProfile_Click);
+    connect(m_ui->cmdRemoveProfile, &QPushButton::clicked, this, &ProfilesTab::cmdRemoveProfile_Click);
 }
 
 void ProfilesTab::setProfileMenu(ProfileMenu* menu) {
@@ -165,24 +113,22 @@ void ProfilesTab::subBuildProfileMenu() {
 }
 
 void ProfilesTab::subReadProfileSettings(std::string& strProfile) {
-    {
-        const int slot = findProfileSlotIgnoringCase(m_settings, strProfile);
-        const ProfileRecord record =
-            slot != 0 ? readProfileSlot(m_settings, keys::kProfiles, slot) : ProfileRecord{};
-        strProfile = record.name;
-        if (!strProfile.empty()) {
-            const int index = cmbProfile->findData(QByteArray::fromStdString(strProfile));
-            if (index >= 0)
-                cmbProfile->setCurrentIndex(index);
-            setBytes(txtFile[0], record.headerFile);
-            setBytes(txtFile[1], record.footerFile);
-            setBytes(txtFile[2], record.sigFile);
-        } else {
-            const std::string folder = m_sigPath + kPathSeparator;
-            setBytes(txtFile[0], folder + "header.txt");
-            setBytes(txtFile[1], folder + "footer.txt");
-            setBytes(txtFile[2], folder + "sig.txt");
-        }
+    const int slot = findProfileSlotIgnoringCase(m_settings, strProfile);
+    const ProfileRecord record =
+        slot != 0 ? readProfileSlot(m_settings, keys::kProfiles, slot) : ProfileRecord{};
+    strProfile = record.name;
+    if (!strProfile.empty()) {
+        const int index = cmbProfile->findData(QByteArray::fromStdString(strProfile));
+        if (index >= 0)
+            cmbProfile->setCurrentIndex(index);
+        setBytes(txtFile[0], record.headerFile);
+        setBytes(txtFile[1], record.footerFile);
+        setBytes(txtFile[2], record.sigFile);
+    } else {
+        const std::string folder = m_sigPath + kPathSeparator;
+        setBytes(txtFile[0], folder + "header.txt");
+        setBytes(txtFile[1], folder + "footer.txt");
+        setBytes(txtFile[2], folder + "sig.txt");
     }
     m_profileChanged = false;
 }
@@ -215,21 +161,19 @@ void ProfilesTab::subSaveProfileIfChanged() {
 }
 
 void ProfilesTab::subSelectProfile(const std::string& strProfile) {
-    {
-        // The select has always addressed the section as "PROFILES"; it is the same section.
-        const int slot = findProfileSlotExact(m_settings, "PROFILES", strProfile);
-        if (slot != 0) {
-            const ProfileRecord record = readProfileSlot(m_settings, "PROFILES", slot);
-            applyProfile(m_state, record);
-            lblSigSavedAs->setText(tr("Saved As: ") + textFromBytes(m_state.strSigFile));
-        }
-        const QString name = textFromBytes(strProfile);
-        m_current = strProfile;
-        markCurrentInMenu(name);
-        emit profileMadeCurrent();
-        lblCurrentProfile->setText(tr("Current Profile: ") + name);
-        m_settings.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, strProfile);
+    // The select has always addressed the section as "PROFILES"; it is the same section.
+    const int slot = findProfileSlotExact(m_settings, "PROFILES", strProfile);
+    if (slot != 0) {
+        const ProfileRecord record = readProfileSlot(m_settings, "PROFILES", slot);
+        applyProfile(m_state, record);
+        m_ui->lblSigSavedAs->setText(tr("Saved As: ") + textFromBytes(m_state.strSigFile));
     }
+    const QString name = textFromBytes(strProfile);
+    m_current = strProfile;
+    markCurrentInMenu(name);
+    emit profileMadeCurrent();
+    m_ui->lblCurrentProfile->setText(tr("Current Profile: ") + name);
+    m_settings.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, strProfile);
 }
 
 void ProfilesTab::markCurrentInMenu(const QString& name) {
@@ -273,6 +217,22 @@ void ProfilesTab::addAndSelect(const std::string& name) {
     const QByteArray bytes = QByteArray::fromStdString(name);
     cmbProfile->addItem(textFromBytes(name), bytes);
     cmbProfile->setCurrentIndex(cmbProfile->findData(bytes));
+}
+
+bool ProfilesTab::listsProfile(std::string_view name) const {
+    const std::vector<std::string> names = listedNames();
+    return std::any_of(names.begin(), names.end(),
+                       [name](const std::string& listed) { return sameNameIgnoringCase(listed, name); });
+}
+
+Status ProfilesTab::addProfile(const ProfileRecord& profile) {
+    if (Status added = quillmark::addProfile(m_settings, profile); !added)
+        return added;
+    // Selecting the stored profile reads its paths into the boxes and clears the changed flag.
+    addAndSelect(profile.name);
+    subBuildProfileMenu();
+    subSelectProfile(profile.name);
+    return {};
 }
 
 void ProfilesTab::cmdAddProfile_Click() {

@@ -2,16 +2,23 @@
 // The Profiles tab: the list of profiles, the editing copy of the selected one, and the
 // procedures that list, read, save and make profiles current.
 
+#include "platform/result.h"
+
 #include <QComboBox>
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace Ui {
+class ProfilesTab;
+}
 
 namespace quillmark {
 
@@ -19,6 +26,7 @@ class frmEditor;
 class Prompter;
 class ProfileMenu;
 class Settings;
+struct ProfileRecord;
 struct SignatureState;
 
 // A drop-down list that tells when it is about to open, so pending edits can be saved.
@@ -35,6 +43,7 @@ class ProfilesTab : public QWidget {
     Q_OBJECT
 public:
     ProfilesTab(Settings& settings, SignatureState& state, Prompter& prompter, QWidget* parent = nullptr);
+    ~ProfilesTab() override;
 
     void setProfileMenu(ProfileMenu* menu);
     // The signature folder, without a trailing separator; default paths are built in it.
@@ -52,12 +61,13 @@ public:
     bool blnProfileChanged() const { return m_profileChanged; }
     int profileCount() const { return cmbProfile->count(); }
     void selectFirstProfile();
+    // Whether the list holds `name` in any letter case, stored or not yet saved.
+    bool listsProfile(std::string_view name) const;
+    // A complete new profile, as the New command and the Save and Choose that follow it
+    // would make it: stored through the profile store, listed here and in the tray menu, and
+    // made current. An error, with nothing stored or listed, when the store refuses it.
+    Status addProfile(const ProfileRecord& profile);
 
-    // The buttons of the tab; public so that the first-run wizard can press them as well.
-    void cmdAddProfile_Click();
-    void cmdRemoveProfile_Click();
-    void cmdBrowse_Click(int index);
-    void cmdEdit_Click(int index);
     // The main window switched tabs: entering this tab with no profile asks for the first
     // one; leaving for another tab stores pending edits.
     void tabMain_Change(bool profilesTabShown);
@@ -73,21 +83,20 @@ signals:
     void profileMadeCurrent();
 
 private:
+    void cmdAddProfile_Click();
+    void cmdRemoveProfile_Click();
+    void cmdBrowse_Click(int index);
+    void cmdEdit_Click(int index);
+    void connectControls();
     void readSelectedProfile();
     void markCurrentInMenu(const QString& name);
     std::vector<std::string> listedNames() const;
     void addAndSelect(const std::string& name);
     frmEditor* editorFor(const std::string& path) const;
 
+    std::unique_ptr<Ui::ProfilesTab> m_ui;
     ProfileComboBox* cmbProfile;
     std::array<QLineEdit*, 3> txtFile{}; // 0 header, 1 footer, 2 output file
-    QLabel* lblCurrentProfile;
-    QLabel* lblSigSavedAs;
-    QPushButton* cmdMakeCurrent;
-    QPushButton* cmdSaveFileSettings;
-    QPushButton* cmdUndoFileSettings;
-    QPushButton* cmdAddProfile;
-    QPushButton* cmdRemoveProfile;
     std::array<QPushButton*, 3> cmdBrowse{};
     std::array<QPushButton*, 3> cmdEdit{};
     std::vector<QPointer<frmEditor>> m_editors;

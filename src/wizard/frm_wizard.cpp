@@ -5,42 +5,18 @@
 #include "ui/appearance.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
+#include "ui_frm_wizard.h"
 #include "wizard/first_profile.h"
 #include "wizard/wizard_host.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QFrame>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QVBoxLayout>
 
 namespace quillmark {
 
 namespace {
-
-QLabel* addLabel(const QString& text, QWidget* parent, QLayout* layout) {
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    layout->addWidget(label);
-    return label;
-}
-
-QLineEdit* addBox(const QString& caption, const char* name, QWidget* parent, QGridLayout* grid) {
-    const int row = grid->rowCount();
-    auto* label = new QLabel(caption, parent);
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    label->setBuddy(box);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(box, row, 1);
-    return box;
-}
 
 QString quoted(const std::string& bytes) {
     return QStringLiteral("\"") + textFromBytes(bytes) + QStringLiteral("\"");
@@ -49,106 +25,28 @@ QString quoted(const std::string& bytes) {
 } // namespace
 
 frmWizard::frmWizard(WizardHost& host, Prompter& prompter, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_host(host), m_prompter(prompter) {
-    setObjectName(QStringLiteral("frmWizard"));
-    setWindowTitle(tr("Quillmark Signature Wizard"));
-
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setProperty("tag", QStringLiteral("bg"));
-    Image1->hide();
-
-    lblInfo =
-        new QLabel(tr("This wizard will help you create your first signature file.  You can press "
-                      "\"Cancel\" to skip this stage if you would rather just begin using the program."),
-                   this);
-    lblInfo->setObjectName(QStringLiteral("lblInfo"));
-    lblInfo->setWordWrap(true);
-    lblInfo->setMinimumHeight(48);
-    lblInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    pnlProfile = new QFrame(this);
-    pnlProfile->setObjectName(QStringLiteral("pnlProfile"));
-    auto* profileLayout = new QVBoxLayout(pnlProfile);
-    addLabel(tr("Wizard Step 1 of 3"), pnlProfile, profileLayout);
-    addLabel(
-        tr("Thank you for installing Quillmark.  Please type a name for your first signature profile, or "
-           "leave it as \"Friends\".  Then click the \"Next\" button to continue."),
-        pnlProfile, profileLayout)
-        ->setObjectName(QStringLiteral("lblMsg"));
-    auto* profileGrid = new QGridLayout;
-    txtProfile = addBox(tr("Profile Name :"), "txtProfile", pnlProfile, profileGrid);
-    txtProfile->setText(QStringLiteral("Friends"));
-    profileLayout->addLayout(profileGrid);
-    profileLayout->addStretch(1);
-
-    pnlHeader = new QFrame(this);
-    pnlHeader->setObjectName(QStringLiteral("pnlHeader"));
-    auto* headerLayout = new QVBoxLayout(pnlHeader);
-    addLabel(tr("Wizard Step 2 of 3"), pnlHeader, headerLayout);
-    auto* headerGrid = new QGridLayout;
-    txtName = addBox(tr("Your Name :"), "txtName", pnlHeader, headerGrid);
-    txtEmail = addBox(tr("Your E-Mail address :"), "txtEmail", pnlHeader, headerGrid);
-    txtURL = addBox(tr("Your Web Page :"), "txtURL", pnlHeader, headerGrid);
-    headerLayout->addLayout(headerGrid);
-    headerLayout->addStretch(1);
-
-    pnlFooter = new QFrame(this);
-    pnlFooter->setObjectName(QStringLiteral("pnlFooter"));
-    auto* footerLayout = new QVBoxLayout(pnlFooter);
-    addLabel(tr("Choose a set of quotes"), pnlFooter, footerLayout);
-    cmbFooter = new QComboBox(pnlFooter);
-    cmbFooter->setObjectName(QStringLiteral("cmbFooter"));
-    cmbFooter->addItems({tr("Creative Words"), tr("Humorous")});
-    footerLayout->addWidget(cmbFooter);
-    footerLayout->addStretch(1);
-
-    cmdNext[0] = new QPushButton(tr("&Next >>"), this);
-    cmdNext[0]->setObjectName(QStringLiteral("cmdNext0"));
-    cmdNext[0]->setToolTip(tr("Progress through the wizard"));
-    cmdNext[0]->setDefault(true);
-    cmdNext[1] = new QPushButton(tr("<< &Back"), this);
-    cmdNext[1]->setObjectName(QStringLiteral("cmdNext1"));
-    cmdNext[1]->setToolTip(tr("Go back to the previous page"));
-    cmdClose = new QPushButton(tr("&Cancel"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose->setToolTip(tr("Close the wizard and just start using Quillmark"));
-    cmdHelp = new QPushButton(tr("&Help!"), this);
-    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    cmdHelp->setToolTip(tr("Display the Quillmark QuickStart Help"));
-
-    // The three pages share one cell, so each takes the same place in the window.
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(lblInfo, 0, 0);
-    layout->addWidget(pnlProfile, 1, 0);
-    layout->addWidget(pnlHeader, 1, 0);
-    layout->addWidget(pnlFooter, 1, 0);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdHelp);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdNext[1]);
-    buttons->addWidget(cmdNext[0]);
-    buttons->addWidget(cmdClose);
-    layout->addLayout(buttons, 2, 0);
-    layout->setRowStretch(1, 1);
-
-    pnlHeader->hide();
-    pnlFooter->hide();
-    cmbFooter->setCurrentIndex(0);
-    for (QLineEdit* box : {txtName, txtEmail, txtURL})
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::FirstRunWizard>()), m_host(host),
+      m_prompter(prompter) {
+    m_ui->setupUi(this);
+    for (QWidget* box : {m_ui->txtName, m_ui->txtEmail, m_ui->txtURL})
         box->installEventFilter(this);
 
-    connect(cmdNext[0], &QPushButton::clicked, this, [this] { cmdNext_Click(0); });
-    connect(cmdNext[1], &QPushButton::clicked, this, [this] { cmdNext_Click(1); });
-    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmWizard::cmdHelp_Click);
+    connect(m_ui->cmdNext0, &QPushButton::clicked, this, [this] { cmdNext_Click(0); });
+    connect(m_ui->cmdNext1, &QPushButton::clicked, this, [this] { cmdNext_Click(1); });
+    connect(m_ui->cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_ui->cmdHelp, &QPushButton::clicked, this, &frmWizard::cmdHelp_Click);
 
     subLoadPics(this);
-    resize(480, 300);
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->geometry();
         move((area.width() - width()) / 2, (area.height() - height()) / 2);
     }
+}
+
+frmWizard::~frmWizard() {
+    // The boxes outlive the form's pointers while the window takes its children down.
+    for (QWidget* box : {m_ui->txtName, m_ui->txtEmail, m_ui->txtURL})
+        box->removeEventFilter(this);
 }
 
 void frmWizard::cmdNext_Click(int index) {
@@ -161,7 +59,7 @@ void frmWizard::cmdNext_Click(int index) {
         return;
     }
     if (m_step == 4) {
-        lblInfo->clear();
+        m_ui->lblInfo->clear();
         if (!subSave()) {
             // Nothing was stored: the user can put things right and press Next again.
             m_step = 3;
@@ -182,29 +80,24 @@ void frmWizard::cmdNext_Click(int index) {
 void frmWizard::showStep() {
     switch (m_step) {
     case 1:
-        lblInfo->setText(tr("Choose a name for your first profile."));
-        cmdNext[1]->hide();
-        pnlProfile->show();
-        pnlHeader->hide();
-        pnlFooter->hide();
+        m_ui->lblInfo->setText(tr("Choose a name for your first profile."));
+        m_ui->cmdNext1->hide();
+        m_ui->stkPages->setCurrentWidget(m_ui->pnlProfile);
         break;
     case 2:
-        lblInfo->setText(
+        m_ui->lblInfo->setText(
             tr("This screen allows you to set up a simple header file.  You can always change it "
                "later from the main program."));
-        cmdNext[1]->show();
-        pnlProfile->hide();
-        pnlHeader->show();
-        pnlFooter->hide();
-        txtName->setFocus();
+        m_ui->cmdNext1->show();
+        m_ui->stkPages->setCurrentWidget(m_ui->pnlHeader);
+        m_ui->txtName->setFocus();
         break;
     case 3:
-        lblInfo->setText(tr("Choose a random footer file from the list of samples.  These are all fully "
-                            "customisable once you start running Quillmark."));
-        cmdNext[1]->show();
-        pnlProfile->hide();
-        pnlHeader->hide();
-        pnlFooter->show();
+        m_ui->lblInfo->setText(
+            tr("Choose a random footer file from the list of samples.  These are all fully "
+               "customisable once you start running Quillmark."));
+        m_ui->cmdNext1->show();
+        m_ui->stkPages->setCurrentWidget(m_ui->pnlFooter);
         break;
     default:
         break;
@@ -218,12 +111,12 @@ bool frmWizard::refuse(const QString& text) {
 
 std::string frmWizard::profileName() const {
     // Stored as typed: a name the settings file would give back changed is refused, not altered.
-    return bytesFromText(txtProfile->text());
+    return bytesFromText(m_ui->txtProfile->text());
 }
 
 bool frmWizard::checkProfileName() {
     const std::string name = profileName();
-    if (txtProfile->text().trimmed().isEmpty())
+    if (m_ui->txtProfile->text().trimmed().isEmpty())
         return refuse(tr("Please type in a name for this profile"));
     if (const Status valid = quillmark::checkProfileName(name); !valid)
         return refuse(QString::fromStdString(valid.message()));
@@ -237,7 +130,7 @@ bool frmWizard::subSave() {
     if (!checkProfileName())
         return false;
     const ProfileRecord record =
-        firstProfileRecord(m_host.sigPath(), profileName(), bytesFromText(cmbFooter->currentText()));
+        firstProfileRecord(m_host.sigPath(), profileName(), bytesFromText(m_ui->cmbFooter->currentText()));
     for (const std::string* path : {&record.headerFile, &record.footerFile, &record.sigFile}) {
         if (const Status storable = checkStorableValue(*path); !storable)
             return refuse(
@@ -246,8 +139,9 @@ bool frmWizard::subSave() {
                     .arg(quoted(*path), QString::fromStdString(storable.message())));
     }
 
-    const std::string header = firstHeaderText(
-        bytesFromText(txtName->text()), bytesFromText(txtEmail->text()), bytesFromText(txtURL->text()));
+    const std::string header =
+        firstHeaderText(bytesFromText(m_ui->txtName->text()), bytesFromText(m_ui->txtEmail->text()),
+                        bytesFromText(m_ui->txtURL->text()));
     bool writeHeader = true;
     if (FileExists(record.headerFile)) {
         // A header file from an earlier start may hold the user's own edits.
@@ -300,19 +194,19 @@ void frmWizard::closeEvent(QCloseEvent* event) {
 
 void frmWizard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    paintSchemeBackground(painter, Image1, size());
+    paintSchemeBackground(painter, m_ui->Image1, size());
 }
 
 bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
-        if (watched == txtName)
-            lblInfo->setText(tr("An e-mail signature usually contains the sender's name"));
-        else if (watched == txtEmail)
-            lblInfo->setText(
+        if (watched == m_ui->txtName)
+            m_ui->lblInfo->setText(tr("An e-mail signature usually contains the sender's name"));
+        else if (watched == m_ui->txtEmail)
+            m_ui->lblInfo->setText(
                 tr("Including your e-mail address is always useful  - especially if it is different to "
                    "the one you used to send the mail."));
-        else if (watched == txtURL)
-            lblInfo->setText(
+        else if (watched == m_ui->txtURL)
+            m_ui->lblInfo->setText(
                 tr("If you have a homepage or company webpage you should put it here for people to "
                    "click on."));
     }

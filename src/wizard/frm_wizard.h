@@ -2,17 +2,14 @@
 // The first-run wizard: three pages that lead a new user from an empty profile list to a
 // working signature (a profile name; name, e-mail and web page for a small header file;
 // one of the sample footer files). Not modal: the main window stays usable meanwhile.
-// Controls are built by hand; the pages share one place in the window.
 
 #include <QWidget>
-#include <array>
+#include <memory>
 #include <string>
 
-class QComboBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QPushButton;
+namespace Ui {
+class FirstRunWizard;
+}
 
 namespace quillmark {
 
@@ -23,6 +20,7 @@ class frmWizard : public QWidget {
     Q_OBJECT
 public:
     frmWizard(WizardHost& host, Prompter& prompter, QWidget* parent = nullptr);
+    ~frmWizard() override;
 
     int intStep() const { return m_step; }
     bool blnFinished() const { return m_finished; }
@@ -42,25 +40,12 @@ private:
     bool refuse(const QString& text);
     std::string profileName() const;
 
+    std::unique_ptr<Ui::FirstRunWizard> m_ui;
     WizardHost& m_host;
     Prompter& m_prompter;
     int m_step = 1;
     bool m_finished = false;
     std::string m_sigFile; // the new profile's output file, for the closing message
-
-    QLabel* lblInfo;
-    QFrame* pnlProfile;
-    QFrame* pnlHeader;
-    QFrame* pnlFooter;
-    QLineEdit* txtProfile;
-    QLineEdit* txtName;
-    QLineEdit* txtEmail;
-    QLineEdit* txtURL;
-    QComboBox* cmbFooter;
-    std::array<QPushButton*, 2> cmdNext{}; // 0 Next, 1 Back
-    QPushButton* cmdClose;
-    QPushButton* cmdHelp;
-    QLabel* Image1;
 };
 
 } // namespace quillmark

@@ -2,14 +2,9 @@
 
 #include "platform/paths.h"
 #include "profiles/profiles_tab.h"
-#include "settings/name_case.h"
 #include "ui/help.h"
-#include "ui/text_codec.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <array>
+#include <QWidget>
 
 namespace quillmark {
 
@@ -23,36 +18,14 @@ std::string ProfilesTabHost::sigPath() const {
 }
 
 bool ProfilesTabHost::hasProfile(std::string_view name) const {
-    if (const auto* list = m_tab.findChild<QComboBox*>(QStringLiteral("cmbProfile"))) {
-        for (int i = 0; i < list->count(); ++i)
-            if (sameNameIgnoringCase(list->itemData(i).toByteArray().toStdString(), name))
-                return true;
-    }
-    return findProfileSlotIgnoringCase(m_settings, name, ScanRead::Plain) != 0;
+    return m_tab.listsProfile(name) || findProfileSlotIgnoringCase(m_settings, name, ScanRead::Plain) != 0;
 }
 
 Status ProfilesTabHost::saveProfile(const ProfileRecord& record) {
-    auto* list = m_tab.findChild<QComboBox*>(QStringLiteral("cmbProfile"));
-    const std::array<QLineEdit*, 3> txtFile = {m_tab.findChild<QLineEdit*>(QStringLiteral("txtFile0")),
-                                               m_tab.findChild<QLineEdit*>(QStringLiteral("txtFile1")),
-                                               m_tab.findChild<QLineEdit*>(QStringLiteral("txtFile2"))};
-    auto* cmdSaveFileSettings = m_tab.findChild<QPushButton*>(QStringLiteral("cmdSaveFileSettings"));
-    auto* cmdMakeCurrent = m_tab.findChild<QPushButton*>(QStringLiteral("cmdMakeCurrent"));
-    if (!list || !txtFile[0] || !txtFile[1] || !txtFile[2] || !cmdSaveFileSettings || !cmdMakeCurrent)
-        return Error{ErrorCode::Other, "the Profiles tab lacks the controls to store a profile"};
-    // Checked before the list changes: the tab's Save would refuse only after the name was in it.
+    // Said in the wizard's words; the store refuses a full list too, in its own.
     if (findSlotForSave(m_settings, record.name) == 0)
         return Error{ErrorCode::Other, "all " + std::to_string(intMaxProfiles) + " profiles are in use"};
-
-    list->addItem(textFromBytes(record.name), QByteArray::fromStdString(record.name));
-    list->setCurrentIndex(list->count() - 1);
-    m_tab.subBuildProfileMenu();
-    setBytes(txtFile[0], record.headerFile);
-    setBytes(txtFile[1], record.footerFile);
-    setBytes(txtFile[2], record.sigFile);
-    cmdSaveFileSettings->click();
-    cmdMakeCurrent->click();
-    return {};
+    return m_tab.addProfile(record);
 }
 
 void ProfilesTabHost::showHelp(const QString& page, QWidget* asker) {

@@ -1,6 +1,6 @@
 #pragma once
-// The wizard's host on the main window: it acts on the Profiles tab as a user would, the
-// new name into the list, the three paths into the boxes, then Save and Choose.
+// The wizard's host on the main window: the new profile goes to the Profiles tab, which
+// stores it, lists it and makes it current.
 
 #include "wizard/wizard_host.h"
 

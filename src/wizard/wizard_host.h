@@ -1,6 +1,6 @@
 #pragma once
 // What the wizard needs from the main window: its signature folder, its profile list and
-// the Profiles tab's own Save and Choose, so a profile made here is stored and made
+// the Profiles tab's way of adding a profile, so a profile made here is stored and made
 // current exactly as one made by hand.
 
 #include "platform/result.h"
@@ -22,7 +22,7 @@ public:
     virtual std::string sigPath() const = 0;
     // Whether the profile list or the settings file already holds `name`, in any letter case.
     virtual bool hasProfile(std::string_view name) const = 0;
-    // Puts the profile into the list, stores it with Save and makes it current with Choose.
+    // Stores the profile, puts it into the list and makes it current.
     // An error, with nothing stored, when it cannot be stored.
     virtual Status saveProfile(const ProfileRecord& record) = 0;
     // Opens a help page; a missing page is reported over `asker`'s window.
