@@ -237,9 +237,9 @@ void SignatureTab::stopLoading() {
 // replaced only once the whole file was read, so a list is never seen half filled.
 void SignatureTab::loadList(const std::string& path, EntryList& list) {
     EntryFileLoader loader(path, m_state.strSeparator);
-    bool missing = false;
-    Status status = loader.open(missing);
-    while (status.ok() && !missing) {
+    const Result<bool> opened = loader.open();
+    Status status = opened ? Status() : opened.error();
+    while (status.ok() && *opened) {
         QCoreApplication::processEvents();
         if (m_stopLoading || m_loadAgain)
             return;
