@@ -141,8 +141,8 @@ void BM_LoadHeader200MB(benchmark::State& state) {
     std::size_t count = 0;
     for (auto _ : state) {
         EntryFileLoader loader(file.path(), "%");
-        bool missing = false;
-        if (!loader.open(missing).ok() || missing)
+        const Result<bool> opened = loader.open();
+        if (!opened || !*opened)
             state.SkipWithError("open failed");
         for (bool more = true; more;) {
             const auto start = std::chrono::steady_clock::now();
@@ -175,13 +175,14 @@ BENCHMARK(BM_LoadHeader200MB)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->It
 // The command-line tool's way: count, then read up to the entry drawn.
 void pickFromFile(benchmark::State& state, const BenchFile& file) {
     ClockSeededRandom random(1);
-    EntryPick pick;
+    FilePick pick;
     for (auto _ : state) {
-        if (!pickEntryFromFile(file.path(), "%", {""}, random, pick).ok())
+        pick = pickEntryFromFile(file.path(), "%", {""}, random);
+        if (!pick.read.ok())
             state.SkipWithError("pick failed");
-        benchmark::DoNotOptimize(pick.text.data());
+        benchmark::DoNotOptimize(pick.entry.text.data());
     }
-    report(state, static_cast<std::size_t>(std::filesystem::file_size(file.path())), pick.count);
+    report(state, static_cast<std::size_t>(std::filesystem::file_size(file.path())), pick.entry.count);
 }
 
 void BM_PickEntryFromFile10MB(benchmark::State& state) {

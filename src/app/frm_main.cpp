@@ -379,8 +379,8 @@ void frmMain::subSaveSettings() {
     m_signatureTab->saveSettings(m_settings);
     m_preferencesTab->saveSettings(m_settings);
     m_encryptionTab->saveSettings(m_settings);
-    SetRunEntry("Quillmark", QCoreApplication::applicationFilePath().toStdString(), true, RunEntryKind::Run,
-                !m_preferencesTab->runAtBootup());
+    static_cast<void>(SetRunEntry("Quillmark", QCoreApplication::applicationFilePath().toStdString(),
+                                  !m_preferencesTab->runAtBootup()));
     m_wallpaperTab->saveSettings(m_settings);
 }
 

@@ -84,18 +84,17 @@ int runNextCommand(const std::optional<std::string>& profile, const std::string&
     }
 
     // Reads each file only as far as the entry drawn, rather than building both lists.
-    std::vector<Error> failures;
     // Large quote files are read through their index: only the entry drawn is read.
     const std::string indexFolder = entryIndexFolder();
-    const SignatureUpdate update = updateSignatureFromFiles(
-        state, random, failures,
-        [&indexFolder](const std::string& path, std::string_view separator, const EntryList& fallback,
-                       RandomSource& source, EntryPick& pick) {
-            return pickEntryIndexed(path, separator, fallback, source, pick, indexFolder);
-        });
+    const SignatureUpdate update =
+        updateSignatureFromFiles(state, random,
+                                 [&indexFolder](const std::string& path, std::string_view separator,
+                                                const EntryList& fallback, RandomSource& source) {
+                                     return pickEntryIndexed(path, separator, fallback, source, indexFolder);
+                                 });
     tidyEntryIndexFolder(indexFolder);
     int status = 0;
-    for (const Error& failure : failures) {
+    for (const Error& failure : update.readFailures) {
         err << "quillmark-cli next: " << failure.message << '\n';
         status = 1;
     }

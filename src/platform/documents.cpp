@@ -34,4 +34,12 @@ std::string_view shellErrorText(int code) {
     }
 }
 
+Error shellError(int code) {
+    const ErrorCode kind = code == 2   ? ErrorCode::NotFound
+                           : code == 3 ? ErrorCode::PathNotFound
+                           : code == 5 ? ErrorCode::AccessDenied
+                                       : ErrorCode::Other;
+    return Error{kind, std::string(shellErrorText(code))};
+}
+
 } // namespace quillmark

@@ -31,6 +31,11 @@ public:
 
 private:
     explicit FileLock(std::intptr_t fd) : m_fd(fd) {}
+    // Each system's own part: opens (creating when missing) the lock file, and tries the
+    // lock once without waiting: true when taken, false while another holder has it.
+    static Result<FileLock> open(const std::string& lockPath);
+    Result<bool> tryLock(const std::string& lockPath);
+
     // The open lock file: a descriptor on Linux, a HANDLE on Windows; -1 when none.
     std::intptr_t m_fd = -1;
 };

@@ -153,15 +153,31 @@ public:
     bool readable() const {
         return m_settings && !m_damaged && m_settings->status() != QSettings::FormatError;
     }
-    bool writable() const { return readable() && m_settings->status() == QSettings::NoError; }
+    // Success when the store can take a write; otherwise what stands in the way.
+    Status writable() const {
+        if (!m_settings)
+            return Error{ErrorCode::InvalidInput, "the settings store needs a company and a program name"};
+        if (!readable())
+            return Error{ErrorCode::InvalidInput,
+                         "the settings store " + path() +
+                             " holds lines it cannot write back; it is left as it is"};
+        return status();
+    }
     QSettings& settings() { return *m_settings; }
 
-    bool commit() {
+    Status commit() {
         m_settings->sync();
-        return m_settings->status() == QSettings::NoError;
+        return status();
     }
 
 private:
+    std::string path() const { return m_settings->fileName().toStdString(); }
+    Status status() const {
+        if (m_settings->status() == QSettings::NoError)
+            return {};
+        return Error{ErrorCode::AccessDenied, "cannot write the settings store " + path()};
+    }
+
     std::unique_ptr<QSettings> m_settings;
     bool m_damaged = false;
 };
@@ -187,22 +203,26 @@ void CRegSettings::setAppName(const QString& newVal) {
     m_appName = newVal.isEmpty() ? fromView(kProductName) : trimSpaces(newVal);
 }
 
-bool CRegSettings::DeleteSetting(const QString& section, const QString& key) {
+Status CRegSettings::DeleteSetting(const QString& section, const QString& key) {
     Store store(m_company, m_appName);
-    if (!store.writable())
-        return false;
+    if (Status writable = store.writable(); !writable)
+        return writable;
     QSettings& s = store.settings();
     const QString group = groupOf(section);
+    const Error missing{ErrorCode::NotFound, "there is no " +
+                                                 (key.isNull() ? "section '" + section.toStdString()
+                                                               : "value '" + key.toStdString()) +
+                                                 "' to delete"};
     if (key.isNull()) {
         // The whole application key holds more than one caller's values; an empty section
         // is more likely a mistake than a wish to wipe them all.
         if (QString(group).remove(u'/').isEmpty())
-            return false;
+            return Error{ErrorCode::InvalidInput, "the application key itself is not deleted"};
         s.beginGroup(group);
         const bool exists = !s.childKeys().isEmpty() || !s.childGroups().isEmpty();
         s.endGroup();
         if (!exists)
-            return false;
+            return missing;
         s.remove(group);
         return store.commit();
     }
@@ -210,12 +230,12 @@ bool CRegSettings::DeleteSetting(const QString& section, const QString& key) {
     const QString name = storeName(key);
     const QVariant previous = s.value(name);
     if (!previous.isValid())
-        return false;
+        return missing;
     s.remove(name);
-    if (store.commit())
-        return true;
-    restore(s, name, previous);
-    return false;
+    Status committed = store.commit();
+    if (!committed)
+        restore(s, name, previous);
+    return committed;
 }
 
 std::vector<std::pair<QString, QString>> CRegSettings::GetAllSettings(const QString& section) const {
@@ -244,26 +264,27 @@ QString CRegSettings::GetSetting(const QString& section, const QString& key,
     return text && !text->isEmpty() ? *text : defaultValue;
 }
 
-bool CRegSettings::SaveSetting(const QString& section, const QString& key, const QString& setting) {
+Status CRegSettings::SaveSetting(const QString& section, const QString& key, const QString& setting) {
     Store store(m_company, m_appName);
-    if (!store.writable())
-        return false;
+    if (Status writable = store.writable(); !writable)
+        return writable;
     QSettings& s = store.settings();
     s.beginGroup(groupOf(section));
     const QString name = storeName(key);
     const QVariant previous = s.value(name);
     s.setValue(name, setting);
-    if (store.commit())
-        return true;
-    restore(s, name, previous);
-    return false;
+    Status committed = store.commit();
+    if (!committed)
+        restore(s, name, previous);
+    return committed;
 }
 
-bool writeMakerInformation(CRegSettings& settings) {
-    const bool author = settings.SaveSetting(QString(), QStringLiteral("Author"), fromView(kMakerAuthor));
-    const bool web = settings.SaveSetting(QString(), QStringLiteral("Web"), fromView(kMakerWeb));
-    const bool mail = settings.SaveSetting(QString(), QStringLiteral("Mail"), fromView(kMakerMail));
-    return author && web && mail;
+Status writeMakerInformation(CRegSettings& settings) {
+    // Each is tried even when one before it failed; the first failure is the answer.
+    Status author = settings.SaveSetting(QString(), QStringLiteral("Author"), fromView(kMakerAuthor));
+    Status web = settings.SaveSetting(QString(), QStringLiteral("Web"), fromView(kMakerWeb));
+    Status mail = settings.SaveSetting(QString(), QStringLiteral("Mail"), fromView(kMakerMail));
+    return !author ? author : !web ? web : mail;
 }
 
 } // namespace quillmark

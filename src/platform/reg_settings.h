@@ -8,6 +8,8 @@
 // a name do not open a deeper key. The name "*" (or "") is the key's default value.
 // Texts are stored as Unicode; any text without a NUL character reads back unchanged.
 
+#include "platform/result.h"
+
 #include <QString>
 
 #include <utility>
@@ -27,9 +29,9 @@ public:
     const QString& AppName() const { return m_appName; }
 
     // Without a key the section's key is removed with everything below it; the application
-    // key itself (section "") is never removed that way. False when there was nothing to
-    // delete or the store could not be written.
-    bool DeleteSetting(const QString& section, const QString& key = QString());
+    // key itself (section "") is never removed that way (InvalidInput). NotFound when there
+    // was nothing to delete; an error too when the store could not be written.
+    Status DeleteSetting(const QString& section, const QString& key = QString());
 
     // Every value of the section's key as (name, data), in name order (character codes),
     // the default value first under the name "". Deeper keys are not listed.
@@ -39,8 +41,8 @@ public:
     QString GetSetting(const QString& section, const QString& key,
                        const QString& defaultValue = QString()) const;
 
-    // Creates the section's key when needed and writes the value; true once it is stored.
-    bool SaveSetting(const QString& section, const QString& key, const QString& setting);
+    // Creates the section's key when needed and writes the value; success once it is stored.
+    Status SaveSetting(const QString& section, const QString& key, const QString& setting);
 
 private:
     QString m_company;
@@ -48,7 +50,7 @@ private:
 };
 
 // Records who makes the program ("Author", "Web", "Mail") under the application key.
-// True when all three were written.
-bool writeMakerInformation(CRegSettings& settings);
+// Success when all three were written.
+Status writeMakerInformation(CRegSettings& settings);
 
 } // namespace quillmark

@@ -111,10 +111,9 @@ Status addProfile(Settings& settings, const ProfileRecord& profile);
 
 namespace quillmark {
 
-// Whether `name` can be a profile's name: the settings file must give it back exactly as
-// typed, or the profile would come back under another name (or as a free slot) after a
-// restart. Refuses the empty name, blanks at either end, a name in quotes, line breaks and
-// NUL bytes, and names longer than a settings value can be read back. The message says why.
+// Whether `name` can be a profile's name: more than blanks, and a value the settings file
+// gives back exactly as typed (checkStorableValue), or the profile would come back under
+// another name (or as a free slot) after a restart. The message says why not.
 Status checkProfileName(std::string_view name);
 
 // The number of slots that hold a profile.

@@ -135,14 +135,15 @@ SignatureUpdate updateSignature(const SignatureState& state, RandomSource& rando
 }
 
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
-                                         std::vector<Error>& failures, const EntryFilePicker& pick) {
-    EntryPick header;
-    EntryPick footer;
-    if (Status s = pick(state.strHeaderFile, state.strSeparator, state.astrHeaders, random, header); !s)
-        failures.push_back(s.error());
-    if (Status s = pick(state.strFooterFile, state.strSeparator, state.astrFooters, random, footer); !s)
-        failures.push_back(s.error());
+                                         const EntryFilePicker& pick) {
+    FilePick headerPick = pick(state.strHeaderFile, state.strSeparator, state.astrHeaders, random);
+    FilePick footerPick = pick(state.strFooterFile, state.strSeparator, state.astrFooters, random);
+    EntryPick& header = headerPick.entry;
+    EntryPick& footer = footerPick.entry;
     SignatureUpdate u = labelled(header.index, header.count, footer.index, footer.count);
+    for (const FilePick* read : {&headerPick, &footerPick})
+        if (!read->read)
+            u.readFailures.push_back(read->read.error());
     if (state.strSigFile.empty())
         return u;
     std::string bytes;

@@ -52,6 +52,8 @@ struct SignatureUpdate {
     // nothing written, when it is one of the source files. The file is replaced whole,
     // so a mail program reading it at any moment sees the old or the new signature.
     Status write;
+    // updateSignatureFromFiles: the source files' read failures, header first.
+    std::vector<Error> readFailures;
 };
 
 // SameFile when the output file is the header or the footer file (by any path, link or
@@ -67,15 +69,12 @@ SignatureUpdate updateSignature(const SignatureState& state, RandomSource& rando
 // and ends (the command-line tool): each file is read in small pieces, once to count
 // and once up to the entry drawn, without building the lists, which keeps a large
 // footer file from costing its whole size in memory. The lists of `state` serve only
-// where a file is missing or fails, as they would after loadSignatureFiles. Read
-// failures are added to `failures`, header first.
+// where a file is missing or fails, as they would after loadSignatureFiles.
 // `pick` draws one entry from a file as pickEntryFromFile does; a caller with an entry
 // index (quillmark-cli) passes its own, which must give the same entry for the same number.
-using EntryFilePicker =
-    std::function<Status(const std::string& path, std::string_view separator, const EntryList& fallback,
-                         RandomSource& random, EntryPick& pick)>;
+using EntryFilePicker = std::function<FilePick(const std::string& path, std::string_view separator,
+                                               const EntryList& fallback, RandomSource& random)>;
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
-                                         std::vector<Error>& failures,
                                          const EntryFilePicker& pick = pickEntryFromFile);
 
 } // namespace quillmark

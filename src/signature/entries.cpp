@@ -459,21 +459,25 @@ std::vector<std::string> splitEntries(std::string_view bytes, std::string_view s
 
 namespace {
 
+// False when the path is empty or no file exists there, which is not an error.
+Result<bool> openSource(FileReader& reader, const std::string& path) {
+    if (path.empty())
+        return false;
+    Status status = reader.open(path);
+    if (status)
+        return true;
+    if (status.code() == ErrorCode::NotFound || status.code() == ErrorCode::PathNotFound)
+        return false;
+    return status.error();
+}
+
 // A source file read in pieces, from the start each time it is streamed.
 class SourceFile {
 public:
     explicit SourceFile(const std::string& path) : m_path(path) {}
 
-    // `missing` when the path is empty or no file exists there, which is not an error.
-    Status open(bool& missing) {
-        missing = m_path.empty();
-        if (missing)
-            return {};
-        Status status = m_reader.open(m_path);
-        missing =
-            !status && (status.code() == ErrorCode::NotFound || status.code() == ErrorCode::PathNotFound);
-        return missing ? Status{} : status;
-    }
+    // False when the path is empty or no file exists there, which is not an error.
+    Result<bool> open() { return openSource(m_reader, m_path); }
 
     // Feeds the file to `take` until its end, or until `enough` says the rest is not
     // needed. A folder opens but fails here.
@@ -510,14 +514,10 @@ Error tooLarge(const std::string& path, std::uintmax_t bytes) {
 EntryFileLoader::EntryFileLoader(const std::string& path, std::string_view separator)
     : m_path(path), m_separator(separator), m_scanner(separator) {}
 
-Status EntryFileLoader::open(bool& missing) {
-    missing = m_path.empty();
-    if (missing)
-        return {};
-    Status status = m_reader.open(m_path);
-    missing = !status && (status.code() == ErrorCode::NotFound || status.code() == ErrorCode::PathNotFound);
-    if (!status.ok())
-        return missing ? Status{} : status;
+Result<bool> EntryFileLoader::open() {
+    Result<bool> opened = openSource(m_reader, m_path);
+    if (!opened || !*opened)
+        return opened;
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(m_path), ec);
     if (!ec) {
@@ -527,7 +527,7 @@ Status EntryFileLoader::open(bool& missing) {
         m_bytes.reserve(static_cast<std::size_t>(size));
     }
     m_buffer.resize(kPieceSize);
-    return {};
+    return true;
 }
 
 Result<bool> EntryFileLoader::readPiece() {
@@ -548,10 +548,11 @@ EntryList EntryFileLoader::takeList() {
 
 Status loadEntryFile(const std::string& path, std::string_view separator, EntryList& list) {
     EntryFileLoader loader(path, separator);
-    bool missing = false;
-    Status status = loader.open(missing);
-    if (!status.ok() || missing)
-        return status;
+    const Result<bool> opened = loader.open();
+    if (!opened)
+        return opened.error();
+    if (!*opened)
+        return {};
     for (;;) {
         const Result<bool> more = loader.readPiece();
         if (!more)
@@ -579,11 +580,12 @@ EntryPick pickEntry(const EntryList& list, RandomSource& random) {
     return pickFrom(list, random.next());
 }
 
-Status pickEntryFromFile(const std::string& path, std::string_view separator, const EntryList& fallback,
-                         RandomSource& random, EntryPick& pick) {
+FilePick pickEntryFromFile(const std::string& path, std::string_view separator, const EntryList& fallback,
+                           RandomSource& random) {
     SourceFile file(path);
-    bool missing = false;
-    Status status = file.open(missing);
+    const Result<bool> opened = file.open();
+    const bool missing = opened && !*opened;
+    Status status = opened ? Status() : opened.error();
     EntryScanner counter(separator);
     std::size_t size = 0;
     if (status.ok() && !missing)
@@ -594,23 +596,20 @@ Status pickEntryFromFile(const std::string& path, std::string_view separator, co
             },
             [] { return false; });
     const float r = random.next();
-    if (!status.ok() || missing) {
-        pick = pickFrom(fallback, r);
-        return status;
-    }
+    if (!status.ok() || missing)
+        return {pickFrom(fallback, r), status};
 
-    pick = EntryPick{};
+    EntryPick pick;
     pick.count = static_cast<std::size_t>(counter.count());
     pick.index = pickIndex(r, pick.count);
     EntrySplitter collector(separator, pick.index - 1);
     collector.expectBytes(size);
     status =
         file.stream([&](std::string_view piece) { collector.feed(piece); }, [&] { return collector.done(); });
-    if (status.ok())
-        pick.text = collector.takeEntry();
-    else
-        pick = pickFrom(fallback, r);
-    return status;
+    if (!status.ok())
+        return {pickFrom(fallback, r), status};
+    pick.text = collector.takeEntry();
+    return {std::move(pick), {}};
 }
 
 } // namespace quillmark

@@ -199,9 +199,9 @@ class EntryFileLoader {
 public:
     EntryFileLoader(const std::string& path, std::string_view separator);
 
-    // `missing` when the path is empty or no file exists there, which is not an error.
-    // TooLarge for a file above kMaxSourceFileBytes.
-    Status open(bool& missing);
+    // True when the file is open to be read; false when the path is empty or no file
+    // exists there, which is not an error. TooLarge for a file above kMaxSourceFileBytes.
+    Result<bool> open();
     // Reads and scans the next piece; false once the whole file was read. TooLarge
     // when the file grows past the limit while it is read.
     Result<bool> readPiece();
@@ -232,13 +232,19 @@ struct EntryPick {
 // Draws one random number and takes that entry.
 EntryPick pickEntry(const EntryList& list, RandomSource& random);
 
+// A draw from a source file, and how the file's read went.
+struct FilePick {
+    EntryPick entry;
+    Status read; // when it failed, `entry` came from the fallback list
+};
+
 // The same draw straight from a source file, for a run that needs one signature and
 // not the lists (the command-line tool): the file is read once to count its entries and
 // again up to the one drawn, in small pieces, so neither the file nor its list is ever
 // held whole. It gives what loadEntryFile into `fallback` followed by pickEntry gives:
-// when the path is empty, no file is there or the read fails (returned), the entry is
+// when the path is empty, no file is there or the read fails (in `read`), the entry is
 // drawn from `fallback`. Exactly one number is drawn in every case.
-Status pickEntryFromFile(const std::string& path, std::string_view separator, const EntryList& fallback,
-                         RandomSource& random, EntryPick& pick);
+FilePick pickEntryFromFile(const std::string& path, std::string_view separator, const EntryList& fallback,
+                           RandomSource& random);
 
 } // namespace quillmark

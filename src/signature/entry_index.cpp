@@ -290,13 +290,13 @@ std::string entryIndexPath(const std::string& folder, const std::string& sourceP
     return folder + "/" + name + ".idx";
 }
 
-Status pickEntryIndexed(const std::string& path, std::string_view separator, const EntryList& fallback,
-                        RandomSource& random, EntryPick& pick, const std::string& indexFolder) {
+FilePick pickEntryIndexed(const std::string& path, std::string_view separator, const EntryList& fallback,
+                          RandomSource& random, const std::string& indexFolder) {
     Result<RandomAccessFile> file = path.empty() || separator.size() > kMaxSeparator
                                         ? Result<RandomAccessFile>(Error{ErrorCode::Other, {}})
                                         : RandomAccessFile::open(path);
     if (!file)
-        return pickEntryFromFile(path, separator, fallback, random, pick);
+        return pickEntryFromFile(path, separator, fallback, random);
     const FileStamp& stamp = file->stamp();
     const std::string source = absolutePath(path);
     const std::string indexPath = entryIndexPath(indexFolder, path);
@@ -318,7 +318,7 @@ Status pickEntryIndexed(const std::string& path, std::string_view separator, con
             fs::last_write_time(fs::path(indexPath), fs::file_time_type::clock::now(), ec);
     } else if (!scan()) {
         DrawnNumber drawn(random.next());
-        return pickEntryFromFile(path, separator, fallback, drawn, pick);
+        return pickEntryFromFile(path, separator, fallback, drawn);
     }
 
     const float r = random.next();
@@ -328,15 +328,14 @@ Status pickEntryIndexed(const std::string& path, std::string_view separator, con
         std::optional<std::string> text = readEntry(*file, *table, i - 1, separator);
         const Result<FileStamp> now = file->stampNow();
         if (text && now && *now == stamp) {
-            pick = EntryPick{i, count, std::move(*text)};
-            return {};
+            return {EntryPick{i, count, std::move(*text)}, {}};
         }
         // A damaged index: scan the file afresh once. A file that changed meanwhile: the full parse.
         if (scanned || !now || !(*now == stamp) || !scan())
             break;
     }
     DrawnNumber drawn(r);
-    return pickEntryFromFile(path, separator, fallback, drawn, pick);
+    return pickEntryFromFile(path, separator, fallback, drawn);
 }
 
 void tidyEntryIndexFolder(const std::string& indexFolder) {

@@ -30,8 +30,8 @@ std::string entryIndexPath(const std::string& folder, const std::string& sourceP
 
 // pickEntryFromFile through the index in `indexFolder`: the same draw, the same entry,
 // the same count, and the same fallback for an empty path, a missing or unreadable file.
-Status pickEntryIndexed(const std::string& path, std::string_view separator, const EntryList& fallback,
-                        RandomSource& random, EntryPick& pick, const std::string& indexFolder);
+FilePick pickEntryIndexed(const std::string& path, std::string_view separator, const EntryList& fallback,
+                          RandomSource& random, const std::string& indexFolder);
 
 // Keeps the cache folder bounded; does its work at most once a day. Drops the indexes
 // whose source file is gone, those not used for 30 days, those of an older format, and

@@ -210,14 +210,13 @@ SignatureTab::LoadStep SignatureTab::loadStep() {
     if (!m_loader) {
         m_loader = std::make_unique<EntryFileLoader>(header ? m_state.strHeaderFile : m_state.strFooterFile,
                                                      m_state.strSeparator);
-        bool missing = false;
-        const Status status = m_loader->open(missing);
-        if (status.ok() && !missing)
+        const Result<bool> opened = m_loader->open();
+        if (opened && *opened)
             return LoadStep::Open;
         m_loader.reset();
         ++m_nextFile;
-        if (!status.ok())
-            reportLoadFailure(status.error());
+        if (!opened)
+            reportLoadFailure(opened.error());
         return LoadStep::Open;
     }
     const Result<bool> more = m_loader->readPiece();

@@ -1,7 +1,6 @@
 #include "ui/help.h"
 
 #include "platform/app_folders.h"
-#include "platform/documents.h"
 #include "platform/error_handler.h"
 #include "platform/paths.h"
 #include "ui/prompter.h"
@@ -42,14 +41,9 @@ void subShowHelp(Prompter& prompter, const QString& page, QWidget* asker) {
     const QString path = helpPagePath(page);
     if (FileExists(QFile::encodeName(path).toStdString())) {
         // The shell's message alone would not tell the user which page to open by hand.
-        const int code = ShellOpen(path);
-        if (code <= 32) {
-            const std::string_view reason = shellErrorText(code);
-            prompter.message(asker,
-                             QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size())) +
-                                 QLatin1Char('\r') + path,
+        if (const Status opened = ShellOpen(path); !opened)
+            prompter.message(asker, QString::fromStdString(opened.message()) + QLatin1Char('\r') + path,
                              kProgramTitle, Prompter::Icon::None, Prompter::Buttons::Ok);
-        }
         return;
     }
     const QString text = QStringLiteral("Help file not found.") + QLatin1Char('\r') + path +

@@ -20,6 +20,18 @@ bool openWithDesktop(const QUrl& url) {
     return opener ? opener(url) : QDesktopServices::openUrl(url);
 }
 
+// Codes of a failed open, as the shell reports them; shellError() puts them into words.
+constexpr int kShellFileNotFound = 2;
+constexpr int kShellPathNotFound = 3;
+constexpr int kShellAccessDenied = 5;
+constexpr int kShellNoAssociation = 31;
+
+Status opened(bool taken) {
+    if (taken)
+        return {};
+    return shellError(kShellNoAssociation);
+}
+
 // Addresses the About box and the help pages hand over; everything else is a path.
 bool isAddress(const QString& file) {
     for (const auto& scheme : {QStringLiteral("mailto:"), QStringLiteral("http:"), QStringLiteral("https:")})
@@ -34,33 +46,30 @@ void setUrlOpener(UrlOpener opener) {
     urlOpener() = std::move(opener);
 }
 
-int ShellOpen(const QString& file) {
+Status ShellOpen(const QString& file) {
     if (isAddress(file)) {
         const QUrl url(file);
-        if (!url.isValid())
-            return kShellNoAssociation;
-        return openWithDesktop(url) ? kShellOpened : kShellNoAssociation;
+        return opened(url.isValid() && openWithDesktop(url));
     }
     if (file.isEmpty())
-        return kShellFileNotFound;
+        return shellError(kShellFileNotFound);
 
     // xdg-open reports every failure alike, so the kinds that the user can fix are told
     // apart here, before the desktop is asked.
     const QFileInfo info(file);
     if (!info.exists())
-        return QFileInfo(info.absolutePath()).isDir() ? kShellFileNotFound : kShellPathNotFound;
+        return shellError(QFileInfo(info.absolutePath()).isDir() ? kShellFileNotFound : kShellPathNotFound);
     if (!info.isReadable())
-        return kShellAccessDenied;
-    return openWithDesktop(QUrl::fromLocalFile(info.absoluteFilePath())) ? kShellOpened : kShellNoAssociation;
+        return shellError(kShellAccessDenied);
+    return opened(openWithDesktop(QUrl::fromLocalFile(info.absoluteFilePath())));
 }
 
 void OpenDocument(Prompter& prompter, const QString& file) {
-    const int code = ShellOpen(file);
-    if (code > 32)
+    const Status status = ShellOpen(file);
+    if (status)
         return;
-    const std::string_view text = shellErrorText(code);
-    prompter.message(nullptr, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                     kProgramTitle, Prompter::Icon::None, Prompter::Buttons::Ok);
+    prompter.message(nullptr, QString::fromStdString(status.message()), kProgramTitle, Prompter::Icon::None,
+                     Prompter::Buttons::Ok);
 }
 
 } // namespace quillmark

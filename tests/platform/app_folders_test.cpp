@@ -42,7 +42,7 @@ TEST(AppFolders, RelativeXdgFoldersAreIgnoredForTheOnesUnderHome) {
 
     // The autostart entry follows the same rule, and nothing lands in the working folder.
     ::setenv("XDG_CONFIG_HOME", "relative/cfg", 1);
-    ASSERT_TRUE(SetRunEntry("Quillmark", "/usr/bin/quillmark", true, RunEntryKind::Run, false));
+    ASSERT_TRUE(SetRunEntry("Quillmark", "/usr/bin/quillmark", false).ok());
     EXPECT_TRUE(FileExists(home + "/.config/autostart/Quillmark.desktop"));
     EXPECT_FALSE(FileExists("relative"));
 }

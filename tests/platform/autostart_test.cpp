@@ -16,11 +16,9 @@ TEST(RunEntry, WritesEscapesRemovesAndRefusesTheAutostartEntry) {
     TempFolder home;
     test::isolateHome(home.path());
     const auto add = [](const std::string& name, const std::string& data) {
-        return SetRunEntry(name, data, true, RunEntryKind::Run, false);
+        return SetRunEntry(name, data, false).ok();
     };
     const std::string entry = home.path() + "/config/autostart/Quillmark.desktop";
-    EXPECT_FALSE(SetRunEntry("Quillmark", "/usr/bin/quillmark", true, RunEntryKind::RunOnce, false));
-    EXPECT_FALSE(SetRunEntry("Quillmark", "/usr/bin/quillmark", false, RunEntryKind::Run, false));
     EXPECT_FALSE(add("Quillmark", "/usr/bin/quillmark\nExec=/bin/evil"));
     EXPECT_FALSE(add("../Quillmark", "/usr/bin/quillmark"));
     EXPECT_FALSE(FileExists(entry));
@@ -36,9 +34,9 @@ TEST(RunEntry, WritesEscapesRemovesAndRefusesTheAutostartEntry) {
     ASSERT_TRUE(add("Quillmark", "/opt/My Apps/100%/a$b\\quillmark"));
     EXPECT_NE(test::slurp(entry).find("\nExec=\"/opt/My Apps/100%%/a\\\\$b\\\\\\\\quillmark\"\n"),
               std::string::npos);
-    EXPECT_TRUE(SetRunEntry("Quillmark", "", true, RunEntryKind::Run, true));
+    EXPECT_TRUE(SetRunEntry("Quillmark", "", true).ok());
     EXPECT_FALSE(FileExists(entry));
-    EXPECT_TRUE(SetRunEntry("Quillmark", "", true, RunEntryKind::Run, true)) << "nothing to remove";
+    EXPECT_TRUE(SetRunEntry("Quillmark", "", true).ok()) << "nothing to remove";
 
     ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_TRUE(add("Quillmark", "/usr/bin/quillmark"));

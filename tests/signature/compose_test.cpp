@@ -89,9 +89,8 @@ TEST(UpdateSignature, NeverWritesOverItsOwnSourceFiles) {
             SignatureState state{header, footer, output};
             ASSERT_TRUE(loadSignatureFiles(state).empty());
             ScriptedRandom random{0.0f, 0.0f};
-            std::vector<Error> failures;
-            const SignatureUpdate u = fromFiles ? updateSignatureFromFiles(state, random, failures)
-                                                : updateSignature(state, random);
+            const SignatureUpdate u =
+                fromFiles ? updateSignatureFromFiles(state, random) : updateSignature(state, random);
             ASSERT_FALSE(u.write.ok()) << output;
             EXPECT_EQ(u.write.code(), ErrorCode::SameFile) << output;
             EXPECT_EQ(u.write.message(), "the output file " + output + " is the profile's " + role +
@@ -128,9 +127,8 @@ TEST(UpdateSignatureFromFiles, GivesWhatLoadingTheListsGives) {
         ScriptedRandom a{0.9f, 0.1f}, b{0.9f, 0.1f};
         EXPECT_EQ(loadSignatureFiles(state).size(), failureCount);
         const SignatureUpdate expected = updateSignature(state, a);
-        std::vector<Error> failures;
-        const SignatureUpdate u = updateSignatureFromFiles(fromFiles, b, failures);
-        EXPECT_EQ(failures.size(), failureCount);
+        const SignatureUpdate u = updateSignatureFromFiles(fromFiles, b);
+        EXPECT_EQ(u.readFailures.size(), failureCount);
         EXPECT_EQ(u.label, expected.label) << header;
         EXPECT_EQ(test::slurp(tmp.file("files.txt")), test::slurp(tmp.file("lists.txt")));
     }

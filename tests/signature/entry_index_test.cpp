@@ -39,14 +39,13 @@ protected:
             const float r = i == n ? 0.99999994f : (static_cast<float>(i) + 0.5f) / static_cast<float>(n);
             FixedRandom a(r);
             FixedRandom b(r);
-            EntryPick indexed;
-            EntryPick full;
-            EXPECT_TRUE(pickEntryIndexed(path, separator, {"fallback"}, a, indexed, m_cache).ok());
-            EXPECT_TRUE(pickEntryFromFile(path, separator, {"fallback"}, b, full).ok());
+            const FilePick indexed = pickEntryIndexed(path, separator, {"fallback"}, a, m_cache);
+            const FilePick full = pickEntryFromFile(path, separator, {"fallback"}, b);
+            EXPECT_TRUE(indexed.read.ok() && full.read.ok());
             EXPECT_EQ(a.draws, 1);
-            ASSERT_EQ(indexed.count, full.count) << what;
-            ASSERT_EQ(indexed.index, full.index) << what;
-            ASSERT_EQ(indexed.text, full.text) << what << " entry " << full.index;
+            ASSERT_EQ(indexed.entry.count, full.entry.count) << what;
+            ASSERT_EQ(indexed.entry.index, full.entry.index) << what;
+            ASSERT_EQ(indexed.entry.text, full.entry.text) << what << " entry " << full.entry.index;
         }
     }
     std::string indexOf(const std::string& path) { return entryIndexPath(m_cache, path); }
@@ -130,9 +129,9 @@ TEST_F(EntryIndexTest, WithoutAWritableCacheTheFullParseStillAnswers) {
     expectSameAsFullParse(path, "%", "no cache");
     // A missing source file draws from the fallback list, as the full parse does.
     FixedRandom r(0.5f);
-    EntryPick pick;
-    EXPECT_TRUE(pickEntryIndexed(m_tmp.file("missing.txt"), "%", {"a", "b"}, r, pick, m_cache).ok());
-    EXPECT_EQ(pick.text, "b");
+    const FilePick pick = pickEntryIndexed(m_tmp.file("missing.txt"), "%", {"a", "b"}, r, m_cache);
+    EXPECT_TRUE(pick.read.ok());
+    EXPECT_EQ(pick.entry.text, "b");
     EXPECT_EQ(r.draws, 1);
 }
 

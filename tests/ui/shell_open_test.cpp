@@ -37,16 +37,16 @@ protected:
 TEST_F(ShellOpenTest, OpensFilesAndAddressesAndShowsFailuresWithTheirMessage) {
     test::spit(m_tmp.file("page one.htm"), "<p>hi</p>");
     OpenDocument(m_prompter, path("page one.htm"));
-    EXPECT_GT(ShellOpen(QStringLiteral("mailto:support@example.org")), 32);
-    EXPECT_GT(ShellOpen(QStringLiteral("HTTPS://example.org/quillmark")), 32);
+    EXPECT_TRUE(ShellOpen(QStringLiteral("mailto:support@example.org")).ok());
+    EXPECT_TRUE(ShellOpen(QStringLiteral("HTTPS://example.org/quillmark")).ok());
     EXPECT_TRUE(m_prompter.calls.empty());
     EXPECT_EQ(m_opened, (std::vector<QUrl>{QUrl::fromLocalFile(path("page one.htm")),
                                            QUrl(QStringLiteral("mailto:support@example.org")),
                                            QUrl(QStringLiteral("https://example.org/quillmark"))}));
 
     m_opened.clear();
-    EXPECT_EQ(ShellOpen(path("no-folder/missing.htm")), 3);
-    EXPECT_EQ(ShellOpen(QString()), 2);
+    EXPECT_EQ(ShellOpen(path("no-folder/missing.htm")).code(), ErrorCode::PathNotFound);
+    EXPECT_EQ(ShellOpen(QString()).code(), ErrorCode::NotFound);
     OpenDocument(m_prompter, path("missing.htm"));
     EXPECT_TRUE(m_opened.empty()) << "a missing file never reaches the desktop";
 
@@ -63,7 +63,7 @@ TEST_F(ShellOpenTest, OpensFilesAndAddressesAndShowsFailuresWithTheirMessage) {
         return; // root reads every file
     test::spit(m_tmp.file("secret.htm"), "x");
     std::filesystem::permissions(m_tmp.file("secret.htm"), std::filesystem::perms::none);
-    EXPECT_EQ(ShellOpen(path("secret.htm")), 5);
+    EXPECT_EQ(ShellOpen(path("secret.htm")).code(), ErrorCode::AccessDenied);
 }
 
 TEST_F(ShellOpenTest, HelpOpensAPresentPageAndExplainsAMissingPageOrAFailure) {

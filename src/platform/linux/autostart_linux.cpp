@@ -3,6 +3,7 @@
 #include "platform/file_io.h"
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -77,29 +78,34 @@ std::string execValue(const std::string& program) {
 
 } // namespace
 
-bool SetRunEntry(const std::string& name, const std::string& data, bool currentUser, RunEntryKind kind,
-                 bool remove) {
-    // Desktops have no "run once at the next login" entry. A system-wide entry would go to
-    // /etc/xdg/autostart, which a normal user cannot write, so both are refused.
-    if (kind != RunEntryKind::Run || !currentUser || !isSafeEntryName(name))
-        return false;
+Status SetRunEntry(const std::string& name, const std::string& data, bool remove) {
+    if (!isSafeEntryName(name))
+        return Error{ErrorCode::InvalidInput, "the autostart entry's name '" + name + "' is no file name"};
     const std::string folder = autostartFolder();
     if (folder.empty())
-        return false;
+        return Error{ErrorCode::PathNotFound, "no home folder is known to hold the autostart entry"};
     const std::string path = folder + "/" + name + ".desktop";
 
-    if (remove)
-        return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    if (remove) {
+        if (::unlink(path.c_str()) == 0 || errno == ENOENT)
+            return {};
+        const int err = errno;
+        return Error{err == EACCES || err == EPERM || err == EROFS ? ErrorCode::AccessDenied
+                                                                   : ErrorCode::Other,
+                     "cannot remove " + path + ": " + std::strerror(err)};
+    }
 
     // A line break in the command would start a new key in the entry.
     if (data.empty() || hasControlCharacter(data))
-        return false;
+        return Error{ErrorCode::InvalidInput, "the autostart command is empty or holds control characters"};
     std::string entry = "[Desktop Entry]\n";
     entry += "Type=Application\n";
     entry += "Name=" + escapeDesktopString(name) + "\n";
     entry += "Exec=" + execValue(data) + "\n";
     entry += "X-GNOME-Autostart-enabled=true\n";
-    return makeFolders(folder).ok() && writeFileAtomic(path, entry).ok();
+    if (Status made = makeFolders(folder); !made)
+        return made;
+    return writeFileAtomic(path, entry);
 }
 
 } // namespace quillmark

@@ -2,13 +2,11 @@
 
 #include "platform/file_io.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
-#include <thread>
 #include <unistd.h>
 
 namespace quillmark {
@@ -18,12 +16,6 @@ namespace {
 Error lockError(const std::string& what, const std::string& path, int err) {
     return {err == EACCES || err == EPERM || err == EROFS ? ErrorCode::AccessDenied : ErrorCode::Other,
             what + " " + path + ": " + std::strerror(err)};
-}
-
-std::string waitText(std::chrono::milliseconds timeout) {
-    if (timeout.count() % 1000 == 0)
-        return std::to_string(timeout.count() / 1000) + " s";
-    return std::to_string(timeout.count()) + " ms";
 }
 
 } // namespace
@@ -36,7 +28,7 @@ void FileLock::release() {
     }
 }
 
-Result<FileLock> FileLock::acquire(const std::string& lockPath, std::chrono::milliseconds timeout) {
+Result<FileLock> FileLock::open(const std::string& lockPath) {
     int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
     if (fd < 0 && errno == ENOENT) {
         if (Status made = makeFoldersFor(lockPath); !made)
@@ -57,28 +49,20 @@ Result<FileLock> FileLock::acquire(const std::string& lockPath, std::chrono::mil
     }
     if (fd < 0)
         return lockError("cannot open the lock file", lockPath, errno);
-    FileLock lock(fd);
+    return FileLock(fd);
+}
 
-    // flock, not fcntl: fcntl locks belong to the process and vanish when any descriptor of
-    // the file is closed, and two settings objects of one process would not exclude each other.
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    auto pause = std::chrono::microseconds(200);
-    while (true) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            return lock;
+// flock, not fcntl: fcntl locks belong to the process and vanish when any descriptor of
+// the file is closed, and two settings objects of one process would not exclude each other.
+Result<bool> FileLock::tryLock(const std::string& lockPath) {
+    while (::flock(static_cast<int>(m_fd), LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
-        if (err == EINTR)
-            continue;
-        if (err != EWOULDBLOCK)
+        if (err == EWOULDBLOCK)
+            return false;
+        if (err != EINTR)
             return lockError("cannot lock", lockPath, err);
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline)
-            return Error{ErrorCode::Other, lockPath +
-                                               " is held by another program that did not let go within " +
-                                               waitText(timeout)};
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
-        pause = std::min(pause * 2, std::chrono::microseconds(20000));
     }
+    return true;
 }
 
 } // namespace quillmark

@@ -24,22 +24,23 @@ std::string quotedCommand(const std::string& program) {
 
 } // namespace
 
-bool SetRunEntry(const std::string& name, const std::string& data, bool currentUser, RunEntryKind kind,
-                 bool remove) {
+Status SetRunEntry(const std::string& name, const std::string& data, bool remove) {
     // "\" would name a deeper key, and an empty name the key's default value.
     if (name.empty() || name == "*" || name.find('\\') != std::string::npos || hasControlCharacter(name))
-        return false;
-    const auto root = currentUser ? win::RegistryRoot::CurrentUser : win::RegistryRoot::LocalMachine;
-    const std::string key = kind == RunEntryKind::RunOnce
-                                ? "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"
-                                : "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+        return Error{ErrorCode::InvalidInput,
+                     "the start-at-login entry's name '" + name + "' is no value name"};
+    const auto root = win::RegistryRoot::CurrentUser;
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     if (remove) {
-        const Status status = win::deleteRegistryValue(root, key, name);
-        return status.ok() || status.code() == ErrorCode::NotFound;
+        Status status = win::deleteRegistryValue(root, key, name);
+        if (!status && status.code() == ErrorCode::NotFound)
+            return {};
+        return status;
     }
     if (data.empty() || hasControlCharacter(data))
-        return false;
-    return win::writeRegistryText(root, key, name, quotedCommand(data)).ok();
+        return Error{ErrorCode::InvalidInput,
+                     "the start-at-login command is empty or holds control characters"};
+    return win::writeRegistryText(root, key, name, quotedCommand(data));
 }
 
 } // namespace quillmark

@@ -5,9 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <thread>
-
 namespace quillmark {
 
 namespace {
@@ -23,12 +20,6 @@ HANDLE openLockFile(const std::wstring& path, DWORD access) {
                          nullptr);
 }
 
-std::string waitText(std::chrono::milliseconds timeout) {
-    if (timeout.count() % 1000 == 0)
-        return std::to_string(timeout.count() / 1000) + " s";
-    return std::to_string(timeout.count()) + " ms";
-}
-
 } // namespace
 
 void FileLock::release() {
@@ -39,7 +30,7 @@ void FileLock::release() {
     }
 }
 
-Result<FileLock> FileLock::acquire(const std::string& lockPath, std::chrono::milliseconds timeout) {
+Result<FileLock> FileLock::open(const std::string& lockPath) {
     const std::wstring wide = win::widePath(lockPath);
     HANDLE handle = openLockFile(wide, GENERIC_READ | GENERIC_WRITE);
     if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_PATH_NOT_FOUND) {
@@ -53,26 +44,18 @@ Result<FileLock> FileLock::acquire(const std::string& lockPath, std::chrono::mil
         handle = openLockFile(wide, GENERIC_READ);
     if (handle == INVALID_HANDLE_VALUE)
         return win::fromWinError(::GetLastError(), "cannot open the lock file", lockPath);
-    FileLock lock(reinterpret_cast<std::intptr_t>(handle));
+    return FileLock(reinterpret_cast<std::intptr_t>(handle));
+}
 
-    // The lock belongs to this handle: a second handle, in this process or another, waits.
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    auto pause = std::chrono::microseconds(200);
-    while (true) {
-        OVERLAPPED at{};
-        if (::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
-            return lock;
-        const DWORD err = ::GetLastError();
-        if (err != ERROR_LOCK_VIOLATION && err != ERROR_IO_PENDING)
-            return win::fromWinError(err, "cannot lock", lockPath);
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline)
-            return Error{ErrorCode::Other, lockPath +
-                                               " is held by another program that did not let go within " +
-                                               waitText(timeout)};
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
-        pause = std::min(pause * 2, std::chrono::microseconds(20000));
-    }
+// The lock belongs to this handle: a second handle, in this process or another, waits.
+Result<bool> FileLock::tryLock(const std::string& lockPath) {
+    OVERLAPPED at{};
+    if (::LockFileEx(handleOf(m_fd), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
+        return true;
+    const DWORD err = ::GetLastError();
+    if (err != ERROR_LOCK_VIOLATION && err != ERROR_IO_PENDING)
+        return win::fromWinError(err, "cannot lock", lockPath);
+    return false;
 }
 
 } // namespace quillmark

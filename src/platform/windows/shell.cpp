@@ -1,5 +1,6 @@
 #include "platform/windows/shell.h"
 
+#include "platform/documents.h"
 #include "platform/windows/win_text.h"
 
 #include <windows.h>
@@ -8,12 +9,15 @@
 
 namespace quillmark::win {
 
-int shellOpen(const std::string& target) {
+Status shellOpen(const std::string& target) {
     // An address ("mailto:", "https:") is no path: its "/" must stay as it is.
     const bool isAddress = target.find("://") != std::string::npos || target.starts_with("mailto:");
     const std::wstring wide = isAddress ? toWide(target) : widePath(target);
     const HINSTANCE result = ::ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+    const int code = static_cast<int>(reinterpret_cast<INT_PTR>(result));
+    if (code > 32)
+        return {};
+    return shellError(code);
 }
 
 Status setDesktopWallpaper(const std::string& path) {

@@ -7,10 +7,9 @@
 
 namespace quillmark::win {
 
-// Opens a file, folder or address with the program Windows associates with it. The
-// result is ShellExecuteW's: above 32 when it opened, else a code that shellErrorText()
-// (platform/documents.h) puts into words.
-int shellOpen(const std::string& target);
+// Opens a file, folder or address with the program Windows associates with it. A failure
+// is ShellExecuteW's code put into words by shellError() (platform/documents.h).
+Status shellOpen(const std::string& target);
 
 // Makes the bitmap at `path` the desktop picture for this and later sessions.
 Status setDesktopWallpaper(const std::string& path);

@@ -12,7 +12,6 @@ namespace quillmark::win {
 namespace {
 
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 class RegistryTest : public ::testing::Test {
 protected:
@@ -72,27 +71,23 @@ TEST_F(RegistryTest, AValueThatIsNotTextIsNeverReadAsText) {
 TEST_F(RegistryTest, TheRunEntryQuotesTheProgramAndComesOffAgain) {
     const std::string name = "QuillmarkTest" + std::to_string(::GetCurrentProcessId());
     const std::string program = "C:\\Program Files\\Quillmark\\quillmark.exe";
-    ASSERT_TRUE(SetRunEntry(name, program, true, RunEntryKind::Run, false));
+    ASSERT_TRUE(SetRunEntry(name, program, false).ok());
     EXPECT_EQ(readRegistryText(RegistryRoot::CurrentUser, kRunKey, name).value(), "\"" + program + "\"");
     // Already quoted (perhaps with arguments after it): taken as it is.
-    ASSERT_TRUE(SetRunEntry(name, "\"" + program + "\" /tray", true, RunEntryKind::Run, false));
+    ASSERT_TRUE(SetRunEntry(name, "\"" + program + "\" /tray", false).ok());
     EXPECT_EQ(readRegistryText(RegistryRoot::CurrentUser, kRunKey, name).value(),
               "\"" + program + "\" /tray");
 
-    ASSERT_TRUE(SetRunEntry(name, program, true, RunEntryKind::RunOnce, false));
-    EXPECT_EQ(readRegistryText(RegistryRoot::CurrentUser, kRunOnceKey, name).value(), "\"" + program + "\"");
-    EXPECT_TRUE(SetRunEntry(name, "", true, RunEntryKind::RunOnce, true));
-
-    EXPECT_TRUE(SetRunEntry(name, "", true, RunEntryKind::Run, true));
+    EXPECT_TRUE(SetRunEntry(name, "", true).ok());
     EXPECT_EQ(readRegistryText(RegistryRoot::CurrentUser, kRunKey, name).code(), ErrorCode::NotFound);
-    EXPECT_TRUE(SetRunEntry(name, "", true, RunEntryKind::Run, true)) << "nothing to remove is no failure";
+    EXPECT_TRUE(SetRunEntry(name, "", true).ok()) << "nothing to remove is no failure";
 
     // Names that would reach another value or key, and commands that would break the entry.
-    EXPECT_FALSE(SetRunEntry("", program, true, RunEntryKind::Run, false));
-    EXPECT_FALSE(SetRunEntry("*", program, true, RunEntryKind::Run, false));
-    EXPECT_FALSE(SetRunEntry("a\\b", program, true, RunEntryKind::Run, false));
-    EXPECT_FALSE(SetRunEntry(name, program + "\r\nevil.exe", true, RunEntryKind::Run, false));
-    EXPECT_FALSE(SetRunEntry(name, "", true, RunEntryKind::Run, false));
+    EXPECT_FALSE(SetRunEntry("", program, false).ok());
+    EXPECT_FALSE(SetRunEntry("*", program, false).ok());
+    EXPECT_FALSE(SetRunEntry("a\\b", program, false).ok());
+    EXPECT_FALSE(SetRunEntry(name, program + "\r\nevil.exe", false).ok());
+    EXPECT_FALSE(SetRunEntry(name, "", false).ok());
     EXPECT_EQ(readRegistryText(RegistryRoot::CurrentUser, kRunKey, name).code(), ErrorCode::NotFound);
 }
 

@@ -11,12 +11,13 @@ namespace {
 
 TEST(ShellWindows, AFailedOpenGivesACodeTheMessageTableKnows) {
     test::TempFolder tmp;
-    const int missing = shellOpen(tmp.file("no such document.txt"));
-    EXPECT_EQ(missing, 2);
-    EXPECT_EQ(shellErrorText(missing), "File not found");
-    const int code = shellOpen(tmp.file("no such folder\\document.txt"));
-    EXPECT_TRUE(code == 2 || code == 3) << code;
-    EXPECT_FALSE(shellErrorText(code).empty());
+    const Status missing = shellOpen(tmp.file("no such document.txt"));
+    EXPECT_EQ(missing.code(), ErrorCode::NotFound);
+    EXPECT_EQ(missing.message(), "File not found");
+    const Status path = shellOpen(tmp.file("no such folder\\document.txt"));
+    EXPECT_TRUE(path.code() == ErrorCode::NotFound || path.code() == ErrorCode::PathNotFound)
+        << path.message();
+    EXPECT_FALSE(path.message().empty());
 }
 
 // Without a display Wine has no desktop to show the picture on: this only proves that the
