@@ -3,7 +3,7 @@
 // the same as in a small file, since typing does no work over the whole text.
 // Run offscreen: QT_QPA_PLATFORM=offscreen bench_editor
 
-#include "editor/frm_editor.h"
+#include "editor/editor_window.h"
 #include "ui/prompter.h"
 
 #include "bench_support.h"
@@ -44,8 +44,8 @@ void BM_EditorOpen(benchmark::State& state) {
     const std::string path = writeSample(folder, static_cast<std::size_t>(state.range(0)));
     SilentPrompter prompter;
     for (auto _ : state) {
-        auto* editor = new quillmark::frmEditor(prompter);
-        if (!editor->subOpenFile(path).ok())
+        auto* editor = new quillmark::EditorWindow(prompter);
+        if (!editor->openFile(path).ok())
             state.SkipWithError("open failed");
         editor->show();
         QCoreApplication::processEvents();
@@ -64,8 +64,8 @@ void BM_EditorOpenWhole(benchmark::State& state) {
     const std::string path = writeSample(folder, static_cast<std::size_t>(state.range(0)));
     SilentPrompter prompter;
     for (auto _ : state) {
-        auto* editor = new quillmark::frmEditor(prompter);
-        if (!editor->subOpenFile(path).ok())
+        auto* editor = new quillmark::EditorWindow(prompter);
+        if (!editor->openFile(path).ok())
             state.SkipWithError("open failed");
         editor->show();
         while (editor->isLoading())
@@ -82,8 +82,8 @@ void BM_EditorKeystroke(benchmark::State& state) {
     const std::string folder = quillmark::bench::freshFolder();
     const std::string path = writeSample(folder, static_cast<std::size_t>(state.range(0)));
     SilentPrompter prompter;
-    quillmark::frmEditor editor(prompter);
-    if (!editor.subOpenFile(path).ok())
+    quillmark::EditorWindow editor(prompter);
+    if (!editor.openFile(path).ok())
         state.SkipWithError("open failed");
     editor.show();
     while (editor.isLoading())

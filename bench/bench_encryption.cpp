@@ -25,15 +25,15 @@ std::string mailLikeText(std::size_t size) {
 void BM_EncryptText(benchmark::State& state) {
     const std::string text = mailLikeText(kTextSize);
     for (auto _ : state)
-        benchmark::DoNotOptimize(quillmark::EncryptText(text, kPassword));
+        benchmark::DoNotOptimize(quillmark::encryptText(text, kPassword));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_EncryptText);
 
 void BM_DecryptText(benchmark::State& state) {
-    const std::string cipher = quillmark::EncryptText(mailLikeText(kTextSize), kPassword);
+    const std::string cipher = quillmark::encryptText(mailLikeText(kTextSize), kPassword);
     for (auto _ : state)
-        benchmark::DoNotOptimize(quillmark::DecryptText(cipher, kPassword));
+        benchmark::DoNotOptimize(quillmark::decryptText(cipher, kPassword));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * cipher.size()));
 }
 BENCHMARK(BM_DecryptText);
@@ -49,7 +49,7 @@ BENCHMARK(BM_BuildTable);
 void BM_RotEncode(benchmark::State& state) {
     const std::string text = mailLikeText(kTextSize);
     for (auto _ : state)
-        benchmark::DoNotOptimize(quillmark::RotEncode(text, 13));
+        benchmark::DoNotOptimize(quillmark::rotEncode(text, 13));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_RotEncode);

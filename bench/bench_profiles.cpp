@@ -27,7 +27,7 @@ void BM_SelectProfileFreshFile(benchmark::State& state) {
         const int slot = quillmark::findProfileSlotExact(settings, "PROFILES", "Work");
         if (slot != 0)
             benchmark::DoNotOptimize(quillmark::readProfileSlot(settings, "PROFILES", slot));
-        settings.WriteINI("User", "Last Profile", "Work");
+        settings.writeIni("User", "Last Profile", "Work");
     }
     std::filesystem::remove_all(folder);
 }
@@ -38,7 +38,7 @@ void BM_ListProfiles(benchmark::State& state) {
     quillmark::Settings settings(folder + "/Quillmark.INI");
     {
         quillmark::Settings::Batch batch(settings);
-        for (int n = 1; n <= quillmark::intMaxProfiles; n += 2)
+        for (int n = 1; n <= quillmark::kMaxProfiles; n += 2)
             quillmark::writeProfileSlot(settings, n, {"P" + std::to_string(n), "/h", "/f", "/s"});
     }
     for (auto _ : state) {

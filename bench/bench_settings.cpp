@@ -17,7 +17,7 @@ using quillmark::bench::freshFolder;
 
 void scanSlots(quillmark::Settings& settings) {
     for (int n = 1; n <= 64; ++n)
-        benchmark::DoNotOptimize(settings.ReadINI("Profiles", "Profile " + std::to_string(n), ""));
+        benchmark::DoNotOptimize(settings.readIni("Profiles", "Profile " + std::to_string(n), ""));
 }
 
 void BM_ProfileScanFreshFile(benchmark::State& state) {
@@ -44,13 +44,13 @@ BENCHMARK(BM_ProfileScanFreshFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 void BM_ReadCachedValue(benchmark::State& state) {
     const std::string folder = freshFolder();
     quillmark::Settings settings(folder + "/Quillmark.INI");
-    settings.WriteINI("SETTINGS", "INTERVAL_1", "60");
+    settings.writeIni("SETTINGS", "INTERVAL_1", "60");
     // A file written moments ago is re-read on each access to catch same-size edits by
     // others; measure the usual case, a file last changed long ago.
     std::filesystem::last_write_time(folder + "/Quillmark.INI",
                                      std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
     for (auto _ : state)
-        benchmark::DoNotOptimize(settings.ReadINIPlain("SETTINGS", "INTERVAL_1"));
+        benchmark::DoNotOptimize(settings.readIniPlain("SETTINGS", "INTERVAL_1"));
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_ReadCachedValue);

@@ -158,9 +158,9 @@ void BM_LoadHeader200MB(benchmark::State& state) {
         }
         // Then one signature, as the window writes it.
         SignatureState sig;
-        sig.astrHeaders = loader.takeList();
-        sig.strSigFile = file.sibling("sig.txt");
-        count = sig.astrHeaders.count();
+        sig.headers = loader.takeList();
+        sig.sigFile = file.sibling("sig.txt");
+        count = sig.headers.count();
         ClockSeededRandom random(3);
         if (!updateSignature(sig, random).write.ok())
             state.SkipWithError("write failed");
@@ -206,9 +206,9 @@ BENCHMARK(BM_ComposeSignature);
 void BM_UpdateSignatureWritingTheFile(benchmark::State& state) {
     const BenchFile& file = file10MB();
     SignatureState sig;
-    sig.astrHeaders = {"Jane Doe\nExample Ltd"};
-    sig.astrFooters = EntryList(source10MB(), "%");
-    sig.strSigFile = file.sibling("sig.txt");
+    sig.headers = {"Jane Doe\nExample Ltd"};
+    sig.footers = EntryList(source10MB(), "%");
+    sig.sigFile = file.sibling("sig.txt");
     ClockSeededRandom random(2);
     for (auto _ : state) {
         SignatureUpdate u = updateSignature(sig, random);

@@ -10,7 +10,7 @@
 #include "signature/random.h"
 #include "signature/signature_tab.h"
 #include "ui/prompter.h"
-#include "wizard/frm_wizard.h"
+#include "wizard/first_run_wizard.h"
 #include "wizard/profiles_tab_host.h"
 
 #include <QApplication>
@@ -57,11 +57,11 @@ struct FirstStart {
         tab.setSigPath(sigs);
         tab.setProfileMenu(&menu);
         QObject::connect(&tab, &ProfilesTab::profileMadeCurrent, &signatureTab, [this] {
-            signatureTab.subLoadFiles();
-            signatureTab.cmdUpdate_Click();
+            signatureTab.loadEntries();
+            signatureTab.onUpdateClicked();
         });
-        wizard.cmdNext_Click(0);
-        wizard.cmdNext_Click(0);
+        wizard.onNextClicked(0);
+        wizard.onNextClicked(0);
     }
 
     std::string sigs;
@@ -73,7 +73,7 @@ struct FirstStart {
     ProfilesTab tab;
     SignatureTab signatureTab;
     ProfilesTabHost host;
-    frmWizard wizard;
+    FirstRunWizard wizard;
 };
 
 void BM_WizardFinishToFirstSignature(benchmark::State& state) {
@@ -84,10 +84,10 @@ void BM_WizardFinishToFirstSignature(benchmark::State& state) {
         auto start = std::make_unique<FirstStart>(root);
         state.ResumeTiming();
 
-        start->wizard.cmdNext_Click(0);
+        start->wizard.onNextClicked(0);
 
         state.PauseTiming();
-        if (!start->wizard.blnFinished() || !std::filesystem::exists(start->sigs + "/sig.txt"))
+        if (!start->wizard.isFinished() || !std::filesystem::exists(start->sigs + "/sig.txt"))
             state.SkipWithError("the wizard did not write the first signature");
         start.reset();
         std::filesystem::remove_all(root);

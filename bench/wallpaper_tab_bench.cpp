@@ -75,10 +75,10 @@ void BM_RandomChange24MegapixelJpeg(benchmark::State& state) {
     tab.setWallpaperSetter(&setter);
     tab.setScreenSize([] { return QSize(1920, 1080); });
     tab.loadSettings(settings);
-    tab.subLoadWallpaperList();
+    tab.loadWallpaperList();
     for (auto _ : state) {
         const auto start = Clock::now();
-        tab.cmdChangeWallpaper_Click();
+        tab.onChangeWallpaperClicked();
         state.SetIterationTime(std::chrono::duration<double>(setter.calledAt - start).count());
     }
     if (prompter.messages != 0)
@@ -103,7 +103,7 @@ void BM_TabLoads100000Entries(benchmark::State& state) {
         auto tab = std::make_unique<WallpaperTab>(prompter, random);
         tab->setProgramFolder(folder);
         state.ResumeTiming();
-        tab->subLoadWallpaperList();
+        tab->loadWallpaperList();
         state.PauseTiming();
         countRight = countRight && tab->findChild<QLabel*>(QStringLiteral("lblWallpaperCount"))->text() ==
                                        QStringLiteral("100000 wallpaper files");
@@ -132,7 +132,7 @@ void BM_TabLoadsShortLines(benchmark::State& state) {
     for (auto _ : state) {
         WallpaperTab tab(prompter, random);
         tab.setProgramFolder(folder);
-        tab.subLoadWallpaperList();
+        tab.loadWallpaperList();
         // Shown, so that the list lays its rows out as the user will see them.
         tab.show();
         QApplication::processEvents();

@@ -15,20 +15,20 @@ EmailTab::EmailTab(std::function<QString()> signature, std::function<QDate()> to
       m_ui(std::make_unique<::Ui::EmailTab>()) {
     m_ui->setupUi(this);
 
-    connect(m_ui->cmdAddSig, &QPushButton::clicked, this, &EmailTab::cmdAddSig_Click);
-    connect(m_ui->cmdSendDate, &QPushButton::clicked, this, &EmailTab::cmdSendDate_Click);
+    connect(m_ui->cmdAddSig, &QPushButton::clicked, this, &EmailTab::onAddSignatureClicked);
+    connect(m_ui->cmdSendDate, &QPushButton::clicked, this, &EmailTab::onSendDateClicked);
 }
 
 EmailTab::~EmailTab() = default;
 
-void EmailTab::cmdAddSig_Click() {
+void EmailTab::onAddSignatureClicked() {
     // Inserted at the end, so a long message is not copied out and back on every click.
     QTextCursor end(m_ui->txtMessage->document());
     end.movePosition(QTextCursor::End);
     end.insertText(QLatin1Char('\n') + m_signature());
 }
 
-void EmailTab::cmdSendDate_Click() {
+void EmailTab::onSendDateClicked() {
     const QLocale locale;
     const QString format = locale.dateFormat(QLocale::ShortFormat);
     const QDate today = m_today();

@@ -24,9 +24,9 @@ public:
     ~EmailTab() override;
 
     // Appends a line end and the current signature to the message.
-    void cmdAddSig_Click();
+    void onAddSignatureClicked();
     // Opens the calendar under the date button; a chosen date goes into the send-date box.
-    void cmdSendDate_Click();
+    void onSendDateClicked();
 
 private:
     std::function<QString()> m_signature;

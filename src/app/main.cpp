@@ -1,5 +1,5 @@
 // Quillmark: keeps an e-mail signature fresh from the system tray.
-#include "app/frm_main.h"
+#include "app/main_window.h"
 #include "app/single_instance.h"
 #include "platform/app_folders.h"
 #include "platform/desktop_session.h"
@@ -50,12 +50,12 @@ int main(int argc, char** argv) {
 
     Settings settings(settingsFilePath());
     ClockSeededRandom random;
-    frmMain window(settings, prompter, random);
+    MainWindow window(settings, prompter, random);
     prompter.setParent(&window);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmMain::bringToFront);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, &MainWindow::bringToFront);
     onTerminationRequest(&window, [&window] { window.endSession(); });
     // Start-up runs inside the event loop: a stop request that comes while one of its
     // message boxes is open then ends the whole program, not only the box's own loop.
-    QTimer::singleShot(0, &window, &frmMain::startUp);
+    QTimer::singleShot(0, &window, &MainWindow::startUp);
     return QApplication::exec();
 }

@@ -27,9 +27,9 @@ std::string defaultSigFolder() {
     return programFolder() + kPathSeparator + "Sigs";
 }
 
-bool folderExists(const std::string& path) {
+bool isExistingFolder(const std::string& path) {
     std::string copy = path;
-    return !copy.empty() && DirExists(copy);
+    return !copy.empty() && quillmark::folderExists(copy);
 }
 
 } // namespace
@@ -43,8 +43,7 @@ PreferencesTab::PreferencesTab(Settings& settings, Prompter& prompter, QWidget* 
 
     // Only the user's own edits: the program filling the box in is no change to announce.
     connect(m_ui->txtSeparator, &QLineEdit::textEdited, this, &PreferencesTab::separatorChanged);
-    connect(m_ui->cmdBrowseSigPathDir, &QPushButton::clicked, this,
-            &PreferencesTab::cmdBrowseSigPathDir_Click);
+    connect(m_ui->cmdBrowseSigPathDir, &QPushButton::clicked, this, &PreferencesTab::onBrowseSigPathClicked);
     connect(m_ui->chkProportional, &QCheckBox::clicked, this, &PreferencesTab::proportionalFontsClicked);
     connect(m_ui->chkBoring, &QCheckBox::clicked, this, &PreferencesTab::boringColourSchemeClicked);
 }
@@ -53,7 +52,7 @@ PreferencesTab::~PreferencesTab() = default;
 
 void PreferencesTab::loadSigPath() {
     m_sigPath =
-        m_settings.ReadINI(keys::kDefaultSigPath.section, keys::kDefaultSigPath.key, defaultSigFolder());
+        m_settings.readIni(keys::kDefaultSigPath.section, keys::kDefaultSigPath.key, defaultSigFolder());
     setBytes(m_ui->txtSigPath, m_sigPath);
 }
 
@@ -112,15 +111,15 @@ bool PreferencesTab::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void PreferencesTab::cmdBrowseSigPathDir_Click() {
+void PreferencesTab::onBrowseSigPathClicked() {
     std::string start = defaultSigFolder();
     const std::string typed = bytesOf(m_ui->txtSigPath);
-    if (folderExists(typed))
-        start = StripTrailingBackslash(typed);
+    if (isExistingFolder(typed))
+        start = stripTrailingBackslash(typed);
     const QString chosen = m_prompter.chooseFolder(this, tr("Choose the folder of your signature files"),
                                                    QFile::decodeName(QByteArray::fromStdString(start)));
     const std::string folder = QFile::encodeName(chosen).toStdString();
-    if (!folderExists(folder))
+    if (!isExistingFolder(folder))
         return;
     setBytes(m_ui->txtSigPath, folder);
     acceptSigPath(folder);
@@ -130,14 +129,14 @@ void PreferencesTab::txtSigPath_LostFocus() {
     const std::string typed = bytesOf(m_ui->txtSigPath);
     if (typed == m_sigPath)
         return;
-    if (folderExists(typed)) {
-        acceptSigPath(StripTrailingBackslash(typed));
+    if (isExistingFolder(typed)) {
+        acceptSigPath(stripTrailingBackslash(typed));
         return;
     }
-    const std::string parent = FolderOfPath(typed);
-    if (folderExists(parent)) {
+    const std::string parent = folderOfPath(typed);
+    if (isExistingFolder(parent)) {
         setBytes(m_ui->txtSigPath, parent);
-        acceptSigPath(StripTrailingBackslash(parent));
+        acceptSigPath(stripTrailingBackslash(parent));
     } else {
         setBytes(m_ui->txtSigPath, m_sigPath);
     }
@@ -145,7 +144,7 @@ void PreferencesTab::txtSigPath_LostFocus() {
 
 void PreferencesTab::acceptSigPath(const std::string& folder) {
     m_sigPath = folder;
-    m_settings.WriteINI(keys::kDefaultSigPath.section, keys::kDefaultSigPath.key, folder);
+    m_settings.writeIni(keys::kDefaultSigPath.section, keys::kDefaultSigPath.key, folder);
     emit sigPathAccepted(folder);
 }
 

@@ -46,7 +46,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void cmdBrowseSigPathDir_Click();
+    void onBrowseSigPathClicked();
     void txtSigPath_LostFocus();
     void acceptSigPath(const std::string& folder);
 

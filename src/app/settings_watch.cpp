@@ -27,7 +27,7 @@ SettingsWatch::SettingsWatch(Settings& settings, QObject* parent)
     // The folder above tells when the settings folder is replaced.
     const bool above = m_watch->addPath(QFileInfo(m_folder).absolutePath());
     if (!m_watch->addPath(m_folder) || !above)
-        LogError("watchSettingsFile", "cannot watch " + m_settings.path() + " for changes by other programs");
+        logError("watchSettingsFile", "cannot watch " + m_settings.path() + " for changes by other programs");
     connect(m_watch, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
         if (path != m_folder)
             rearm();

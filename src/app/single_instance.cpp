@@ -44,7 +44,7 @@ SingleInstance::Outcome SingleInstance::claim() {
     // (another user's, a shared one) the lock says nothing about our copies and the socket
     // could be anyone's; a plain file in its place is the user's and stays as it is.
     if (!makePrivateFolder(QFile::encodeName(m_folder).toStdString())) {
-        LogError("SingleInstance::claim", QFile::encodeName(m_folder).toStdString() +
+        logError("SingleInstance::claim", QFile::encodeName(m_folder).toStdString() +
                                               " is not a folder of this user's alone: another copy may run");
         return Outcome::First;
     }
@@ -59,7 +59,7 @@ SingleInstance::Outcome SingleInstance::claim() {
     }
     if (m_lock->error() != QLockFile::LockFailedError) {
         // The folder cannot hold a lock: better two copies than none.
-        LogError("SingleInstance::claim", "cannot create " + lockFilePath().toStdString());
+        logError("SingleInstance::claim", "cannot create " + lockFilePath().toStdString());
         return Outcome::First;
     }
     // A second copy writes nothing, not even to the error log: the running copy owns the files.
@@ -73,7 +73,7 @@ void SingleInstance::listen() {
     // We hold the lock, so a socket file left here belongs to a copy that is gone.
     QLocalServer::removeServer(serverName());
     if (!m_server->listen(serverName())) {
-        LogError("SingleInstance::listen", m_server->errorString().toStdString());
+        logError("SingleInstance::listen", m_server->errorString().toStdString());
         return;
     }
     connect(m_server, &QLocalServer::newConnection, this, [this] {

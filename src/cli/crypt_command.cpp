@@ -124,11 +124,11 @@ int runCryptCommand(const CryptOptions& options, std::istream& in, std::ostream&
 
     std::string result;
     if (method->rot)
-        result = options.encrypt ? RotEncode(input, *method->rot) : RotDecode(input, *method->rot);
+        result = options.encrypt ? rotEncode(input, *method->rot) : rotDecode(input, *method->rot);
     else if (options.encrypt)
-        result = WrapEncrypted(EncryptText(input, method->password));
+        result = wrapEncrypted(encryptText(input, method->password));
     else
-        result = DecryptText(UnwrapEncrypted(input), method->password);
+        result = decryptText(unwrapEncrypted(input), method->password);
 
     out.write(result.data(), static_cast<std::streamsize>(result.size()));
     out.flush();

@@ -72,7 +72,7 @@ int runNextCommand(const std::optional<std::string>& profile, const std::string&
             const std::string base = folder + kPathSeparator;
             state =
                 signatureStateFor(settings, {{}, base + "header.txt", base + "footer.txt", base + "sig.txt"});
-            if (!isFile(state.strHeaderFile) && !isFile(state.strFooterFile)) {
+            if (!isFile(state.headerFile) && !isFile(state.footerFile)) {
                 err << "quillmark-cli next: there is no profile yet and no sample files in " << folder
                     << "; create a profile with 'quillmark-cli profile add'\n";
                 return 1;

@@ -41,7 +41,7 @@ std::optional<std::string> storedName(Settings& settings, const std::string& nam
         slot = findProfileSlotIgnoringCase(settings, name, ScanRead::Plain);
     if (slot == 0)
         return std::nullopt;
-    return settings.ReadINIPlain(keys::kProfiles, profileNameKey(slot));
+    return settings.readIniPlain(keys::kProfiles, profileNameKey(slot));
 }
 
 // Profiles are read by a program whose working folder is elsewhere.

@@ -77,11 +77,11 @@ std::string decryptPass(std::string_view text, const CipherTable& table) {
 
 } // namespace
 
-std::string ReverseText(std::string_view s) {
+std::string reverseText(std::string_view s) {
     return std::string(s.rbegin(), s.rend());
 }
 
-std::string ReverseChunks(std::string_view s, std::size_t k) {
+std::string reverseChunks(std::string_view s, std::size_t k) {
     std::string out(s);
     if (k == 0)
         return out;
@@ -146,19 +146,19 @@ CipherTable substitutionTable(std::string_view key, CryptDirection direction) {
     return a;
 }
 
-std::string CryptText(std::string_view text, std::string_view password, CryptDirection direction) {
+std::string cryptText(std::string_view text, std::string_view password, CryptDirection direction) {
     if (password.empty())
         return {};
     const CipherTable table = substitutionTable(cipherKey(password, direction), direction);
     return direction == CryptDirection::Encrypt ? encryptPass(text, table) : decryptPass(text, table);
 }
 
-std::string EncryptText(std::string_view text, std::string_view password) {
-    return CryptText(text, password, CryptDirection::Encrypt);
+std::string encryptText(std::string_view text, std::string_view password) {
+    return cryptText(text, password, CryptDirection::Encrypt);
 }
 
-std::string DecryptText(std::string_view text, std::string_view password) {
-    return CryptText(text, password, CryptDirection::Decrypt);
+std::string decryptText(std::string_view text, std::string_view password) {
+    return cryptText(text, password, CryptDirection::Decrypt);
 }
 
 CipherMethod cipherMethodFromSetting(std::string_view stored) {
@@ -169,7 +169,7 @@ std::string_view cipherMethodSetting(CipherMethod method) {
     return method == CipherMethod::Rot ? "0" : "1";
 }
 
-std::string RotEncode(std::string_view text, int n) {
+std::string rotEncode(std::string_view text, int n) {
     const int amount = static_cast<int>(PositiveMod(n, 26, true));
     std::array<unsigned char, 256> map{};
     for (int v = 0; v < 256; ++v) {
@@ -191,9 +191,9 @@ std::string RotEncode(std::string_view text, int n) {
     return out;
 }
 
-std::string RotDecode(std::string_view text, int n) {
+std::string rotDecode(std::string_view text, int n) {
     // Taken modulo 26 first so that no amount can overflow the subtraction.
-    return RotEncode(text, 26 - static_cast<int>(PositiveMod(n, 26, true)));
+    return rotEncode(text, 26 - static_cast<int>(PositiveMod(n, 26, true)));
 }
 
 } // namespace quillmark

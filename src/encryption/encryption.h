@@ -41,19 +41,19 @@ std::string_view cipherMethodSetting(CipherMethod method);
 using CipherTable = std::array<unsigned char, kCipherAlphabetSize>;
 
 // The ciphertext of `text`; empty when the password is empty.
-std::string EncryptText(std::string_view text, std::string_view password);
+std::string encryptText(std::string_view text, std::string_view password);
 // The plaintext of `text`; empty when the password is empty. A wrong password is not
 // detected: it gives printable garbage of the same length.
-std::string DecryptText(std::string_view text, std::string_view password);
+std::string decryptText(std::string_view text, std::string_view password);
 
 // Rotates every Latin letter forward by `n`, keeping its case. Any amount is taken
 // modulo 26, so 26 (and 0) change nothing.
-std::string RotEncode(std::string_view text, int n);
-// Undoes RotEncode with the same amount (RotEncode with 26 - n).
-std::string RotDecode(std::string_view text, int n);
+std::string rotEncode(std::string_view text, int n);
+// Undoes rotEncode with the same amount (rotEncode with 26 - n).
+std::string rotDecode(std::string_view text, int n);
 
-// The shared core of EncryptText and DecryptText.
-std::string CryptText(std::string_view text, std::string_view password, CryptDirection direction);
+// The shared core of encryptText and decryptText.
+std::string cryptText(std::string_view text, std::string_view password, CryptDirection direction);
 
 // The working key for a password: "$" signs, the prefix phrase, the password, the
 // suffix phrase, "!" signs; read backwards for decryption.
@@ -62,10 +62,10 @@ std::string cipherKey(std::string_view password, CryptDirection direction);
 CipherTable substitutionTable(std::string_view key, CryptDirection direction);
 
 // Helpers of the cipher.
-std::string ReverseText(std::string_view s);
+std::string reverseText(std::string_view s);
 // Cuts s into pieces of k characters from the start (the last may be shorter) and
 // reverses each piece in place. k == 0 returns s unchanged.
-std::string ReverseChunks(std::string_view s, std::size_t k);
+std::string reverseChunks(std::string_view s, std::size_t k);
 // c1 - c2 + c3 - c4 ... over the byte codes; a negative total t gives 200 + |t|.
 std::int64_t AlternatingSum(std::string_view s);
 // Sum of the byte codes.

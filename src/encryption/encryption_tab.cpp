@@ -36,15 +36,15 @@ EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent)
     m_ui->txtOutput->setFont(font);
 
     connect(m_ui->opnPassword, &QRadioButton::toggled, m_ui->txtPassword, &QLineEdit::setEnabled);
-    connect(m_ui->cmdEncode, &QPushButton::clicked, this, &EncryptionTab::cmdEncode_Click);
-    connect(m_ui->cmdDecode, &QPushButton::clicked, this, &EncryptionTab::cmdDecode_Click);
+    connect(m_ui->cmdEncode, &QPushButton::clicked, this, &EncryptionTab::onEncodeClicked);
+    connect(m_ui->cmdDecode, &QPushButton::clicked, this, &EncryptionTab::onDecodeClicked);
     connect(m_ui->cmdHelp, &QPushButton::clicked, this,
-            [this] { subShowHelp(m_prompter, QStringLiteral("encryption.htm")); });
+            [this] { showHelp(m_prompter, QStringLiteral("encryption.htm")); });
     for (int i = 0; i < 2; ++i) {
-        connect(cmdCopyEncrypted[i], &QPushButton::clicked, this, [this, i] { cmdCopyEncrypted_Click(i); });
-        connect(cmdPasteEncrypted[i], &QPushButton::clicked, this, [this, i] { cmdPasteEncrypted_Click(i); });
+        connect(cmdCopyEncrypted[i], &QPushButton::clicked, this, [this, i] { onCopyEncryptedClicked(i); });
+        connect(cmdPasteEncrypted[i], &QPushButton::clicked, this, [this, i] { onPasteEncryptedClicked(i); });
         connect(cmdDeleteEncrypted[i], &QPushButton::clicked, this,
-                [this, i] { cmdDeleteEncrypted_Click(i); });
+                [this, i] { onDeleteEncryptedClicked(i); });
     }
 }
 
@@ -62,11 +62,11 @@ void EncryptionTab::saveSettings(Settings& settings) {
               cipherMethodSetting(m_ui->opnROT->isChecked() ? CipherMethod::Rot : CipherMethod::Password));
 }
 
-void EncryptionTab::cmdEncode_Click() {
+void EncryptionTab::onEncodeClicked() {
     runCommand(true);
 }
 
-void EncryptionTab::cmdDecode_Click() {
+void EncryptionTab::onDecodeClicked() {
     runCommand(false);
 }
 
@@ -86,13 +86,13 @@ void EncryptionTab::runCommand(bool encode) {
         // An unusable amount leaves the output alone; its old text is still copied below.
         if (const std::optional<int> n = rotationAmount()) {
             const std::string input = boxBytes(kInput);
-            setBoxBytes(kOutput, encode ? RotEncode(input, *n) : RotDecode(input, *n));
+            setBoxBytes(kOutput, encode ? rotEncode(input, *n) : rotDecode(input, *n));
         }
     } else {
         const std::string input = boxBytes(kInput);
         const std::string password = bytesOf(m_ui->txtPassword);
-        setBoxBytes(kOutput, encode ? WrapEncrypted(EncryptText(input, password))
-                                    : DecryptText(UnwrapEncrypted(input), password));
+        setBoxBytes(kOutput, encode ? wrapEncrypted(encryptText(input, password))
+                                    : decryptText(unwrapEncrypted(input), password));
     }
     putOnClipboard(boxText(kOutput));
 }
@@ -105,19 +105,19 @@ std::optional<int> EncryptionTab::rotationAmount() const {
     return static_cast<int>(std::nearbyint(value));
 }
 
-void EncryptionTab::cmdCopyEncrypted_Click(int index) {
+void EncryptionTab::onCopyEncryptedClicked(int index) {
     box(index)->setFocus();
     box(index)->selectAll();
     putOnClipboard(boxText(index));
 }
 
-void EncryptionTab::cmdPasteEncrypted_Click(int index) {
+void EncryptionTab::onPasteEncryptedClicked(int index) {
     setBoxText(index, QApplication::clipboard()->text());
     box(index)->setFocus();
     box(index)->selectAll();
 }
 
-void EncryptionTab::cmdDeleteEncrypted_Click(int index) {
+void EncryptionTab::onDeleteEncryptedClicked(int index) {
     setBoxText(index, QString());
 }
 

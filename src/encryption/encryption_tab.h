@@ -39,8 +39,8 @@ public:
 private:
     // Encode or decode txtInput into txtOutput with the chosen method, then copy the
     // output to the clipboard (its old text too when nothing could be done).
-    void cmdEncode_Click();
-    void cmdDecode_Click();
+    void onEncodeClicked();
+    void onDecodeClicked();
 
     static constexpr int kInput = 0;
     static constexpr int kOutput = 1;
@@ -62,9 +62,9 @@ private:
     // The rotation amount of txtROT, or nothing when it is not a number in (0, 26].
     std::optional<int> rotationAmount() const;
 
-    void cmdCopyEncrypted_Click(int index);
-    void cmdPasteEncrypted_Click(int index);
-    void cmdDeleteEncrypted_Click(int index);
+    void onCopyEncryptedClicked(int index);
+    void onPasteEncryptedClicked(int index);
+    void onDeleteEncryptedClicked(int index);
 
     Prompter& m_prompter;
 

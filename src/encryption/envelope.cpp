@@ -42,14 +42,14 @@ bool cutEndLine(std::string_view& s) {
 
 } // namespace
 
-std::string WrapEncrypted(std::string_view text) {
+std::string wrapEncrypted(std::string_view text) {
     std::string out;
     out.reserve(kBeginLine.size() + text.size() + kEndLine.size() + 4);
     out.append(kBeginLine).append("\r\n").append(text).append("\r\n").append(kEndLine);
     return out;
 }
 
-std::string UnwrapEncrypted(std::string_view text) {
+std::string unwrapEncrypted(std::string_view text) {
     if (!text.starts_with(kBeginLine))
         return std::string(text);
     std::string_view rest = text.substr(kBeginLine.size());

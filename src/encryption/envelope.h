@@ -14,10 +14,10 @@ inline constexpr std::string_view kEndLine = "-- end Quillmark encrypted text --
 
 // Begin line, CR LF, text, CR LF, end line. Always CR LF: the text travels between
 // machines. Nothing follows the end line.
-std::string WrapEncrypted(std::string_view text);
+std::string wrapEncrypted(std::string_view text);
 
 // Removes the envelope. A text that does not start with the begin line is returned
 // unchanged (and so is decrypted whole); text in front of the begin line is not searched.
-std::string UnwrapEncrypted(std::string_view text);
+std::string unwrapEncrypted(std::string_view text);
 
 } // namespace quillmark

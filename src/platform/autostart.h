@@ -12,6 +12,6 @@ namespace quillmark {
 // Windows a value of the user's Run key. Removing an entry that is not there succeeds. A
 // name that would reach another file or value, and an empty command or one with control
 // characters, are refused with InvalidInput.
-Status SetRunEntry(const std::string& name, const std::string& data, bool remove);
+Status setRunEntry(const std::string& name, const std::string& data, bool remove);
 
 } // namespace quillmark

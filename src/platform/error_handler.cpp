@@ -64,7 +64,7 @@ void resetErrorLogCount() {
     state().count = 0;
 }
 
-void LogError(std::string_view context, std::string_view message, int lineNumber) noexcept {
+void logError(std::string_view context, std::string_view message, int lineNumber) noexcept {
     try {
         LogState& s = state();
         std::string line;

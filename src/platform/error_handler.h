@@ -12,7 +12,7 @@ const std::string& errorLogPath();
 
 // Appends "dd/mm/yyyy hh:mm:ss - context, message[ line num: N]". Never throws and never
 // reports a failure: callers always carry on after logging.
-void LogError(std::string_view context, std::string_view message, int lineNumber = 0) noexcept;
+void logError(std::string_view context, std::string_view message, int lineNumber = 0) noexcept;
 
 // Starts the per-run count again (a new run of the program; used by tests).
 void resetErrorLogCount();

@@ -2,10 +2,9 @@
 
 #include "platform/platform.h"
 
-
 namespace quillmark {
 
-std::string StripTrailingBackslash(const std::string& path) {
+std::string stripTrailingBackslash(const std::string& path) {
     // The root folder is the separator alone; stripping it would leave the empty path,
     // which names no folder at all.
     if (path.size() > 1 && kPathSeparators.find(path.back()) != std::string_view::npos)
@@ -13,7 +12,7 @@ std::string StripTrailingBackslash(const std::string& path) {
     return path;
 }
 
-std::string FolderOfPath(const std::string& path) {
+std::string folderOfPath(const std::string& path) {
     const auto sep = path.find_last_of(kPathSeparators);
     if (sep == std::string::npos)
         return {};
@@ -21,10 +20,10 @@ std::string FolderOfPath(const std::string& path) {
     std::string folder = path.substr(0, sep == 0 ? 1 : sep);
     // Any entry counts, as in a directory search that includes folders: the part before
     // the last separator may itself name a file.
-    return FileExists(folder) ? folder : std::string();
+    return fileExists(folder) ? folder : std::string();
 }
 
-std::string FileNameOfPath(const std::string& path) {
+std::string fileNameOfPath(const std::string& path) {
     const auto sep = path.find_last_of(kPathSeparators);
     if (sep == std::string::npos)
         return {};

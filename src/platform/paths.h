@@ -10,22 +10,22 @@ namespace quillmark {
 // True when something exists at the path (a file or a folder). A last path element with
 // "*" (any run of characters) or "?" (one character) is a pattern: true when any entry
 // of that folder matches it. Names compare as the file system does, case and all.
-bool FileExists(const std::string& path);
+bool fileExists(const std::string& path);
 
-// Whether a name matches a pattern of the kind FileExists takes.
+// Whether a name matches a pattern of the kind fileExists takes.
 bool matchesWildcard(std::string_view pattern, std::string_view name);
 
 // Removes one trailing separator from the caller's path, then tells whether a folder is there.
-bool DirExists(std::string& path);
+bool folderExists(std::string& path);
 
 // The path without its last character when that is a separator.
-std::string StripTrailingBackslash(const std::string& path);
+std::string stripTrailingBackslash(const std::string& path);
 
 // The text before the last separator when something (a folder, or even a file) exists
 // there; otherwise empty.
-std::string FolderOfPath(const std::string& path);
+std::string folderOfPath(const std::string& path);
 
 // The text after the last separator; empty when there is none.
-std::string FileNameOfPath(const std::string& path);
+std::string fileNameOfPath(const std::string& path);
 
 } // namespace quillmark

@@ -40,7 +40,7 @@ void copyMissingFiles(const std::string& fromFolder, const std::string& toFolder
     if (!std::filesystem::is_directory(toPath(fromFolder), ec))
         return;
     if (Status made = makeFolders(toFolder); !made.ok()) {
-        LogError("copyMissingFiles", made.message());
+        logError("copyMissingFiles", made.message());
         return;
     }
     for (const auto& entry : std::filesystem::directory_iterator(toPath(fromFolder), ec)) {
@@ -52,7 +52,7 @@ void copyMissingFiles(const std::string& fromFolder, const std::string& toFolder
         const Result<std::string> sample = readFile(fromPath(entry.path()));
         const Status status = sample ? writeFileAtomic(target, *sample) : Status(sample.error());
         if (!status)
-            LogError("copyMissingFiles", status.message());
+            logError("copyMissingFiles", status.message());
     }
 }
 

@@ -31,8 +31,8 @@ Status checkIsText(const std::string& path) {
 
 } // namespace
 
-Status subCreateFileIfMissing(const std::string& path) {
-    if (FileExists(path))
+Status createFileIfMissing(const std::string& path) {
+    if (fileExists(path))
         return {};
     if (Status folder = makeFoldersFor(path); !folder)
         return folder;

@@ -11,7 +11,7 @@ namespace quillmark {
 // Creates an empty file at `path` when nothing is there, and its folder when that is
 // missing (the signature folder may have been deleted while the program ran). An existing
 // file is left exactly as it is.
-Status subCreateFileIfMissing(const std::string& path);
+Status createFileIfMissing(const std::string& path);
 
 enum class ProfileFileRole { Source, Output };
 

@@ -20,8 +20,8 @@ std::string slotKey(std::string_view fixed, int slot) {
 }
 
 std::string readValue(Settings& settings, std::string_view section, std::string_view key, ScanRead mode) {
-    return mode == ScanRead::WithDefault ? settings.ReadINI(section, key, std::string_view())
-                                         : settings.ReadINIPlain(section, key);
+    return mode == ScanRead::WithDefault ? settings.readIni(section, key, std::string_view())
+                                         : settings.readIniPlain(section, key);
 }
 
 } // namespace
@@ -41,8 +41,8 @@ std::string sigFileKey(int slot) {
 
 std::vector<std::string> listProfileNames(Settings& settings) {
     std::vector<std::string> names;
-    for (int n = 1; n <= intMaxProfiles; ++n) {
-        std::string name = settings.ReadINIPlain(keys::kProfiles, profileNameKey(n));
+    for (int n = 1; n <= kMaxProfiles; ++n) {
+        std::string name = settings.readIniPlain(keys::kProfiles, profileNameKey(n));
         if (!name.empty())
             names.push_back(std::move(name));
     }
@@ -51,7 +51,7 @@ std::vector<std::string> listProfileNames(Settings& settings) {
 
 int findProfileSlotIgnoringCase(Settings& settings, std::string_view name, ScanRead mode) {
     Settings::Batch batch(settings);
-    for (int n = 1; n <= intMaxProfiles; ++n)
+    for (int n = 1; n <= kMaxProfiles; ++n)
         if (sameNameIgnoringCase(readValue(settings, keys::kProfiles, profileNameKey(n), mode), name))
             return n;
     return 0;
@@ -59,7 +59,7 @@ int findProfileSlotIgnoringCase(Settings& settings, std::string_view name, ScanR
 
 int findProfileSlotExact(Settings& settings, std::string_view section, std::string_view name, ScanRead mode) {
     Settings::Batch batch(settings);
-    for (int n = 1; n <= intMaxProfiles; ++n)
+    for (int n = 1; n <= kMaxProfiles; ++n)
         if (readValue(settings, section, profileNameKey(n), mode) == name)
             return n;
     return 0;
@@ -68,8 +68,8 @@ int findProfileSlotExact(Settings& settings, std::string_view section, std::stri
 int findSlotForSave(Settings& settings, std::string_view name) {
     Settings::Batch batch(settings);
     int firstFree = 0;
-    for (int n = 1; n <= intMaxProfiles; ++n) {
-        std::string stored = settings.ReadINI(keys::kProfiles, profileNameKey(n), std::string_view());
+    for (int n = 1; n <= kMaxProfiles; ++n) {
+        std::string stored = settings.readIni(keys::kProfiles, profileNameKey(n), std::string_view());
         if (stored == name)
             return n;
         if (stored.empty() && firstFree == 0)
@@ -93,10 +93,10 @@ ProfileRecord readProfileSlot(Settings& settings, std::string_view section, int 
 
 void writeProfileSlot(Settings& settings, int slot, const ProfileRecord& record) {
     Settings::Batch batch(settings);
-    settings.WriteINI(keys::kProfiles, profileNameKey(slot), record.name);
-    settings.WriteINI(keys::kProfiles, headerFileKey(slot), record.headerFile);
-    settings.WriteINI(keys::kProfiles, footerFileKey(slot), record.footerFile);
-    settings.WriteINI(keys::kProfiles, sigFileKey(slot), record.sigFile);
+    settings.writeIni(keys::kProfiles, profileNameKey(slot), record.name);
+    settings.writeIni(keys::kProfiles, headerFileKey(slot), record.headerFile);
+    settings.writeIni(keys::kProfiles, footerFileKey(slot), record.footerFile);
+    settings.writeIni(keys::kProfiles, sigFileKey(slot), record.sigFile);
 }
 
 std::string resolveStartupProfile(Settings& settings, ScanRead mode) {
@@ -114,17 +114,17 @@ std::string resolveStartupProfile(Settings& settings, ScanRead mode) {
 }
 
 void applyProfile(SignatureState& state, const ProfileRecord& record) {
-    state.strHeaderFile = record.headerFile;
-    state.strFooterFile = record.footerFile;
-    state.strSigFile = record.sigFile;
+    state.headerFile = record.headerFile;
+    state.footerFile = record.footerFile;
+    state.sigFile = record.sigFile;
 }
 
 SignatureState signatureStateFor(Settings& settings, const ProfileRecord& record) {
     SignatureState state;
     applyProfile(state, record);
-    state.strSeparator =
-        separatorFromSetting(settings.ReadINIPlain(keys::kSeparator.section, keys::kSeparator.key));
-    state.blnAddDashes = readFlagPlain(settings, keys::kAddDashes);
+    state.separator =
+        separatorFromSetting(settings.readIniPlain(keys::kSeparator.section, keys::kSeparator.key));
+    state.addDashes = readFlagPlain(settings, keys::kAddDashes);
     return state;
 }
 
@@ -132,7 +132,7 @@ std::string signatureFolder(Settings& settings) {
     std::string folder = readTextPlain(settings, keys::kDefaultSigPath);
     if (folder.empty())
         folder = programFolder() + kPathSeparator + "Sigs";
-    return StripTrailingBackslash(folder);
+    return stripTrailingBackslash(folder);
 }
 
 std::optional<ProfileRecord> readProfileSettings(Settings& settings, std::string_view name) {
@@ -149,7 +149,7 @@ std::optional<ProfileRecord> selectProfile(Settings& settings, std::string_view 
     std::optional<ProfileRecord> record;
     if (const int slot = findProfileSlotExact(settings, "PROFILES", name); slot != 0)
         record = readProfileSlot(settings, "PROFILES", slot);
-    settings.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, name);
+    settings.writeIni(keys::kLastProfile.section, keys::kLastProfile.key, name);
     return record;
 }
 
@@ -160,7 +160,7 @@ Status saveProfileSettings(Settings& settings, const ProfileRecord& copy) {
     const int slot = findSlotForSave(settings, copy.name);
     if (slot == 0)
         return Error{ErrorCode::InvalidInput, "there is no room for another profile: all " +
-                                                  std::to_string(intMaxProfiles) + " profiles are in use"};
+                                                  std::to_string(kMaxProfiles) + " profiles are in use"};
     writeProfileSlot(settings, slot, copy);
     selectProfile(settings, copy.name);
     return transaction.commit();
@@ -170,8 +170,8 @@ Status removeProfile(Settings& settings, std::string_view name, const ProfileRec
     Settings::Transaction transaction(settings);
     if (!transaction.status())
         return transaction.status();
-    for (int n = 1; n <= intMaxProfiles; ++n)
-        if (settings.ReadINIPlain(keys::kProfiles, profileNameKey(n)) == name)
+    for (int n = 1; n <= kMaxProfiles; ++n)
+        if (settings.readIniPlain(keys::kProfiles, profileNameKey(n)) == name)
             writeProfileSlot(settings, n, {});
     ProfileRecord copy = editingCopy;
     copy.name.clear();
@@ -206,9 +206,9 @@ Status addProfile(Settings& settings, const ProfileRecord& profile) {
     for (const std::string& name : names)
         if (sameNameIgnoringCase(name, profile.name))
             return Error{ErrorCode::InvalidInput, "there is already a profile called '" + name + "'"};
-    if (names.size() >= static_cast<std::size_t>(intMaxProfiles))
+    if (names.size() >= static_cast<std::size_t>(kMaxProfiles))
         return Error{ErrorCode::InvalidInput, "there is no room for another profile: all " +
-                                                  std::to_string(intMaxProfiles) + " profiles are in use"};
+                                                  std::to_string(kMaxProfiles) + " profiles are in use"};
     static_cast<void>(readProfileSettings(settings, profile.name));
     if (Status saved = saveProfileSettings(settings, profile); !saved)
         return saved;

@@ -14,7 +14,7 @@
 
 namespace quillmark {
 
-inline constexpr int intMaxProfiles = 64;
+inline constexpr int kMaxProfiles = 64;
 
 std::string profileNameKey(int slot); // "Profile n"
 std::string headerFileKey(int slot);  // "Header File n"
@@ -83,15 +83,15 @@ std::string signatureFolder(Settings& settings);
 // Each runs inside one Settings::Transaction: what it decides from the file (the lowest
 // free slot) cannot be changed by the other program before it writes.
 
-// subReadProfileSettings' look-up: the first slot whose name matches ignoring case (read
+// readProfileSettings' look-up: the first slot whose name matches ignoring case (read
 // with default ""), with the name as stored; nothing when no slot holds it.
 std::optional<ProfileRecord> readProfileSettings(Settings& settings, std::string_view name);
 
-// subSelectProfile's share of the file: the record of the first slot named exactly `name`
+// selectProfile's share of the file: the record of the first slot named exactly `name`
 // (section read as "PROFILES"), nothing when none; "Last Profile" becomes `name` either way.
 std::optional<ProfileRecord> selectProfile(Settings& settings, std::string_view name);
 
-// subSaveProfileSettings: stores the editing copy in the slot holding copy.name, else in
+// saveProfileSettings: stores the editing copy in the slot holding copy.name, else in
 // the lowest free one, then selects it. An error, with nothing written, when all slots
 // hold other profiles or the lock cannot be had.
 Status saveProfileSettings(Settings& settings, const ProfileRecord& copy);

@@ -1,10 +1,10 @@
 #include "profiles/profiles_tab.h"
 
-#include "editor/frm_editor.h"
+#include "editor/editor_window.h"
 #include "platform/error_handler.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
-#include "profiles/frm_new_profile.h"
+#include "profiles/new_profile_dialog.h"
 #include "profiles/profile_files.h"
 #include "profiles/profile_menu.h"
 #include "profiles/profile_store.h"
@@ -64,17 +64,16 @@ void ProfilesTab::connectControls() {
     for (int i = 0; i < 3; ++i) {
         const auto slot = static_cast<size_t>(i);
         connect(txtFile[slot], &QLineEdit::textChanged, this, [this] { m_profileChanged = true; });
-        connect(cmdBrowse[slot], &QPushButton::clicked, this, [this, i] { cmdBrowse_Click(i); });
-        connect(cmdEdit[slot], &QPushButton::clicked, this, [this, i] { cmdEdit_Click(i); });
+        connect(cmdBrowse[slot], &QPushButton::clicked, this, [this, i] { onBrowseClicked(i); });
+        connect(cmdEdit[slot], &QPushButton::clicked, this, [this, i] { onEditClicked(i); });
     }
     connect(cmbProfile, &QComboBox::currentIndexChanged, this, [this] { readSelectedProfile(); });
-    connect(cmbProfile, &ProfileComboBox::dropDown, this, [this] { subSaveProfileIfChanged(); });
-    connect(m_ui->cmdSaveFileSettings, &QPushButton::clicked, this, [this] { subSaveProfileSettings(); });
+    connect(cmbProfile, &ProfileComboBox::dropDown, this, [this] { saveProfileIfChanged(); });
+    connect(m_ui->cmdSaveFileSettings, &QPushButton::clicked, this, [this] { saveProfileSettings(); });
     connect(m_ui->cmdUndoFileSettings, &QPushButton::clicked, this, [this] { readSelectedProfile(); });
-    connect(m_ui->cmdMakeCurrent, &QPushButton::clicked, this,
-            [this] { subSelectProfile(cmbProfileText()); });
-    connect(m_ui->cmdAddProfile, &QPushButton::clicked, this, &ProfilesTab::cmdAddProfile_Click);
-    connect(m_ui->cmdRemoveProfile, &QPushButton::clicked, this, &ProfilesTab::cmdRemoveProfile_Click);
+    connect(m_ui->cmdMakeCurrent, &QPushButton::clicked, this, [this] { selectProfile(cmbProfileText()); });
+    connect(m_ui->cmdAddProfile, &QPushButton::clicked, this, &ProfilesTab::onAddProfileClicked);
+    connect(m_ui->cmdRemoveProfile, &QPushButton::clicked, this, &ProfilesTab::onRemoveProfileClicked);
 }
 
 void ProfilesTab::setProfileMenu(ProfileMenu* menu) {
@@ -96,29 +95,29 @@ void ProfilesTab::selectFirstProfile() {
 void ProfilesTab::readSelectedProfile() {
     // The procedure corrects the name it is given; the list keeps its own text.
     std::string copy = cmbProfileText();
-    subReadProfileSettings(copy);
+    readProfileSettings(copy);
 }
 
-void ProfilesTab::subListProfiles() {
+void ProfilesTab::listProfiles() {
     for (const std::string& name : listProfileNames(m_settings))
         cmbProfile->addItem(textFromBytes(name), QByteArray::fromStdString(name));
     if (cmbProfile->count() > 0)
         cmbProfile->setCurrentIndex(0);
 }
 
-void ProfilesTab::subBuildProfileMenu() {
+void ProfilesTab::buildProfileMenu() {
     m_menu->removeProfileItems();
     for (int i = 0; i < cmbProfile->count(); ++i)
         m_menu->addProfileItem(i + 1, cmbProfile->itemText(i));
 }
 
-void ProfilesTab::subReadProfileSettings(std::string& strProfile) {
-    const int slot = findProfileSlotIgnoringCase(m_settings, strProfile);
+void ProfilesTab::readProfileSettings(std::string& profile) {
+    const int slot = findProfileSlotIgnoringCase(m_settings, profile);
     const ProfileRecord record =
         slot != 0 ? readProfileSlot(m_settings, keys::kProfiles, slot) : ProfileRecord{};
-    strProfile = record.name;
-    if (!strProfile.empty()) {
-        const int index = cmbProfile->findData(QByteArray::fromStdString(strProfile));
+    profile = record.name;
+    if (!profile.empty()) {
+        const int index = cmbProfile->findData(QByteArray::fromStdString(profile));
         if (index >= 0)
             cmbProfile->setCurrentIndex(index);
         setBytes(txtFile[0], record.headerFile);
@@ -133,10 +132,10 @@ void ProfilesTab::subReadProfileSettings(std::string& strProfile) {
     m_profileChanged = false;
 }
 
-void ProfilesTab::subSaveProfileSettings() {
+void ProfilesTab::saveProfileSettings() {
     const std::string name = cmbProfileText();
     // One locked step: quillmark-cli cannot take the chosen slot in between.
-    const Status saved = saveProfileSettings(
+    const Status saved = quillmark::saveProfileSettings(
         m_settings, {name, bytesOf(txtFile[0]), bytesOf(txtFile[1]), bytesOf(txtFile[2])});
     if (!saved) {
         // Every slot holds another profile (overwriting one would lose it), or the
@@ -146,34 +145,34 @@ void ProfilesTab::subSaveProfileSettings() {
                               "If all %2 profiles are in use, please delete one you no longer need, "
                               "then save again.")
                                .arg(textFromBytes(saved.message()))
-                               .arg(intMaxProfiles),
+                               .arg(kMaxProfiles),
                            {}, Prompter::Icon::Warning);
-        LogError("subSaveProfileSettings", saved.message());
+        logError("subSaveProfileSettings", saved.message());
         return;
     }
-    subSelectProfile(name);
+    selectProfile(name);
     m_profileChanged = false;
 }
 
-void ProfilesTab::subSaveProfileIfChanged() {
+void ProfilesTab::saveProfileIfChanged() {
     if (m_profileChanged)
-        subSaveProfileSettings();
+        saveProfileSettings();
 }
 
-void ProfilesTab::subSelectProfile(const std::string& strProfile) {
+void ProfilesTab::selectProfile(const std::string& profile) {
     // The select has always addressed the section as "PROFILES"; it is the same section.
-    const int slot = findProfileSlotExact(m_settings, "PROFILES", strProfile);
+    const int slot = findProfileSlotExact(m_settings, "PROFILES", profile);
     if (slot != 0) {
         const ProfileRecord record = readProfileSlot(m_settings, "PROFILES", slot);
         applyProfile(m_state, record);
-        m_ui->lblSigSavedAs->setText(tr("Saved As: ") + textFromBytes(m_state.strSigFile));
+        m_ui->lblSigSavedAs->setText(tr("Saved As: ") + textFromBytes(m_state.sigFile));
     }
-    const QString name = textFromBytes(strProfile);
-    m_current = strProfile;
+    const QString name = textFromBytes(profile);
+    m_current = profile;
     markCurrentInMenu(name);
     emit profileMadeCurrent();
     m_ui->lblCurrentProfile->setText(tr("Current Profile: ") + name);
-    m_settings.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, strProfile);
+    m_settings.writeIni(keys::kLastProfile.section, keys::kLastProfile.key, profile);
 }
 
 void ProfilesTab::markCurrentInMenu(const QString& name) {
@@ -186,24 +185,24 @@ void ProfilesTab::reloadProfiles() {
     {
         const QSignalBlocker refill(cmbProfile);
         cmbProfile->clear();
-        subListProfiles();
+        listProfiles();
         if (const int index = cmbProfile->findData(QByteArray::fromStdString(selected)); index >= 0)
             cmbProfile->setCurrentIndex(index);
     }
-    subBuildProfileMenu();
+    buildProfileMenu();
     markCurrentInMenu(textFromBytes(m_current));
     if (!m_profileChanged && cmbProfile->findData(QByteArray::fromStdString(selected)) >= 0) {
         std::string name = selected;
-        subReadProfileSettings(name);
+        readProfileSettings(name);
     }
     // Plain reads: looking must not write the file the other program just wrote.
     const int slot = findProfileSlotExact(m_settings, keys::kProfiles, m_current, ScanRead::Plain);
     if (slot == 0)
         return; // removed from outside: the signature goes on from what is loaded
     const ProfileRecord record = readProfileSlot(m_settings, keys::kProfiles, slot, ScanRead::Plain);
-    if (record.headerFile != m_state.strHeaderFile || record.footerFile != m_state.strFooterFile ||
-        record.sigFile != m_state.strSigFile)
-        subSelectProfile(m_current);
+    if (record.headerFile != m_state.headerFile || record.footerFile != m_state.footerFile ||
+        record.sigFile != m_state.sigFile)
+        selectProfile(m_current);
 }
 
 std::vector<std::string> ProfilesTab::listedNames() const {
@@ -230,41 +229,41 @@ Status ProfilesTab::addProfile(const ProfileRecord& profile) {
         return added;
     // Selecting the stored profile reads its paths into the boxes and clears the changed flag.
     addAndSelect(profile.name);
-    subBuildProfileMenu();
-    subSelectProfile(profile.name);
+    buildProfileMenu();
+    selectProfile(profile.name);
     return {};
 }
 
-void ProfilesTab::cmdAddProfile_Click() {
+void ProfilesTab::onAddProfileClicked() {
     const std::string remembered = cmbProfileText();
-    subSaveProfileIfChanged();
+    saveProfileIfChanged();
     // A new name would have no slot to be saved in; say so before the user types one.
-    if (std::max(usedProfileSlots(m_settings), profileCount()) >= intMaxProfiles) {
+    if (std::max(usedProfileSlots(m_settings), profileCount()) >= kMaxProfiles) {
         m_prompter.message(this,
                            tr("There is no room for another profile: all %1 profiles are in use.\r\r"
                               "Please delete a profile you no longer need first.")
-                               .arg(intMaxProfiles),
+                               .arg(kMaxProfiles),
                            {}, Prompter::Icon::Warning);
         return;
     }
     {
-        frmNewProfile dialog(m_prompter, listedNames(), window());
+        NewProfileDialog dialog(m_prompter, listedNames(), window());
         dialog.exec();
         if (!dialog.chosenName().empty())
             addAndSelect(dialog.chosenName());
     }
     if (cmbProfileText() == remembered)
         return;
-    subBuildProfileMenu();
+    buildProfileMenu();
     m_profileChanged = true;
     const std::string blank = m_sigPath + kPathSeparator + "blank.txt";
-    if (Status created = subCreateFileIfMissing(blank); !created)
-        LogError("frmMain.cmdAddProfile", created.message());
+    if (Status created = createFileIfMissing(blank); !created)
+        logError("frmMain.cmdAddProfile", created.message());
     setBytes(txtFile[0], blank);
     setBytes(txtFile[1], blank);
 }
 
-void ProfilesTab::cmdRemoveProfile_Click() {
+void ProfilesTab::onRemoveProfileClicked() {
     // With nothing selected there is no profile to delete; the empty name would match
     // (and rewrite) every free slot.
     if (cmbProfile->currentIndex() < 0)
@@ -283,27 +282,27 @@ void ProfilesTab::cmdRemoveProfile_Click() {
         m_prompter.message(this,
                            tr("The profile could not be deleted: %1.").arg(textFromBytes(removed.message())),
                            {}, Prompter::Icon::Warning);
-        LogError("cmdRemoveProfile", removed.message());
+        logError("cmdRemoveProfile", removed.message());
         return;
     }
     {
         const QSignalBlocker refill(cmbProfile);
         cmbProfile->clear();
-        subListProfiles();
+        listProfiles();
     }
     selectFirstProfile();
     std::string first = cmbProfileText();
-    subReadProfileSettings(first);
-    subSelectProfile(first);
-    subBuildProfileMenu();
+    readProfileSettings(first);
+    selectProfile(first);
+    buildProfileMenu();
 }
 
-void ProfilesTab::cmdBrowse_Click(int index) {
+void ProfilesTab::onBrowseClicked(int index) {
     QLineEdit* box = txtFile.at(static_cast<size_t>(index));
     const std::string current = bytesOf(box);
-    const std::string folder = FolderOfPath(current);
+    const std::string folder = folderOfPath(current);
     const std::string start =
-        (folder.empty() ? m_sigPath : folder) + kPathSeparator + FileNameOfPath(current);
+        (folder.empty() ? m_sigPath : folder) + kPathSeparator + fileNameOfPath(current);
     const QString chosen = m_prompter.openFile(this, tr("Quillmark File Select"), textFromBytes(start),
                                                tr("Text Document (*.txt)"));
     if (chosen.isEmpty())
@@ -319,27 +318,27 @@ void ProfilesTab::cmdBrowse_Click(int index) {
     setBytes(box, path);
 }
 
-frmEditor* ProfilesTab::editorFor(const std::string& path) const {
+EditorWindow* ProfilesTab::editorFor(const std::string& path) const {
     const QString key = sameFileKey(path);
-    for (const QPointer<frmEditor>& editor : m_editors)
+    for (const QPointer<EditorWindow>& editor : m_editors)
         if (editor && !editor->fileName().empty() && sameFileKey(editor->fileName()) == key)
             return editor;
     return nullptr;
 }
 
-void ProfilesTab::cmdEdit_Click(int index) {
+void ProfilesTab::onEditClicked(int index) {
     const std::string path = bytesOf(txtFile.at(static_cast<size_t>(index)));
     // One window per file: a second one would let two texts overwrite each other.
-    if (frmEditor* open = path.empty() ? nullptr : editorFor(path)) {
+    if (EditorWindow* open = path.empty() ? nullptr : editorFor(path)) {
         open->showNormal();
         open->raise();
         open->activateWindow();
         return;
     }
-    auto* editor = new frmEditor(m_prompter, this);
+    auto* editor = new EditorWindow(m_prompter, this);
     editor->setSigFolder(m_sigPath);
     if (!path.empty()) {
-        if (Status opened = editor->subOpenFile(path);
+        if (Status opened = editor->openFile(path);
             !opened && opened.code() != ErrorCode::NotFound && opened.code() != ErrorCode::PathNotFound) {
             // The path must not become the editor's: saving would replace that file.
             delete editor;
@@ -356,7 +355,7 @@ void ProfilesTab::cmdEdit_Click(int index) {
     // A new name goes into the box only while the profile the file came from is the one
     // shown; another profile's box must not pick up a path it never had.
     const std::string profile = cmbProfileText();
-    connect(editor, &frmEditor::savedAs, this, [this, profile](int box, const QString& newPath) {
+    connect(editor, &EditorWindow::savedAs, this, [this, profile](int box, const QString& newPath) {
         if (box >= 0 && box < 3 && cmbProfileText() == profile)
             setBytes(txtFile.at(static_cast<size_t>(box)), QFile::encodeName(newPath).toStdString());
     });
@@ -366,29 +365,29 @@ void ProfilesTab::cmdEdit_Click(int index) {
 }
 
 bool ProfilesTab::closeEditors() {
-    for (const QPointer<frmEditor>& editor : m_editors)
+    for (const QPointer<EditorWindow>& editor : m_editors)
         if (editor && editor->isVisible() && !editor->close())
             return false;
     return true;
 }
 
-void ProfilesTab::tabMain_Change(bool profilesTabShown) {
+void ProfilesTab::onTabChanged(bool profilesTabShown) {
     if (!profilesTabShown) {
-        subSaveProfileIfChanged();
+        saveProfileIfChanged();
         return;
     }
     if (cmbProfile->count() > 0)
         return;
     {
-        frmNewProfile dialog(m_prompter, listedNames(), window());
+        NewProfileDialog dialog(m_prompter, listedNames(), window());
         dialog.setPrompt(tr("Please type the name of your first profile"), tr("Friends"));
         dialog.exec();
         if (!dialog.chosenName().empty())
             addAndSelect(dialog.chosenName());
     }
-    subBuildProfileMenu();
-    subSaveProfileSettings();
-    subSelectProfile(cmbProfileText());
+    buildProfileMenu();
+    saveProfileSettings();
+    selectProfile(cmbProfileText());
 }
 
 } // namespace quillmark

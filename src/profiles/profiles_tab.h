@@ -22,7 +22,7 @@ class ProfilesTab;
 
 namespace quillmark {
 
-class frmEditor;
+class EditorWindow;
 class Prompter;
 class ProfileMenu;
 class Settings;
@@ -49,16 +49,16 @@ public:
     // The signature folder, without a trailing separator; default paths are built in it.
     void setSigPath(const std::string& folder) { m_sigPath = folder; }
 
-    void subListProfiles();
-    void subBuildProfileMenu();
-    void subReadProfileSettings(std::string& strProfile);
-    void subSaveProfileSettings();
-    void subSaveProfileIfChanged();
-    void subSelectProfile(const std::string& strProfile);
+    void listProfiles();
+    void buildProfileMenu();
+    void readProfileSettings(std::string& profile);
+    void saveProfileSettings();
+    void saveProfileIfChanged();
+    void selectProfile(const std::string& profile);
 
     // The list's text as the bytes stored in the settings file.
     std::string cmbProfileText() const;
-    bool blnProfileChanged() const { return m_profileChanged; }
+    bool hasUnsavedChanges() const { return m_profileChanged; }
     int profileCount() const { return cmbProfile->count(); }
     void selectFirstProfile();
     // Whether the list holds `name` in any letter case, stored or not yet saved.
@@ -70,7 +70,7 @@ public:
 
     // The main window switched tabs: entering this tab with no profile asks for the first
     // one; leaving for another tab stores pending edits.
-    void tabMain_Change(bool profilesTabShown);
+    void onTabChanged(bool profilesTabShown);
     // Closes the open editors, each asking about unsaved changes; false when one stays open.
     bool closeEditors();
     // The settings file was changed by another program (quillmark-cli): the list and the
@@ -83,23 +83,23 @@ signals:
     void profileMadeCurrent();
 
 private:
-    void cmdAddProfile_Click();
-    void cmdRemoveProfile_Click();
-    void cmdBrowse_Click(int index);
-    void cmdEdit_Click(int index);
+    void onAddProfileClicked();
+    void onRemoveProfileClicked();
+    void onBrowseClicked(int index);
+    void onEditClicked(int index);
     void connectControls();
     void readSelectedProfile();
     void markCurrentInMenu(const QString& name);
     std::vector<std::string> listedNames() const;
     void addAndSelect(const std::string& name);
-    frmEditor* editorFor(const std::string& path) const;
+    EditorWindow* editorFor(const std::string& path) const;
 
     std::unique_ptr<Ui::ProfilesTab> m_ui;
     ProfileComboBox* cmbProfile;
     std::array<QLineEdit*, 3> txtFile{}; // 0 header, 1 footer, 2 output file
     std::array<QPushButton*, 3> cmdBrowse{};
     std::array<QPushButton*, 3> cmdEdit{};
-    std::vector<QPointer<frmEditor>> m_editors;
+    std::vector<QPointer<EditorWindow>> m_editors;
 
     Settings& m_settings;
     SignatureState& m_state;

@@ -117,7 +117,7 @@ IniFile& Settings::file() {
             m_disk->loadError = {};
         } else {
             if (!missing(read.error()) && (m_disk->loadError.ok() || stamp != m_disk->stamp))
-                LogError("ReadINI", read.message());
+                logError("ReadINI", read.message());
             if (m_disk->loaded && !m_disk->bytes.empty())
                 ++m_outsideChanges;
             m_file = std::make_unique<IniFile>();
@@ -182,7 +182,7 @@ Status Settings::flush() {
     if (!m_lock.held()) {
         Result<FileLock> lock = FileLock::acquire(lockPath(), m_lockTimeout);
         if (!lock) {
-            LogError("WriteINI", "the settings file was not changed: " + lock.message());
+            logError("WriteINI", "the settings file was not changed: " + lock.message());
             dropPendingWrites();
             return lock.error();
         }
@@ -190,13 +190,13 @@ Status Settings::flush() {
     }
     // Replacing a file we could not read would throw away whatever it holds.
     if (Result<std::string> disk = readUnderLock(); !disk) {
-        LogError("WriteINI", "not replacing a settings file that cannot be read: " + disk.message());
+        logError("WriteINI", "not replacing a settings file that cannot be read: " + disk.message());
         dropPendingWrites();
         return disk.error();
     }
     if (m_file->isUtf16()) {
         const Error refusal = utf16Refusal(m_path);
-        LogError("WriteINI", refusal.message);
+        logError("WriteINI", refusal.message);
         dropPendingWrites();
         return refusal;
     }
@@ -208,7 +208,7 @@ Status Settings::flush() {
         status = made.ok() ? writeFileAtomic(m_path, bytes, Durability::Flush) : made;
     }
     if (!status.ok()) {
-        LogError("WriteINI", status.message());
+        logError("WriteINI", status.message());
         dropPendingWrites();
         return status;
     }
@@ -228,7 +228,7 @@ std::string Settings::readValue(std::string_view section, std::string_view key) 
     return visibleValue(file(), section, toUpperName(key));
 }
 
-std::string Settings::ReadINI(std::string_view section, std::string_view key, std::string_view defaultValue) {
+std::string Settings::readIni(std::string_view section, std::string_view key, std::string_view defaultValue) {
     std::string result = readValue(section, key);
     if (result.empty()) {
         writeValue(section, key, defaultValue, true);
@@ -237,19 +237,19 @@ std::string Settings::ReadINI(std::string_view section, std::string_view key, st
     return trueFalseAsNumber(std::move(result));
 }
 
-std::string Settings::ReadINI(std::string_view section, std::string_view key, bool defaultValue) {
-    return ReadINI(section, key, iniBool(defaultValue));
+std::string Settings::readIni(std::string_view section, std::string_view key, bool defaultValue) {
+    return readIni(section, key, iniBool(defaultValue));
 }
 
-std::string Settings::ReadINI(std::string_view section, std::string_view key, long long defaultValue) {
-    return ReadINI(section, key, std::string_view(std::to_string(defaultValue)));
+std::string Settings::readIni(std::string_view section, std::string_view key, long long defaultValue) {
+    return readIni(section, key, std::string_view(std::to_string(defaultValue)));
 }
 
-std::string Settings::ReadINIPlain(std::string_view section, std::string_view key) {
+std::string Settings::readIniPlain(std::string_view section, std::string_view key) {
     return trueFalseAsNumber(readValue(section, key));
 }
 
-void Settings::WriteINI(std::string_view section, std::string_view key, std::string_view value) {
+void Settings::writeIni(std::string_view section, std::string_view key, std::string_view value) {
     writeValue(section, key, value, false);
 }
 
@@ -262,12 +262,12 @@ void Settings::writeValue(std::string_view section, std::string_view key, std::s
     switch (file().setValue(section, upperKey, value)) {
     case IniFile::SetResult::InvalidName:
         // The name itself may hold the line break that makes it unusable: not logged.
-        LogError("WriteINI", "section or key name cannot be stored in the settings file");
+        logError("WriteINI", "section or key name cannot be stored in the settings file");
         return;
     case IniFile::SetResult::Utf16File:
         // Every default a read writes back is refused: one line in the log is enough.
         if (!std::exchange(m_disk->utf16Logged, true))
-            LogError("WriteINI", utf16Refusal(m_path).message);
+            logError("WriteINI", utf16Refusal(m_path).message);
         return;
     case IniFile::SetResult::Unchanged:
         return;
@@ -281,12 +281,12 @@ void Settings::writeValue(std::string_view section, std::string_view key, std::s
     }
 }
 
-void Settings::WriteINI(std::string_view section, std::string_view key, bool value) {
-    WriteINI(section, key, iniBool(value));
+void Settings::writeIni(std::string_view section, std::string_view key, bool value) {
+    writeIni(section, key, iniBool(value));
 }
 
-void Settings::WriteINI(std::string_view section, std::string_view key, long long value) {
-    WriteINI(section, key, std::string_view(std::to_string(value)));
+void Settings::writeIni(std::string_view section, std::string_view key, long long value) {
+    writeIni(section, key, std::string_view(std::to_string(value)));
 }
 
 Settings::Batch::Batch(Settings& settings) : m_settings(settings) {
@@ -326,7 +326,7 @@ Settings::Transaction::Transaction(Settings& settings) : m_settings(settings) {
             m_settings.m_checkedInBatch = true;
     }
     if (!m_status) {
-        LogError("WriteINI", "the settings file was not changed: " + m_status.message());
+        logError("WriteINI", "the settings file was not changed: " + m_status.message());
         ++m_settings.m_refusedTransactions;
     }
 }

@@ -37,31 +37,31 @@ public:
 
     // Read with default: a missing or empty value writes the default back and returns it.
     // "True" reads as "-1" and "False" as "0". Values are cut to 253 characters.
-    std::string ReadINI(std::string_view section, std::string_view key, std::string_view defaultValue);
-    std::string ReadINI(std::string_view section, std::string_view key, bool defaultValue);
-    std::string ReadINI(std::string_view section, std::string_view key, long long defaultValue);
+    std::string readIni(std::string_view section, std::string_view key, std::string_view defaultValue);
+    std::string readIni(std::string_view section, std::string_view key, bool defaultValue);
+    std::string readIni(std::string_view section, std::string_view key, long long defaultValue);
     // Without these, a string literal or an int would convert to bool and pick the Boolean
-    // overload: ReadINI("SETTINGS", "INTERVAL_1", "60") would write "True".
-    std::string ReadINI(std::string_view section, std::string_view key, const char* defaultValue) {
-        return ReadINI(section, key, defaultValue ? std::string_view(defaultValue) : std::string_view());
+    // overload: readIni("SETTINGS", "INTERVAL_1", "60") would write "True".
+    std::string readIni(std::string_view section, std::string_view key, const char* defaultValue) {
+        return readIni(section, key, defaultValue ? std::string_view(defaultValue) : std::string_view());
     }
-    std::string ReadINI(std::string_view section, std::string_view key, IniNumber auto defaultValue) {
-        return ReadINI(section, key, std::string_view(std::to_string(defaultValue)));
+    std::string readIni(std::string_view section, std::string_view key, IniNumber auto defaultValue) {
+        return readIni(section, key, std::string_view(std::to_string(defaultValue)));
     }
 
-    // Plain read: like ReadINI, but a missing or empty value gives "" and nothing is written.
-    std::string ReadINIPlain(std::string_view section, std::string_view key);
+    // Plain read: like readIni, but a missing or empty value gives "" and nothing is written.
+    std::string readIniPlain(std::string_view section, std::string_view key);
 
     // Writes one key; the key is stored in capitals. A failed write is logged and the file
     // keeps what it held; reads then go on from the file as it is.
-    void WriteINI(std::string_view section, std::string_view key, std::string_view value);
-    void WriteINI(std::string_view section, std::string_view key, bool value);
-    void WriteINI(std::string_view section, std::string_view key, long long value);
-    void WriteINI(std::string_view section, std::string_view key, const char* value) {
-        WriteINI(section, key, value ? std::string_view(value) : std::string_view());
+    void writeIni(std::string_view section, std::string_view key, std::string_view value);
+    void writeIni(std::string_view section, std::string_view key, bool value);
+    void writeIni(std::string_view section, std::string_view key, long long value);
+    void writeIni(std::string_view section, std::string_view key, const char* value) {
+        writeIni(section, key, value ? std::string_view(value) : std::string_view());
     }
-    void WriteINI(std::string_view section, std::string_view key, IniNumber auto value) {
-        WriteINI(section, key, std::string_view(std::to_string(value)));
+    void writeIni(std::string_view section, std::string_view key, IniNumber auto value) {
+        writeIni(section, key, std::string_view(std::to_string(value)));
     }
 
     // Whether the file can be read: a missing file is fine (every read gives its default),

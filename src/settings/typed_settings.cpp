@@ -3,24 +3,24 @@
 namespace quillmark {
 
 std::string readText(Settings& s, const keys::SettingKey& k) {
-    return s.ReadINI(k.section, k.key, k.defaultValue);
+    return s.readIni(k.section, k.key, k.defaultValue);
 }
 
 bool readFlag(Settings& s, const keys::SettingKey& k) {
-    // ReadINI already turns "False" into "0".
+    // readIni already turns "False" into "0".
     return readText(s, k) != "0";
 }
 
 void writeFlag(Settings& s, const keys::SettingKey& k, bool v) {
-    s.WriteINI(k.section, k.key, v);
+    s.writeIni(k.section, k.key, v);
 }
 
 void writeText(Settings& s, const keys::SettingKey& k, std::string_view v) {
-    s.WriteINI(k.section, k.key, v);
+    s.writeIni(k.section, k.key, v);
 }
 
 std::string readTextPlain(Settings& s, const keys::SettingKey& k) {
-    std::string value = s.ReadINIPlain(k.section, k.key);
+    std::string value = s.readIniPlain(k.section, k.key);
     return value.empty() ? std::string(k.defaultValue) : value;
 }
 

@@ -10,9 +10,9 @@ namespace quillmark {
 
 std::vector<Error> loadSignatureFiles(SignatureState& state) {
     std::vector<Error> failures;
-    if (Status s = loadEntryFile(state.strHeaderFile, state.strSeparator, state.astrHeaders); !s)
+    if (Status s = loadEntryFile(state.headerFile, state.separator, state.headers); !s)
         failures.push_back(s.error());
-    if (Status s = loadEntryFile(state.strFooterFile, state.strSeparator, state.astrFooters); !s)
+    if (Status s = loadEntryFile(state.footerFile, state.separator, state.footers); !s)
         failures.push_back(s.error());
     return failures;
 }
@@ -96,10 +96,10 @@ SignatureUpdate labelled(std::size_t header, std::size_t headerCount, std::size_
 // end, so it is never held twice.
 void writeSignature(SignatureUpdate& u, std::string bytes, const SignatureState& state) {
     u.composed = true;
-    u.write = checkOutputIsNoSource(state.strSigFile, state.strHeaderFile, state.strFooterFile);
+    u.write = checkOutputIsNoSource(state.sigFile, state.headerFile, state.footerFile);
     // Rewritten on every update, so durability across a power cut is not worth an fsync.
     if (u.write.ok())
-        u.write = writeFileAtomic(state.strSigFile, bytes, Durability::Replace);
+        u.write = writeFileAtomic(state.sigFile, bytes, Durability::Replace);
     bytes.resize(bytes.size() - kLineEnd.size());
     u.signature = std::move(bytes);
 }
@@ -107,18 +107,18 @@ void writeSignature(SignatureUpdate& u, std::string bytes, const SignatureState&
 } // namespace
 
 SignatureUpdate updateSignature(const SignatureState& state, RandomSource& random) {
-    const EntryList& headers = state.astrHeaders;
-    const EntryList& footers = state.astrFooters;
+    const EntryList& headers = state.headers;
+    const EntryList& footers = state.footers;
     const std::size_t h = pickIndex(random.next(), headers.count());
     const std::size_t f = pickIndex(random.next(), footers.count());
     SignatureUpdate u = labelled(h, headers.count(), f, footers.count());
-    if (state.strSigFile.empty())
+    if (state.sigFile.empty())
         return u;
     // The entries are made straight into the file's bytes, which take their room once:
     // beside the lists, a large entry is held only once more.
     std::string bytes;
     bytes.reserve(headers.sourceBytes(h - 1) + footers.sourceBytes(f - 1) + 4 * kLineEnd.size() + 3);
-    if (state.blnAddDashes) {
+    if (state.addDashes) {
         bytes += "-- ";
         bytes += kLineEnd;
     }
@@ -136,19 +136,19 @@ SignatureUpdate updateSignature(const SignatureState& state, RandomSource& rando
 
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,
                                          const EntryFilePicker& pick) {
-    FilePick headerPick = pick(state.strHeaderFile, state.strSeparator, state.astrHeaders, random);
-    FilePick footerPick = pick(state.strFooterFile, state.strSeparator, state.astrFooters, random);
+    FilePick headerPick = pick(state.headerFile, state.separator, state.headers, random);
+    FilePick footerPick = pick(state.footerFile, state.separator, state.footers, random);
     EntryPick& header = headerPick.entry;
     EntryPick& footer = footerPick.entry;
     SignatureUpdate u = labelled(header.index, header.count, footer.index, footer.count);
     for (const FilePick* read : {&headerPick, &footerPick})
         if (!read->read)
             u.readFailures.push_back(read->read.error());
-    if (state.strSigFile.empty())
+    if (state.sigFile.empty())
         return u;
     std::string bytes;
     bytes.reserve(header.text.size() + footer.text.size() + 4 * kLineEnd.size() + 3);
-    appendSignature(bytes, header.text, footer.text, state.blnAddDashes);
+    appendSignature(bytes, header.text, footer.text, state.addDashes);
     bytes += kLineEnd;
     std::string().swap(header.text);
     std::string().swap(footer.text);

@@ -1,6 +1,6 @@
 #pragma once
 // Composing the signature from one header entry and one footer entry, and writing it to
-// the profile's output file (the non-window part of subUpdateSig and subLoadFiles).
+// the profile's output file (the non-window part of updateSignature and loadEntries).
 
 #include "platform/file_io.h"
 #include "signature/entries.h"
@@ -16,16 +16,16 @@ namespace quillmark {
 
 // The signature engine's share of the program's state.
 struct SignatureState {
-    std::string strHeaderFile;
-    std::string strFooterFile;
-    std::string strSigFile;              // empty: no output file
-    EntryList astrHeaders = EntryList(); // one empty entry until a file is loaded
-    EntryList astrFooters = EntryList();
-    std::string strSeparator = "%";
-    bool blnAddDashes = true;
+    std::string headerFile;
+    std::string footerFile;
+    std::string sigFile;             // empty: no output file
+    EntryList headers = EntryList(); // one empty entry until a file is loaded
+    EntryList footers = EntryList();
+    std::string separator = "%";
+    bool addDashes = true;
 };
 
-// Reloads astrHeaders from strHeaderFile, then astrFooters from strFooterFile. Returns
+// Reloads headers from headerFile, then footers from footerFile. Returns
 // the failures, header first; a list whose file failed keeps its entries.
 std::vector<Error> loadSignatureFiles(SignatureState& state);
 
@@ -61,7 +61,7 @@ struct SignatureUpdate {
 Status checkOutputIsNoSource(const std::string& sigFile, const std::string& headerFile,
                              const std::string& footerFile);
 
-// subUpdateSig without the window: picks the header, then the footer, then composes
+// updateSignature without the window: picks the header, then the footer, then composes
 // and writes when there is an output file (never over a source file).
 SignatureUpdate updateSignature(const SignatureState& state, RandomSource& random);
 

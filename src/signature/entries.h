@@ -1,5 +1,5 @@
 #pragma once
-// The header and footer entry lists (astrHeaders, astrFooters) and how a source file
+// The header and footer entry lists (headers, footers) and how a source file
 // splits into entries.
 //
 // A source file is read as lines; CR LF, CR and LF each end a line, and the last line

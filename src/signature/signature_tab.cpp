@@ -67,7 +67,7 @@ SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSour
     : QWidget(parent), m_ui(std::make_unique<Ui::SignatureTab>()), m_state(state), m_prompter(prompter),
       m_random(random), m_clock(systemSeconds) {
     m_ui->setupUi(this);
-    m_ui->chkAddSigDashes->setChecked(m_state.blnAddDashes);
+    m_ui->chkAddSigDashes->setChecked(m_state.addDashes);
     tmr1 = new QTimer(this);
     tmr1->setObjectName(QStringLiteral("tmr1"));
     tmr1->setInterval(kFirstTickMs);
@@ -79,9 +79,9 @@ SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSour
 SignatureTab::~SignatureTab() = default;
 
 void SignatureTab::connectControls() {
-    connect(m_ui->cmdUpdate, &QPushButton::clicked, this, &SignatureTab::cmdUpdate_Click);
-    connect(m_ui->cmdCopy, &QPushButton::clicked, this, &SignatureTab::subCopySigToClipBoard);
-    connect(m_ui->chkAddSigDashes, &QCheckBox::toggled, this, [this](bool on) { m_state.blnAddDashes = on; });
+    connect(m_ui->cmdUpdate, &QPushButton::clicked, this, &SignatureTab::onUpdateClicked);
+    connect(m_ui->cmdCopy, &QPushButton::clicked, this, &SignatureTab::copySignatureToClipboard);
+    connect(m_ui->chkAddSigDashes, &QCheckBox::toggled, this, [this](bool on) { m_state.addDashes = on; });
     connect(m_ui->cmdPause, &QPushButton::clicked, this, [this] {
         m_paused = !m_paused;
         if (m_paused)
@@ -147,7 +147,7 @@ void SignatureTab::intervalChanged() {
 void SignatureTab::loadSettings(Settings& settings) {
     m_ui->txtInterval1->setText(textFromBytes(readText(settings, keys::kInterval1)));
     m_ui->chkAddSigDashes->setChecked(readFlag(settings, keys::kAddDashes));
-    m_state.blnAddDashes = m_ui->chkAddSigDashes->isChecked();
+    m_state.addDashes = m_ui->chkAddSigDashes->isChecked();
 }
 
 void SignatureTab::saveSettings(Settings& settings) {
@@ -165,7 +165,7 @@ void SignatureTab::setProportionalFont(bool proportional) {
     m_ui->txtSig->setFont(font);
 }
 
-void SignatureTab::subLoadFiles() {
+void SignatureTab::loadEntries() {
     // Another profile made current while a file loads: start over with its files. An
     // update asked for meanwhile still waits for them.
     m_loader.reset();
@@ -187,7 +187,7 @@ bool SignatureTab::loadPart() {
         if (step == LoadStep::Done) {
             m_load.stop();
             if (std::exchange(m_updatePending, false))
-                subUpdateSig();
+                updateSignature();
             return false;
         }
         // A message about a failure lets the window's events run, which may have stopped
@@ -208,8 +208,8 @@ SignatureTab::LoadStep SignatureTab::loadStep() {
         return LoadStep::Done;
     const bool header = m_nextFile == 0;
     if (!m_loader) {
-        m_loader = std::make_unique<EntryFileLoader>(header ? m_state.strHeaderFile : m_state.strFooterFile,
-                                                     m_state.strSeparator);
+        m_loader = std::make_unique<EntryFileLoader>(header ? m_state.headerFile : m_state.footerFile,
+                                                     m_state.separator);
         const Result<bool> opened = m_loader->open();
         if (opened && *opened)
             return LoadStep::Open;
@@ -225,7 +225,7 @@ SignatureTab::LoadStep SignatureTab::loadStep() {
     const std::unique_ptr<EntryFileLoader> loader = std::move(m_loader);
     ++m_nextFile;
     if (more)
-        (header ? m_state.astrHeaders : m_state.astrFooters) = loader->takeList();
+        (header ? m_state.headers : m_state.footers) = loader->takeList();
     else
         reportLoadFailure(more.error());
     return LoadStep::Read;
@@ -233,19 +233,19 @@ SignatureTab::LoadStep SignatureTab::loadStep() {
 
 void SignatureTab::reportLoadFailure(const Error& failure) {
     m_prompter.message(this, QStringLiteral("subLoadFiles: \r") + textFromBytes(failure.message));
-    LogError("subLoadFiles", failure.message);
+    logError("subLoadFiles", failure.message);
 }
 
-void SignatureTab::subUpdateSig() {
+void SignatureTab::updateSignature() {
     if (isLoading()) {
         // A tick or a button while a file loads: the signature follows once it is loaded.
         m_updatePending = true;
         return;
     }
     // The last signature goes before the next is composed: both could be large.
-    if (!m_state.strSigFile.empty())
+    if (!m_state.sigFile.empty())
         std::string().swap(m_signature);
-    SignatureUpdate update = updateSignature(m_state, m_random);
+    SignatureUpdate update = quillmark::updateSignature(m_state, m_random);
     m_ui->lblCurrentSig->setText(QString::fromStdString(update.label));
     if (!update.composed)
         return;
@@ -264,11 +264,11 @@ void SignatureTab::reportWriteFailure(const Error& failure) {
         // Every tick would fail the same way: one log line (and for a refused output one
         // message) until the output path changes or a write succeeds. A named pipe
         // nobody reads is skipped quietly: its reader may come back at any time.
-        ReportedFailure key{failure.code, m_state.strSigFile};
+        ReportedFailure key{failure.code, m_state.sigFile};
         if (m_reportedFailure == key)
             return;
         m_reportedFailure = std::move(key);
-        LogError("subUpdateSig", failure.message);
+        logError("subUpdateSig", failure.message);
         if (refused)
             m_prompter.message(
                 this, QStringLiteral("The signature was not written: ") + textFromBytes(failure.message),
@@ -276,23 +276,23 @@ void SignatureTab::reportWriteFailure(const Error& failure) {
         return;
     }
     // Other failures (a read-only file, a device or socket) are logged at every attempt.
-    LogError("subUpdateSig", failure.message);
+    logError("subUpdateSig", failure.message);
     // A tick can come while the message is still open; one message at a time is enough.
     if (failure.code != ErrorCode::PathNotFound || m_showingWriteError)
         return;
     m_showingWriteError = true;
     m_prompter.message(this,
                        QStringLiteral("There was a problem writing out your signature file:\r\r") +
-                           textFromBytes(m_state.strSigFile) +
+                           textFromBytes(m_state.sigFile) +
                            QStringLiteral("\r\rPlease check where you are trying to output it to"),
                        QStringLiteral("Sorry..."), Prompter::Icon::Critical);
     m_showingWriteError = false;
     emit outputFolderMissing();
 }
 
-void SignatureTab::cmdUpdate_Click() {
+void SignatureTab::onUpdateClicked() {
     tmr1->stop();
-    subUpdateSig();
+    updateSignature();
     tmr1->start();
 }
 
@@ -301,7 +301,7 @@ QString SignatureTab::sigText() const {
     return m_signature.empty() ? m_ui->txtSig->toPlainText() : textFromBytes(m_signature);
 }
 
-void SignatureTab::subCopySigToClipBoard() {
+void SignatureTab::copySignatureToClipboard() {
     putOnClipboard(sigText());
 }
 
@@ -315,7 +315,7 @@ void SignatureTab::tmr1_Timer() {
         emit titleChanged(
             QString::fromStdString(lastUpdateTitle(localTime(static_cast<std::time_t>(m_clock())))));
     if (decision.writeNow)
-        subUpdateSig();
+        updateSignature();
 }
 
 } // namespace quillmark

@@ -39,17 +39,17 @@ public:
     // Reloads the header and footer lists. Small files are loaded on return; a large one
     // goes on a part per turn of the event loop, and an update asked for meanwhile runs
     // once both are loaded. A call while a load is under way starts over.
-    void subLoadFiles();
+    void loadEntries();
     // Ends a load under way; the lists keep what they held. Quitting the application
     // does the same.
     void stopLoading();
     bool isLoading() const { return m_load.isRunning(); }
-    void subUpdateSig();
-    void cmdUpdate_Click();
+    void updateSignature();
+    void onUpdateClicked();
     // The current signature, whole (the preview may show only its beginning).
     QString sigText() const;
     // Puts the current signature on the clipboard (the Copy button and the tray menu).
-    void subCopySigToClipBoard();
+    void copySignatureToClipboard();
     // Runs one tick of the update timer now.
     void tmr1_Timer();
     // Applies the preview font: proportional or fixed width.

@@ -38,7 +38,7 @@ struct TimerStamps {
 struct TickDecision {
     std::optional<int> periodMs; // the timer's new period; empty: keep the current one
     bool refreshTitle = false;   // show lastUpdateTitle() of the current time
-    bool writeNow = false;       // run subUpdateSig
+    bool writeNow = false;       // run updateSignature
     TimerStamps stamps;          // the stamps to keep for the next tick
 };
 

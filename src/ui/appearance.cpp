@@ -42,7 +42,7 @@ void logOnce(const QString& message) {
     if (logged.contains(message))
         return;
     logged.insert(message);
-    LogError(kContext, message.toStdString());
+    logError(kContext, message.toStdString());
 }
 
 bool familyInstalled(const QString& family) {
@@ -165,7 +165,7 @@ SchemeValues decorativeValues(const AppearanceTemplates& templates) {
     values.buttonBrush = button.brush(QPalette::Button);
     values.buttonStyle = texturedButtonStyle();
     values.background = templates.imgBG()->pixmap();
-    values.comboBase = templates.frmFun()->palette().color(QPalette::Window);
+    values.comboBase = templates.funFrame()->palette().color(QPalette::Window);
     values.comboButton = values.comboBase;
     return values;
 }
@@ -214,13 +214,13 @@ void applyToControl(QWidget* control, const SchemeValues& values) {
 
 void walk(QWidget* window, const SchemeValues& values, const AppearanceTemplates* templates) {
     if (window == nullptr) {
-        LogError(kContext, "no window to apply the colour scheme to");
+        logError(kContext, "no window to apply the colour scheme to");
         return;
     }
     for (QWidget* control : window->findChildren<QWidget*>()) {
         const bool isTemplate =
             templates != nullptr && (control == templates->cmdFun() || control == templates->imgBG() ||
-                                     control == templates->frmFun());
+                                     control == templates->funFrame());
         if (!isTemplate)
             applyToControl(control, values);
     }
@@ -281,12 +281,12 @@ QString defaultLooksFolder() {
 
 AppearanceTemplates::AppearanceTemplates(const QString& looksFolder, const QString& fontFile)
     : m_cmdFun(std::make_unique<QPushButton>()), m_imgBG(std::make_unique<QLabel>()),
-      m_frmFun(std::make_unique<QFrame>()) {
+      m_funFrame(std::make_unique<QFrame>()) {
     m_cmdFun->setObjectName(QStringLiteral("cmdFun"));
     m_imgBG->setObjectName(QStringLiteral("imgBG"));
-    m_frmFun->setObjectName(QStringLiteral("frmFun"));
+    m_funFrame->setObjectName(QStringLiteral("frmFun"));
     for (QWidget* control : {static_cast<QWidget*>(m_cmdFun.get()), static_cast<QWidget*>(m_imgBG.get()),
-                             static_cast<QWidget*>(m_frmFun.get())})
+                             static_cast<QWidget*>(m_funFrame.get())})
         control->setProperty("tag", QStringLiteral("hidden"));
 
     QPalette button = m_cmdFun->palette();
@@ -302,9 +302,9 @@ AppearanceTemplates::AppearanceTemplates(const QString& looksFolder, const QStri
 
     m_imgBG->setPixmap(loadPicture(looksFolder + QStringLiteral("/background.png")));
 
-    QPalette frame = m_frmFun->palette();
+    QPalette frame = m_funFrame->palette();
     frame.setColor(QPalette::Window, QColor(kComboBackground));
-    m_frmFun->setPalette(frame);
+    m_funFrame->setPalette(frame);
 
     g_active = this;
 }
@@ -330,7 +330,7 @@ void applyScheme(QWidget* window, const AppearanceTemplates& templates, bool dec
     walk(window, decorative ? decorativeValues(templates) : plainValues(), &templates);
 }
 
-void subLoadPics(QWidget* window) {
+void applyColourScheme(QWidget* window) {
     const AppearanceTemplates* templates = AppearanceTemplates::active();
     if (templates == nullptr) {
         walk(window, plainValues(), nullptr);

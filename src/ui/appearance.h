@@ -47,7 +47,7 @@ QString defaultLooksFolder();
 // Holds the template controls of the decorative scheme, built once from the pictures in
 // `looksFolder` ("button.png", "background.png") and the decorative font file. A missing or
 // unreadable file is logged once and the scheme goes on without it. While it exists it is the
-// set of templates that subLoadPics uses.
+// set of templates that applyColourScheme uses.
 class AppearanceTemplates {
 public:
     explicit AppearanceTemplates(const QString& looksFolder = defaultLooksFolder(),
@@ -62,17 +62,17 @@ public:
     // The decorative background picture.
     QLabel* imgBG() const { return m_imgBG.get(); }
     // The combo boxes' background: its palette's Window colour.
-    QFrame* frmFun() const { return m_frmFun.get(); }
+    QFrame* funFrame() const { return m_funFrame.get(); }
     // Memory held by the scheme's pictures, in bytes.
     qint64 pictureBytes() const;
 
-    // The templates subLoadPics uses; null while none exist.
+    // The templates applyColourScheme uses; null while none exist.
     static const AppearanceTemplates* active();
 
 private:
     std::unique_ptr<QPushButton> m_cmdFun;
     std::unique_ptr<QLabel> m_imgBG;
-    std::unique_ptr<QFrame> m_frmFun;
+    std::unique_ptr<QFrame> m_funFrame;
 };
 
 // Applies one scheme to every control of `window`, in the window's control order.
@@ -82,7 +82,7 @@ void applyScheme(QWidget* window, const AppearanceTemplates& templates, bool dec
 
 // Applies the current scheme (the flag above) with the active templates; without templates
 // the plain scheme.
-void subLoadPics(QWidget* window);
+void applyColourScheme(QWidget* window);
 
 // Text colour of the current scheme, for controls that colour their own text.
 QColor schemeTextColour();

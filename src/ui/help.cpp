@@ -37,11 +37,11 @@ QString helpPagePath(const QString& page) {
     return helpFolderPath() + QLatin1Char('/') + page;
 }
 
-void subShowHelp(Prompter& prompter, const QString& page, QWidget* asker) {
+void showHelp(Prompter& prompter, const QString& page, QWidget* asker) {
     const QString path = helpPagePath(page);
-    if (FileExists(QFile::encodeName(path).toStdString())) {
+    if (fileExists(QFile::encodeName(path).toStdString())) {
         // The shell's message alone would not tell the user which page to open by hand.
-        if (const Status opened = ShellOpen(path); !opened)
+        if (const Status opened = openInShell(path); !opened)
             prompter.message(asker, QString::fromStdString(opened.message()) + QLatin1Char('\r') + path,
                              kProgramTitle, Prompter::Icon::None, Prompter::Buttons::Ok);
         return;

@@ -18,6 +18,6 @@ QString helpPagePath(const QString& page);
 
 // Opens a help page; when it is missing, tells the user which file was looked for, in a box
 // over the window of `asker` (the main window when null).
-void subShowHelp(Prompter& prompter, const QString& page, QWidget* asker = nullptr);
+void showHelp(Prompter& prompter, const QString& page, QWidget* asker = nullptr);
 
 } // namespace quillmark

@@ -46,7 +46,7 @@ void setUrlOpener(UrlOpener opener) {
     urlOpener() = std::move(opener);
 }
 
-Status ShellOpen(const QString& file) {
+Status openInShell(const QString& file) {
     if (isAddress(file)) {
         const QUrl url(file);
         return opened(url.isValid() && openWithDesktop(url));
@@ -64,8 +64,8 @@ Status ShellOpen(const QString& file) {
     return opened(openWithDesktop(QUrl::fromLocalFile(info.absoluteFilePath())));
 }
 
-void OpenDocument(Prompter& prompter, const QString& file) {
-    const Status status = ShellOpen(file);
+void openDocument(Prompter& prompter, const QString& file) {
+    const Status status = openInShell(file);
     if (status)
         return;
     prompter.message(nullptr, QString::fromStdString(status.message()), kProgramTitle, Prompter::Icon::None,

@@ -22,9 +22,9 @@ void setUrlOpener(UrlOpener opener);
 // Opens a file or folder path, or a "mailto:", "http:" or "https:" address. A failure is
 // NotFound for a missing file, PathNotFound for a missing folder, AccessDenied for an
 // unreadable file and Other when no program took it, with the message the user is shown.
-Status ShellOpen(const QString& file);
+Status openInShell(const QString& file);
 
 // Opens the file; a failure is shown to the user with its message.
-void OpenDocument(Prompter& prompter, const QString& file);
+void openDocument(Prompter& prompter, const QString& file);
 
 } // namespace quillmark

@@ -144,18 +144,18 @@ void WallpaperTab::build() {
     m_ui->columns->setRowMinimumHeight(4, m_ui->chkStretchWallpaper->sizeHint().height() +
                                               std::max(0, needed - beside));
 
-    subShowWallpaperPreview(false);
+    showWallpaperPreview(false);
     m_ui->lblWallpaperName->hide();
     connectControls();
 }
 
 void WallpaperTab::connectControls() {
-    connect(m_ui->cmdBrowseWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdBrowseWallpaper_Click);
+    connect(m_ui->cmdBrowseWallpaper, &QPushButton::clicked, this, &WallpaperTab::onBrowseWallpaperClicked);
     connect(m_ui->cmdDeleteWallpaperItems, &QPushButton::clicked, this,
-            &WallpaperTab::cmdDeleteWallpaperItems_Click);
-    connect(m_ui->lstWallpaper, &QListView::clicked, this, &WallpaperTab::lstWallpaper_Click);
-    connect(m_ui->cmdChangeWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdChangeWallpaper_Click);
-    connect(m_ui->cmdSelectWallpaper, &QPushButton::clicked, this, &WallpaperTab::cmdSelectWallpaper_Click);
+            &WallpaperTab::onDeleteWallpaperItemsClicked);
+    connect(m_ui->lstWallpaper, &QListView::clicked, this, &WallpaperTab::onWallpaperListClicked);
+    connect(m_ui->cmdChangeWallpaper, &QPushButton::clicked, this, &WallpaperTab::onChangeWallpaperClicked);
+    connect(m_ui->cmdSelectWallpaper, &QPushButton::clicked, this, &WallpaperTab::onSelectWallpaperClicked);
     connect(m_ui->sldWallpaper, &QSlider::valueChanged, this, [this](int value) {
         m_ui->txtIntervalWallpaper->setText(QString::number(value));
         intervalEdited();
@@ -165,7 +165,7 @@ void WallpaperTab::connectControls() {
         m_ui->sldWallpaper->setValue(m_ui->txtIntervalWallpaper->text().toInt());
         intervalEdited();
     });
-    connect(tmrWallpaper, &QTimer::timeout, this, &WallpaperTab::tmrWallpaper_Timer);
+    connect(tmrWallpaper, &QTimer::timeout, this, &WallpaperTab::onWallpaperTimer);
 }
 
 void WallpaperTab::setWallpaperSetter(WallpaperSetter* setter) {
@@ -174,7 +174,7 @@ void WallpaperTab::setWallpaperSetter(WallpaperSetter* setter) {
 
 void WallpaperTab::setProgramFolder(const std::string& folder) {
     m_programFolder = folder;
-    strWallpaperListFile = folder + "/" + std::string(kWallpaperListName);
+    wallpaperListFile = folder + "/" + std::string(kWallpaperListName);
 }
 
 void WallpaperTab::loadSettings(Settings& settings) {
@@ -215,55 +215,55 @@ void WallpaperTab::restartTimer() {
     tmrWallpaper->start(m_intervalMinutes * 60 * 1000);
 }
 
-void WallpaperTab::tmrWallpaper_Timer() {
+void WallpaperTab::onWallpaperTimer() {
     // A change still under way (a message box open over it) is not stacked on.
     if (!m_ui->lstWallpaper->isEnabled() || m_entries.empty())
         return;
-    cmdChangeWallpaper_Click();
+    onChangeWallpaperClicked();
 }
 
 // ---- The list ----
 
-void WallpaperTab::subLoadWallpaperList() {
+void WallpaperTab::loadWallpaperList() {
     m_model->reset([this] { m_entries = PathList(); });
     m_listChanged = false;
     m_listBroken = false;
-    Result<WallpaperList> loaded = loadWallpaperList(strWallpaperListFile);
+    Result<WallpaperList> loaded = quillmark::loadWallpaperList(wallpaperListFile);
     if (!loaded) {
         if (loaded.code() != ErrorCode::NotFound) {
             // Saving over a list that could not be read would lose it.
             m_listBroken = true;
-            LogError("frmMain.subLoadWallpaperList", strWallpaperListFile + ": " + loaded.message());
+            logError("frmMain.subLoadWallpaperList", wallpaperListFile + ": " + loaded.message());
         }
-        subUpdateWallpaperCount();
+        updateWallpaperCount();
         return;
     }
     if (loaded->skippedLines > 0)
-        LogError("frmMain.subLoadWallpaperList",
-                 strWallpaperListFile + ": " + std::to_string(loaded->skippedLines) +
+        logError("frmMain.subLoadWallpaperList",
+                 wallpaperListFile + ": " + std::to_string(loaded->skippedLines) +
                      " lines name no file (empty or holding NUL bytes) and were left out");
     m_model->reset([&] { m_entries = std::move(loaded->entries); });
-    subUpdateWallpaperCount();
+    updateWallpaperCount();
 }
 
-void WallpaperTab::subSaveWallpaperList() {
+void WallpaperTab::saveWallpaperList() {
     if (m_listChanged && m_listBroken) {
-        LogError("subSaveWallpaperList", strWallpaperListFile +
+        logError("subSaveWallpaperList", wallpaperListFile +
                                              ": not rewritten, because it could not be read at start-up; "
                                              "the changes of this run are not kept");
     } else if (m_listChanged) {
-        Status saved = makeFoldersFor(strWallpaperListFile);
+        Status saved = makeFoldersFor(wallpaperListFile);
         if (saved)
-            saved = saveWallpaperList(strWallpaperListFile, m_entries);
+            saved = quillmark::saveWallpaperList(wallpaperListFile, m_entries);
         if (saved)
             m_listChanged = false;
         else
-            LogError("subSaveWallpaperList", strWallpaperListFile + ": " + saved.message());
+            logError("subSaveWallpaperList", wallpaperListFile + ": " + saved.message());
     }
-    subUpdateWallpaperCount();
+    updateWallpaperCount();
 }
 
-void WallpaperTab::subUpdateWallpaperCount() {
+void WallpaperTab::updateWallpaperCount() {
     QPalette palette = m_ui->lblWallpaperCount->palette();
     palette.setColor(QPalette::WindowText, schemeTextColour());
     m_ui->lblWallpaperCount->setPalette(palette);
@@ -271,9 +271,9 @@ void WallpaperTab::subUpdateWallpaperCount() {
     m_ui->lblWallpaperCount->setText(fromUtf8(wallpaperCountCaption(m_entries.size())));
 }
 
-void WallpaperTab::cmdBrowseWallpaper_Click() {
+void WallpaperTab::onBrowseWallpaperClicked() {
     std::string lastDirectory = m_settings ? readText(*m_settings, keys::kLastDirectory) : std::string();
-    const QString start = DirExists(lastDirectory) ? fromPath(lastDirectory) : QString();
+    const QString start = folderExists(lastDirectory) ? fromPath(lastDirectory) : QString();
     const QStringList chosen =
         m_prompter.openFiles(this, tr("Choose Wallpaper files"), start, tr("All Files (*)"));
     if (chosen.isEmpty())
@@ -283,12 +283,12 @@ void WallpaperTab::cmdBrowseWallpaper_Click() {
         paths.push_back(toPath(QDir::cleanPath(QFileInfo(c).absoluteFilePath())));
     m_model->append([&] { addUniquePaths(m_entries, paths); });
     m_listChanged = true;
-    subSaveWallpaperList();
+    saveWallpaperList();
     if (m_settings)
         writeText(*m_settings, keys::kLastDirectory, toPath(QFileInfo(chosen.front()).absolutePath()));
 }
 
-void WallpaperTab::cmdDeleteWallpaperItems_Click() {
+void WallpaperTab::onDeleteWallpaperItemsClicked() {
     std::vector<std::size_t> selected;
     for (const QItemSelectionRange& range : m_ui->lstWallpaper->selectionModel()->selection())
         for (int row = range.top(); row <= range.bottom(); ++row)
@@ -300,28 +300,28 @@ void WallpaperTab::cmdDeleteWallpaperItems_Click() {
     if (deletion.select) {
         m_ui->lstWallpaper->selectionModel()->setCurrentIndex(
             m_model->index(static_cast<int>(*deletion.select)), QItemSelectionModel::ClearAndSelect);
-        lstWallpaper_Click();
+        onWallpaperListClicked();
     } else {
-        subShowWallpaperPreview(false);
+        showWallpaperPreview(false);
     }
     m_ui->lblWallpaperDimensions->setText(tr("%1 files removed from list").arg(deletion.removed));
     m_ui->lblWallpaperDimensions->adjustSize();
     m_ui->lblWallpaperDimensions->setVisible(true);
     m_listChanged = true;
-    subSaveWallpaperList();
+    saveWallpaperList();
 }
 
-void WallpaperTab::lstWallpaper_Click() {
+void WallpaperTab::onWallpaperListClicked() {
     const int row = m_ui->lstWallpaper->currentIndex().row();
     if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size())
         return;
     WaitCursor wait;
-    subUpdateThumbnail(std::string(m_entries[static_cast<std::size_t>(row)]));
+    updateThumbnail(std::string(m_entries[static_cast<std::size_t>(row)]));
 }
 
 // ---- Preview ----
 
-void WallpaperTab::subShowWallpaperPreview(bool visible) {
+void WallpaperTab::showWallpaperPreview(bool visible) {
     m_ui->pnlWallPaperPreview->setVisible(visible);
     m_ui->lblWallpaperDimensions->setVisible(visible);
 }
@@ -353,7 +353,7 @@ void WallpaperTab::showPreviewNote(const QString& text) {
     m_ui->lblWallpaperName->setVisible(true);
 }
 
-void WallpaperTab::subUpdateThumbnail(const std::string& path) {
+void WallpaperTab::updateThumbnail(const std::string& path) {
     m_ui->pnlWallPaperPreview->hide();
     m_ui->lblWallpaperDimensions->hide();
     m_ui->lblWallpaperName->hide();
@@ -366,7 +366,7 @@ void WallpaperTab::subUpdateThumbnail(const std::string& path) {
         showPreviewNote(info.code() == ErrorCode::InvalidInput ? tr("Not a valid image file")
                                                                : fromUtf8(info.message()));
         if (info.code() != ErrorCode::InvalidInput)
-            LogError("frmMain.subUpdateThumbnail", path + ": " + info.message());
+            logError("frmMain.subUpdateThumbnail", path + ": " + info.message());
         return;
     }
     const QSize natural = info->size;
@@ -400,7 +400,7 @@ void WallpaperTab::subUpdateThumbnail(const std::string& path) {
 // ---- Applying ----
 
 void WallpaperTab::reportFailure(const char* context, const std::string& reason) {
-    LogError(context, reason);
+    logError(context, reason);
     emit statusMessage(tr("The wallpaper was not changed"));
     // The message waits for the user, not the program: no hourglass over it.
     const bool waiting = QGuiApplication::overrideCursor() != nullptr;
@@ -459,12 +459,12 @@ bool WallpaperTab::applyPicture(const std::string& path) {
         return false;
     }
     if (QFileInfo::exists(fromPath(files.older)) && !QFile::remove(fromPath(files.older)))
-        LogError(context, files.older + ": the previous wallpaper file could not be removed");
+        logError(context, files.older + ": the previous wallpaper file could not be removed");
     emit statusMessage(tr("Wallpaper changed to %1").arg(QFileInfo(file).fileName()));
     return true;
 }
 
-void WallpaperTab::cmdChangeWallpaper_Click() {
+void WallpaperTab::onChangeWallpaperClicked() {
     if (m_entries.empty())
         return;
     WaitCursor wait;
@@ -473,16 +473,16 @@ void WallpaperTab::cmdChangeWallpaper_Click() {
         m_entries, m_random.next(), [](std::string_view p) { return QFileInfo(fromPath(p)).isFile(); });
     if (!index) {
         emit statusMessage(tr("None of the wallpaper files can be found; the wallpaper was not changed"));
-        LogError("frmMain.cmdChangeWallpaper", "none of the files in the wallpaper list can be found");
+        logError("frmMain.cmdChangeWallpaper", "none of the files in the wallpaper list can be found");
     } else {
         const std::string path(m_entries[*index]);
-        subUpdateThumbnail(path);
+        updateThumbnail(path);
         applyPicture(path);
     }
     m_ui->lstWallpaper->setEnabled(true);
 }
 
-void WallpaperTab::cmdSelectWallpaper_Click() {
+void WallpaperTab::onSelectWallpaperClicked() {
     WaitCursor wait;
     const int row = m_ui->lstWallpaper->currentIndex().row();
     if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size()) {

@@ -45,21 +45,21 @@ public:
 
     // The list file: loaded at start-up, saved after each add and removal and on every
     // tab switch of the main window.
-    void subLoadWallpaperList();
-    void subSaveWallpaperList();
-    void subUpdateWallpaperCount();
-    const std::string& listFile() const { return strWallpaperListFile; }
+    void loadWallpaperList();
+    void saveWallpaperList();
+    void updateWallpaperCount();
+    const std::string& listFile() const { return wallpaperListFile; }
 
-    void cmdBrowseWallpaper_Click();
-    void cmdDeleteWallpaperItems_Click();
-    void lstWallpaper_Click();
+    void onBrowseWallpaperClicked();
+    void onDeleteWallpaperItemsClicked();
+    void onWallpaperListClicked();
     // A random picture from the list (also the start-up change and the timed change).
-    void cmdChangeWallpaper_Click();
-    void cmdSelectWallpaper_Click();
-    void tmrWallpaper_Timer();
+    void onChangeWallpaperClicked();
+    void onSelectWallpaperClicked();
+    void onWallpaperTimer();
 
-    void subUpdateThumbnail(const std::string& path);
-    void subShowWallpaperPreview(bool visible);
+    void updateThumbnail(const std::string& path);
+    void showWallpaperPreview(bool visible);
 
 signals:
     // A line for the main window's status: what the last change did, or why it did nothing.
@@ -90,7 +90,7 @@ private:
     std::function<int()> m_screenDepth;
 
     std::string m_programFolder;
-    std::string strWallpaperListFile;
+    std::string wallpaperListFile;
     PathList m_entries; // what lstWallpaper shows
     bool m_listChanged = false;
     bool m_listBroken = false; // the file could not be read: never overwrite it unasked

@@ -14,7 +14,7 @@ ProfilesTabHost::ProfilesTabHost(ProfilesTab& tab, Settings& settings, Prompter&
       m_sigPath(std::move(sigPath)) {}
 
 std::string ProfilesTabHost::sigPath() const {
-    return StripTrailingBackslash(m_sigPath());
+    return stripTrailingBackslash(m_sigPath());
 }
 
 bool ProfilesTabHost::hasProfile(std::string_view name) const {
@@ -24,12 +24,12 @@ bool ProfilesTabHost::hasProfile(std::string_view name) const {
 Status ProfilesTabHost::saveProfile(const ProfileRecord& record) {
     // Said in the wizard's words; the store refuses a full list too, in its own.
     if (findSlotForSave(m_settings, record.name) == 0)
-        return Error{ErrorCode::Other, "all " + std::to_string(intMaxProfiles) + " profiles are in use"};
+        return Error{ErrorCode::Other, "all " + std::to_string(kMaxProfiles) + " profiles are in use"};
     return m_tab.addProfile(record);
 }
 
 void ProfilesTabHost::showHelp(const QString& page, QWidget* asker) {
-    subShowHelp(m_prompter, page, asker);
+    quillmark::showHelp(m_prompter, page, asker);
 }
 
 void ProfilesTabHost::wizardClosed() {

@@ -18,7 +18,7 @@ protected:
     PreferencesTabTest() {
         std::filesystem::create_directories(dir.file("sigs a"));
         std::filesystem::create_directories(dir.file("sigs b"));
-        settings.WriteINI("Paths", "Default Sig Path", dir.file("sigs a"));
+        settings.writeIni("Paths", "Default Sig Path", dir.file("sigs a"));
         tab.loadSigPath();
         tab.loadSettings(settings);
         tab.show();
@@ -36,7 +36,7 @@ protected:
         QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(box, &leave);
     }
-    std::string storedSigPath() { return settings.ReadINIPlain("Paths", "Default Sig Path"); }
+    std::string storedSigPath() { return settings.readIniPlain("Paths", "Default Sig Path"); }
 
     PreferencesTab tab{settings, prompter};
 };
@@ -109,7 +109,7 @@ TEST_F(PreferencesTabTest, AnEmptySeparatorBecomesPercentAndEditsAreAnnounced) {
     // The separator in use changes only at the next start.
     EXPECT_EQ(tab.separator(), "%");
     tab.saveSettings(settings);
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "SIG SEPARATOR CHARACTER"), "#");
+    EXPECT_EQ(settings.readIniPlain("SETTINGS", "SIG SEPARATOR CHARACTER"), "#");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/frm_main.h"
+#include "app/main_window.h"
 #include "platform/app_folders.h"
 #include "platform/file_io.h"
 #include "profiles/profile_store.h"
@@ -58,7 +58,7 @@ protected:
                     QString::fromStdString(dir.file("out.txt"))});
     }
 
-    QStringList listed(const frmMain& w) const {
+    QStringList listed(const MainWindow& w) const {
         QStringList names;
         const auto* list = w.findChild<QComboBox*>(QStringLiteral("cmbProfile"));
         for (int i = 0; i < list->count(); ++i)
@@ -72,7 +72,7 @@ TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindow
     const QString header = QString::fromStdString(dir.file("h.txt"));
     const QString footer = QString::fromStdString(dir.file("f.txt"));
     Settings shared(path);
-    frmMain w(shared, prompter, random);
+    MainWindow w(shared, prompter, random);
     w.startUp();
     auto* tabs = w.findChild<QTabWidget*>(QStringLiteral("tabMain"));
     auto* interval = w.findChild<QLineEdit*>(QStringLiteral("txtInterval1"));
@@ -89,7 +89,7 @@ TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindow
                    QString::fromStdString(dir.file("out.txt"))});
         // Meanwhile the window saves its own settings, as a tab change does.
         interval->setText(QString::number(round + 1));
-        tabs->setCurrentIndex(round % 2 == 0 ? frmMain::kWallpaperTab : frmMain::kSignatureTab);
+        tabs->setCurrentIndex(round % 2 == 0 ? MainWindow::kWallpaperTab : MainWindow::kSignatureTab);
         while (add.state() != QProcess::NotRunning && !add.waitForFinished(5))
             QCoreApplication::processEvents();
         ASSERT_EQ(add.exitCode(), 0) << add.readAllStandardError().toStdString();
@@ -97,12 +97,12 @@ TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindow
             ASSERT_EQ(cli({QStringLiteral("profile"), QStringLiteral("remove"), name(round - 1)}), 0);
         }
     }
-    tabs->setCurrentIndex(frmMain::kWallpaperTab);
+    tabs->setCurrentIndex(MainWindow::kWallpaperTab);
 
     Settings check(path);
     const std::vector<std::string> stored = listProfileNames(check);
     EXPECT_EQ(stored, (std::vector<std::string>{"Home", name(rounds - 1).toStdString()}));
-    EXPECT_EQ(check.ReadINIPlain("SETTINGS", "INTERVAL_1"), std::to_string(rounds));
+    EXPECT_EQ(check.readIniPlain("SETTINGS", "INTERVAL_1"), std::to_string(rounds));
 
     const QStringList expected{QStringLiteral("Home"), name(rounds - 1)};
     QElapsedTimer waited;
@@ -115,7 +115,7 @@ TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindow
 TEST_F(SettingsWatchTest, TheWindowFollowsTheCurrentProfileAndAReplacedSettingsFolder) {
     const std::string path = writeHomeProfile();
     Settings shared(path);
-    frmMain w(shared, prompter, random);
+    MainWindow w(shared, prompter, random);
     w.startUp();
     const auto* savedAs = w.findChild<QLabel*>(QStringLiteral("lblSigSavedAs"));
     namespace fs = std::filesystem;
@@ -128,12 +128,12 @@ TEST_F(SettingsWatchTest, TheWindowFollowsTheCurrentProfileAndAReplacedSettingsF
         std::function<bool()> followed;
     } rows[] = {
         {"the current profile's output file changed",
-         [&] { Settings(path).WriteINI("Profiles", "Sig File 1", output); },
+         [&] { Settings(path).writeIni("Profiles", "Sig File 1", output); },
          [&] {
              return savedAs->text().endsWith(QString::fromStdString(output)) && fs::exists(output);
          }},
         {"the current profile's header file changed: its entries are loaded",
-         [&] { Settings(path).WriteINI("Profiles", "Header File 1", dir.file("h2.txt")); },
+         [&] { Settings(path).writeIni("Profiles", "Header File 1", dir.file("h2.txt")); },
          [&] {
              return test::slurp(output).find("Bob") != std::string::npos;
          }},

@@ -22,16 +22,16 @@ using test::spit;
 // the command line must leave the file exactly as these do.
 struct TabSteps {
     Settings& s;
-    void select(const std::string& name) { // list selection: subReadProfileSettings
+    void select(const std::string& name) { // list selection: readProfileSettings
         if (const int slot = findProfileSlotIgnoringCase(s, name); slot != 0)
             static_cast<void>(readProfileSlot(s, keys::kProfiles, slot));
     }
-    void choose(const std::string& name) { // subSelectProfile
+    void choose(const std::string& name) { // selectProfile
         if (const int slot = findProfileSlotExact(s, "PROFILES", name); slot != 0)
             static_cast<void>(readProfileSlot(s, "PROFILES", slot));
-        s.WriteINI(keys::kLastProfile.section, keys::kLastProfile.key, name);
+        s.writeIni(keys::kLastProfile.section, keys::kLastProfile.key, name);
     }
-    void save(const ProfileRecord& boxes) { // subSaveProfileSettings
+    void save(const ProfileRecord& boxes) { // saveProfileSettings
         writeProfileSlot(s, findSlotForSave(s, boxes.name), boxes);
         choose(boxes.name);
     }
@@ -86,8 +86,8 @@ TEST_F(ProfileCommandTest, EachCommandWritesWhatTheProfilesTabWrites) {
     // Delete: the slot is freed, the first remaining profile is read, saved and made current.
     ASSERT_EQ(runProfileRemove("Friends", cli, m_out, m_err), 0) << m_err.str();
     steps.select("Friends");
-    for (int n = 1; n <= intMaxProfiles; ++n)
-        if (tabSettings.ReadINIPlain(keys::kProfiles, profileNameKey(n)) == "Friends")
+    for (int n = 1; n <= kMaxProfiles; ++n)
+        if (tabSettings.readIniPlain(keys::kProfiles, profileNameKey(n)) == "Friends")
             writeProfileSlot(tabSettings, n, {});
     steps.select("Club");
     steps.save({"Club", m_tmp.file("h.txt"), m_tmp.file("f.txt"), m_tmp.file("out.txt")});
@@ -107,7 +107,7 @@ TEST_F(ProfileCommandTest, EachCommandWritesWhatTheProfilesTabWrites) {
     EXPECT_EQ(slurp(cli), slurp(tab));
     Settings after(cli);
     EXPECT_TRUE(listProfileNames(after).empty());
-    EXPECT_EQ(after.ReadINIPlain("User", "Last Profile"), "");
+    EXPECT_EQ(after.readIniPlain("User", "Last Profile"), "");
 }
 
 TEST_F(ProfileCommandTest, RefusedInputChangesNothing) {
@@ -144,7 +144,7 @@ TEST_F(ProfileCommandTest, RefusedInputChangesNothing) {
     for (const std::string name : {"Work mail", "Ann's = \"best\"", "Caf\xe9"}) {
         ASSERT_EQ(add(ini, name), 0) << m_err.str();
         Settings settings(ini);
-        EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), name);
+        EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), name);
     }
     EXPECT_EQ(runProfileUse("Nobody", ini, m_out, m_err), 2);
     EXPECT_EQ(runProfileRemove("Nobody", ini, m_out, m_err), 2);
@@ -154,7 +154,7 @@ TEST_F(ProfileCommandTest, RefusedInputChangesNothing) {
     {
         Settings settings(full);
         Settings::Batch batch(settings);
-        for (int n = 1; n <= intMaxProfiles; ++n)
+        for (int n = 1; n <= kMaxProfiles; ++n)
             writeProfileSlot(settings, n, {"P" + std::to_string(n), "/h", "/f", "/s"});
     }
     const std::string before = slurp(full);

@@ -8,6 +8,6 @@ int main(int argc, char** argv) {
     quillmark::Settings settings(argv[1]);
     quillmark::Settings::Batch batch(settings);
     for (int i = 3; i + 1 < argc; i += 2)
-        settings.WriteINI(argv[2], argv[i], argv[i + 1]);
+        settings.writeIni(argv[2], argv[i], argv[i + 1]);
     return 0;
 }

@@ -42,7 +42,7 @@ TEST(CryptCommand, PasswordFileLineEndsAndUnusableMethods) {
     for (const std::string content : {"s3cret pass\nnext", "s3cret pass\rnext", "s3cret pass"}) {
         test::spit(folder.file("pw"), content);
         EXPECT_EQ(run(passwordFile(folder.file("pw")), input),
-                  std::make_tuple(0, WrapEncrypted(EncryptText(input, "s3cret pass")), std::string()));
+                  std::make_tuple(0, wrapEncrypted(encryptText(input, "s3cret pass")), std::string()));
     }
 
     test::spit(folder.file("empty-first-line"), "\nsecond");
@@ -91,7 +91,7 @@ TEST(CryptCommand, OnlyTheFirstLineOfAtMost64KBIsThePassword) {
         const auto [code, out, err] = run(passwordFile(folder.file("pw")), "text");
         EXPECT_EQ(code, status) << content.size();
         if (status == 0)
-            EXPECT_EQ(out, WrapEncrypted(EncryptText("text", longest)));
+            EXPECT_EQ(out, wrapEncrypted(encryptText("text", longest)));
         else
             EXPECT_NE(err.find("64 KB"), std::string::npos) << err;
     }

@@ -66,7 +66,7 @@ TEST_F(EncryptionTabTest, ThePasswordMethodPutsTheExactEnvelopeOnTheClipboardAnd
     type("txtPassword", QStringLiteral("s3cret pass"));
     paste("cmdPasteEncrypted0", plain);
     click("cmdEncode");
-    const QString cipher = textFromBytes(WrapEncrypted(EncryptText(plain.toStdString(), "s3cret pass")));
+    const QString cipher = textFromBytes(wrapEncrypted(encryptText(plain.toStdString(), "s3cret pass")));
     EXPECT_EQ(clipboard(), cipher);
 
     // The tray's "Decrypt Clipboard" with the whole clipboard, both envelope lines included.
@@ -115,7 +115,7 @@ TEST_F(EncryptionTabTest, BoxButtonsWorkOnTheirOwnBoxAndEarlyTrayCommandsOnlyExp
 TEST_F(EncryptionTabTest, TheMethodIsLoadedAndSavedAsZeroForRotationElseOne) {
     const std::pair<const char*, bool> stored[] = {{"0", true}, {"1", false}, {"7", false}, {"", true}};
     for (const auto& [value, rotation] : stored) {
-        settings.WriteINI("SETTINGS", "Last Encryption Method", value);
+        settings.writeIni("SETTINGS", "Last Encryption Method", value);
         tab.loadSettings(settings);
         EXPECT_EQ(control<QRadioButton>("opnROT")->isChecked(), rotation) << value;
         EXPECT_EQ(control<QRadioButton>("opnPassword")->isChecked(), !rotation) << value;

@@ -58,14 +58,14 @@ std::string randomBytes(std::mt19937_64& rng, std::size_t size, int low, int hig
 }
 
 TEST(Encryption, KnownCiphertextsAreStable) {
-    EXPECT_EQ(EncryptText("Hello, World!", "secret"), "GjWX^) T?'UW%");
-    EXPECT_EQ(EncryptText("The quick brown fox\r\njumps over the lazy dog.", "A $ecret pass!"),
+    EXPECT_EQ(encryptText("Hello, World!", "secret"), "GjWX^) T?'UW%");
+    EXPECT_EQ(encryptText("The quick brown fox\r\njumps over the lazy dog.", "A $ecret pass!"),
               "Y34 2Rd3z &lRf, ^]Q\r\n,Zj|Q hsCF Wf\" 7~++ h;S`");
     const std::string accented("Meet me at 10:30 \xe9t\xe9 \x00 {ok}~", 29);
-    EXPECT_EQ(EncryptText(accented, std::string(300, 'x')),
+    EXPECT_EQ(encryptText(accented, std::string(300, 'x')),
               std::string("#t?C mp ?J SS]wT \xe9L\xe9 \x00 *)J&=", 29));
-    EXPECT_EQ(EncryptText("text", ""), "");
-    EXPECT_EQ(DecryptText("text", ""), "");
+    EXPECT_EQ(encryptText("text", ""), "");
+    EXPECT_EQ(decryptText("text", ""), "");
 }
 
 TEST(Encryption, MatchesReferenceOnRandomTextsAndPasswords) {
@@ -75,16 +75,16 @@ TEST(Encryption, MatchesReferenceOnRandomTextsAndPasswords) {
         const std::size_t pwSize = round % 10 == 0 ? 300 + round * 5 : 1 + round % 40;
         const std::string password = randomBytes(rng, pwSize, 1, 255);
         const std::string text = randomBytes(rng, rng() % 400, 0, 160);
-        const std::string cipher = EncryptText(text, password);
+        const std::string cipher = encryptText(text, password);
         ASSERT_EQ(cipher, referenceCrypt(text, password, false)) << "round " << round;
-        ASSERT_EQ(DecryptText(cipher, password), referenceCrypt(cipher, password, true));
-        ASSERT_EQ(DecryptText(cipher, password), text);
+        ASSERT_EQ(decryptText(cipher, password), referenceCrypt(cipher, password, true));
+        ASSERT_EQ(decryptText(cipher, password), text);
     }
     // Positions past 32,768 and 65,536, where narrow counters would wrap.
     const std::string longText = randomBytes(rng, 200'000, 20, 130);
-    const std::string cipher = EncryptText(longText, "pass word");
+    const std::string cipher = encryptText(longText, "pass word");
     EXPECT_EQ(cipher, referenceCrypt(longText, "pass word", false));
-    EXPECT_EQ(DecryptText(cipher, "pass word"), longText);
+    EXPECT_EQ(decryptText(cipher, "pass word"), longText);
 }
 
 TEST(Encryption, RotationMovesOnlyLettersAndWrapsAnyAmount) {
@@ -95,8 +95,8 @@ TEST(Encryption, RotationMovesOnlyLettersAndWrapsAnyAmount) {
         {"azAZ", 27, "baBA"},
         {"azAZ", -3, "xwXW"}};
     for (const auto& [text, n, encoded] : cases) {
-        EXPECT_EQ(RotEncode(text, n), encoded) << n;
-        EXPECT_EQ(RotDecode(encoded, n), text) << n;
+        EXPECT_EQ(rotEncode(text, n), encoded) << n;
+        EXPECT_EQ(rotDecode(encoded, n), text) << n;
     }
 }
 
@@ -116,9 +116,9 @@ const std::string kBegin = "-- begin Quillmark encrypted text (www.quillmark.org
 const std::string kEnd = "-- end Quillmark encrypted text --";
 
 TEST(Envelope, WrapsWithCrLfAndUnwrapsAnyLineEnds) {
-    EXPECT_EQ(WrapEncrypted("abc"), kBegin + "\r\nabc\r\n" + kEnd);
+    EXPECT_EQ(wrapEncrypted("abc"), kBegin + "\r\nabc\r\n" + kEnd);
     for (const std::string text : {"", "a\r\nb\r\n", "\n", kEnd.c_str(), kBegin.c_str()})
-        EXPECT_EQ(UnwrapEncrypted(WrapEncrypted(text)), text) << text;
+        EXPECT_EQ(unwrapEncrypted(wrapEncrypted(text)), text) << text;
 
     const std::pair<std::string, std::string> cases[] = {
         {kBegin + "\nabc\n" + kEnd, "abc"},
@@ -128,11 +128,11 @@ TEST(Envelope, WrapsWithCrLfAndUnwrapsAnyLineEnds) {
         {kBegin + "xyabc", "abc"},
         {kBegin + "x", ""}};
     for (const auto& [text, expected] : cases)
-        EXPECT_EQ(UnwrapEncrypted(text), expected) << text;
+        EXPECT_EQ(unwrapEncrypted(text), expected) << text;
     // Only a begin line at the very start is removed.
     for (const std::string& text :
          {"\r\n" + kBegin + "\r\nabc", "-- BEGIN" + kBegin.substr(8) + "\r\nabc", "abc\r\n" + kEnd})
-        EXPECT_EQ(UnwrapEncrypted(text), text);
+        EXPECT_EQ(unwrapEncrypted(text), text);
 }
 
 } // namespace

@@ -57,40 +57,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = input.ConsumeRemainingBytesAsString();
 
     // Pasted text of any kind.
-    FUZZ_CHECK(keepsUntouched(text, RotDecode(text, amount), isLetter));
-    const std::string unwrapped = UnwrapEncrypted(text);
+    FUZZ_CHECK(keepsUntouched(text, rotDecode(text, amount), isLetter));
+    const std::string unwrapped = unwrapEncrypted(text);
     FUZZ_CHECK(unwrapped.size() <= text.size());
-    const std::string decrypted = DecryptText(unwrapped, password);
+    const std::string decrypted = decryptText(unwrapped, password);
     FUZZ_CHECK(password.empty() ? decrypted.empty() : keepsUntouched(unwrapped, decrypted, isCipherCode));
 
     // The rotation maps each byte on its own, so every amount is tried on the text's first
     // bytes only: the fuzzer then spends its time on new texts.
     const std::string_view head = std::string_view(text).substr(0, 256);
     for (int n = 1; n <= 26; ++n) {
-        const std::string rotated = RotEncode(head, n);
+        const std::string rotated = rotEncode(head, n);
         FUZZ_CHECK(keepsUntouched(head, rotated, isLetter));
         FUZZ_CHECK(n != 26 || rotated == head);
-        FUZZ_CHECK(RotDecode(rotated, n) == head);
+        FUZZ_CHECK(rotDecode(rotated, n) == head);
     }
-    FUZZ_CHECK(RotDecode(RotEncode(text, amount), amount) == text);
+    FUZZ_CHECK(rotDecode(rotEncode(text, amount), amount) == text);
 
-    const std::string encrypted = EncryptText(text, password);
+    const std::string encrypted = encryptText(text, password);
     if (password.empty()) {
         FUZZ_CHECK(encrypted.empty());
     } else {
         FUZZ_CHECK(keepsUntouched(text, encrypted, isCipherCode));
-        FUZZ_CHECK(DecryptText(encrypted, password) == text);
+        FUZZ_CHECK(decryptText(encrypted, password) == text);
     }
 
     // The envelope as written, with a line end after it as a mail often adds, and with
     // every CR LF turned into LF by a mail system (a text with CRs of its own cannot come
     // through that unchanged).
-    const std::string wrapped = WrapEncrypted(encrypted);
-    FUZZ_CHECK(UnwrapEncrypted(wrapped) == encrypted);
-    FUZZ_CHECK(UnwrapEncrypted(wrapped + "\r\n") == encrypted);
-    FUZZ_CHECK(UnwrapEncrypted(wrapped + "\n") == encrypted);
+    const std::string wrapped = wrapEncrypted(encrypted);
+    FUZZ_CHECK(unwrapEncrypted(wrapped) == encrypted);
+    FUZZ_CHECK(unwrapEncrypted(wrapped + "\r\n") == encrypted);
+    FUZZ_CHECK(unwrapEncrypted(wrapped + "\n") == encrypted);
     if (encrypted.find('\r') == std::string::npos)
-        FUZZ_CHECK(UnwrapEncrypted(replaced(wrapped, "\r\n", "\n")) == encrypted);
-    FUZZ_CHECK(UnwrapEncrypted(WrapEncrypted(text)) == text);
+        FUZZ_CHECK(unwrapEncrypted(replaced(wrapped, "\r\n", "\n")) == encrypted);
+    FUZZ_CHECK(unwrapEncrypted(wrapEncrypted(text)) == text);
     return 0;
 }

@@ -42,9 +42,9 @@ TEST(AppFolders, RelativeXdgFoldersAreIgnoredForTheOnesUnderHome) {
 
     // The autostart entry follows the same rule, and nothing lands in the working folder.
     ::setenv("XDG_CONFIG_HOME", "relative/cfg", 1);
-    ASSERT_TRUE(SetRunEntry("Quillmark", "/usr/bin/quillmark", false).ok());
-    EXPECT_TRUE(FileExists(home + "/.config/autostart/Quillmark.desktop"));
-    EXPECT_FALSE(FileExists("relative"));
+    ASSERT_TRUE(setRunEntry("Quillmark", "/usr/bin/quillmark", false).ok());
+    EXPECT_TRUE(fileExists(home + "/.config/autostart/Quillmark.desktop"));
+    EXPECT_FALSE(fileExists("relative"));
 }
 
 TEST(AppFolders, TheRuntimeFolderIsTheUsersAloneAndNeverAShared) {

@@ -16,13 +16,13 @@ TEST(RunEntry, WritesEscapesRemovesAndRefusesTheAutostartEntry) {
     TempFolder home;
     test::isolateHome(home.path());
     const auto add = [](const std::string& name, const std::string& data) {
-        return SetRunEntry(name, data, false).ok();
+        return setRunEntry(name, data, false).ok();
     };
     const std::string entry = home.path() + "/config/autostart/Quillmark.desktop";
     EXPECT_FALSE(add("Quillmark", "/usr/bin/quillmark\nExec=/bin/evil"));
     EXPECT_FALSE(add("../Quillmark", "/usr/bin/quillmark"));
-    EXPECT_FALSE(FileExists(entry));
-    EXPECT_FALSE(FileExists(home.path() + "/config/Quillmark.desktop"));
+    EXPECT_FALSE(fileExists(entry));
+    EXPECT_FALSE(fileExists(home.path() + "/config/Quillmark.desktop"));
     test::spit(home.path() + "/config/autostart", "a file where the folder belongs");
     EXPECT_FALSE(add("Quillmark", "/usr/bin/quillmark"));
     std::filesystem::remove(home.path() + "/config/autostart");
@@ -34,13 +34,13 @@ TEST(RunEntry, WritesEscapesRemovesAndRefusesTheAutostartEntry) {
     ASSERT_TRUE(add("Quillmark", "/opt/My Apps/100%/a$b\\quillmark"));
     EXPECT_NE(test::slurp(entry).find("\nExec=\"/opt/My Apps/100%%/a\\\\$b\\\\\\\\quillmark\"\n"),
               std::string::npos);
-    EXPECT_TRUE(SetRunEntry("Quillmark", "", true).ok());
-    EXPECT_FALSE(FileExists(entry));
-    EXPECT_TRUE(SetRunEntry("Quillmark", "", true).ok()) << "nothing to remove";
+    EXPECT_TRUE(setRunEntry("Quillmark", "", true).ok());
+    EXPECT_FALSE(fileExists(entry));
+    EXPECT_TRUE(setRunEntry("Quillmark", "", true).ok()) << "nothing to remove";
 
     ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_TRUE(add("Quillmark", "/usr/bin/quillmark"));
-    EXPECT_TRUE(FileExists(home.path() + "/.config/autostart/Quillmark.desktop"));
+    EXPECT_TRUE(fileExists(home.path() + "/.config/autostart/Quillmark.desktop"));
 }
 
 } // namespace

@@ -44,30 +44,30 @@ std::string signature(long long version) {
 bool writeVersion(Settings& settings, const std::string& signaturePath, long long version) {
     {
         Settings::Batch batch(settings);
-        settings.WriteINI("CRASH", "COUNTER", version);
+        settings.writeIni("CRASH", "COUNTER", version);
         for (int key = 0; key < kFillerKeys; ++key)
-            settings.WriteINI("FILLER", "KEY_" + std::to_string(key), fillerValue(version, key));
-        settings.WriteINI("TRAILER", "COUNTER", version);
+            settings.writeIni("FILLER", "KEY_" + std::to_string(key), fillerValue(version, key));
+        settings.writeIni("TRAILER", "COUNTER", version);
     }
     // A failed settings write lands in the error log, which the test checks.
     Status status = writeFileAtomic(signaturePath, signature(version), Durability::Replace);
     if (!status.ok())
-        LogError("crash_writer", status.message());
+        logError("crash_writer", status.message());
     return status.ok();
 }
 
 // The version a file holds, or -1 with the reason printed when it is not whole.
 long long checkSettings(const std::string& path) {
     Settings settings(path);
-    const std::string counter = settings.ReadINIPlain("CRASH", "COUNTER");
-    if (counter.empty() || settings.ReadINIPlain("TRAILER", "COUNTER") != counter) {
+    const std::string counter = settings.readIniPlain("CRASH", "COUNTER");
+    if (counter.empty() || settings.readIniPlain("TRAILER", "COUNTER") != counter) {
         std::printf("settings file not whole: counter \"%s\", trailer \"%s\"\n", counter.c_str(),
-                    settings.ReadINIPlain("TRAILER", "COUNTER").c_str());
+                    settings.readIniPlain("TRAILER", "COUNTER").c_str());
         return -1;
     }
     const long long version = std::stoll(counter);
     for (int key = 0; key < kFillerKeys; ++key) {
-        if (settings.ReadINIPlain("FILLER", "KEY_" + std::to_string(key)) != fillerValue(version, key)) {
+        if (settings.readIniPlain("FILLER", "KEY_" + std::to_string(key)) != fillerValue(version, key)) {
             std::printf("settings file mixes versions: key %d of version %lld\n", key, version);
             return -1;
         }
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     setErrorLogPath(folder + "/../crash_writer.log");
     Settings settings(folder + "/" + std::string(kSettingsName));
     const std::string signaturePath = folder + "/" + std::string(kSignatureName);
-    const std::string last = settings.ReadINIPlain("CRASH", "COUNTER");
+    const std::string last = settings.readIniPlain("CRASH", "COUNTER");
     long long version = last.empty() ? 1 : std::stoll(last) + 1;
     do {
         if (!writeVersion(settings, signaturePath, version++))

@@ -35,15 +35,15 @@ TEST_F(ErrorLogTest, OneTimeStampedLinePerErrorAndAnUnwritableLogIsIgnored) {
     test::spit(m_tmp.file("blocker"), "a file where the folder belongs");
     for (const std::string& path : {m_tmp.file("blocker/errorlog.dat"), m_tmp.path()}) {
         setErrorLogPath(path);
-        LogError("subUpdateSig", "Disk full", 3);
+        logError("subUpdateSig", "Disk full", 3);
     }
     EXPECT_EQ(test::slurp(m_tmp.file("blocker")), "a file where the folder belongs");
 
     setErrorLogPath(m_log);
     const std::string before = today();
-    LogError("frmMain.subLoadWallpaperList", "File not found", 12);
-    LogError("subUpdateSig", "Path not found", -3);
-    LogError("frmEditor.subOpenFile", "Disk full\r\nretry\nlater", 1);
+    logError("frmMain.subLoadWallpaperList", "File not found", 12);
+    logError("subUpdateSig", "Path not found", -3);
+    logError("frmEditor.subOpenFile", "Disk full\r\nretry\nlater", 1);
     const std::string after = today();
     const std::string log = test::slurp(m_log), stamp = R"(\d\d/\d\d/\d{4} \d\d:[0-5]\d:[0-5]\d - )";
     const std::string end(kLineEnd);
@@ -60,9 +60,9 @@ TEST_F(ErrorLogTest, StopsAfterOneHundredEntriesPerRun) {
     std::filesystem::create_directories(m_tmp.file("data/Quillmark"));
     test::spit(m_log, "01/02/2003 04:05:06 - old, entry\n");
     for (int i = 1; i <= 103; ++i)
-        LogError("subLoadFiles", "error " + std::to_string(i), i);
+        logError("subLoadFiles", "error " + std::to_string(i), i);
     resetErrorLogCount(); // the program starts again
-    LogError("second run", "y");
+    logError("second run", "y");
 
     const std::string log = test::slurp(m_log), end(kLineEnd);
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 103);

@@ -13,20 +13,20 @@ using test::TempFolder;
 TEST(Paths, FolderFileNameAndListHelpers) {
     TempFolder tmp;
     test::spit(tmp.file("plain"), "x");
-    EXPECT_EQ(StripTrailingBackslash("/"), "/") << "the root stays a path";
+    EXPECT_EQ(stripTrailingBackslash("/"), "/") << "the root stays a path";
     std::string folder = tmp.path() + "/", file = tmp.file("plain");
-    EXPECT_TRUE(DirExists(folder));
+    EXPECT_TRUE(folderExists(folder));
     EXPECT_EQ(folder, tmp.path()) << "the caller's path loses its trailing separator";
-    EXPECT_FALSE(DirExists(file));
-    EXPECT_EQ(FolderOfPath(tmp.file("b.bmp")), tmp.path());
-    EXPECT_EQ(FolderOfPath(tmp.file("plain") + "/b.bmp"), tmp.file("plain")) << "any entry counts";
-    EXPECT_EQ(FolderOfPath(tmp.file("missing") + "/b.bmp"), "");
-    EXPECT_EQ(FolderOfPath(tmp.path() + "/pl*/b.bmp"), tmp.path() + "/pl*") << "a matching pattern counts";
-    EXPECT_EQ(FolderOfPath(""), "");
-    EXPECT_EQ(FolderOfPath("readme.txt"), "");
-    EXPECT_EQ(FolderOfPath("/a"), "/");
-    EXPECT_EQ(FileNameOfPath("readme.txt"), "");
-    EXPECT_EQ(FileNameOfPath("/a/b.bmp"), "b.bmp");
+    EXPECT_FALSE(folderExists(file));
+    EXPECT_EQ(folderOfPath(tmp.file("b.bmp")), tmp.path());
+    EXPECT_EQ(folderOfPath(tmp.file("plain") + "/b.bmp"), tmp.file("plain")) << "any entry counts";
+    EXPECT_EQ(folderOfPath(tmp.file("missing") + "/b.bmp"), "");
+    EXPECT_EQ(folderOfPath(tmp.path() + "/pl*/b.bmp"), tmp.path() + "/pl*") << "a matching pattern counts";
+    EXPECT_EQ(folderOfPath(""), "");
+    EXPECT_EQ(folderOfPath("readme.txt"), "");
+    EXPECT_EQ(folderOfPath("/a"), "/");
+    EXPECT_EQ(fileNameOfPath("readme.txt"), "");
+    EXPECT_EQ(fileNameOfPath("/a/b.bmp"), "b.bmp");
 }
 
 TEST(Paths, FileExistsMatchesWildcardsInTheLastElement) {
@@ -64,7 +64,7 @@ TEST(Paths, FileExistsMatchesWildcardsInTheLastElement) {
         {"", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FileExists(c.path), c.exists) << c.path;
+        EXPECT_EQ(fileExists(c.path), c.exists) << c.path;
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The Profiles tab's commands: New with its dialog, Delete, Browse, Edit and the
 // first-profile prompt, each answered through the scripted prompter.
-#include "editor/frm_editor.h"
-#include "profiles/frm_new_profile.h"
+#include "editor/editor_window.h"
+#include "profiles/new_profile_dialog.h"
 #include "profiles/profile_menu.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_tab.h"
@@ -35,8 +35,8 @@ protected:
     void storeProfiles() {
         writeProfileSlot(settings, 1, {"Friends", sigs + "/h1.txt", sigs + "/f1.txt", sigs + "/s1.txt"});
         writeProfileSlot(settings, 3, {"Work", sigs + "/h3.txt", sigs + "/f3.txt", sigs + "/s3.txt"});
-        tab.subListProfiles();
-        tab.subBuildProfileMenu();
+        tab.listProfiles();
+        tab.buildProfileMenu();
     }
     template <typename T> T* control(const QString& name) {
         T* found = tab.findChild<T*>(name);
@@ -49,9 +49,9 @@ protected:
 
     // Runs `act` on the new-profile dialog once it is open; `act` must close it. Should it
     // not, the dialog is closed later so that a failing test cannot hang.
-    void whenDialogOpens(std::function<void(frmNewProfile&)> act) {
+    void whenDialogOpens(std::function<void(NewProfileDialog&)> act) {
         QTimer::singleShot(0, &tab, [this, act] {
-            auto* dialog = qobject_cast<frmNewProfile*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<NewProfileDialog*>(QApplication::activeModalWidget());
             dialogSeen = dialog != nullptr;
             if (dialog)
                 act(*dialog);
@@ -61,17 +61,17 @@ protected:
                 modal->close();
         });
     }
-    static void typeName(frmNewProfile& dialog, const QString& name) {
+    static void typeName(NewProfileDialog& dialog, const QString& name) {
         auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("txtNewProfile"));
         edit->setText(name);
     }
-    static void press(frmNewProfile& dialog, const char* button) {
+    static void press(NewProfileDialog& dialog, const char* button) {
         QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
     }
-    std::vector<frmEditor*> openEditors() {
+    std::vector<EditorWindow*> openEditors() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        std::vector<frmEditor*> open;
-        for (frmEditor* e : tab.findChildren<frmEditor*>())
+        std::vector<EditorWindow*> open;
+        for (EditorWindow* e : tab.findChildren<EditorWindow*>())
             if (e->isVisible())
                 open.push_back(e);
         return open;
@@ -87,7 +87,7 @@ protected:
 TEST_F(ProfileCommandsTest, NewProfileStartsOnTheBlankFileAndIsStoredOnLeavingTheTab) {
     storeProfiles();
     test::spit(sigs + "/blank.txt", "user's own blank\n");
-    whenDialogOpens([](frmNewProfile& d) {
+    whenDialogOpens([](NewProfileDialog& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("New Profile"));
         EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblPrompt"))->text(),
                   QStringLiteral("Please type the name of your new profile :"));
@@ -103,19 +103,19 @@ TEST_F(ProfileCommandsTest, NewProfileStartsOnTheBlankFileAndIsStoredOnLeavingTh
     EXPECT_EQ(box(2)->text(), QString::fromStdString(sigs + "/sig.txt"));
     EXPECT_EQ(test::slurp(sigs + "/blank.txt"), "user's own blank\n");
     EXPECT_EQ(menu.profileItemCaption(3), QStringLiteral("Family"));
-    EXPECT_TRUE(tab.blnProfileChanged());
+    EXPECT_TRUE(tab.hasUnsavedChanges());
 
-    tab.tabMain_Change(false);
-    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Profile 2"), "Family");
-    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Header File 2"), sigs + "/blank.txt");
-    EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "Family");
-    EXPECT_EQ(state.strSigFile, sigs + "/sig.txt");
+    tab.onTabChanged(false);
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Profile 2"), "Family");
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Header File 2"), sigs + "/blank.txt");
+    EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Family");
+    EXPECT_EQ(state.sigFile, sigs + "/sig.txt");
 }
 
 TEST_F(ProfileCommandsTest, CancelledNewProfileChangesNothing) {
     storeProfiles();
     const std::string before = test::slurp(ini);
-    whenDialogOpens([](frmNewProfile& d) {
+    whenDialogOpens([](NewProfileDialog& d) {
         typeName(d, QStringLiteral("Never"));
         press(d, "cmdNewProfileCancel");
     });
@@ -124,7 +124,7 @@ TEST_F(ProfileCommandsTest, CancelledNewProfileChangesNothing) {
     EXPECT_EQ(list()->count(), 2);
     EXPECT_EQ(tab.cmbProfileText(), "Friends");
     EXPECT_EQ(box(0)->text(), QString::fromStdString(sigs + "/h1.txt"));
-    EXPECT_FALSE(tab.blnProfileChanged());
+    EXPECT_FALSE(tab.hasUnsavedChanges());
     EXPECT_EQ(test::slurp(ini), before);
     EXPECT_FALSE(std::filesystem::exists(sigs + "/blank.txt"));
 }
@@ -140,7 +140,7 @@ TEST_F(ProfileCommandsTest, DialogRefusesNamesItCannotStoreAndStaysOpen) {
     };
     std::vector<bool> stayedOpen;
     const QWidget* dialog = nullptr;
-    whenDialogOpens([&](frmNewProfile& d) {
+    whenDialogOpens([&](NewProfileDialog& d) {
         dialog = &d;
         for (const QString& name : refused) {
             typeName(d, name);
@@ -167,16 +167,16 @@ TEST_F(ProfileCommandsTest, DialogRefusesNamesItCannotStoreAndStaysOpen) {
 TEST_F(ProfileCommandsTest, NoFreeSlotRefusesBeforeTheDialogOpens) {
     {
         Settings::Batch batch(settings);
-        for (int n = 1; n <= intMaxProfiles; ++n)
+        for (int n = 1; n <= kMaxProfiles; ++n)
             writeProfileSlot(settings, n, {"P" + std::to_string(n), "h", "f", "s"});
     }
-    tab.subListProfiles();
-    whenDialogOpens([](frmNewProfile& d) { press(d, "cmdNewProfileCancel"); });
+    tab.listProfiles();
+    whenDialogOpens([](NewProfileDialog& d) { press(d, "cmdNewProfileCancel"); });
     click(QStringLiteral("cmdAddProfile"));
     EXPECT_FALSE(dialogSeen);
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_TRUE(prompter.messages()[0].text.contains(QStringLiteral("64")));
-    EXPECT_EQ(list()->count(), intMaxProfiles);
+    EXPECT_EQ(list()->count(), kMaxProfiles);
 }
 
 TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndMakesTheFirstProfileCurrent) {
@@ -198,19 +198,19 @@ TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndMakesTheFirstProfileCur
     prompter.answers.push_back(Prompter::Answer::Yes);
     click(QStringLiteral("cmdRemoveProfile"));
     for (const std::string key : {"Profile 3", "Header File 3", "Footer File 3", "Sig File 3"})
-        EXPECT_EQ(settings.ReadINIPlain("Profiles", key), "") << key;
+        EXPECT_EQ(settings.readIniPlain("Profiles", key), "") << key;
     EXPECT_EQ(list()->count(), 1);
     EXPECT_EQ(tab.cmbProfileText(), "Friends");
     EXPECT_EQ(menu.profileItemCount(), 2);
-    EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "Friends");
-    EXPECT_EQ(state.strSigFile, sigs + "/s1.txt");
+    EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Friends");
+    EXPECT_EQ(state.sigFile, sigs + "/s1.txt");
 
     // Deleting the last one leaves the list empty.
     prompter.answers.push_back(Prompter::Answer::Yes);
     click(QStringLiteral("cmdRemoveProfile"));
     EXPECT_EQ(list()->count(), 0);
     EXPECT_TRUE(listProfileNames(settings).empty());
-    EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "");
+    EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "");
     // With nothing left to delete, Delete asks nothing and writes nothing.
     const std::string after = test::slurp(ini);
     const size_t asked = prompter.messages().size();
@@ -234,7 +234,7 @@ TEST_F(ProfileCommandsTest, BrowseStartsInTheBoxFolderAndRefusesUnusableFiles) {
     click(QStringLiteral("cmdBrowse1"));
     EXPECT_EQ(prompter.calls.back().path, QString::fromStdString(sigs + "/f1.txt"));
     EXPECT_EQ(box(1)->text(), QString::fromStdString(dir.file("mine.txt")));
-    EXPECT_TRUE(tab.blnProfileChanged());
+    EXPECT_TRUE(tab.hasUnsavedChanges());
 
     std::filesystem::create_directory(dir.file("folder"));
     test::spit(dir.file("picture.txt"), std::string("\x89PNG\0\0", 6));
@@ -264,7 +264,7 @@ TEST_F(ProfileCommandsTest, EditOpensOneWindowPerFileAndSaveAsFollowsIntoTheBox)
     box(1)->setText(QString::fromStdString(sigs + "/./h1.txt")); // the same file in two boxes
     click(QStringLiteral("cmdEdit0"));
     ASSERT_EQ(openEditors().size(), 1u);
-    frmEditor* editor = openEditors()[0];
+    EditorWindow* editor = openEditors()[0];
     EXPECT_EQ(editor->findChild<QPlainTextEdit*>(QStringLiteral("txtMain"))->toPlainText(),
               QStringLiteral("Header one"));
     EXPECT_EQ(editor->boxIndex(), 0);
@@ -276,7 +276,7 @@ TEST_F(ProfileCommandsTest, EditOpensOneWindowPerFileAndSaveAsFollowsIntoTheBox)
     EXPECT_FALSE(editor->isSaved()); // the typed text is still there, not reloaded
 
     prompter.paths.push_back(QString::fromStdString(sigs + "/renamed.txt"));
-    editor->subPromptToSaveAs();
+    editor->promptToSaveAs();
     EXPECT_EQ(box(0)->text(), QString::fromStdString(sigs + "/renamed.txt"));
     EXPECT_EQ(test::slurp(sigs + "/h1.txt"), "Header one\n");
     EXPECT_EQ(test::slurp(sigs + "/renamed.txt"), "typed Header one\n");
@@ -328,7 +328,7 @@ TEST_F(ProfileCommandsTest, DeletingAProfileKeepsItsOpenEditorAndTypedText) {
     list()->setCurrentIndex(1); // Work
     click(QStringLiteral("cmdEdit1"));
     ASSERT_EQ(openEditors().size(), 1u);
-    frmEditor* editor = openEditors()[0];
+    EditorWindow* editor = openEditors()[0];
     auto* text = editor->findChild<QPlainTextEdit*>(QStringLiteral("txtMain"));
     QTest::keyClicks(text, QStringLiteral("new "));
 
@@ -340,7 +340,7 @@ TEST_F(ProfileCommandsTest, DeletingAProfileKeepsItsOpenEditorAndTypedText) {
 
     // Saved under a new name, the path does not land in the profile now shown (Friends).
     prompter.paths.push_back(QString::fromStdString(sigs + "/kept.txt"));
-    editor->subPromptToSaveAs();
+    editor->promptToSaveAs();
     EXPECT_EQ(test::slurp(sigs + "/kept.txt"), "new Footer\n");
     EXPECT_EQ(box(1)->text(), QString::fromStdString(sigs + "/f1.txt"));
     EXPECT_TRUE(tab.closeEditors());
@@ -362,29 +362,29 @@ TEST_F(ProfileCommandsTest, ClosingEditorsStopsAtOneTheUserKeeps) {
 
 TEST_F(ProfileCommandsTest, FirstProfilePromptStoresFriendsWithDefaultPaths) {
     QString prompt, suggestion, selected;
-    whenDialogOpens([&](frmNewProfile& d) {
+    whenDialogOpens([&](NewProfileDialog& d) {
         prompt = d.findChild<QLabel*>(QStringLiteral("lblPrompt"))->text();
         auto* edit = d.findChild<QLineEdit*>(QStringLiteral("txtNewProfile"));
         suggestion = edit->text();
         selected = edit->selectedText();
         press(d, "cmdNewProfileOK");
     });
-    tab.tabMain_Change(true);
+    tab.onTabChanged(true);
     EXPECT_TRUE(dialogSeen);
     EXPECT_EQ(prompt, QStringLiteral("Please type the name of your first profile"));
     EXPECT_EQ(suggestion, QStringLiteral("Friends"));
     EXPECT_EQ(selected, QStringLiteral("Friends"));
-    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Profile 1"), "Friends");
-    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Header File 1"), sigs + "/header.txt");
-    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Sig File 1"), sigs + "/sig.txt");
-    EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "Friends");
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Profile 1"), "Friends");
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Header File 1"), sigs + "/header.txt");
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Sig File 1"), sigs + "/sig.txt");
+    EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Friends");
     EXPECT_EQ(menu.profileItemCaption(1), QStringLiteral("Friends"));
-    EXPECT_EQ(state.strSigFile, sigs + "/sig.txt");
+    EXPECT_EQ(state.sigFile, sigs + "/sig.txt");
 
     // With a profile in the list, entering the tab asks nothing.
     dialogSeen = false;
-    whenDialogOpens([](frmNewProfile& d) { press(d, "cmdNewProfileCancel"); });
-    tab.tabMain_Change(true);
+    whenDialogOpens([](NewProfileDialog& d) { press(d, "cmdNewProfileCancel"); });
+    tab.onTabChanged(true);
     QTest::qWait(1);
     EXPECT_FALSE(dialogSeen);
 }
@@ -392,16 +392,16 @@ TEST_F(ProfileCommandsTest, FirstProfilePromptStoresFriendsWithDefaultPaths) {
 TEST_F(ProfileCommandsTest, LeavingTheTabOrOpeningTheListStoresPendingEdits) {
     storeProfiles();
     box(2)->setText(QStringLiteral("/elsewhere/sig.txt"));
-    tab.tabMain_Change(true); // entering the tab with profiles stores nothing
-    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Sig File 1"), sigs + "/s1.txt");
-    tab.tabMain_Change(false);
-    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Sig File 1"), "/elsewhere/sig.txt");
+    tab.onTabChanged(true); // entering the tab with profiles stores nothing
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Sig File 1"), sigs + "/s1.txt");
+    tab.onTabChanged(false);
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Sig File 1"), "/elsewhere/sig.txt");
 
     box(0)->setText(QStringLiteral("/elsewhere/header.txt"));
     list()->showPopup();
     list()->hidePopup();
-    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Header File 1"), "/elsewhere/header.txt");
-    EXPECT_FALSE(tab.blnProfileChanged());
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Header File 1"), "/elsewhere/header.txt");
+    EXPECT_FALSE(tab.hasUnsavedChanges());
 }
 
 } // namespace

@@ -60,18 +60,18 @@ TEST(ProfileFilesTest, CreateFileIfMissingNeverTouchesAnExistingFile) {
     test::TempFolder dir;
     const std::string blank = dir.file("blank.txt");
     test::spit(blank, "keep me\n");
-    ASSERT_TRUE(subCreateFileIfMissing(blank).ok());
+    ASSERT_TRUE(createFileIfMissing(blank).ok());
     EXPECT_EQ(test::slurp(blank), "keep me\n");
 
     // The signature folder was deleted while the program ran: it comes back, with the file.
     const std::string gone = dir.file("Sigs/blank.txt");
-    ASSERT_TRUE(subCreateFileIfMissing(gone).ok());
+    ASSERT_TRUE(createFileIfMissing(gone).ok());
     EXPECT_TRUE(std::filesystem::is_regular_file(gone));
     EXPECT_EQ(std::filesystem::file_size(gone), 0u);
 
     // A file standing where the folder should be cannot be replaced by one.
     test::spit(dir.file("plain"), "x");
-    EXPECT_FALSE(subCreateFileIfMissing(dir.file("plain/blank.txt")).ok());
+    EXPECT_FALSE(createFileIfMissing(dir.file("plain/blank.txt")).ok());
     EXPECT_EQ(test::slurp(dir.file("plain")), "x");
 }
 

@@ -90,7 +90,7 @@ TEST_F(ProfileStoreTest, NoFreeSlotWhenAllHoldOtherProfiles) {
     {
         Settings settings(ini);
         Settings::Batch batch(settings);
-        for (int n = 1; n <= intMaxProfiles; ++n)
+        for (int n = 1; n <= kMaxProfiles; ++n)
             writeProfileSlot(settings, n, {"P" + std::to_string(n), "h", "f", "s"});
     }
     Settings settings(ini);
@@ -114,9 +114,9 @@ TEST_F(ProfileStoreTest, StartupProfileResolution) {
     Settings settings(ini);
     // No "Last Profile" and slot 1 free: the first listed profile.
     EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Work");
-    settings.WriteINI("User", "Last Profile", "home");
+    settings.writeIni("User", "Last Profile", "home");
     EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Home");
-    settings.WriteINI("User", "Last Profile", "Gone");
+    settings.writeIni("User", "Last Profile", "Gone");
     EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Work");
 }
 
@@ -125,17 +125,17 @@ TEST_F(ProfileStoreTest, SignatureStateTakesThePathsAndTheSettingsWithoutWriting
     test::spit(ini, bytes);
     Settings settings(ini);
     const SignatureState state = signatureStateFor(settings, {"Work", "/h", "/f", "/s"});
-    EXPECT_EQ(state.strHeaderFile, "/h");
-    EXPECT_EQ(state.strFooterFile, "/f");
-    EXPECT_EQ(state.strSigFile, "/s");
-    EXPECT_EQ(state.strSeparator, "#");
-    EXPECT_FALSE(state.blnAddDashes);
+    EXPECT_EQ(state.headerFile, "/h");
+    EXPECT_EQ(state.footerFile, "/f");
+    EXPECT_EQ(state.sigFile, "/s");
+    EXPECT_EQ(state.separator, "#");
+    EXPECT_FALSE(state.addDashes);
 
     // Missing settings: "%" and dashes, and the file stays as it was.
     test::spit(ini, "[Profiles]\n");
     const SignatureState fresh = signatureStateFor(settings, {});
-    EXPECT_EQ(fresh.strSeparator, "%");
-    EXPECT_TRUE(fresh.blnAddDashes);
+    EXPECT_EQ(fresh.separator, "%");
+    EXPECT_TRUE(fresh.addDashes);
     EXPECT_EQ(test::slurp(ini), "[Profiles]\n");
 }
 

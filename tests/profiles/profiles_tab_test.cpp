@@ -37,61 +37,61 @@ protected:
 };
 
 TEST_F(ProfilesTabTest, ReadCorrectsTheCallersNameAndFillsTheBoxes) {
-    tab.subListProfiles();
+    tab.listProfiles();
     ASSERT_EQ(control<QComboBox>("cmbProfile")->count(), 2);
     std::string name = "work";
-    tab.subReadProfileSettings(name);
+    tab.readProfileSettings(name);
     EXPECT_EQ(name, "Work");
     EXPECT_EQ(tab.cmbProfileText(), "Work");
     EXPECT_EQ(fileBox(2), QStringLiteral("/s3"));
-    EXPECT_FALSE(tab.blnProfileChanged());
+    EXPECT_FALSE(tab.hasUnsavedChanges());
 
     name = "Nobody";
-    tab.subReadProfileSettings(name);
+    tab.readProfileSettings(name);
     EXPECT_EQ(name, "");
     EXPECT_EQ(fileBox(0), QStringLiteral("/sigs/header.txt"));
     EXPECT_EQ(fileBox(1), QStringLiteral("/sigs/footer.txt"));
     EXPECT_EQ(fileBox(2), QStringLiteral("/sigs/sig.txt"));
-    EXPECT_FALSE(tab.blnProfileChanged());
+    EXPECT_FALSE(tab.hasUnsavedChanges());
     control<QLineEdit>("txtFile0")->setText(QStringLiteral("/other"));
-    EXPECT_TRUE(tab.blnProfileChanged());
+    EXPECT_TRUE(tab.hasUnsavedChanges());
 }
 
 TEST_F(ProfilesTabTest, SelectMakesProfileCurrentEvenWhenNameIsUnknown) {
-    tab.subListProfiles();
-    tab.subBuildProfileMenu();
+    tab.listProfiles();
+    tab.buildProfileMenu();
     QSignalSpy madeCurrent(&tab, &ProfilesTab::profileMadeCurrent);
-    tab.subSelectProfile("Work");
-    EXPECT_EQ(state.strSigFile, "/s3");
+    tab.selectProfile("Work");
+    EXPECT_EQ(state.sigFile, "/s3");
     EXPECT_EQ(control<QLabel>("lblSigSavedAs")->text(), QStringLiteral("Saved As: /s3"));
     EXPECT_EQ(control<QLabel>("lblCurrentProfile")->text(), QStringLiteral("Current Profile: Work"));
-    EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "Work");
+    EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Work");
     EXPECT_EQ(madeCurrent.count(), 1);
 
     // A name no slot holds (letter case counts here) keeps the paths but is still shown and stored.
-    tab.subSelectProfile("friends");
-    EXPECT_EQ(state.strSigFile, "/s3");
+    tab.selectProfile("friends");
+    EXPECT_EQ(state.sigFile, "/s3");
     EXPECT_EQ(control<QLabel>("lblCurrentProfile")->text(), QStringLiteral("Current Profile: friends"));
-    EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "friends");
+    EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "friends");
     EXPECT_EQ(madeCurrent.count(), 2);
 }
 
 TEST_F(ProfilesTabTest, SaveStoresEditsInTheProfilesOwnSlot) {
-    tab.subListProfiles();
+    tab.listProfiles();
     std::string name = "Work";
-    tab.subReadProfileSettings(name);
+    tab.readProfileSettings(name);
     control<QLineEdit>("txtFile2")->setText(QStringLiteral("/new/sig.txt"));
-    tab.subSaveProfileIfChanged();
-    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Sig File 3"), "/new/sig.txt");
-    EXPECT_EQ(settings.ReadINIPlain("Profiles", "Profile 2"), "");
-    EXPECT_EQ(state.strSigFile, "/new/sig.txt");
-    EXPECT_FALSE(tab.blnProfileChanged());
+    tab.saveProfileIfChanged();
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Sig File 3"), "/new/sig.txt");
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Profile 2"), "");
+    EXPECT_EQ(state.sigFile, "/new/sig.txt");
+    EXPECT_FALSE(tab.hasUnsavedChanges());
 }
 
 TEST_F(ProfilesTabTest, SaveRefusesWhenEverySlotHoldsAnotherProfile) {
     {
         Settings::Batch batch(settings);
-        for (int n = 1; n <= intMaxProfiles; ++n)
+        for (int n = 1; n <= kMaxProfiles; ++n)
             writeProfileSlot(settings, n, {"P" + std::to_string(n), "h", "f", "s"});
     }
     const std::string before = test::slurp(ini);

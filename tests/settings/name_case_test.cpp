@@ -62,8 +62,8 @@ TEST(NameCaseTest, ProfilesAndKeysAreFoundInAnyLetterCase) {
     EXPECT_EQ(findProfileSlotIgnoringCase(settings, "CAFÉ", ScanRead::Plain), 1);
     EXPECT_EQ(findProfileSlotIgnoringCase(settings, "CAF\xC9 NOIR", ScanRead::Plain), 2);
     EXPECT_EQ(findProfileSlotIgnoringCase(settings, "Școală", ScanRead::Plain), 3);
-    EXPECT_EQ(settings.ReadINIPlain("RÉGLAGES", "clé"), "1");
-    settings.WriteINI("réglages", "clé", "2");
+    EXPECT_EQ(settings.readIniPlain("RÉGLAGES", "clé"), "1");
+    settings.writeIni("réglages", "clé", "2");
     EXPECT_EQ(test::slurp(ini), "[Profiles]\nPROFILE 1=Café\nPROFILE 2=caf\xE9 noir\nPROFILE 3=școală\n"
                                 "[Réglages]\nCLÉ=2\n");
 }

@@ -36,11 +36,11 @@ TEST_F(SettingsTest, FirstRunWritesEachDefaultInCapitalsOnceTheOutermostBatchEnd
         Settings::Batch outer(settings);
         {
             Settings::Batch inner(settings);
-            EXPECT_EQ(settings.ReadINI("SETTINGS", "INTERVAL_1", 60), "60");
-            EXPECT_EQ(settings.ReadINI("SETTINGS", "Run At Bootup", true), "-1");
+            EXPECT_EQ(settings.readIni("SETTINGS", "INTERVAL_1", 60), "60");
+            EXPECT_EQ(settings.readIni("SETTINGS", "Run At Bootup", true), "-1");
         }
         EXPECT_FALSE(std::filesystem::exists(path)) << "written before the outer batch ended";
-        EXPECT_EQ(settings.ReadINI("Wallpaper", "Shrink to fit", false), "0");
+        EXPECT_EQ(settings.readIni("Wallpaper", "Shrink to fit", false), "0");
     }
     const std::string expected =
         "[SETTINGS]\nINTERVAL_1=60\nRUN AT BOOTUP=True\n[Wallpaper]\nSHRINK TO FIT=False\n";
@@ -48,10 +48,10 @@ TEST_F(SettingsTest, FirstRunWritesEachDefaultInCapitalsOnceTheOutermostBatchEnd
 
     // A second start finds every value in any letter case and writes nothing.
     Settings again(path);
-    EXPECT_EQ(again.ReadINI("settings", "run at bootup", false), "-1");
+    EXPECT_EQ(again.readIni("settings", "run at bootup", false), "-1");
     EXPECT_EQ(slurp(path), expected);
-    again.WriteINI("settings", "Run At Bootup", false);
-    again.WriteINI("Wallpaper", "Big", -1234567890123LL);
+    again.writeIni("settings", "Run At Bootup", false);
+    again.writeIni("Wallpaper", "Big", -1234567890123LL);
     EXPECT_EQ(slurp(path), "[SETTINGS]\nINTERVAL_1=60\nRUN AT BOOTUP=False\n[Wallpaper]\nSHRINK TO "
                            "FIT=False\nBIG=-1234567890123\n");
 }
@@ -67,10 +67,10 @@ TEST_F(SettingsTest, ReadConvertsTrueFalseCutsLongValuesAndFillsEmptyOnes) {
         {"Nul", "a"}, {"Empty", ""}, {"EmptyQuotes", ""}, {"Missing", ""}};
     Settings settings(m_ini);
     for (const auto& [key, plain] : cases)
-        EXPECT_EQ(settings.ReadINIPlain("s", key), plain) << key;
+        EXPECT_EQ(settings.readIniPlain("s", key), plain) << key;
     EXPECT_EQ(slurp(m_ini), head + tail) << "the plain read must not write";
     for (const auto& [key, plain] : cases)
-        EXPECT_EQ(settings.ReadINI("s", key, "D"), plain.empty() ? "D" : plain) << key;
+        EXPECT_EQ(settings.readIni("s", key, "D"), plain.empty() ? "D" : plain) << key;
     EXPECT_EQ(slurp(m_ini), head + "EMPTY=D\nEMPTYQUOTES=D\n; kept\nMISSING=D\n");
 }
 
@@ -78,17 +78,17 @@ TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
     spit(m_tmp.file("blocker"), "not a folder"); // the settings folder's parent is a file
     Settings blocked(m_tmp.file("blocker/Quillmark.INI"));
     EXPECT_TRUE(blocked.readable().ok()) << "a settings file that is not there yet is readable";
-    EXPECT_EQ(blocked.ReadINI("SETTINGS", "Run At Bootup", true), "-1");
-    EXPECT_EQ(blocked.ReadINIPlain("SETTINGS", "Run At Bootup"), "") << "nothing was stored";
+    EXPECT_EQ(blocked.readIni("SETTINGS", "Run At Bootup", true), "-1");
+    EXPECT_EQ(blocked.readIniPlain("SETTINGS", "Run At Bootup"), "") << "nothing was stored";
     EXPECT_EQ(slurp(m_tmp.file("blocker")), "not a folder");
     EXPECT_NE(slurp(m_tmp.file("errorlog.dat")).find("WriteINI"), std::string::npos);
 
     { // a batch's single write fails too, and the lost values are not served
         Settings::Batch batch(blocked);
-        blocked.WriteINI("User", "Last Profile", "Work");
-        EXPECT_EQ(blocked.ReadINIPlain("User", "Last Profile"), "Work");
+        blocked.writeIni("User", "Last Profile", "Work");
+        EXPECT_EQ(blocked.readIniPlain("User", "Last Profile"), "Work");
     }
-    EXPECT_EQ(blocked.ReadINIPlain("User", "Last Profile"), "");
+    EXPECT_EQ(blocked.readIniPlain("User", "Last Profile"), "");
 
     // A UTF-16 file is read but never written, and the refusal names it.
     const std::string unicode = m_tmp.file("unicode.INI");
@@ -96,7 +96,7 @@ TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
                              "1\0\n\0"s;
     spit(unicode, wide);
     Settings utf16(unicode);
-    EXPECT_EQ(utf16.ReadINI("S", "B", "9"), "9");
+    EXPECT_EQ(utf16.readIni("S", "B", "9"), "9");
     Settings::Transaction refused(utf16);
     EXPECT_NE(refused.status().message().find(unicode + " is saved as UTF-16"), std::string::npos);
     EXPECT_EQ(slurp(unicode), wide);
@@ -104,7 +104,7 @@ TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
 
     std::filesystem::create_directory(m_ini);
     Settings folder(m_ini);
-    EXPECT_EQ(folder.ReadINI("SETTINGS", "INTERVAL_1", 60), "60");
+    EXPECT_EQ(folder.readIni("SETTINGS", "INTERVAL_1", 60), "60");
     const Status status = folder.readable();
     ASSERT_FALSE(status.ok());
     EXPECT_EQ(status.code(), ErrorCode::IsDirectory);
@@ -123,11 +123,11 @@ TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {
     for (mode_t mode : {0444, 0200}) {
         ::chmod(m_ini.c_str(), mode);
         Settings settings(m_ini);
-        EXPECT_EQ(settings.ReadINI("SETTINGS", "INTERVAL_1", 60), mode == 0444 ? "30" : "60");
+        EXPECT_EQ(settings.readIni("SETTINGS", "INTERVAL_1", 60), mode == 0444 ? "30" : "60");
         EXPECT_EQ(settings.readable().ok(), mode == 0444);
         resetErrorLogCount();
         std::filesystem::remove(m_tmp.file("errorlog.dat"));
-        EXPECT_EQ(settings.ReadINI("SETTINGS", "Run At Bootup", true), "-1");
+        EXPECT_EQ(settings.readIni("SETTINGS", "Run At Bootup", true), "-1");
         EXPECT_NE(slurp(m_tmp.file("errorlog.dat")).find("WriteINI"), std::string::npos)
             << "failure not logged";
         ::chmod(m_ini.c_str(), 0644);
@@ -139,7 +139,7 @@ TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {
     spit(folder + "/Quillmark.INI", old);
     ::chmod(folder.c_str(), 0555);
     Settings settings(folder + "/Quillmark.INI");
-    settings.WriteINI("SETTINGS", "INTERVAL_1", 45);
+    settings.writeIni("SETTINGS", "INTERVAL_1", 45);
     EXPECT_NE(slurp(m_tmp.file("errorlog.dat")).find("in the read-only folder " + folder + ": "),
               std::string::npos);
 #endif
@@ -147,19 +147,19 @@ TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {
 
 TEST_F(SettingsTest, ChangesMadeByOthersAreSeenAndKept) {
     Settings settings(m_ini);
-    settings.WriteINI("S", "A", "1");
+    settings.writeIni("S", "A", "1");
     // Same size and, as on a file system with coarse time stamps, the same time.
     const auto stamp = std::filesystem::last_write_time(m_ini);
     spit(m_ini, "[S]\nA=2\n");
     std::filesystem::last_write_time(m_ini, stamp);
-    EXPECT_EQ(settings.ReadINIPlain("S", "A"), "2");
+    EXPECT_EQ(settings.readIniPlain("S", "A"), "2");
 
     spit(m_ini, "[S]\nA=3\n; added by the user\n");
-    settings.WriteINI("S", "B", "4");
+    settings.writeIni("S", "B", "4");
     EXPECT_EQ(slurp(m_ini), "[S]\nA=3\n; added by the user\nB=4\n");
 
     std::filesystem::remove(m_ini);
-    EXPECT_EQ(settings.ReadINI("S", "A", "fresh"), "fresh");
+    EXPECT_EQ(settings.readIni("S", "A", "fresh"), "fresh");
     EXPECT_EQ(slurp(m_ini), "[S]\nA=fresh\n");
 }
 
@@ -170,32 +170,32 @@ TEST_F(SettingsTest, TwoWritersOfOneFileLoseNoChangeOfEachOther) {
     {
         Settings::Batch batch(program);
         // A scan writes back empty defaults; a key set by the other writer meanwhile wins.
-        EXPECT_EQ(program.ReadINI("Profiles", "Profile 2", ""), "");
-        EXPECT_EQ(program.ReadINI("Profiles", "Profile 3", ""), "");
-        program.WriteINI("SETTINGS", "INTERVAL_1", 30);
-        cli.WriteINI("Profiles", "Profile 2", "Work");
-        cli.WriteINI("User", "Last Profile", "Work");
+        EXPECT_EQ(program.readIni("Profiles", "Profile 2", ""), "");
+        EXPECT_EQ(program.readIni("Profiles", "Profile 3", ""), "");
+        program.writeIni("SETTINGS", "INTERVAL_1", 30);
+        cli.writeIni("Profiles", "Profile 2", "Work");
+        cli.writeIni("User", "Last Profile", "Work");
     }
     EXPECT_EQ(slurp(m_ini),
               "[Profiles]\nPROFILE 1=Friends\nPROFILE 2=Work\nPROFILE 3=\n[User]\nLAST PROFILE=Work\n"
               "[SETTINGS]\nINTERVAL_1=30\n");
-    EXPECT_EQ(program.ReadINIPlain("Profiles", "Profile 2"), "Work");
+    EXPECT_EQ(program.readIniPlain("Profiles", "Profile 2"), "Work");
 }
 
 TEST_F(SettingsTest, TransactionDecidesFromTheFileAsItIsUnderTheLock) {
     spit(m_ini, "[Profiles]\nPROFILE 1=Friends\n");
     Settings program(m_ini);
-    EXPECT_EQ(program.ReadINIPlain("Profiles", "Profile 2"), "");
+    EXPECT_EQ(program.readIniPlain("Profiles", "Profile 2"), "");
     Settings cli(m_ini);
-    cli.WriteINI("Profiles", "Profile 2", "Work");
+    cli.writeIni("Profiles", "Profile 2", "Work");
     {
         Settings::Transaction tx(program);
         ASSERT_TRUE(tx.status().ok());
-        EXPECT_EQ(program.ReadINIPlain("Profiles", "Profile 2"), "Work") << "read from before the lock";
+        EXPECT_EQ(program.readIniPlain("Profiles", "Profile 2"), "Work") << "read from before the lock";
         // The other writer now waits: its change must not land in the middle.
         cli.setLockTimeout(std::chrono::milliseconds(50));
-        cli.WriteINI("Profiles", "Profile 3", "Late");
-        program.WriteINI("Profiles", "Profile 3", "Mine");
+        cli.writeIni("Profiles", "Profile 3", "Late");
+        program.writeIni("Profiles", "Profile 3", "Mine");
         EXPECT_TRUE(tx.commit().ok());
     }
     EXPECT_EQ(slurp(m_ini), "[Profiles]\nPROFILE 1=Friends\nPROFILE 2=Work\nPROFILE 3=Mine\n");
@@ -209,33 +209,33 @@ TEST_F(SettingsTest, LockHeldByAnotherProgramChangesNothingAndAKilledHoldersFile
     {
         Result<FileLock> other = FileLock::acquire(settings.lockPath(), std::chrono::milliseconds(0));
         ASSERT_TRUE(other.ok()) << other.message();
-        settings.WriteINI("S", "A", "2");
+        settings.writeIni("S", "A", "2");
         EXPECT_EQ(slurp(m_ini), "[S]\nA=1\n");
-        EXPECT_EQ(settings.ReadINIPlain("S", "A"), "1") << "a dropped write still shows";
+        EXPECT_EQ(settings.readIniPlain("S", "A"), "1") << "a dropped write still shows";
 
         Settings::Transaction tx(settings);
         EXPECT_FALSE(tx.status().ok());
-        settings.WriteINI("S", "B", "3");
-        EXPECT_EQ(settings.ReadINIPlain("S", "B"), "");
+        settings.writeIni("S", "B", "3");
+        EXPECT_EQ(settings.readIniPlain("S", "B"), "");
         EXPECT_FALSE(tx.commit().ok());
         EXPECT_EQ(slurp(m_ini), "[S]\nA=1\n");
     }
     // The lock file stays behind, as after a killed program; it blocks nobody.
     ASSERT_TRUE(std::filesystem::exists(settings.lockPath()));
-    settings.WriteINI("S", "A", "4");
+    settings.writeIni("S", "A", "4");
     EXPECT_EQ(slurp(m_ini), "[S]\nA=4\n");
 }
 
 TEST_F(SettingsTest, OutsideChangesAreCountedButOwnWritesAreNot) {
     Settings settings(m_ini);
     const std::uint64_t start = settings.checkForOutsideChanges();
-    settings.WriteINI("S", "A", "1");
+    settings.writeIni("S", "A", "1");
     EXPECT_EQ(settings.checkForOutsideChanges(), start);
     Settings other(m_ini);
-    other.WriteINI("S", "B", "2");
+    other.writeIni("S", "B", "2");
     EXPECT_EQ(settings.checkForOutsideChanges(), start + 1);
     EXPECT_EQ(settings.checkForOutsideChanges(), start + 1);
-    settings.WriteINI("S", "C", "3");
+    settings.writeIni("S", "C", "3");
     EXPECT_EQ(settings.checkForOutsideChanges(), start + 1);
     EXPECT_EQ(slurp(m_ini), "[S]\nA=1\nB=2\nC=3\n");
 }
@@ -259,8 +259,8 @@ TEST(StorableValue, IsExactlyWhatTheFileGivesBack) {
                                   "True",
                                   "False"};
     for (const std::string& value : values) {
-        settings.WriteINI("Profiles", "Profile 1", value);
-        const bool comesBack = settings.ReadINIPlain("Profiles", "Profile 1") == value;
+        settings.writeIni("Profiles", "Profile 1", value);
+        const bool comesBack = settings.readIniPlain("Profiles", "Profile 1") == value;
         EXPECT_EQ(checkStorableValue(value).ok(), comesBack) << value.substr(0, 20);
     }
 }

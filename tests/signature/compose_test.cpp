@@ -42,11 +42,11 @@ TEST(UpdateSignature, PicksHeaderThenFooterAndReplacesTheWholeFile) {
         footers += i == 17 ? "\n%\nB\nC" : "\n%\nF";
     SignatureState state{"", "", tmp.file("sig.txt"), {"H1", "   ", "H3"}, EntryList(footers, "%")};
     ScriptedRandom random{0.4f, 0.14f};
-    test::spit(state.strSigFile, "a much longer old signature that must not survive in part");
+    test::spit(state.sigFile, "a much longer old signature that must not survive in part");
     const SignatureUpdate u = updateSignature(state, random);
     EXPECT_EQ(u.label, "Current Signature: Header 2 of 3, Footer 17 of 120");
     EXPECT_TRUE(u.write.ok()) << u.write.message();
-    EXPECT_EQ(test::slurp(state.strSigFile), "-- " + LE + "B" + LE + "C" + LE); // a blank header is left out
+    EXPECT_EQ(test::slurp(state.sigFile), "-- " + LE + "B" + LE + "C" + LE); // a blank header is left out
     EXPECT_EQ(filesIn(tmp.path()), 1) << "no temporary file is left behind";
 }
 
@@ -123,7 +123,7 @@ TEST(UpdateSignatureFromFiles, GivesWhatLoadingTheListsGives) {
     for (const auto& [header, footer, failureCount] : cases) {
         SignatureState state{header, footer, tmp.file("lists.txt"), {"old header 1", "old header 2"}};
         SignatureState fromFiles = state;
-        fromFiles.strSigFile = tmp.file("files.txt");
+        fromFiles.sigFile = tmp.file("files.txt");
         ScriptedRandom a{0.9f, 0.1f}, b{0.9f, 0.1f};
         EXPECT_EQ(loadSignatureFiles(state).size(), failureCount);
         const SignatureUpdate expected = updateSignature(state, a);

@@ -27,15 +27,15 @@ namespace {
 class SignatureTabTest : public test::UiTest {
 protected:
     SignatureTabTest() {
-        state.astrHeaders = {"H1", "H2", "H3"};
-        state.astrFooters = {"F1", "F2"};
-        state.strSigFile = dir.file("sig.txt");
+        state.headers = {"H1", "H2", "H3"};
+        state.footers = {"F1", "F2"};
+        state.sigFile = dir.file("sig.txt");
         tab.setClock([this] { return now; });
         chkAddSigDashes->setChecked(false);
     }
-    // subLoadFiles returns while a large file goes on loading between the window's events.
+    // loadEntries returns while a large file goes on loading between the window's events.
     void loadFiles() {
-        tab.subLoadFiles();
+        tab.loadEntries();
         for (const QDeadlineTimer end(10'000); tab.isLoading() && !end.hasExpired();)
             QCoreApplication::processEvents();
     }
@@ -65,20 +65,20 @@ TEST_F(SignatureTabTest, NextSigShowsPicksAndWritesTheFile) {
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     EXPECT_EQ(lblCurrentSig->text(), QStringLiteral("Current Signature: Header 2 of 3, Footer 2 of 2"));
     EXPECT_EQ(txtSig->toPlainText(), QStringLiteral("H2\nF2"));
-    EXPECT_EQ(test::slurp(state.strSigFile), "H2\nF2\n");
+    EXPECT_EQ(test::slurp(state.sigFile), "H2\nF2\n");
     EXPECT_TRUE(tmr1->isActive());
 
     QTest::mouseClick(chkAddSigDashes, Qt::LeftButton);
-    ASSERT_TRUE(state.blnAddDashes);
+    ASSERT_TRUE(state.addDashes);
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
-    EXPECT_EQ(test::slurp(state.strSigFile), "-- \nH1\nF1\n");
+    EXPECT_EQ(test::slurp(state.sigFile), "-- \nH1\nF1\n");
 
     QTest::mouseClick(cmdCopy, Qt::LeftButton);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("-- \nH1\nF1"));
 }
 
 TEST_F(SignatureTabTest, MissingOutputFolderAsksOnceAndPointsToProfiles) {
-    state.strSigFile = dir.file("no such folder/sig.txt");
+    state.sigFile = dir.file("no such folder/sig.txt");
     QSignalSpy missing(&tab, &SignatureTab::outputFolderMissing);
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     ASSERT_EQ(prompter.messages().size(), 1u);
@@ -86,13 +86,13 @@ TEST_F(SignatureTabTest, MissingOutputFolderAsksOnceAndPointsToProfiles) {
     EXPECT_EQ(m.title, QStringLiteral("Sorry..."));
     EXPECT_EQ(m.icon, Prompter::Icon::Critical);
     EXPECT_EQ(m.text, QStringLiteral("There was a problem writing out your signature file:\r\r") +
-                          QString::fromStdString(state.strSigFile) +
+                          QString::fromStdString(state.sigFile) +
                           QStringLiteral("\r\rPlease check where you are trying to output it to"));
     EXPECT_EQ(missing.count(), 1);
     EXPECT_NE(test::slurp(dir.file("errorlog.dat")).find("subUpdateSig"), std::string::npos);
 
     // With no output file the label changes and nothing else happens.
-    state.strSigFile.clear();
+    state.sigFile.clear();
     txtSig->setPlainText(QStringLiteral("kept"));
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     EXPECT_EQ(txtSig->toPlainText(), QStringLiteral("kept"));
@@ -107,13 +107,13 @@ std::size_t logLines(const std::string& log, std::string_view words) {
 }
 
 TEST_F(SignatureTabTest, AnOutputThatIsASourceFileIsRefusedAndReportedOnce) {
-    state.strHeaderFile = dir.file("h.txt");
-    test::spit(state.strHeaderFile, "H1\n%\nH2\n");
-    state.strSigFile = state.strHeaderFile;
-    const std::string words = "the output file " + state.strHeaderFile + " is the profile's header file";
+    state.headerFile = dir.file("h.txt");
+    test::spit(state.headerFile, "H1\n%\nH2\n");
+    state.sigFile = state.headerFile;
+    const std::string words = "the output file " + state.headerFile + " is the profile's header file";
     for (int tick = 0; tick < 3; ++tick)
         QTest::mouseClick(cmdUpdate, Qt::LeftButton);
-    EXPECT_EQ(test::slurp(state.strHeaderFile), "H1\n%\nH2\n");
+    EXPECT_EQ(test::slurp(state.headerFile), "H1\n%\nH2\n");
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Critical);
     EXPECT_EQ(prompter.messages()[0].title, kProgramTitle);
@@ -123,13 +123,13 @@ TEST_F(SignatureTabTest, AnOutputThatIsASourceFileIsRefusedAndReportedOnce) {
     EXPECT_EQ(logLines(log, "subUpdateSig"), 1u);
 
     // After a write that worked, the same mistake is reported again.
-    state.strSigFile = dir.file("sig.txt");
+    state.sigFile = dir.file("sig.txt");
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
-    state.strSigFile = state.strHeaderFile;
+    state.sigFile = state.headerFile;
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     EXPECT_EQ(prompter.messages().size(), 2u);
-    EXPECT_EQ(test::slurp(state.strHeaderFile), "H1\n%\nH2\n");
+    EXPECT_EQ(test::slurp(state.headerFile), "H1\n%\nH2\n");
 
     // A link another user left in a shared sticky folder is refused and reported the same way.
     if (::geteuid() != 0)
@@ -139,9 +139,9 @@ TEST_F(SignatureTabTest, AnOutputThatIsASourceFileIsRefusedAndReportedOnce) {
     ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
     const std::string victim = dir.file("important.txt");
     test::spit(victim, "keep");
-    state.strSigFile = shared + "/sig.txt";
-    std::filesystem::create_symlink(victim, state.strSigFile);
-    ASSERT_EQ(::lchown(state.strSigFile.c_str(), 65534, 0), 0);
+    state.sigFile = shared + "/sig.txt";
+    std::filesystem::create_symlink(victim, state.sigFile);
+    ASSERT_EQ(::lchown(state.sigFile.c_str(), 65534, 0), 0);
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     ASSERT_EQ(prompter.messages().size(), 3u);
@@ -152,7 +152,7 @@ TEST_F(SignatureTabTest, AnOutputThatIsASourceFileIsRefusedAndReportedOnce) {
 TEST_F(SignatureTabTest, APipeWithoutReaderIsSkippedAndLoggedOnce) {
     const std::string pipe = dir.file("sig.pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    state.strSigFile = pipe;
+    state.sigFile = pipe;
     for (int tick = 0; tick < 3; ++tick)
         QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     if (!std::filesystem::is_fifo(pipe))
@@ -160,9 +160,9 @@ TEST_F(SignatureTabTest, APipeWithoutReaderIsSkippedAndLoggedOnce) {
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(logLines(test::slurp(dir.file("errorlog.dat")), "subUpdateSig"), 1u);
 
-    state.strSigFile = dir.file("sig.txt");
+    state.sigFile = dir.file("sig.txt");
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
-    state.strSigFile = pipe;
+    state.sigFile = pipe;
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
     EXPECT_EQ(logLines(test::slurp(dir.file("errorlog.dat")), "subUpdateSig"), 2u);
@@ -171,10 +171,10 @@ TEST_F(SignatureTabTest, APipeWithoutReaderIsSkippedAndLoggedOnce) {
 
 TEST_F(SignatureTabTest, ALargeSignatureIsPreviewedInPartAndWrittenWhole) {
     const std::string big(100'000, 'a');
-    state.astrHeaders = {big};
-    state.astrFooters = {"\xC3\xA9t\xC3\xA9"};
+    state.headers = {big};
+    state.footers = {"\xC3\xA9t\xC3\xA9"};
     QTest::mouseClick(cmdUpdate, Qt::LeftButton);
-    EXPECT_EQ(test::slurp(state.strSigFile), big + "\n\xC3\xA9t\xC3\xA9\n");
+    EXPECT_EQ(test::slurp(state.sigFile), big + "\n\xC3\xA9t\xC3\xA9\n");
     const QString preview = txtSig->toPlainText();
     EXPECT_TRUE(preview.startsWith(QString(64 * 1024, u'a')));
     EXPECT_LT(preview.size(), 64 * 1024 + 200);
@@ -185,12 +185,12 @@ TEST_F(SignatureTabTest, ALargeSignatureIsPreviewedInPartAndWrittenWhole) {
 }
 
 TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
-    state.strHeaderFile = dir.file("h.txt");
+    state.headerFile = dir.file("h.txt");
     std::string bytes;
     for (int i = 0; i < 40'000; ++i)
         bytes += "header " + std::to_string(i) + "\n%\n";
     bytes += "last";
-    test::spit(state.strHeaderFile, bytes);
+    test::spit(state.headerFile, bytes);
     random.values = {0.99999f, 0.0f};
 
     // A Next Sig click while the header loads: the update waits for the whole list.
@@ -201,36 +201,36 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
     });
     loadFiles();
     EXPECT_TRUE(ranWhileLoading);
-    EXPECT_EQ(state.astrHeaders.count(), 40'001u);
+    EXPECT_EQ(state.headers.count(), 40'001u);
     EXPECT_EQ(lblCurrentSig->text(),
               QStringLiteral("Current Signature: Header 40001 of 40001, Footer 1 of 2"));
-    EXPECT_EQ(test::slurp(state.strSigFile), "last\nF1\n");
+    EXPECT_EQ(test::slurp(state.sigFile), "last\nF1\n");
 
     // A stop request ends the load at once and the lists keep what they held.
-    state.astrHeaders = {"kept"};
+    state.headers = {"kept"};
     QTimer::singleShot(0, &tab, [&] { tab.stopLoading(); });
     loadFiles();
     EXPECT_FALSE(tab.isLoading());
-    EXPECT_EQ(state.astrHeaders.entries(), std::vector<std::string>{"kept"});
+    EXPECT_EQ(state.headers.entries(), std::vector<std::string>{"kept"});
     // So does quitting the program, which then ends.
     QTimer::singleShot(0, &tab, [&] {
         QTimer::singleShot(0, &tab, [] { QCoreApplication::quit(); });
-        tab.subLoadFiles();
+        tab.loadEntries();
     });
     EXPECT_EQ(QCoreApplication::exec(), 0);
-    EXPECT_EQ(state.astrHeaders.entries(), std::vector<std::string>{"kept"});
+    EXPECT_EQ(state.headers.entries(), std::vector<std::string>{"kept"});
 
     // A file above 256 MB is refused with its size (sparse: nothing is written to disk).
     const std::string huge = dir.file("huge.txt");
     test::spit(huge, "");
     std::filesystem::resize_file(huge, std::uintmax_t{300} << 20);
-    state.strHeaderFile = huge;
-    tab.subLoadFiles();
+    state.headerFile = huge;
+    tab.loadEntries();
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].text,
               QStringLiteral("subLoadFiles: \r") + QString::fromStdString(huge) +
                   QStringLiteral(" is 300 MB; source files above 256 MB are not loaded"));
-    EXPECT_EQ(state.astrHeaders.entries(), std::vector<std::string>{"kept"});
+    EXPECT_EQ(state.headers.entries(), std::vector<std::string>{"kept"});
     EXPECT_NE(test::slurp(dir.file("errorlog.dat")).find("subLoadFiles"), std::string::npos);
 }
 
@@ -277,22 +277,22 @@ TEST_F(SignatureTabTest, TimerTicksFollowTheInterval) {
     EXPECT_EQ(tmr1->interval(), 10000);
     EXPECT_EQ(titles.count(), 1);
     EXPECT_TRUE(titles.at(0).at(0).toString().startsWith(QStringLiteral("Quillmark Last Update ")));
-    EXPECT_TRUE(QFile::exists(QString::fromStdString(state.strSigFile)));
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(state.sigFile)));
 
     // Long intervals poll every 30 seconds and write once the interval has passed.
-    QFile::remove(QString::fromStdString(state.strSigFile));
+    QFile::remove(QString::fromStdString(state.sigFile));
     txtInterval1->setText(QStringLiteral("120"));
     tab.tmr1_Timer(); // first long tick writes at once
     EXPECT_EQ(tmr1->interval(), 30000);
-    EXPECT_TRUE(QFile::remove(QString::fromStdString(state.strSigFile)));
+    EXPECT_TRUE(QFile::remove(QString::fromStdString(state.sigFile)));
     for (int i = 0; i < 4; ++i) {
         now += 30;
         tab.tmr1_Timer();
     }
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(state.strSigFile)));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(state.sigFile)));
     now += 30;
     tab.tmr1_Timer();
-    EXPECT_TRUE(QFile::exists(QString::fromStdString(state.strSigFile)));
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(state.sigFile)));
 
     // A tiny interval from the settings file ticks every 100 ms, not continuously.
     txtInterval1->setText(QStringLiteral("0.0004"));
@@ -300,11 +300,11 @@ TEST_F(SignatureTabTest, TimerTicksFollowTheInterval) {
     EXPECT_EQ(tmr1->interval(), 100);
 
     // Zero stops timed updates; Next Sig still works.
-    QFile::remove(QString::fromStdString(state.strSigFile));
+    QFile::remove(QString::fromStdString(state.sigFile));
     txtInterval1->setText(QStringLiteral("0"));
     now += 1000;
     tab.tmr1_Timer();
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(state.strSigFile)));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(state.sigFile)));
 }
 
 TEST_F(SignatureTabTest, LoadsAndSavesItsSettings) {
@@ -312,7 +312,7 @@ TEST_F(SignatureTabTest, LoadsAndSavesItsSettings) {
     tab.loadSettings(settings);
     EXPECT_EQ(txtInterval1->text(), QStringLiteral("60"));
     EXPECT_TRUE(chkAddSigDashes->isChecked());
-    EXPECT_TRUE(state.blnAddDashes);
+    EXPECT_TRUE(state.addDashes);
     std::string file = test::slurp(settings.path());
     EXPECT_NE(file.find("INTERVAL_1=60"), std::string::npos) << file;
     EXPECT_NE(file.find("ADD DASHES TO SIG HEADER=True"), std::string::npos) << file;
@@ -327,10 +327,10 @@ TEST_F(SignatureTabTest, LoadsAndSavesItsSettings) {
 
     // "False" and "0" clear the option; anything else sets it.
     for (const auto& [stored, on] : {std::pair{"False", false}, {"0", false}, {"-1", true}, {"yes", true}}) {
-        settings.WriteINI(keys::kAddDashes.section, keys::kAddDashes.key, stored);
+        settings.writeIni(keys::kAddDashes.section, keys::kAddDashes.key, stored);
         tab.loadSettings(settings);
         EXPECT_EQ(chkAddSigDashes->isChecked(), on) << stored;
-        EXPECT_EQ(state.blnAddDashes, on) << stored;
+        EXPECT_EQ(state.addDashes, on) << stored;
     }
 }
 

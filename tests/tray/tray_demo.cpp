@@ -1,6 +1,6 @@
 // A stand-in program for the tray's end-to-end test: a main window and the real tray
 // window; every command the tray asks for is written as one line to the log file.
-#include "tray/frm_splash.h"
+#include "tray/splash_window.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     DemoWindow main;
     main.setWindowTitle(QStringLiteral("Tray Demo"));
     main.resize(300, 200);
-    quillmark::frmSplash splash(&main, false);
+    quillmark::SplashWindow splash(&main, false);
     main.canHideToTray = [&splash] {
         return splash.canHideToTray();
     };
@@ -60,19 +60,19 @@ int main(int argc, char** argv) {
     splash.addProfileItem(2, QStringLiteral("Home"));
     splash.setProfileItemChecked(1, true);
 
-    using quillmark::frmSplash;
-    QObject::connect(&splash, &frmSplash::restoreRequested, [&] { write(QStringLiteral("restore")); });
-    QObject::connect(&splash, &frmSplash::nextSigRequested, [&] { write(QStringLiteral("nextSig")); });
-    QObject::connect(&splash, &frmSplash::copyRequested, [&] { write(QStringLiteral("copy")); });
-    QObject::connect(&splash, &frmSplash::encryptClipboardRequested,
+    using quillmark::SplashWindow;
+    QObject::connect(&splash, &SplashWindow::restoreRequested, [&] { write(QStringLiteral("restore")); });
+    QObject::connect(&splash, &SplashWindow::nextSigRequested, [&] { write(QStringLiteral("nextSig")); });
+    QObject::connect(&splash, &SplashWindow::copyRequested, [&] { write(QStringLiteral("copy")); });
+    QObject::connect(&splash, &SplashWindow::encryptClipboardRequested,
                      [&] { write(QStringLiteral("encrypt")); });
-    QObject::connect(&splash, &frmSplash::decryptClipboardRequested,
+    QObject::connect(&splash, &SplashWindow::decryptClipboardRequested,
                      [&] { write(QStringLiteral("decrypt")); });
-    QObject::connect(&splash, &frmSplash::aboutRequested, [&] { write(QStringLiteral("about")); });
-    QObject::connect(&splash, &frmSplash::helpRequested, [&] { write(QStringLiteral("help")); });
-    QObject::connect(&splash, &frmSplash::profileChosen,
+    QObject::connect(&splash, &SplashWindow::aboutRequested, [&] { write(QStringLiteral("about")); });
+    QObject::connect(&splash, &SplashWindow::helpRequested, [&] { write(QStringLiteral("help")); });
+    QObject::connect(&splash, &SplashWindow::profileChosen,
                      [&](const QString& name) { write(QStringLiteral("profile ") + name); });
-    QObject::connect(&splash, &frmSplash::exitRequested, [&] {
+    QObject::connect(&splash, &SplashWindow::exitRequested, [&] {
         write(QStringLiteral("exit"));
         QApplication::quit();
     });

@@ -177,7 +177,8 @@ TEST_F(AppearanceTest, SwitchingSchemesRestoresEveryControlAndLeavesOthersAlone)
     EXPECT_EQ(update->palette().brush(QPalette::Button).texture().cacheKey(),
               templates.cmdFun()->palette().brush(QPalette::Button).texture().cacheKey());
     auto* combo = window.findChild<QComboBox*>(QStringLiteral("cmbProfile"));
-    EXPECT_EQ(combo->palette().color(QPalette::Base), templates.frmFun()->palette().color(QPalette::Window));
+    EXPECT_EQ(combo->palette().color(QPalette::Base),
+              templates.funFrame()->palette().color(QPalette::Window));
     EXPECT_FALSE(window.findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().isNull());
 
     applyScheme(&window, templates, false);
@@ -194,23 +195,23 @@ TEST_F(AppearanceTest, SubLoadPicsFollowsTheFlagAndWithoutTemplatesFallsBackToPl
     QWidget window;
     auto* label = add<QLabel>(&window, "lblCount");
     const QString plainFamily = designFont(DesignFont::MsSansSerif).family();
-    subLoadPics(&window);
+    applyColourScheme(&window);
     EXPECT_EQ(label->font().family(), plainFamily);
     EXPECT_EQ(schemeTextColour(), QApplication::palette().color(QPalette::ButtonText));
     {
         AppearanceTemplates templates(kLooks);
         setDecorativeScheme(true);
-        subLoadPics(&window);
+        applyColourScheme(&window);
         EXPECT_EQ(label->font().family(), templates.cmdFun()->font().family());
         EXPECT_EQ(schemeTextColour(), templates.cmdFun()->palette().color(QPalette::ButtonText));
         setDecorativeScheme(false);
-        subLoadPics(&window);
+        applyColourScheme(&window);
         EXPECT_EQ(label->font().family(), plainFamily);
         EXPECT_EQ(schemeTextColour(), QApplication::palette().color(QPalette::ButtonText));
         setDecorativeScheme(true);
     }
     EXPECT_EQ(AppearanceTemplates::active(), nullptr);
-    subLoadPics(nullptr);
+    applyColourScheme(nullptr);
     EXPECT_NE(errorLog().find("basMain.subLoadPics"), std::string::npos);
 }
 
@@ -226,7 +227,7 @@ TEST_F(AppearanceTest, BackgroundIsPaintedOnlyForATaggedImageInTheDecorativeSche
         const QRgb windowColour = window.palette().color(QPalette::Window).rgb();
         for (const bool decorative : {true, false, true}) {
             setDecorativeScheme(decorative);
-            subLoadPics(&window);
+            applyColourScheme(&window);
             const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
             const bool expectPicture = tagged && decorative;
             SCOPED_TRACE(testing::Message() << "tagged " << tagged << ", decorative " << decorative);
@@ -333,7 +334,7 @@ TEST_F(AppearanceTest, TextIsReadableInBothSchemes) {
     ASSERT_FALSE(background.isNull());
     EXPECT_GE(contrast(funText, averageColour(button)), 4.5);
     EXPECT_GE(contrast(funText, averageColour(background)), 4.5);
-    EXPECT_GE(contrast(funText, templates.frmFun()->palette().color(QPalette::Window)), 4.5);
+    EXPECT_GE(contrast(funText, templates.funFrame()->palette().color(QPalette::Window)), 4.5);
 
     const QPalette system = QApplication::palette();
     EXPECT_GE(contrast(system.color(QPalette::ButtonText), system.color(QPalette::Button)), 4.5);

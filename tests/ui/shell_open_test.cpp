@@ -36,23 +36,23 @@ protected:
 
 TEST_F(ShellOpenTest, OpensFilesAndAddressesAndShowsFailuresWithTheirMessage) {
     test::spit(m_tmp.file("page one.htm"), "<p>hi</p>");
-    OpenDocument(m_prompter, path("page one.htm"));
-    EXPECT_TRUE(ShellOpen(QStringLiteral("mailto:support@example.org")).ok());
-    EXPECT_TRUE(ShellOpen(QStringLiteral("HTTPS://example.org/quillmark")).ok());
+    openDocument(m_prompter, path("page one.htm"));
+    EXPECT_TRUE(openInShell(QStringLiteral("mailto:support@example.org")).ok());
+    EXPECT_TRUE(openInShell(QStringLiteral("HTTPS://example.org/quillmark")).ok());
     EXPECT_TRUE(m_prompter.calls.empty());
     EXPECT_EQ(m_opened, (std::vector<QUrl>{QUrl::fromLocalFile(path("page one.htm")),
                                            QUrl(QStringLiteral("mailto:support@example.org")),
                                            QUrl(QStringLiteral("https://example.org/quillmark"))}));
 
     m_opened.clear();
-    EXPECT_EQ(ShellOpen(path("no-folder/missing.htm")).code(), ErrorCode::PathNotFound);
-    EXPECT_EQ(ShellOpen(QString()).code(), ErrorCode::NotFound);
-    OpenDocument(m_prompter, path("missing.htm"));
+    EXPECT_EQ(openInShell(path("no-folder/missing.htm")).code(), ErrorCode::PathNotFound);
+    EXPECT_EQ(openInShell(QString()).code(), ErrorCode::NotFound);
+    openDocument(m_prompter, path("missing.htm"));
     EXPECT_TRUE(m_opened.empty()) << "a missing file never reaches the desktop";
 
     test::spit(m_tmp.file("notes.xyz"), "x");
     m_accept = false;
-    OpenDocument(m_prompter, path("notes.xyz"));
+    openDocument(m_prompter, path("notes.xyz"));
     const auto messages = m_prompter.messages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].text, QStringLiteral("File not found"));
@@ -63,12 +63,12 @@ TEST_F(ShellOpenTest, OpensFilesAndAddressesAndShowsFailuresWithTheirMessage) {
         return; // root reads every file
     test::spit(m_tmp.file("secret.htm"), "x");
     std::filesystem::permissions(m_tmp.file("secret.htm"), std::filesystem::perms::none);
-    EXPECT_EQ(ShellOpen(path("secret.htm")).code(), ErrorCode::AccessDenied);
+    EXPECT_EQ(openInShell(path("secret.htm")).code(), ErrorCode::AccessDenied);
 }
 
 TEST_F(ShellOpenTest, HelpOpensAPresentPageAndExplainsAMissingPageOrAFailure) {
     setHelpFolder(path("Help"));
-    subShowHelp(m_prompter, QStringLiteral("quickstart.htm"));
+    showHelp(m_prompter, QStringLiteral("quickstart.htm"));
     EXPECT_TRUE(m_opened.empty());
     ASSERT_EQ(m_prompter.messages().size(), 1u);
     EXPECT_EQ(m_prompter.messages()[0].title, QStringLiteral("Sorry..."));
@@ -78,13 +78,13 @@ TEST_F(ShellOpenTest, HelpOpensAPresentPageAndExplainsAMissingPageOrAFailure) {
 
     std::filesystem::create_directory(m_tmp.file("Help"));
     test::spit(m_tmp.file("Help/index.htm"), "<html></html>");
-    subShowHelp(m_prompter, QStringLiteral("index.htm"));
+    showHelp(m_prompter, QStringLiteral("index.htm"));
     EXPECT_EQ(m_opened, std::vector<QUrl>{QUrl::fromLocalFile(path("Help/index.htm"))});
     EXPECT_EQ(m_prompter.calls.size(), 1u);
 
     // No program takes the page: the message names it, so it can be opened by hand.
     m_accept = false;
-    subShowHelp(m_prompter, QStringLiteral("index.htm"));
+    showHelp(m_prompter, QStringLiteral("index.htm"));
     ASSERT_EQ(m_prompter.messages().size(), 2u);
     EXPECT_EQ(m_prompter.messages()[1].text,
               QStringLiteral("No association for file extension\r") + path("Help/index.htm"));

@@ -52,10 +52,10 @@ int main(int argc, char** argv) {
     quillmark::WallpaperTab tab(prompter, random);
     tab.setProgramFolder(folder);
     tab.loadSettings(settings);
-    tab.subLoadWallpaperList();
+    tab.loadWallpaperList();
     prompter.pathLists.push_back({args[3]});
-    tab.cmdBrowseWallpaper_Click();
-    tab.cmdChangeWallpaper_Click();
+    tab.onBrowseWallpaperClicked();
+    tab.onChangeWallpaperClicked();
     for (const auto& message : prompter.messages())
         std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
     return prompter.messages().empty() ? 0 : 1;

@@ -114,7 +114,7 @@ protected:
         tab.resize(640, 420);
         tab.show();
         tab.loadSettings(settings);
-        tab.subLoadWallpaperList();
+        tab.loadWallpaperList();
     }
     template <typename T> T* find(const char* name) {
         T* control = tab.findChild<T*>(QString::fromLatin1(name));
@@ -186,7 +186,7 @@ TEST_F(WallpaperTabTest, AddingKeepsThePathsAndSavesTheListAndTheFolder) {
 
 TEST_F(WallpaperTabTest, RemovingSelectsTheNextEntryAndAnEmptiedListStaysEmpty) {
     spit(listFile, "/p/a\r\n/p/b\r\n/p/c\r\n/p/d\r\n/p/e\r\n/p/f\r\n");
-    tab.subLoadWallpaperList();
+    tab.loadWallpaperList();
     ASSERT_EQ(rows(), 6);
     select(1);
     select(3);
@@ -202,7 +202,7 @@ TEST_F(WallpaperTabTest, RemovingSelectsTheNextEntryAndAnEmptiedListStaysEmpty) 
     QTest::mouseClick(find<QPushButton>("cmdDeleteWallpaperItems"), Qt::LeftButton);
     EXPECT_EQ(text("lblWallpaperDimensions"), QStringLiteral("4 files removed from list"));
     EXPECT_EQ(slurp(listFile), "");
-    tab.subLoadWallpaperList();
+    tab.loadWallpaperList();
     EXPECT_EQ(rows(), 0);
     EXPECT_EQ(text("lblWallpaperCount"), QStringLiteral("0 wallpaper files"));
 
@@ -216,12 +216,12 @@ TEST_F(WallpaperTabTest, LoadsLargeAndDamagedListFiles) {
     for (int i = 0; i < 100000; ++i)
         big += "/p/" + std::to_string(i) + ".jpg\r\n";
     spit(listFile, big);
-    tab.subLoadWallpaperList();
+    tab.loadWallpaperList();
     EXPECT_EQ(text("lblWallpaperCount"), QStringLiteral("100000 wallpaper files"));
 
     using namespace std::string_literals;
     spit(listFile, "/p/a.jpg\n\n/p/\0b.jpg\r"s + std::string(10000, 'x') + "\r");
-    tab.subLoadWallpaperList();
+    tab.loadWallpaperList();
     EXPECT_EQ(text("lblWallpaperCount"), QStringLiteral("2 wallpaper files"));
     EXPECT_NE(slurp(dir.file("errorlog.dat")).find("2 lines name no file"), std::string::npos);
     // Loading alone never rewrites the file.
@@ -230,9 +230,9 @@ TEST_F(WallpaperTabTest, LoadsLargeAndDamagedListFiles) {
 
 TEST_F(WallpaperTabTest, ListThatCannotBeReadIsNeverOverwritten) {
     ::mkdir(listFile.c_str(), 0755); // a folder where the list file should be
-    tab.subLoadWallpaperList();
+    tab.loadWallpaperList();
     addToList({picture("a.png", 10, 10)});
-    tab.subSaveWallpaperList();
+    tab.saveWallpaperList();
     struct stat st {};
     ASSERT_EQ(::stat(listFile.c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
@@ -459,7 +459,7 @@ TEST_F(WallpaperTabTest, TimedChangeIsOffByDefaultAndFollowsTheBox) {
     EXPECT_EQ(readText(settings, keys::kWallpaperInterval), "30");
 
     addToList({picture("a.png", 30, 20)});
-    tab.tmrWallpaper_Timer();
+    tab.onWallpaperTimer();
     EXPECT_EQ(setter.paths.size(), 1u);
 
     box->selectAll();

@@ -78,7 +78,7 @@ std::string execValue(const std::string& program) {
 
 } // namespace
 
-Status SetRunEntry(const std::string& name, const std::string& data, bool remove) {
+Status setRunEntry(const std::string& name, const std::string& data, bool remove) {
     if (!isSafeEntryName(name))
         return Error{ErrorCode::InvalidInput, "the autostart entry's name '" + name + "' is no file name"};
     const std::string folder = autostartFolder();

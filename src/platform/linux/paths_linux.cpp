@@ -5,7 +5,7 @@
 
 namespace quillmark {
 
-bool FileExists(const std::string& path) {
+bool fileExists(const std::string& path) {
     if (path.empty())
         return false;
     const auto sep = path.find_last_of('/');
@@ -31,8 +31,8 @@ bool FileExists(const std::string& path) {
     return found;
 }
 
-bool DirExists(std::string& path) {
-    path = StripTrailingBackslash(path);
+bool folderExists(std::string& path) {
+    path = stripTrailingBackslash(path);
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

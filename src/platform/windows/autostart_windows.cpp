@@ -24,7 +24,7 @@ std::string quotedCommand(const std::string& program) {
 
 } // namespace
 
-Status SetRunEntry(const std::string& name, const std::string& data, bool remove) {
+Status setRunEntry(const std::string& name, const std::string& data, bool remove) {
     // "\" would name a deeper key, and an empty name the key's default value.
     if (name.empty() || name == "*" || name.find('\\') != std::string::npos || hasControlCharacter(name))
         return Error{ErrorCode::InvalidInput,

@@ -6,7 +6,7 @@
 
 namespace quillmark {
 
-bool FileExists(const std::string& path) {
+bool fileExists(const std::string& path) {
     if (path.empty())
         return false;
     const std::wstring wide = win::widePath(path);
@@ -30,8 +30,8 @@ bool FileExists(const std::string& path) {
     return any;
 }
 
-bool DirExists(std::string& path) {
-    path = StripTrailingBackslash(path);
+bool folderExists(std::string& path) {
+    path = stripTrailingBackslash(path);
     if (path.empty())
         return false;
     // "C:" alone names the drive's current folder; its root is "C:\".

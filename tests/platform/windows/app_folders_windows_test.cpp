@@ -27,8 +27,8 @@ TEST(AppFoldersWindows, TheSettingsFileLivesInTheUsersApplicationData) {
     // Written through the same INI engine as everywhere, with Windows line ends.
     {
         Settings settings(settingsFilePath());
-        settings.WriteINI("Settings", "Sig Separator Character", "%");
-        settings.WriteINI("User", "Last Profile", "Work");
+        settings.writeIni("Settings", "Sig Separator Character", "%");
+        settings.writeIni("User", "Last Profile", "Work");
     }
     const std::string written = test::slurp(settingsFilePath());
     EXPECT_NE(written.find("SIG SEPARATOR CHARACTER=%\r\n"), std::string::npos) << written;

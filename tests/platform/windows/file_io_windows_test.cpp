@@ -52,14 +52,14 @@ TEST(FileIoWindows, NonAsciiNamesAndLongPathsAreWrittenReadAndFound) {
     ASSERT_GT(deep.size(), 260u);
     ASSERT_TRUE(makeFolders(deep).ok());
     std::string folder = deep;
-    EXPECT_TRUE(DirExists(folder));
+    EXPECT_TRUE(folderExists(folder));
 
     const std::string file = deep + "\\sig\xC3\xA9.txt";
     const std::string bytes = "Line one\r\nLine two\n\xE2\x80\x94 \x00 end"s;
     ASSERT_TRUE(writeFileAtomic(file, bytes).ok());
-    EXPECT_TRUE(FileExists(file));
-    EXPECT_TRUE(FileExists(deep + "\\SIG*.TXT")) << "patterns match without case, as on Windows";
-    EXPECT_FALSE(FileExists(deep + "\\*.bmp"));
+    EXPECT_TRUE(fileExists(file));
+    EXPECT_TRUE(fileExists(deep + "\\SIG*.TXT")) << "patterns match without case, as on Windows";
+    EXPECT_FALSE(fileExists(deep + "\\*.bmp"));
     auto read = readFile(file);
     ASSERT_TRUE(read.ok()) << read.message();
     EXPECT_EQ(*read, bytes) << "contents stay bytes: no line-end or code-page translation";

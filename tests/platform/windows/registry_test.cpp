@@ -71,23 +71,23 @@ TEST_F(RegistryTest, AValueThatIsNotTextIsNeverReadAsText) {
 TEST_F(RegistryTest, TheRunEntryQuotesTheProgramAndComesOffAgain) {
     const std::string name = "QuillmarkTest" + std::to_string(::GetCurrentProcessId());
     const std::string program = "C:\\Program Files\\Quillmark\\quillmark.exe";
-    ASSERT_TRUE(SetRunEntry(name, program, false).ok());
+    ASSERT_TRUE(setRunEntry(name, program, false).ok());
     EXPECT_EQ(readRegistryText(RegistryRoot::CurrentUser, kRunKey, name).value(), "\"" + program + "\"");
     // Already quoted (perhaps with arguments after it): taken as it is.
-    ASSERT_TRUE(SetRunEntry(name, "\"" + program + "\" /tray", false).ok());
+    ASSERT_TRUE(setRunEntry(name, "\"" + program + "\" /tray", false).ok());
     EXPECT_EQ(readRegistryText(RegistryRoot::CurrentUser, kRunKey, name).value(),
               "\"" + program + "\" /tray");
 
-    EXPECT_TRUE(SetRunEntry(name, "", true).ok());
+    EXPECT_TRUE(setRunEntry(name, "", true).ok());
     EXPECT_EQ(readRegistryText(RegistryRoot::CurrentUser, kRunKey, name).code(), ErrorCode::NotFound);
-    EXPECT_TRUE(SetRunEntry(name, "", true).ok()) << "nothing to remove is no failure";
+    EXPECT_TRUE(setRunEntry(name, "", true).ok()) << "nothing to remove is no failure";
 
     // Names that would reach another value or key, and commands that would break the entry.
-    EXPECT_FALSE(SetRunEntry("", program, false).ok());
-    EXPECT_FALSE(SetRunEntry("*", program, false).ok());
-    EXPECT_FALSE(SetRunEntry("a\\b", program, false).ok());
-    EXPECT_FALSE(SetRunEntry(name, program + "\r\nevil.exe", false).ok());
-    EXPECT_FALSE(SetRunEntry(name, "", false).ok());
+    EXPECT_FALSE(setRunEntry("", program, false).ok());
+    EXPECT_FALSE(setRunEntry("*", program, false).ok());
+    EXPECT_FALSE(setRunEntry("a\\b", program, false).ok());
+    EXPECT_FALSE(setRunEntry(name, program + "\r\nevil.exe", false).ok());
+    EXPECT_FALSE(setRunEntry(name, "", false).ok());
     EXPECT_EQ(readRegistryText(RegistryRoot::CurrentUser, kRunKey, name).code(), ErrorCode::NotFound);
 }
 

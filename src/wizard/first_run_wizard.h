@@ -16,17 +16,17 @@ namespace quillmark {
 class Prompter;
 class WizardHost;
 
-class frmWizard : public QWidget {
+class FirstRunWizard : public QWidget {
     Q_OBJECT
 public:
-    frmWizard(WizardHost& host, Prompter& prompter, QWidget* parent = nullptr);
-    ~frmWizard() override;
+    FirstRunWizard(WizardHost& host, Prompter& prompter, QWidget* parent = nullptr);
+    ~FirstRunWizard() override;
 
-    int intStep() const { return m_step; }
-    bool blnFinished() const { return m_finished; }
+    int currentStep() const { return m_step; }
+    bool isFinished() const { return m_finished; }
 
-    void cmdNext_Click(int index);
-    void cmdHelp_Click();
+    void onNextClicked(int index);
+    void onHelpClicked();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -36,7 +36,7 @@ protected:
 private:
     void showStep();
     bool checkProfileName();
-    bool subSave();
+    bool save();
     bool refuse(const QString& text);
     std::string profileName() const;
 

@@ -1,5 +1,5 @@
 #pragma once
-// frmNewProfile: asks for the name of a new profile. It refuses, with a message and
+// NewProfileDialog: asks for the name of a new profile. It refuses, with a message and
 // staying open, a name the settings file could not give back unchanged and a name that
 // is already in the list in any letter case (the store finds names that way).
 
@@ -16,11 +16,11 @@ namespace quillmark {
 
 class Prompter;
 
-class frmNewProfile : public QDialog {
+class NewProfileDialog : public QDialog {
     Q_OBJECT
 public:
-    frmNewProfile(Prompter& prompter, std::vector<std::string> existingNames, QWidget* parent = nullptr);
-    ~frmNewProfile() override;
+    NewProfileDialog(Prompter& prompter, std::vector<std::string> existingNames, QWidget* parent = nullptr);
+    ~NewProfileDialog() override;
 
     // The first-profile prompt's wording and suggestion, the suggestion selected.
     void setPrompt(const QString& prompt, const QString& suggestion);
@@ -31,7 +31,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void cmdNewProfileOK_Click();
+    void onOkClicked();
 
     std::unique_ptr<Ui::NewProfileDialog> m_ui;
     Prompter& m_prompter;

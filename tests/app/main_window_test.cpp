@@ -1,10 +1,10 @@
-#include "app/frm_main.h"
-#include "editor/frm_editor.h"
-#include "profiles/frm_new_profile.h"
+#include "app/main_window.h"
+#include "editor/editor_window.h"
+#include "profiles/new_profile_dialog.h"
 #include "support/ui_fixture.h"
-#include "tray/frm_splash.h"
+#include "tray/splash_window.h"
+#include "ui/about_box.h"
 #include "ui/appearance.h"
-#include "ui/frm_about.h"
 #include "ui/help.h"
 
 #include <QAbstractButton>
@@ -100,9 +100,9 @@ std::vector<std::string> keysOfSection(const std::string& file, const std::strin
 }
 
 // The main window with the first-run wizard's starting point counted.
-class WatchedMain : public frmMain {
+class WatchedMain : public MainWindow {
 public:
-    using frmMain::frmMain;
+    using MainWindow::MainWindow;
     int wizardStarts = 0;
     bool visibleAtWizard = false;
 
@@ -113,9 +113,9 @@ protected:
     }
 };
 
-class FrmMainTest : public test::UiTest {
+class MainWindowTest : public test::UiTest {
 protected:
-    FrmMainTest() {
+    MainWindowTest() {
         // QSettings looks the configuration folder up once per process; start-up records the
         // maker's information there, in this test's folder.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
@@ -132,16 +132,16 @@ protected:
     }
 };
 
-TEST_F(FrmMainTest, StartUpMakesTheLastProfileCurrentAndWritesASignature) {
+TEST_F(MainWindowTest, StartUpMakesTheLastProfileCurrentAndWritesASignature) {
     prepareProfile();
     random.values = {0.0f, 0.99f};
-    frmMain w(settings, prompter, random);
+    MainWindow w(settings, prompter, random);
     w.startUp();
     EXPECT_EQ(test::slurp(dir.file("sig.txt")), "-- \nAlice\ntwo\n");
     EXPECT_EQ(control<QComboBox>(w, "cmbProfile")->currentText(), QStringLiteral("Work"));
     EXPECT_EQ(w.lastProfile(), "Work");
     EXPECT_TRUE(control<QTimer>(w, "tmr1")->isActive());
-    EXPECT_FALSE(control<QTabWidget>(w, "tabMain")->isTabEnabled(frmMain::kEmailTab));
+    EXPECT_FALSE(control<QTabWidget>(w, "tabMain")->isTabEnabled(MainWindow::kEmailTab));
     EXPECT_EQ(control<QLineEdit>(w, "txtInterval1")->text(), QStringLiteral("1"));
     EXPECT_TRUE(control<QCheckBox>(w, "chkBoring")->isChecked());
     EXPECT_FALSE(w.decorativeScheme());
@@ -153,8 +153,8 @@ TEST_F(FrmMainTest, StartUpMakesTheLastProfileCurrentAndWritesASignature) {
     EXPECT_NE(after.find("LAST PROFILE=Work"), std::string::npos);
 }
 
-TEST_F(FrmMainTest, FirstRunStoresDefaultsInTheirUsualOrder) {
-    frmMain w(settings, prompter, random);
+TEST_F(MainWindowTest, FirstRunStoresDefaultsInTheirUsualOrder) {
+    MainWindow w(settings, prompter, random);
     w.startUp();
     const std::string file = test::slurp(ini);
     for (const char* line :
@@ -179,9 +179,9 @@ TEST_F(FrmMainTest, FirstRunStoresDefaultsInTheirUsualOrder) {
     EXPECT_EQ(control<QComboBox>(w, "cmbProfile")->count(), 0);
 }
 
-TEST_F(FrmMainTest, SaveWritesEveryTabsControls) {
+TEST_F(MainWindowTest, SaveWritesEveryTabsControls) {
     prepareProfile();
-    frmMain w(settings, prompter, random);
+    MainWindow w(settings, prompter, random);
     w.startUp();
     auto* interval = control<QLineEdit>(w, "txtInterval1");
     interval->selectAll();
@@ -190,7 +190,7 @@ TEST_F(FrmMainTest, SaveWritesEveryTabsControls) {
                             "chkStretchWallpaper", "chkWallpaperOnStartup"})
         QTest::mouseClick(control<QCheckBox>(w, box), Qt::LeftButton);
     QTest::mouseClick(control<QRadioButton>(w, "opnROT"), Qt::LeftButton);
-    w.subSaveSettings();
+    w.saveSettings();
     const std::string file = test::slurp(ini);
     for (const char* line :
          {"INTERVAL_1=30", "RUN AT BOOTUP=False", "DISPLAY PROPORTIONAL FONTS=0",
@@ -201,16 +201,16 @@ TEST_F(FrmMainTest, SaveWritesEveryTabsControls) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.path() + "/config/autostart/Quillmark.desktop")));
     QTest::mouseClick(control<QCheckBox>(w, "chkStartUp"), Qt::LeftButton);
     QTest::mouseClick(control<QCheckBox>(w, "chkProportional"), Qt::LeftButton);
-    w.subSaveSettings();
+    w.saveSettings();
     EXPECT_NE(test::slurp(ini).find("DISPLAY PROPORTIONAL FONTS=1\n"), std::string::npos);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.path() + "/config/autostart/Quillmark.desktop")));
 }
 
-TEST_F(FrmMainTest, SeparatorAndFolderKeepTheirBytesThroughStartUpAndSave) {
+TEST_F(MainWindowTest, SeparatorAndFolderKeepTheirBytesThroughStartUpAndSave) {
     {
-        frmMain first(settings, prompter, random);
+        MainWindow first(settings, prompter, random);
         first.startUp();
-        first.subSaveSettings();
+        first.saveSettings();
     }
     const std::string written = test::slurp(ini);
     const struct {
@@ -226,19 +226,19 @@ TEST_F(FrmMainTest, SeparatorAndFolderKeepTheirBytesThroughStartUpAndSave) {
         file.replace(path, file.find('\n', path) - path, dir.file("Sigs \xE9t\xE9"));
         test::spit(ini, file);
         Settings fresh(ini);
-        frmMain w(fresh, prompter, random);
+        MainWindow w(fresh, prompter, random);
         w.startUp();
-        w.subSaveSettings();
+        w.saveSettings();
         EXPECT_EQ(test::slurp(ini), file) << c.stored;
-        EXPECT_EQ(w.signatureState().strSeparator, c.separator) << c.stored;
+        EXPECT_EQ(w.signatureState().separator, c.separator) << c.stored;
         EXPECT_EQ(w.sigPath(), dir.file("Sigs \xE9t\xE9"));
     }
 }
 
-TEST_F(FrmMainTest, PreferencesActOnTheWindowAtOnce) {
+TEST_F(MainWindowTest, PreferencesActOnTheWindowAtOnce) {
     prepareProfile();
     std::filesystem::create_directories(dir.file("my sigs"));
-    frmMain w(settings, prompter, random);
+    MainWindow w(settings, prompter, random);
     w.startUp();
     auto* separator = control<QLineEdit>(w, "txtSeparator");
     ASSERT_FALSE(w.activated());
@@ -252,7 +252,7 @@ TEST_F(FrmMainTest, PreferencesActOnTheWindowAtOnce) {
     EXPECT_EQ(prompter.messages()[0].text,
               QStringLiteral("This will not take effect until the next time you run Quillmark."));
     EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Information);
-    EXPECT_EQ(w.signatureState().strSeparator, "%");
+    EXPECT_EQ(w.signatureState().separator, "%");
 
     auto* preview = control<QPlainTextEdit>(w, "txtSig");
     EXPECT_EQ(preview->font().family(), QStringLiteral("Arial"));
@@ -270,9 +270,9 @@ TEST_F(FrmMainTest, PreferencesActOnTheWindowAtOnce) {
               QString::fromStdString(dir.file("my sigs/header.txt")));
 }
 
-TEST_F(FrmMainTest, ClosingAsksAndOnlyYesSaves) {
+TEST_F(MainWindowTest, ClosingAsksAndOnlyYesSaves) {
     prepareProfile();
-    frmMain w(settings, prompter, random);
+    MainWindow w(settings, prompter, random);
     w.startUp();
     control<QLineEdit>(w, "txtInterval1")->setText(QStringLiteral("45"));
     prompter.answers = {Prompter::Answer::No};
@@ -282,19 +282,19 @@ TEST_F(FrmMainTest, ClosingAsksAndOnlyYesSaves) {
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Are you sure you want to close Quillmark?"));
     EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Exit Quillmark"));
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "INTERVAL_1"), "1");
+    EXPECT_EQ(settings.readIniPlain("SETTINGS", "INTERVAL_1"), "1");
 
     // The session ending saves without a question.
     w.endSession();
     EXPECT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "INTERVAL_1"), "45");
+    EXPECT_EQ(settings.readIniPlain("SETTINGS", "INTERVAL_1"), "45");
 }
 
-TEST_F(FrmMainTest, StopRequestDuringAStartUpBoxKeepsTheUsersSettings) {
+TEST_F(MainWindowTest, StopRequestDuringAStartUpBoxKeepsTheUsersSettings) {
     prepareProfile();
-    settings.WriteINI("SETTINGS", "Quillmark Run Before", false);
+    settings.writeIni("SETTINGS", "Quillmark Run Before", false);
     setHelpFolder(QString::fromStdString(dir.file("no help here")));
-    frmMain w(settings, prompter, random);
+    MainWindow w(settings, prompter, random);
     // The missing quick-start page's box is open when the request comes.
     prompter.whileOpen = [&w](const test::ScriptedPrompter::Call&) {
         w.endSession();
@@ -303,15 +303,15 @@ TEST_F(FrmMainTest, StopRequestDuringAStartUpBoxKeepsTheUsersSettings) {
     setHelpFolder({});
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_TRUE(prompter.messages()[0].text.startsWith(QStringLiteral("Help file not found.")));
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Last Encryption Method"), "1");
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Boring Colour Scheme"), "-1");
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "Display Proportional Fonts"), "1");
+    EXPECT_EQ(settings.readIniPlain("SETTINGS", "Last Encryption Method"), "1");
+    EXPECT_EQ(settings.readIniPlain("SETTINGS", "Boring Colour Scheme"), "-1");
+    EXPECT_EQ(settings.readIniPlain("SETTINGS", "Display Proportional Fonts"), "1");
     // Start-up stops there: no signature, no timer.
     EXPECT_FALSE(control<QTimer>(w, "tmr1")->isActive());
     EXPECT_EQ(test::slurp(dir.file("sig.txt")), "");
 }
 
-TEST_F(FrmMainTest, FirstRunShowsTheWindowAndStartsTheWizard) {
+TEST_F(MainWindowTest, FirstRunShowsTheWindowAndStartsTheWizard) {
     WatchedMain w(settings, prompter, random);
     w.startUp();
     EXPECT_EQ(w.wizardStarts, 1);
@@ -328,7 +328,7 @@ TEST_F(FrmMainTest, FirstRunShowsTheWindowAndStartsTheWizard) {
     EXPECT_TRUE(prompter.messages().empty());
 }
 
-TEST_F(FrmMainTest, WithAProfileTheWindowStartsMinimisedAndStaysReachableWithoutATray) {
+TEST_F(MainWindowTest, WithAProfileTheWindowStartsMinimisedAndStaysReachableWithoutATray) {
     prepareProfile();
     WatchedMain w(settings, prompter, random);
     w.startUp();
@@ -338,7 +338,7 @@ TEST_F(FrmMainTest, WithAProfileTheWindowStartsMinimisedAndStaysReachableWithout
     EXPECT_TRUE(w.isMinimized());
     EXPECT_TRUE(w.isVisible());
     // The tray menu was there before the profiles were listed: it holds them, the current one checked.
-    frmSplash* tray = w.splash();
+    SplashWindow* tray = w.splash();
     ASSERT_NE(tray, nullptr);
     ASSERT_EQ(tray->profileItemCount(), 3);
     EXPECT_EQ(tray->profileItemCaption(1), QStringLiteral("Home"));
@@ -354,7 +354,7 @@ TEST_F(FrmMainTest, WithAProfileTheWindowStartsMinimisedAndStaysReachableWithout
     EXPECT_TRUE(w.isVisible());
 }
 
-TEST_F(FrmMainTest, SplashShowsDuringStartUpOnlyWhenAskedFor) {
+TEST_F(MainWindowTest, SplashShowsDuringStartUpOnlyWhenAskedFor) {
     // The profile's header is a folder: start-up stops at a message box while loading it,
     // after the splash was loaded and before it is hidden.
     std::filesystem::create_directories(dir.file("folder"));
@@ -364,7 +364,7 @@ TEST_F(FrmMainTest, SplashShowsDuringStartUpOnlyWhenAskedFor) {
                             "\nSIG FILE 1=" + dir.file("sig.txt") + "\n");
         Settings fresh(ini);
         test::ScriptedPrompter asked;
-        frmMain w(fresh, asked, random);
+        MainWindow w(fresh, asked, random);
         bool splashSeen = false;
         asked.whileOpen = [&w, &splashSeen](const test::ScriptedPrompter::Call&) {
             splashSeen = w.splash() != nullptr && w.splash()->isVisible();
@@ -378,8 +378,8 @@ TEST_F(FrmMainTest, SplashShowsDuringStartUpOnlyWhenAskedFor) {
     }
 }
 
-TEST_F(FrmMainTest, MenuBarOffersExitHelpAndAbout) {
-    frmMain w(settings, prompter, random);
+TEST_F(MainWindowTest, MenuBarOffersExitHelpAndAbout) {
+    MainWindow w(settings, prompter, random);
     w.startUp();
     setHelpFolder(QString::fromStdString(dir.file("no help here")));
     control<QAction>(w, "mnuHelp")->trigger();
@@ -390,26 +390,26 @@ TEST_F(FrmMainTest, MenuBarOffersExitHelpAndAbout) {
 
     // About twice, once from the tray: one About window.
     control<QAction>(w, "mnuAbout")->trigger();
-    frmAbout* about = frmAbout::current();
+    AboutBox* about = AboutBox::current();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
     control<QAction>(w, "mnuAbout")->trigger();
     control<QAction>(*w.splash(), "mnuAbout")->trigger();
-    EXPECT_EQ(frmAbout::current(), about);
+    EXPECT_EQ(AboutBox::current(), about);
     delete about;
 }
 
-TEST_F(FrmMainTest, EveryWindowHasUniqueAccelerators) {
-    frmMain w(settings, prompter, random); // no profile yet: the wizard opens too
+TEST_F(MainWindowTest, EveryWindowHasUniqueAccelerators) {
+    MainWindow w(settings, prompter, random); // no profile yet: the wizard opens too
     w.startUp();
     QWidget* wizard = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
         wizard = top->objectName() == QStringLiteral("frmWizard") ? top : wizard;
     ASSERT_NE(wizard, nullptr);
     const std::unique_ptr<QWidget> ownWizard(wizard);
-    const frmEditor editor(prompter);
-    const frmNewProfile newProfile(prompter, {});
-    const std::unique_ptr<frmAbout> about(frmAbout::showAbout(prompter));
+    const EditorWindow editor(prompter);
+    const NewProfileDialog newProfile(prompter, {});
+    const std::unique_ptr<AboutBox> about(AboutBox::showAbout(prompter));
     const std::pair<const QWidget*, QList<QWidget*>> windows[] = {
         {&w, {}},
         {wizard, wizard->findChildren<QWidget*>(QRegularExpression(QStringLiteral("^pnl")))},
@@ -422,9 +422,9 @@ TEST_F(FrmMainTest, EveryWindowHasUniqueAccelerators) {
     }
 }
 
-TEST_F(FrmMainTest, ExitAsksAndOnlyYesSavesAndRemovesTheTrayIcon) {
+TEST_F(MainWindowTest, ExitAsksAndOnlyYesSavesAndRemovesTheTrayIcon) {
     prepareProfile();
-    frmMain w(settings, prompter, random);
+    MainWindow w(settings, prompter, random);
     w.startUp();
     control<QLineEdit>(w, "txtInterval1")->setText(QStringLiteral("45"));
 
@@ -435,7 +435,7 @@ TEST_F(FrmMainTest, ExitAsksAndOnlyYesSavesAndRemovesTheTrayIcon) {
     EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Are you sure you want to close Quillmark?"));
     EXPECT_EQ(prompter.messages()[0].buttons, Prompter::Buttons::YesNoCancel);
     EXPECT_NE(w.splash(), nullptr);
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "INTERVAL_1"), "1");
+    EXPECT_EQ(settings.readIniPlain("SETTINGS", "INTERVAL_1"), "1");
 
     // The tray's Exit: Cancel keeps it running too, Yes saves and takes the icon away.
     prompter.answers = {Prompter::Answer::Cancel};
@@ -448,16 +448,16 @@ TEST_F(FrmMainTest, ExitAsksAndOnlyYesSavesAndRemovesTheTrayIcon) {
     QCoreApplication::processEvents();
     ASSERT_EQ(prompter.messages().size(), 3u);
     EXPECT_EQ(w.splash(), nullptr);
-    EXPECT_EQ(settings.ReadINIPlain("SETTINGS", "INTERVAL_1"), "45");
+    EXPECT_EQ(settings.readIniPlain("SETTINGS", "INTERVAL_1"), "45");
 }
 
-TEST_F(FrmMainTest, TrayCommandsReachTheWindow) {
+TEST_F(MainWindowTest, TrayCommandsReachTheWindow) {
     prepareProfile();
     random.values = {0.0f, 0.99f, 0.99f, 0.0f};
-    frmMain w(settings, prompter, random);
+    MainWindow w(settings, prompter, random);
     w.startUp();
     ASSERT_EQ(test::slurp(dir.file("sig.txt")), "-- \nAlice\ntwo\n");
-    frmSplash* tray = w.splash();
+    SplashWindow* tray = w.splash();
     ASSERT_NE(tray, nullptr);
 
     control<QAction>(*tray, "mnuNextSig")->trigger();
@@ -469,7 +469,7 @@ TEST_F(FrmMainTest, TrayCommandsReachTheWindow) {
     EXPECT_EQ(control<QLabel>(w, "lblCurrentProfile")->text(), QStringLiteral("Current Profile: Home"));
     EXPECT_TRUE(tray->findChildren<QAction*>(QStringLiteral("mnuProfile"))[1]->isChecked());
     EXPECT_FALSE(tray->findChildren<QAction*>(QStringLiteral("mnuProfile"))[2]->isChecked());
-    EXPECT_EQ(settings.ReadINIPlain("User", "Last Profile"), "Home");
+    EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Home");
 
     w.hide();
     control<QAction>(*tray, "mPopRestore")->trigger();
@@ -477,9 +477,9 @@ TEST_F(FrmMainTest, TrayCommandsReachTheWindow) {
     EXPECT_FALSE(w.isMinimized());
 }
 
-TEST_F(FrmMainTest, AStatusMessageMovesNoControl) {
+TEST_F(MainWindowTest, AStatusMessageMovesNoControl) {
     prepareProfile();
-    frmMain w(settings, prompter, random);
+    MainWindow w(settings, prompter, random);
     w.startUp();
     w.showNormal();
     QCoreApplication::processEvents();
@@ -490,10 +490,10 @@ TEST_F(FrmMainTest, AStatusMessageMovesNoControl) {
     EXPECT_EQ(QRect(hide->mapTo(&w, QPoint()), hide->size()), before);
 }
 
-TEST_F(FrmMainTest, BoringBoxSwitchesTheSchemeAtOnce) {
+TEST_F(MainWindowTest, BoringBoxSwitchesTheSchemeAtOnce) {
     prepareProfile(); // starts in the boring scheme
     const AppearanceTemplates looks(QStringLiteral(QUILLMARK_LOOKS_SOURCE_DIR));
-    frmMain w(settings, prompter, random);
+    MainWindow w(settings, prompter, random);
     w.startUp();
     w.showNormal();
     auto* image1 = control<QLabel>(w, "Image1");

@@ -1,4 +1,4 @@
-#include "editor/frm_editor.h"
+#include "editor/editor_window.h"
 
 #include "support/ui_fixture.h"
 #include "ui/appearance.h"
@@ -39,7 +39,7 @@ protected:
         return a;
     }
 
-    QPointer<frmEditor> editor = new frmEditor(prompter);
+    QPointer<EditorWindow> editor = new EditorWindow(prompter);
 };
 
 TEST_F(EditorTest, SavingUnchangedKeepsTheBytesWithPlatformLineEnds) {
@@ -60,7 +60,7 @@ TEST_F(EditorTest, SavingUnchangedKeepsTheBytesWithPlatformLineEnds) {
     for (const Case& c : cases) {
         const std::string path = dir.file("sig.txt");
         test::spit(path, c.file);
-        ASSERT_TRUE(editor->subOpenFile(path).ok());
+        ASSERT_TRUE(editor->openFile(path).ok());
         // The box's plain text shows a no-break space as a blank; the file keeps it.
         EXPECT_EQ(text()->toPlainText(), QString(c.shown).replace(QChar(0xA0), QLatin1Char(' ')));
         EXPECT_EQ(editor->windowTitle(),
@@ -71,7 +71,7 @@ TEST_F(EditorTest, SavingUnchangedKeepsTheBytesWithPlatformLineEnds) {
     }
     // Typed text in a Windows-1252 file stays in that code page.
     test::spit(dir.file("old.txt"), "caf\xE9\r\n");
-    ASSERT_TRUE(editor->subOpenFile(dir.file("old.txt")).ok());
+    ASSERT_TRUE(editor->openFile(dir.file("old.txt")).ok());
     type(QStringLiteral(u" \u00FC"));
     EXPECT_FALSE(editor->isSaved());
     menu("mnuSave");
@@ -86,7 +86,7 @@ TEST_F(EditorTest, LargeFileOpensAtOnceAndCannotBeChangedUntilWhole) {
         file += "Line " + std::to_string(i) + " of a large footer file, caf\xC3\xA9\r\n";
     const std::string path = dir.file("large.txt");
     test::spit(path, file);
-    ASSERT_TRUE(editor->subOpenFile(path).ok());
+    ASSERT_TRUE(editor->openFile(path).ok());
     editor->show();
     EXPECT_TRUE(editor->isLoading());
     EXPECT_TRUE(text()->isReadOnly());
@@ -107,7 +107,7 @@ TEST_F(EditorTest, LargeFileOpensAtOnceAndCannotBeChangedUntilWhole) {
 
 TEST_F(EditorTest, NewFileTitleAndNothingOpenedFromAMissingPath) {
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("Quillmark Sig Editor (New File)"));
-    EXPECT_EQ(editor->subOpenFile(dir.file("absent.txt")).code(), ErrorCode::NotFound);
+    EXPECT_EQ(editor->openFile(dir.file("absent.txt")).code(), ErrorCode::NotFound);
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("Quillmark Sig Editor (New File)"));
     EXPECT_TRUE(text()->toPlainText().isEmpty());
     EXPECT_TRUE(editor->fileName().empty());
@@ -115,14 +115,14 @@ TEST_F(EditorTest, NewFileTitleAndNothingOpenedFromAMissingPath) {
     std::filesystem::create_directory(dir.file("folder"));
     test::spit(dir.file("bin.txt"), std::string("a\0b", 3));
     for (const std::string& bad : {dir.file("folder"), dir.file("bin.txt")}) {
-        EXPECT_FALSE(editor->subOpenFile(bad).ok()) << bad;
+        EXPECT_FALSE(editor->openFile(bad).ok()) << bad;
         EXPECT_TRUE(editor->fileName().empty());
     }
 }
 
 TEST_F(EditorTest, SaveAsAsksBeforeOverwritingAndACancelWritesNothing) {
     type(QStringLiteral("Fresh text"));
-    QSignalSpy savedAs(editor.data(), &frmEditor::savedAs);
+    QSignalSpy savedAs(editor.data(), &EditorWindow::savedAs);
 
     // Save with no name goes to the dialog; cancelling it writes nothing anywhere.
     menu("mnuSave");
@@ -167,7 +167,7 @@ TEST_F(EditorTest, SaveAsAsksBeforeOverwritingAndACancelWritesNothing) {
 // The real file dialog belongs to the editor and leaves an existing file to "Overwrite file?".
 TEST_F(EditorTest, SaveAsDialogBelongsToTheEditorAndDoesNotAskAboutReplacing) {
     QtPrompter real;
-    const std::unique_ptr<frmEditor> own(new frmEditor(real));
+    const std::unique_ptr<EditorWindow> own(new EditorWindow(real));
     int seen = 0;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -212,7 +212,7 @@ TEST_F(EditorTest, ReadOnlyPlaceKeepsTheOldFile) {
     const std::string folder = dir.file("ro");
     std::filesystem::create_directory(folder);
     test::spit(folder + "/sig.txt", "old\n");
-    ASSERT_TRUE(editor->subOpenFile(folder + "/sig.txt").ok());
+    ASSERT_TRUE(editor->openFile(folder + "/sig.txt").ok());
     std::filesystem::permissions(folder,
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     type(QStringLiteral(" new"));
@@ -238,7 +238,7 @@ TEST_F(EditorTest, CloseAsksOnlyAboutUnsavedText) {
 
     const std::string path = dir.file("footer.txt");
     test::spit(path, "one\n");
-    ASSERT_TRUE(editor->subOpenFile(path).ok());
+    ASSERT_TRUE(editor->openFile(path).ok());
     const size_t asked = prompter.messages().size();
     type(QStringLiteral(" two"));
     answer(Prompter::Answer::Yes);
@@ -264,7 +264,7 @@ TEST_F(EditorTest, FontsSwitchBetweenFixedAndProportional) {
     EXPECT_EQ(text()->font().family(), designFont(DesignFont::CourierNew).family());
     // An opened file's text follows the choice as well.
     test::spit(dir.file("h.txt"), "Header\n");
-    ASSERT_TRUE(editor->subOpenFile(dir.file("h.txt")).ok());
+    ASSERT_TRUE(editor->openFile(dir.file("h.txt")).ok());
     EXPECT_EQ(text()->document()->defaultFont().family(), designFont(DesignFont::CourierNew).family());
     proportional->trigger();
     EXPECT_TRUE(proportional->isChecked());

@@ -1,7 +1,7 @@
 #pragma once
-// CRegSettings: string values in the current user's settings store under
-// <Company>\<AppName> (HKEY_CURRENT_USER\Software\... on Windows, the per-user
-// configuration file <config folder>/<Company>/<AppName>.conf elsewhere).
+// KeyStore: string values in the current user's settings store under
+// <company>\<appName> (HKEY_CURRENT_USER\Software\... on Windows, the per-user
+// configuration file <config folder>/<company>/<appName>.conf elsewhere).
 //
 // A section is a key path below the application key ("" is the application key itself,
 // "\" or "/" separate deeper keys). Value names are kept exactly as given: "/" and "\" in
@@ -17,32 +17,31 @@
 
 namespace quillmark {
 
-class CRegSettings {
+class KeyStore {
 public:
-    CRegSettings();
+    KeyStore();
 
     // Leading and trailing spaces are dropped; an empty text restores the default. A text
     // of spaces only leaves the name empty, and the store cannot be used until it is set.
     void setCompany(const QString& newVal);
-    const QString& Company() const { return m_company; }
+    const QString& company() const { return m_company; }
     void setAppName(const QString& newVal);
-    const QString& AppName() const { return m_appName; }
+    const QString& appName() const { return m_appName; }
 
     // Without a key the section's key is removed with everything below it; the application
     // key itself (section "") is never removed that way (InvalidInput). NotFound when there
     // was nothing to delete; an error too when the store could not be written.
-    Status DeleteSetting(const QString& section, const QString& key = QString());
+    Status remove(const QString& section, const QString& key = QString());
 
     // Every value of the section's key as (name, data), in name order (character codes),
     // the default value first under the name "". Deeper keys are not listed.
-    std::vector<std::pair<QString, QString>> GetAllSettings(const QString& section) const;
+    std::vector<std::pair<QString, QString>> allValues(const QString& section) const;
 
     // The value's text, or `defaultValue` when the value is missing, empty or unreadable.
-    QString GetSetting(const QString& section, const QString& key,
-                       const QString& defaultValue = QString()) const;
+    QString value(const QString& section, const QString& key, const QString& defaultValue = QString()) const;
 
     // Creates the section's key when needed and writes the value; success once it is stored.
-    Status SaveSetting(const QString& section, const QString& key, const QString& setting);
+    Status setValue(const QString& section, const QString& key, const QString& setting);
 
 private:
     QString m_company;
@@ -51,6 +50,6 @@ private:
 
 // Records who makes the program ("Author", "Web", "Mail") under the application key.
 // Success when all three were written.
-Status writeMakerInformation(CRegSettings& settings);
+Status writeMakerInformation(KeyStore& settings);
 
 } // namespace quillmark

@@ -1,4 +1,4 @@
-#include "wizard/frm_wizard.h"
+#include "wizard/first_run_wizard.h"
 
 #include "profiles/profile_menu.h"
 #include "profiles/profile_store.h"
@@ -34,8 +34,8 @@ struct Stage {
         profilesTab.setSigPath(sigs);
         profilesTab.setProfileMenu(&menu);
         QObject::connect(&profilesTab, &ProfilesTab::profileMadeCurrent, &signatureTab, [this] {
-            signatureTab.subLoadFiles();
-            signatureTab.cmdUpdate_Click();
+            signatureTab.loadEntries();
+            signatureTab.onUpdateClicked();
         });
     }
     SignatureState state;
@@ -44,7 +44,7 @@ struct Stage {
     SignatureTab signatureTab;
     QWidget mainWindow;
     ProfilesTabHost host;
-    frmWizard wizard;
+    FirstRunWizard wizard;
 };
 
 class WizardTest : public test::UiTest {
@@ -93,7 +93,7 @@ protected:
         control<QComboBox>("cmbFooter")->setCurrentText(footer);
         next();
     }
-    std::string stored(const std::string& key) { return settings.ReadINIPlain("Profiles", key); }
+    std::string stored(const std::string& key) { return settings.readIniPlain("Profiles", key); }
     bool nothingCreated() {
         return stored("Profile 1").empty() && !std::filesystem::exists(sigs + "/firstheader.txt") &&
                !std::filesystem::exists(sigs + "/sig.txt") && stage->profilesTab.profileCount() == 0;
@@ -132,7 +132,7 @@ TEST_F(WizardTest, NextAndBackMoveBetweenPagesAndABlankNameIsRefused) {
     stage->wizard.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&stage->wizard));
     back();
-    EXPECT_EQ(stage->wizard.intStep(), 1);
+    EXPECT_EQ(stage->wizard.currentStep(), 1);
     EXPECT_FALSE(control<QPushButton>("cmdNext1")->isVisible());
     EXPECT_EQ(info(), QStringLiteral("Choose a name for your first profile."));
 
@@ -155,7 +155,7 @@ TEST_F(WizardTest, NextAndBackMoveBetweenPagesAndABlankNameIsRefused) {
         control<QLineEdit>("txtProfile")->setText(r.typed);
         prompter.calls.clear();
         next();
-        EXPECT_EQ(stage->wizard.intStep(), 1);
+        EXPECT_EQ(stage->wizard.currentStep(), 1);
         EXPECT_TRUE(onPage("pnlProfile"));
         ASSERT_EQ(prompter.messages().size(), 1u);
         EXPECT_EQ(prompter.messages()[0].text, r.refusal);
@@ -167,7 +167,7 @@ TEST_F(WizardTest, NextAndBackMoveBetweenPagesAndABlankNameIsRefused) {
     type("txtProfile", QStringLiteral("Friends"));
     prompter.calls.clear();
     next();
-    EXPECT_EQ(stage->wizard.intStep(), 2);
+    EXPECT_EQ(stage->wizard.currentStep(), 2);
     EXPECT_TRUE(onPage("pnlHeader"));
     EXPECT_FALSE(onPage("pnlProfile"));
     EXPECT_TRUE(control<QPushButton>("cmdNext1")->isVisible());
@@ -183,19 +183,19 @@ TEST_F(WizardTest, NextAndBackMoveBetweenPagesAndABlankNameIsRefused) {
                              "click on."));
 
     next();
-    EXPECT_EQ(stage->wizard.intStep(), 3);
+    EXPECT_EQ(stage->wizard.currentStep(), 3);
     EXPECT_TRUE(onPage("pnlFooter"));
     EXPECT_FALSE(onPage("pnlHeader"));
     EXPECT_EQ(info(),
               QStringLiteral("Choose a random footer file from the list of samples.  These are all fully "
                              "customisable once you start running Quillmark."));
     back();
-    EXPECT_EQ(stage->wizard.intStep(), 2);
+    EXPECT_EQ(stage->wizard.currentStep(), 2);
     EXPECT_TRUE(onPage("pnlHeader"));
     EXPECT_FALSE(onPage("pnlFooter"));
     EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>("txtName"));
     back();
-    EXPECT_EQ(stage->wizard.intStep(), 1);
+    EXPECT_EQ(stage->wizard.currentStep(), 1);
     EXPECT_FALSE(control<QPushButton>("cmdNext1")->isVisible());
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_TRUE(nothingCreated()) << "nothing is written before the last page";
@@ -245,7 +245,7 @@ TEST_F(WizardTest, FinishingStoresTheProfileWritesTheHeaderAndTheFirstSignature)
         EXPECT_EQ(stored("Header File 1"), sigs + "/firstheader.txt");
         EXPECT_EQ(stored("Footer File 1"), sigs + "/" + c.footerFile);
         EXPECT_EQ(stored("Sig File 1"), sigs + "/sig.txt");
-        EXPECT_EQ(settings.ReadINIPlain(keys::kLastProfile.section, keys::kLastProfile.key), "Friends");
+        EXPECT_EQ(settings.readIniPlain(keys::kLastProfile.section, keys::kLastProfile.key), "Friends");
         ASSERT_EQ(stage->menu.profileItemCount(), 2);
         EXPECT_EQ(stage->menu.profileItemCaption(1), QStringLiteral("Friends"));
         EXPECT_EQ(stage->profilesTab.cmbProfileText(), "Friends");
@@ -261,7 +261,7 @@ TEST_F(WizardTest, FinishingStoresTheProfileWritesTheHeaderAndTheFirstSignature)
                       .arg(QString::fromStdString(sigs)));
         EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Finished Wizard"));
         EXPECT_EQ(prompter.messages()[0].icon, Prompter::Icon::Information);
-        EXPECT_TRUE(stage->wizard.blnFinished());
+        EXPECT_TRUE(stage->wizard.isFinished());
         EXPECT_FALSE(stage->wizard.isVisible()) << "closed without the exit question";
         EXPECT_TRUE(stage->mainWindow.isVisible()) << "the main window comes into view";
     }
@@ -283,7 +283,7 @@ TEST_F(WizardTest, ClosingAsksFirstAndCreatesNothing) {
         EXPECT_EQ(prompter.messages()[0].buttons, Prompter::Buttons::YesNoCancel);
         EXPECT_EQ(prompter.messages()[0].window, &stage->wizard);
         EXPECT_TRUE(stage->wizard.isVisible());
-        EXPECT_EQ(stage->wizard.intStep(), 2);
+        EXPECT_EQ(stage->wizard.currentStep(), 2);
         EXPECT_TRUE(onPage("pnlHeader"));
     }
     prompter.answers = {Prompter::Answer::Yes};
@@ -306,9 +306,9 @@ TEST_F(WizardTest, AHeaderThatCannotBeWrittenIsReportedAndNothingIsStored) {
         << prompter.messages()[0].text.toStdString();
     EXPECT_NE(prompter.messages()[0].title, QStringLiteral("Finished Wizard"));
     EXPECT_TRUE(stage->wizard.isVisible());
-    EXPECT_EQ(stage->wizard.intStep(), 3);
+    EXPECT_EQ(stage->wizard.currentStep(), 3);
     EXPECT_TRUE(onPage("pnlFooter"));
-    EXPECT_FALSE(stage->wizard.blnFinished());
+    EXPECT_FALSE(stage->wizard.isFinished());
     EXPECT_EQ(test::slurp(sigs), "not a folder");
     EXPECT_TRUE(stored("Profile 1").empty());
     EXPECT_EQ(stage->profilesTab.profileCount(), 0);
@@ -360,7 +360,7 @@ TEST_F(WizardTest, NamesTheSettingsFileCouldNotGiveBackAreRefused) {
     writeProfileSlot(settings, 1, {"Friends", "/h", "/f", "/s"});
     type("txtProfile", QStringLiteral("FRIENDS"));
     next();
-    EXPECT_EQ(stage->wizard.intStep(), 1);
+    EXPECT_EQ(stage->wizard.currentStep(), 1);
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].text,
               QStringLiteral("A profile called \"FRIENDS\" already exists.\rPlease type another name."));
@@ -377,10 +377,10 @@ TEST_F(WizardTest, NamesTheSettingsFileCouldNotGiveBackAreRefused) {
     EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Finished Wizard"));
     EXPECT_EQ(stored("Profile 1"), "Friends");
     EXPECT_EQ(stored("Profile 2"), "Work");
-    EXPECT_EQ(settings.ReadINIPlain(keys::kLastProfile.section, keys::kLastProfile.key), "Work");
+    EXPECT_EQ(settings.readIniPlain(keys::kLastProfile.section, keys::kLastProfile.key), "Work");
     const std::string detail = longDetail.toStdString();
     EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), detail + "\n" + detail + "\n");
-    EXPECT_EQ(stage->state.strSigFile, sigs + "/sig.txt") << "the new profile is the current one";
+    EXPECT_EQ(stage->state.sigFile, sigs + "/sig.txt") << "the new profile is the current one";
 }
 
 TEST_F(WizardTest, AProfileIsRefusedAtTheEndWhenTheListChangedMeanwhileOrIsFull) {
@@ -390,12 +390,12 @@ TEST_F(WizardTest, AProfileIsRefusedAtTheEndWhenTheListChangedMeanwhileOrIsFull)
     next();
     writeProfileSlot(settings, 1, {"friends", "/h", "/f", "/s"});
     next();
-    EXPECT_EQ(stage->wizard.intStep(), 3);
+    EXPECT_EQ(stage->wizard.currentStep(), 3);
     EXPECT_TRUE(stage->wizard.isVisible());
     EXPECT_FALSE(std::filesystem::exists(sigs + "/firstheader.txt"));
     EXPECT_EQ(stored("Header File 1"), "/h") << "the profile made by hand is untouched";
 
-    for (int slot = 1; slot <= intMaxProfiles; ++slot)
+    for (int slot = 1; slot <= kMaxProfiles; ++slot)
         writeProfileSlot(settings, slot, {"P" + std::to_string(slot), "/h", "/f", "/s"});
     prompter.calls.clear();
     next();
@@ -432,7 +432,7 @@ TEST_F(WizardTest, TheBackgroundPictureFollowsTheColourScheme) {
     AppearanceTemplates templates(QStringLiteral(QUILLMARK_LOOKS_SOURCE_DIR));
     for (bool decorative : {true, false}) {
         setDecorativeScheme(decorative);
-        frmWizard w{stage->host, prompter};
+        FirstRunWizard w{stage->host, prompter};
         EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().isNull(), !decorative);
         const QImage shown = w.grab().toImage();
         const QImage plain = [&] {

@@ -1,6 +1,6 @@
 #pragma once
-// frmAbout: the About box. The version, the product picture, the web and mail links of the
-// makers and a short notice. Only one exists at a time. The controls are in frm_about.ui.
+// AboutBox: the About box. The version, the product picture, the web and mail links of the
+// makers and a short notice. Only one exists at a time. The controls are in about_box.ui.
 
 #include <QDialog>
 #include <QString>
@@ -14,20 +14,20 @@ namespace quillmark {
 
 class Prompter;
 
-class frmAbout final : public QDialog {
+class AboutBox final : public QDialog {
     Q_OBJECT
 public:
     // Shows the About window without blocking the caller. A window that is already open
     // is brought to the front instead of opening a second one. `prompter` tells the user
     // when a link cannot be opened and must outlive the window.
-    static frmAbout* showAbout(Prompter& prompter, QWidget* parent = nullptr);
+    static AboutBox* showAbout(Prompter& prompter, QWidget* parent = nullptr);
     // The open About window, or nullptr.
-    static frmAbout* current();
+    static AboutBox* current();
 
     // Picture file to show instead of the built-in one (tests); empty restores it.
     static void setPicturePath(const QString& path);
 
-    ~frmAbout() override;
+    ~AboutBox() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -35,10 +35,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    frmAbout(Prompter& prompter, QWidget* parent);
-    void frmAbout_Load();
-    void lblWeb_Click();
-    void lblMail_Click();
+    AboutBox(Prompter& prompter, QWidget* parent);
+    void load();
+    void onWebClicked();
+    void onMailClicked();
 
     Prompter& m_prompter;
     std::unique_ptr<Ui::AboutBox> m_ui;

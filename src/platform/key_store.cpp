@@ -1,4 +1,4 @@
-#include "platform/reg_settings.h"
+#include "platform/key_store.h"
 
 #include "platform/product_info.h"
 
@@ -193,17 +193,17 @@ void restore(QSettings& settings, const QString& name, const QVariant& previous)
 
 } // namespace
 
-CRegSettings::CRegSettings() : m_company(fromView(kMakerCompany)), m_appName(fromView(kProductName)) {}
+KeyStore::KeyStore() : m_company(fromView(kMakerCompany)), m_appName(fromView(kProductName)) {}
 
-void CRegSettings::setCompany(const QString& newVal) {
+void KeyStore::setCompany(const QString& newVal) {
     m_company = newVal.isEmpty() ? fromView(kMakerCompany) : trimSpaces(newVal);
 }
 
-void CRegSettings::setAppName(const QString& newVal) {
+void KeyStore::setAppName(const QString& newVal) {
     m_appName = newVal.isEmpty() ? fromView(kProductName) : trimSpaces(newVal);
 }
 
-Status CRegSettings::DeleteSetting(const QString& section, const QString& key) {
+Status KeyStore::remove(const QString& section, const QString& key) {
     Store store(m_company, m_appName);
     if (Status writable = store.writable(); !writable)
         return writable;
@@ -238,7 +238,7 @@ Status CRegSettings::DeleteSetting(const QString& section, const QString& key) {
     return committed;
 }
 
-std::vector<std::pair<QString, QString>> CRegSettings::GetAllSettings(const QString& section) const {
+std::vector<std::pair<QString, QString>> KeyStore::allValues(const QString& section) const {
     std::vector<std::pair<QString, QString>> rows;
     Store store(m_company, m_appName);
     if (!store.readable())
@@ -253,8 +253,7 @@ std::vector<std::pair<QString, QString>> CRegSettings::GetAllSettings(const QStr
     return rows;
 }
 
-QString CRegSettings::GetSetting(const QString& section, const QString& key,
-                                 const QString& defaultValue) const {
+QString KeyStore::value(const QString& section, const QString& key, const QString& defaultValue) const {
     Store store(m_company, m_appName);
     if (!store.readable())
         return defaultValue;
@@ -264,7 +263,7 @@ QString CRegSettings::GetSetting(const QString& section, const QString& key,
     return text && !text->isEmpty() ? *text : defaultValue;
 }
 
-Status CRegSettings::SaveSetting(const QString& section, const QString& key, const QString& setting) {
+Status KeyStore::setValue(const QString& section, const QString& key, const QString& setting) {
     Store store(m_company, m_appName);
     if (Status writable = store.writable(); !writable)
         return writable;
@@ -279,11 +278,11 @@ Status CRegSettings::SaveSetting(const QString& section, const QString& key, con
     return committed;
 }
 
-Status writeMakerInformation(CRegSettings& settings) {
+Status writeMakerInformation(KeyStore& settings) {
     // Each is tried even when one before it failed; the first failure is the answer.
-    Status author = settings.SaveSetting(QString(), QStringLiteral("Author"), fromView(kMakerAuthor));
-    Status web = settings.SaveSetting(QString(), QStringLiteral("Web"), fromView(kMakerWeb));
-    Status mail = settings.SaveSetting(QString(), QStringLiteral("Mail"), fromView(kMakerMail));
+    Status author = settings.setValue(QString(), QStringLiteral("Author"), fromView(kMakerAuthor));
+    Status web = settings.setValue(QString(), QStringLiteral("Web"), fromView(kMakerWeb));
+    Status mail = settings.setValue(QString(), QStringLiteral("Mail"), fromView(kMakerMail));
     return !author ? author : !web ? web : mail;
 }
 

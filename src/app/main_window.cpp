@@ -1,4 +1,4 @@
-#include "app/frm_main.h"
+#include "app/main_window.h"
 #include "ui_main_window.h"
 
 #include "app/email_tab.h"
@@ -7,9 +7,9 @@
 #include "encryption/encryption_tab.h"
 #include "platform/autostart.h"
 #include "platform/error_handler.h"
+#include "platform/key_store.h"
 #include "platform/paths.h"
 #include "platform/product_info.h"
-#include "platform/reg_settings.h"
 #include "platform/tray_host.h"
 #include "profiles/profile_store.h"
 #include "profiles/profiles_tab.h"
@@ -17,14 +17,14 @@
 #include "settings/settings.h"
 #include "settings/typed_settings.h"
 #include "signature/signature_tab.h"
-#include "tray/frm_splash.h"
+#include "tray/splash_window.h"
+#include "ui/about_box.h"
 #include "ui/appearance.h"
-#include "ui/frm_about.h"
 #include "ui/help.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
 #include "wallpaper/wallpaper_tab.h"
-#include "wizard/frm_wizard.h"
+#include "wizard/first_run_wizard.h"
 #include "wizard/profiles_tab_host.h"
 
 #include <QAction>
@@ -76,20 +76,20 @@ std::string storedProfileName(Settings& settings, const QString& caption) {
 // The maker's values are written once: storing them again at every start would cost three
 // synchronous writes of the store before the first signature.
 void recordMakerInformation() {
-    CRegSettings maker;
+    KeyStore maker;
     const auto recorded = [&maker](const char* name, std::string_view value) {
-        return maker.GetSetting(QString(), QString::fromLatin1(name)) ==
+        return maker.value(QString(), QString::fromLatin1(name)) ==
                QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
     };
     if (recorded("Author", kMakerAuthor) && recorded("Web", kMakerWeb) && recorded("Mail", kMakerMail))
         return;
     if (!writeMakerInformation(maker))
-        LogError("frmMain.startUp", "the maker's information could not be recorded");
+        logError("frmMain.startUp", "the maker's information could not be recorded");
 }
 
 } // namespace
 
-frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent)
+MainWindow::MainWindow(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<::Ui::MainWindow>()), m_settings(settings),
       m_prompter(prompter) {
     // The form holds the status bar from the start: a first message would otherwise push
@@ -98,15 +98,15 @@ frmMain::frmMain(Settings& settings, Prompter& prompter, RandomSource& random, Q
     setWindowTitle(kProgramTitle);
     buildTabs(prompter, random);
     m_wizardHost = std::make_unique<ProfilesTabHost>(*m_profilesTab, settings, prompter, this,
-                                                     [this] { return strSigPath; });
+                                                     [this] { return m_sigPath; });
     wireTabs();
     wireMenuBar();
-    connect(m_ui->cmdHide, &QPushButton::clicked, this, &frmMain::minimiseToTray);
-    connect(m_ui->tabMain, &QTabWidget::currentChanged, this, &frmMain::tabChanged);
+    connect(m_ui->cmdHide, &QPushButton::clicked, this, &MainWindow::minimiseToTray);
+    connect(m_ui->tabMain, &QTabWidget::currentChanged, this, &MainWindow::tabChanged);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { endSession(); });
 }
 
-frmMain::~frmMain() {
+MainWindow::~MainWindow() {
     // The wizard has no parent (it must not hide with this window) but works through the
     // host that ends with it.
     delete m_wizard;
@@ -116,7 +116,7 @@ frmMain::~frmMain() {
 // The form's pages only hold the captions: each tab takes its page's place. Each accelerator
 // is used once in the window: the tabs' own buttons keep theirs, so the tab captions and the
 // menus take letters no tab uses.
-void frmMain::buildTabs(Prompter& prompter, RandomSource& random) {
+void MainWindow::buildTabs(Prompter& prompter, RandomSource& random) {
     QTabWidget* tabs = m_ui->tabMain;
     m_signatureTab = new SignatureTab(m_signature, prompter, random, tabs);
     m_profilesTab = new ProfilesTab(m_settings, m_signature, prompter, tabs);
@@ -140,7 +140,7 @@ void frmMain::buildTabs(Prompter& prompter, RandomSource& random) {
 
 // The tabs' controls joined the focus chain after the Hide button; the button comes last,
 // after the controls of the last tab.
-void frmMain::putHideLastInTabOrder() {
+void MainWindow::putHideLastInTabOrder() {
     QWidget* last = nullptr;
     for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
         if ((w->focusPolicy() & Qt::TabFocus) && m_ui->tabMain->isAncestorOf(w))
@@ -149,7 +149,7 @@ void frmMain::putHideLastInTabOrder() {
         QWidget::setTabOrder(last, m_ui->cmdHide);
 }
 
-void frmMain::wireTabs() {
+void MainWindow::wireTabs() {
     connect(m_wallpaperTab, &WallpaperTab::statusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text, 10000); });
     connect(m_signatureTab, &SignatureTab::titleChanged, this, &QWidget::setWindowTitle);
@@ -159,68 +159,67 @@ void frmMain::wireTabs() {
         m_ui->tabMain->setCurrentIndex(kProfilesTab);
     });
     connect(m_profilesTab, &ProfilesTab::profileMadeCurrent, this, [this] {
-        m_signatureTab->subLoadFiles();
-        m_signatureTab->cmdUpdate_Click();
+        m_signatureTab->loadEntries();
+        m_signatureTab->onUpdateClicked();
     });
     connect(m_preferencesTab, &PreferencesTab::separatorChanged, this, [this] {
-        if (blnActivated)
+        if (m_activated)
             m_prompter.message(this, tr("This will not take effect until the next time you run Quillmark."),
                                {}, Prompter::Icon::Information, Prompter::Buttons::Ok);
     });
     connect(m_preferencesTab, &PreferencesTab::sigPathAccepted, this, [this](const std::string& folder) {
-        strSigPath = folder;
-        m_profilesTab->setSigPath(StripTrailingBackslash(folder));
+        m_sigPath = folder;
+        m_profilesTab->setSigPath(stripTrailingBackslash(folder));
     });
     connect(m_preferencesTab, &PreferencesTab::proportionalFontsClicked, m_signatureTab,
             &SignatureTab::setProportionalFont);
-    connect(m_preferencesTab, &PreferencesTab::boringColourSchemeClicked, this, &frmMain::chkBoring_Click);
+    connect(m_preferencesTab, &PreferencesTab::boringColourSchemeClicked, this, &MainWindow::onBoringClicked);
 }
 
-void frmMain::wireMenuBar() {
+void MainWindow::wireMenuBar() {
     connect(m_ui->mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->mnuHelp, &QAction::triggered, this,
-            [this] { subShowHelp(m_prompter, QStringLiteral("index.htm")); });
-    connect(m_ui->mnuAbout, &QAction::triggered, this, [this] { frmAbout::showAbout(m_prompter, this); });
+            [this] { showHelp(m_prompter, QStringLiteral("index.htm")); });
+    connect(m_ui->mnuAbout, &QAction::triggered, this, [this] { AboutBox::showAbout(m_prompter, this); });
 }
 
-bool frmMain::decorativeScheme() const {
+bool MainWindow::decorativeScheme() const {
     return quillmark::decorativeScheme();
 }
 
-void frmMain::subInitialise() {
-    strLastProfile = readText(m_settings, keys::kLastProfile);
-    if (strLastProfile.empty())
-        strLastProfile = m_settings.ReadINI(keys::kProfiles, profileNameKey(1), std::string_view());
-    subGetSigPath();
-    m_signature.astrHeaders = {std::string()};
-    m_signature.astrFooters = {std::string()};
+void MainWindow::initialise() {
+    m_lastProfile = readText(m_settings, keys::kLastProfile);
+    if (m_lastProfile.empty())
+        m_lastProfile = m_settings.readIni(keys::kProfiles, profileNameKey(1), std::string_view());
+    readSigPath();
+    m_signature.headers = {std::string()};
+    m_signature.footers = {std::string()};
 }
 
-void frmMain::subGetSigPath() {
+void MainWindow::readSigPath() {
     m_preferencesTab->loadSigPath();
-    strSigPath = m_preferencesTab->sigPath();
-    m_profilesTab->setSigPath(StripTrailingBackslash(strSigPath));
+    m_sigPath = m_preferencesTab->sigPath();
+    m_profilesTab->setSigPath(stripTrailingBackslash(m_sigPath));
 }
 
-void frmMain::startUp() {
-    blnActivated = false;
+void MainWindow::startUp() {
+    m_activated = false;
     {
         // A first run writes many defaults back; they reach the disk in one write.
         Settings::Batch batch(m_settings);
-        subInitialise();
+        initialise();
         m_ui->tabMain->setTabEnabled(kEmailTab, false);
         minimiseToTray();
         recordMakerInformation();
         loadTrayWindow();
         centreOnScreen();
         // The random source was seeded from the clock when it was made, once per run.
-        subReadSettings();
+        readSettings();
     }
     m_settingsLoaded = true;
     if (m_sessionEnding) {
         // The stop request came while a message box of the settings load was open.
-        if (!blnQuitting)
-            subSaveSettings();
+        saveSettings();
         return;
     }
     m_ui->tabMain->setCurrentIndex(kSignatureTab);
@@ -229,11 +228,11 @@ void frmMain::startUp() {
         showNormal();
         startFirstRunWizard();
     }
-    m_profilesTab->subSelectProfile(m_profilesTab->cmbProfileText());
+    m_profilesTab->selectProfile(m_profilesTab->cmbProfileText());
     if (m_sessionEnding)
         return;
     m_signatureTab->startUpdates();
-    subLoadPics(this);
+    applyColourScheme(this);
     update();
     stayReachable();
     m_startedUp = true;
@@ -244,17 +243,17 @@ void frmMain::startUp() {
 
 // Another program (quillmark-cli) may add, remove or change profiles while this one runs:
 // the list and the tray menu follow.
-void frmMain::watchSettingsFile() {
+void MainWindow::watchSettingsFile() {
     m_settingsWatch = new SettingsWatch(m_settings, this);
     connect(m_settingsWatch, &SettingsWatch::changedOutside, m_profilesTab, &ProfilesTab::reloadProfiles);
 }
 
-void frmMain::startFirstRunWizard() {
+void MainWindow::startFirstRunWizard() {
     if (m_wizard) {
         m_wizard->raise();
         return;
     }
-    m_wizard = new frmWizard(*m_wizardHost, m_prompter);
+    m_wizard = new FirstRunWizard(*m_wizardHost, m_prompter);
     m_wizard->setAttribute(Qt::WA_DeleteOnClose);
     // A dialog of this window for the window manager, which keeps it above the window and
     // gives it the focus; yet no child, so it stays up when the window hides in the tray.
@@ -269,7 +268,7 @@ void frmMain::startFirstRunWizard() {
 // hidden straight away rather than minimised first: a window that the program itself
 // minimises is marked to come back minimised, and the window manager would minimise it again
 // right after the tray brings it back. A window that was never shown is in the tray already.
-void frmMain::minimiseToTray() {
+void MainWindow::minimiseToTray() {
     if (!isVisible())
         return;
     if (m_splash && m_splash->canHideToTray())
@@ -280,16 +279,16 @@ void frmMain::minimiseToTray() {
 
 // Without a tray showing our icon a hidden window could never be found again: it is
 // shown minimised instead, in the task bar.
-void frmMain::stayReachable() {
+void MainWindow::stayReachable() {
     if (isHidden() && !(m_splash && m_splash->canHideToTray()))
         showMinimized();
 }
 
-void frmMain::loadTrayWindow() {
+void MainWindow::loadTrayWindow() {
     // Read without storing the default: the settings read below stores every missing
     // default in the file's usual order.
     const bool showSplash = readFlagPlain(m_settings, keys::kShowSplashScreen);
-    m_splash = std::make_unique<frmSplash>(this, showSplash);
+    m_splash = std::make_unique<SplashWindow>(this, showSplash);
     wireTrayWindow();
     m_profilesTab->setProfileMenu(m_splash.get());
     // A window hidden to a tray that then ends would be out of reach: bring it back to the
@@ -300,30 +299,30 @@ void frmMain::loadTrayWindow() {
     });
 }
 
-void frmMain::wireTrayWindow() {
-    frmSplash* tray = m_splash.get();
-    connect(tray, &frmSplash::nextSigRequested, m_signatureTab, &SignatureTab::cmdUpdate_Click);
-    connect(tray, &frmSplash::copyRequested, m_signatureTab, &SignatureTab::subCopySigToClipBoard);
-    connect(tray, &frmSplash::profileChosen, this, [this](const QString& caption) {
-        m_profilesTab->subSelectProfile(storedProfileName(m_settings, caption));
+void MainWindow::wireTrayWindow() {
+    SplashWindow* tray = m_splash.get();
+    connect(tray, &SplashWindow::nextSigRequested, m_signatureTab, &SignatureTab::onUpdateClicked);
+    connect(tray, &SplashWindow::copyRequested, m_signatureTab, &SignatureTab::copySignatureToClipboard);
+    connect(tray, &SplashWindow::profileChosen, this, [this](const QString& caption) {
+        m_profilesTab->selectProfile(storedProfileName(m_settings, caption));
     });
-    connect(tray, &frmSplash::encryptClipboardRequested, this, &frmMain::mnuEncryptClipboard_Click);
-    connect(tray, &frmSplash::decryptClipboardRequested, this, &frmMain::mnuDecryptClipboard_Click);
-    connect(tray, &frmSplash::aboutRequested, this, [this] { frmAbout::showAbout(m_prompter, this); });
-    connect(tray, &frmSplash::helpRequested, this,
-            [this] { subShowHelp(m_prompter, QStringLiteral("index.htm")); });
+    connect(tray, &SplashWindow::encryptClipboardRequested, this, &MainWindow::encryptClipboard);
+    connect(tray, &SplashWindow::decryptClipboardRequested, this, &MainWindow::decryptClipboard);
+    connect(tray, &SplashWindow::aboutRequested, this, [this] { AboutBox::showAbout(m_prompter, this); });
+    connect(tray, &SplashWindow::helpRequested, this,
+            [this] { showHelp(m_prompter, QStringLiteral("index.htm")); });
     // Queued: closing removes the tray window, which must not happen inside its own menu.
-    connect(tray, &frmSplash::exitRequested, this, &QWidget::close, Qt::QueuedConnection);
+    connect(tray, &SplashWindow::exitRequested, this, &QWidget::close, Qt::QueuedConnection);
 }
 
-void frmMain::unloadTrayWindow() {
+void MainWindow::unloadTrayWindow() {
     if (!m_splash)
         return;
     m_profilesTab->setProfileMenu(nullptr);
     m_splash.reset();
 }
 
-void frmMain::centreOnScreen() {
+void MainWindow::centreOnScreen() {
     const QScreen* where = screen();
     if (where == nullptr)
         return;
@@ -331,88 +330,88 @@ void frmMain::centreOnScreen() {
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
 
-void frmMain::bringToFront() {
+void MainWindow::bringToFront() {
     bringWindowBack(this);
 }
 
-void frmMain::chkBoring_Click(bool boring) {
+void MainWindow::onBoringClicked(bool boring) {
     setDecorativeScheme(!boring);
-    subLoadPics(this);
+    applyColourScheme(this);
     update();
 }
 
-void frmMain::storeMissingDefaults() {
+void MainWindow::storeMissingDefaults() {
     // A read stores the default of a missing key; the values are loaded by the tabs.
     for (const keys::SettingKey* key : kStartUpSettings)
         readText(m_settings, *key);
 }
 
-void frmMain::subReadSettings() {
+void MainWindow::readSettings() {
     Settings::Batch batch(m_settings);
     storeMissingDefaults();
 
     m_signatureTab->loadSettings(m_settings);
 
     m_preferencesTab->loadSettings(m_settings);
-    m_signature.strSeparator = m_preferencesTab->separator();
+    m_signature.separator = m_preferencesTab->separator();
     setDecorativeScheme(!m_preferencesTab->boringColourScheme());
     m_signatureTab->setProportionalFont(m_preferencesTab->proportionalFonts());
 
     m_wallpaperTab->loadSettings(m_settings);
 
     m_profilesTab->selectFirstProfile();
-    m_profilesTab->subListProfiles();
-    m_profilesTab->subBuildProfileMenu();
-    m_profilesTab->subReadProfileSettings(strLastProfile);
+    m_profilesTab->listProfiles();
+    m_profilesTab->buildProfileMenu();
+    m_profilesTab->readProfileSettings(m_lastProfile);
 
     m_encryptionTab->loadSettings(m_settings);
 
     if (!readFlag(m_settings, keys::kRunBefore))
-        subShowHelp(m_prompter, QStringLiteral("quickstart.htm"));
-    m_wallpaperTab->subLoadWallpaperList();
+        showHelp(m_prompter, QStringLiteral("quickstart.htm"));
+    m_wallpaperTab->loadWallpaperList();
     if (readFlag(m_settings, keys::kWallpaperOnStartup))
-        m_wallpaperTab->cmdChangeWallpaper_Click();
+        m_wallpaperTab->onChangeWallpaperClicked();
 }
 
-void frmMain::subSaveSettings() {
+void MainWindow::saveSettings() {
     Settings::Batch batch(m_settings);
     m_signatureTab->saveSettings(m_settings);
     m_preferencesTab->saveSettings(m_settings);
     m_encryptionTab->saveSettings(m_settings);
-    static_cast<void>(SetRunEntry("Quillmark", QCoreApplication::applicationFilePath().toStdString(),
+    static_cast<void>(setRunEntry("Quillmark", QCoreApplication::applicationFilePath().toStdString(),
                                   !m_preferencesTab->runAtBootup()));
     m_wallpaperTab->saveSettings(m_settings);
 }
 
-void frmMain::mnuEncryptClipboard_Click() {
-    m_encryptionTab->clipboardCommand(true, blnActivated);
+void MainWindow::encryptClipboard() {
+    m_encryptionTab->clipboardCommand(true, m_activated);
 }
 
-void frmMain::mnuDecryptClipboard_Click() {
-    m_encryptionTab->clipboardCommand(false, blnActivated);
+void MainWindow::decryptClipboard() {
+    m_encryptionTab->clipboardCommand(false, m_activated);
 }
 
-void frmMain::tabChanged(int index) {
-    m_wallpaperTab->subSaveWallpaperList();
-    m_profilesTab->tabMain_Change(index == kProfilesTab);
+void MainWindow::tabChanged(int index) {
+    m_wallpaperTab->saveWallpaperList();
+    m_profilesTab->onTabChanged(index == kProfilesTab);
     if (index != kEmailTab)
-        subSaveSettings();
+        saveSettings();
 }
 
-void frmMain::endSession() {
+void MainWindow::endSession() {
     if (m_sessionEnding)
         return;
     m_sessionEnding = true;
     // Before start-up has read the settings the controls hold defaults, and saving them
     // would overwrite the user's choices; start-up saves once it has read them.
-    if (m_settingsLoaded && !blnQuitting)
-        subSaveSettings();
+    if (m_settingsLoaded)
+        saveSettings();
     // Ends every running event loop, an open message box's included, so the request is
     // honoured whatever the program is waiting for.
     QCoreApplication::exit(0);
 }
 
-void frmMain::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible() && m_splash &&
         m_splash->canHideToTray()) {
@@ -424,34 +423,33 @@ void frmMain::changeEvent(QEvent* event) {
     }
 }
 
-void frmMain::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent*) {
     // Image1 is never shown itself: the colour scheme puts the background picture in it, and
     // the paint tiles that picture over the window.
     QPainter painter(this);
     paintSchemeBackground(painter, m_ui->Image1, size());
 }
 
-bool frmMain::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
-        blnActivated = true;
+        m_activated = true;
     return QMainWindow::event(event);
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
-    if (!m_sessionEnding && !blnQuitting &&
-        m_prompter.message(this, tr("Are you sure you want to close Quillmark?"), tr("Exit Quillmark"),
-                           Prompter::Icon::Question,
-                           Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!m_sessionEnding && m_prompter.message(this, tr("Are you sure you want to close Quillmark?"),
+                                               tr("Exit Quillmark"), Prompter::Icon::Question,
+                                               Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
         event->ignore();
         return;
     }
     // An editor with unsaved text the user wants to keep stops the closing.
-    if (!m_sessionEnding && !blnQuitting && !m_profilesTab->closeEditors()) {
+    if (!m_sessionEnding && !m_profilesTab->closeEditors()) {
         event->ignore();
         return;
     }
-    if (!m_sessionEnding && !blnQuitting)
-        subSaveSettings();
+    if (!m_sessionEnding)
+        saveSettings();
     unloadTrayWindow();
     event->accept();
     // The program lives in the tray and does not end with its last window: it ends here.

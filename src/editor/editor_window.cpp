@@ -1,4 +1,4 @@
-#include "editor/frm_editor.h"
+#include "editor/editor_window.h"
 
 #include "editor/editor_text.h"
 #include "platform/error_handler.h"
@@ -9,7 +9,7 @@
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
 #include "ui/wait_cursor.h"
-#include "ui_frm_editor.h"
+#include "ui_editor_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -49,7 +49,7 @@ std::string pathBytes(const QString& path) {
 
 } // namespace
 
-frmEditor::frmEditor(Prompter& prompter, QWidget* parent)
+EditorWindow::EditorWindow(Prompter& prompter, QWidget* parent)
     : QMainWindow(parent, Qt::Window), m_prompter(prompter), m_ui(std::make_unique<Ui::EditorWindow>()) {
     m_ui->setupUi(this);
     txtMain = m_ui->txtMain;
@@ -61,12 +61,12 @@ frmEditor::frmEditor(Prompter& prompter, QWidget* parent)
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    subLoadPics(this);
+    applyColourScheme(this);
 }
 
-frmEditor::~frmEditor() = default;
+EditorWindow::~EditorWindow() = default;
 
-void frmEditor::connectControls() {
+void EditorWindow::connectControls() {
     // Only a flag per keystroke: nothing here may walk the whole text.
     connect(txtMain, &QPlainTextEdit::textChanged, this, [this] {
         if (!isLoading())
@@ -74,9 +74,9 @@ void frmEditor::connectControls() {
     });
     connect(m_ui->mnuSave, &QAction::triggered, this, [this] {
         WaitCursor wait;
-        subSave(m_fileName);
+        save(m_fileName);
     });
-    connect(m_ui->mnuSaveAs, &QAction::triggered, this, [this] { subPromptToSaveAs(); });
+    connect(m_ui->mnuSaveAs, &QAction::triggered, this, [this] { promptToSaveAs(); });
     connect(m_ui->mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &QWidget::close);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QWidget::close);
@@ -84,27 +84,27 @@ void frmEditor::connectControls() {
     connect(m_ui->mnuProportional, &QAction::triggered, this, [this] { setProportional(true); });
 }
 
-void frmEditor::setProportional(bool proportional) {
+void EditorWindow::setProportional(bool proportional) {
     txtMain->setFont(designFont(proportional ? DesignFont::Arial : DesignFont::CourierNew));
     m_ui->mnuProportional->setChecked(proportional);
     m_ui->mnuFixed->setChecked(!proportional);
 }
 
-void frmEditor::setFileName(const std::string& path) {
+void EditorWindow::setFileName(const std::string& path) {
     m_fileName = path;
 }
 
-void frmEditor::showFileTitle() {
+void EditorWindow::showFileTitle() {
     setWindowTitle(kTitle.arg(textFromBytes(m_fileName)));
 }
 
-Status frmEditor::subOpenFile(const std::string& strThisFile) {
-    if (strThisFile.empty())
+Status EditorWindow::openFile(const std::string& path) {
+    if (path.empty())
         return {};
-    Result<std::string> bytes = readFileForEditor(strThisFile);
+    Result<std::string> bytes = readFileForEditor(path);
     if (!bytes) {
         if (bytes.code() != ErrorCode::NotFound && bytes.code() != ErrorCode::PathNotFound)
-            LogError("frmEditor.subOpenFile", bytes.message());
+            logError("frmEditor.subOpenFile", bytes.message());
         return bytes.error();
     }
     bool legacy = false;
@@ -127,22 +127,22 @@ Status frmEditor::subOpenFile(const std::string& strThisFile) {
         m_pendingFrom = first;
         document->setUndoRedoEnabled(false); // loading is not an edit the user could undo
         setLoading(true);
-        QTimer::singleShot(0, this, &frmEditor::loadNextPart);
+        QTimer::singleShot(0, this, &EditorWindow::loadNextPart);
     }
     m_legacy = legacy;
-    m_fileName = strThisFile;
+    m_fileName = path;
     showFileTitle();
     m_saved = true;
     return {};
 }
 
-void frmEditor::setLoading(bool loading) {
+void EditorWindow::setLoading(bool loading) {
     txtMain->setReadOnly(loading);
     m_ui->mnuSave->setEnabled(!loading);
     m_ui->mnuSaveAs->setEnabled(!loading);
 }
 
-void frmEditor::loadNextPart() {
+void EditorWindow::loadNextPart() {
     if (m_pending.isEmpty())
         return;
     const qsizetype end = partEnd(m_pending, m_pendingFrom, kNextPartChars);
@@ -152,7 +152,7 @@ void frmEditor::loadNextPart() {
     cursor.insertText(m_pending.mid(m_pendingFrom, end - m_pendingFrom));
     m_pendingFrom = end;
     if (end < m_pending.size()) {
-        QTimer::singleShot(0, this, &frmEditor::loadNextPart);
+        QTimer::singleShot(0, this, &EditorWindow::loadNextPart);
         return;
     }
     m_pending = QString();
@@ -160,12 +160,12 @@ void frmEditor::loadNextPart() {
     setLoading(false);
 }
 
-void frmEditor::finishLoading() {
+void EditorWindow::finishLoading() {
     while (isLoading())
         loadNextPart();
 }
 
-std::string frmEditor::textBytes() {
+std::string EditorWindow::textBytes() {
     finishLoading();
     // The raw text keeps no-break spaces, which the plain-text form would turn into spaces.
     QString text = txtMain->document()->toRawText();
@@ -174,11 +174,11 @@ std::string frmEditor::textBytes() {
     return bytesFromText(text, m_legacy);
 }
 
-bool frmEditor::subSave(const std::string& fileName) {
+bool EditorWindow::save(const std::string& fileName) {
     if (fileName.empty())
-        return subPromptToSaveAs();
+        return promptToSaveAs();
     if (Status written = writeFileAtomic(fileName, fileFromEditorText(textBytes(), kLineEnd)); !written) {
-        LogError("frmEditor.subSave", written.message());
+        logError("frmEditor.subSave", written.message());
         m_prompter.message(this,
                            tr("Your changes could not be saved:\r\r%1\r\rThe text is still here; please "
                               "save it somewhere else with \"Save As\".")
@@ -192,19 +192,19 @@ bool frmEditor::subSave(const std::string& fileName) {
     return true;
 }
 
-bool frmEditor::subPromptToSaveAs() {
-    const std::string start = m_sigFolder + kPathSeparator + FileNameOfPath(m_fileName);
+bool EditorWindow::promptToSaveAs() {
+    const std::string start = m_sigFolder + kPathSeparator + fileNameOfPath(m_fileName);
     const QString chosen =
         m_prompter.saveFile(this, tr("Save As"), textFromBytes(start), tr("Text Document (*.txt)"));
     if (chosen.isEmpty())
         return false;
     const std::string path = pathBytes(chosen);
-    if (FileExists(path) &&
+    if (fileExists(path) &&
         m_prompter.message(this, chosen + tr(" already exists.  Do you want to overwrite it?"),
                            tr("Overwrite file?"), Prompter::Icon::Question,
                            Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes)
         return false;
-    if (!subSave(path))
+    if (!save(path))
         return false;
     m_fileName = path;
     showFileTitle();
@@ -212,13 +212,13 @@ bool frmEditor::subPromptToSaveAs() {
     return true;
 }
 
-void frmEditor::closeEvent(QCloseEvent* event) {
+void EditorWindow::closeEvent(QCloseEvent* event) {
     if (!m_saved) {
         const Prompter::Answer answer = m_prompter.message(
             this, tr("Would you like to save the changes you've made to this signature file?"),
             tr("Save file?"), Prompter::Icon::Question, Prompter::Buttons::YesNoCancel);
         // A save that did not happen keeps the window, so the text is never lost unseen.
-        if (answer == Prompter::Answer::Cancel || (answer == Prompter::Answer::Yes && !subSave(m_fileName))) {
+        if (answer == Prompter::Answer::Cancel || (answer == Prompter::Answer::Yes && !save(m_fileName))) {
             event->ignore();
             return;
         }

@@ -1,4 +1,4 @@
-#include "ui/frm_about.h"
+#include "ui/about_box.h"
 
 #include "support/ui_fixture.h"
 #include "ui/shell_open.h"
@@ -22,13 +22,13 @@ protected:
         });
     }
     ~AboutTest() override {
-        delete frmAbout::current();
-        frmAbout::setPicturePath({});
+        delete AboutBox::current();
+        AboutBox::setPicturePath({});
         setUrlOpener({});
         setErrorLogPath({});
     }
     QLabel* label(const char* name) const {
-        return frmAbout::current()->findChild<QLabel*>(QString::fromLatin1(name));
+        return AboutBox::current()->findChild<QLabel*>(QString::fromLatin1(name));
     }
 
     std::vector<QUrl> m_opened;
@@ -36,13 +36,13 @@ protected:
 };
 
 TEST_F(AboutTest, OpensOnceCentredWithTitleVersionPictureAndCaptions) {
-    frmAbout* about = frmAbout::showAbout(prompter);
+    AboutBox* about = AboutBox::showAbout(prompter);
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(about->isModal());
     EXPECT_EQ(about->windowTitle(), QStringLiteral("About Quillmark"));
     about->showMinimized();
-    EXPECT_EQ(frmAbout::showAbout(prompter), about) << "a second request raises the open window";
+    EXPECT_EQ(AboutBox::showAbout(prompter), about) << "a second request raises the open window";
     EXPECT_FALSE(about->isMinimized());
     EXPECT_EQ(QApplication::topLevelWidgets().count(about), 1);
 
@@ -67,7 +67,7 @@ TEST_F(AboutTest, OpensOnceCentredWithTitleVersionPictureAndCaptions) {
 }
 
 TEST_F(AboutTest, LinksOpenTheWebPageAndAMailToTheMakers) {
-    frmAbout::showAbout(prompter);
+    AboutBox::showAbout(prompter);
     QTest::mouseClick(label("lblWeb"), Qt::LeftButton);
     QTest::mouseClick(label("lblMail"), Qt::LeftButton);
     EXPECT_EQ(m_opened, (std::vector<QUrl>{QUrl(QStringLiteral("https://quillmark.org")),
@@ -81,23 +81,23 @@ TEST_F(AboutTest, LinksOpenTheWebPageAndAMailToTheMakers) {
 }
 
 TEST_F(AboutTest, OkClosesAndTheNextRequestOpensAFreshWindow) {
-    QPointer<frmAbout> about = frmAbout::showAbout(prompter);
+    QPointer<AboutBox> about = AboutBox::showAbout(prompter);
     QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(about.isNull());
-    EXPECT_EQ(frmAbout::current(), nullptr);
-    ASSERT_NE(frmAbout::showAbout(prompter), nullptr);
-    EXPECT_TRUE(frmAbout::current()->isVisible());
+    EXPECT_EQ(AboutBox::current(), nullptr);
+    ASSERT_NE(AboutBox::showAbout(prompter), nullptr);
+    EXPECT_TRUE(AboutBox::current()->isVisible());
 }
 
 TEST_F(AboutTest, AnUnreadablePictureLeavesTheBoxWithoutItAndIsLoggedOnce) {
     test::spit(dir.file("broken.png"), "not a picture");
-    frmAbout::setPicturePath(QString::fromStdString(dir.file("broken.png")));
-    frmAbout::showAbout(prompter);
+    AboutBox::setPicturePath(QString::fromStdString(dir.file("broken.png")));
+    AboutBox::showAbout(prompter);
     EXPECT_TRUE(label("imgAbout")->pixmap().isNull());
-    EXPECT_TRUE(frmAbout::current()->isVisible());
-    delete frmAbout::current();
-    frmAbout::showAbout(prompter);
+    EXPECT_TRUE(AboutBox::current()->isVisible());
+    delete AboutBox::current();
+    AboutBox::showAbout(prompter);
     const std::string log = test::slurp(dir.file("errorlog.dat"));
     EXPECT_NE(log.find("frmAbout_Load, cannot read the picture "), std::string::npos) << log;
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;

@@ -1,11 +1,11 @@
-#include "wizard/frm_wizard.h"
+#include "wizard/first_run_wizard.h"
 
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "ui/appearance.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
-#include "ui_frm_wizard.h"
+#include "ui_first_run_wizard.h"
 #include "wizard/first_profile.h"
 #include "wizard/wizard_host.h"
 
@@ -24,32 +24,32 @@ QString quoted(const std::string& bytes) {
 
 } // namespace
 
-frmWizard::frmWizard(WizardHost& host, Prompter& prompter, QWidget* parent)
+FirstRunWizard::FirstRunWizard(WizardHost& host, Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::FirstRunWizard>()), m_host(host),
       m_prompter(prompter) {
     m_ui->setupUi(this);
     for (QWidget* box : {m_ui->txtName, m_ui->txtEmail, m_ui->txtURL})
         box->installEventFilter(this);
 
-    connect(m_ui->cmdNext0, &QPushButton::clicked, this, [this] { cmdNext_Click(0); });
-    connect(m_ui->cmdNext1, &QPushButton::clicked, this, [this] { cmdNext_Click(1); });
+    connect(m_ui->cmdNext0, &QPushButton::clicked, this, [this] { onNextClicked(0); });
+    connect(m_ui->cmdNext1, &QPushButton::clicked, this, [this] { onNextClicked(1); });
     connect(m_ui->cmdClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_ui->cmdHelp, &QPushButton::clicked, this, &frmWizard::cmdHelp_Click);
+    connect(m_ui->cmdHelp, &QPushButton::clicked, this, &FirstRunWizard::onHelpClicked);
 
-    subLoadPics(this);
+    applyColourScheme(this);
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->geometry();
         move((area.width() - width()) / 2, (area.height() - height()) / 2);
     }
 }
 
-frmWizard::~frmWizard() {
+FirstRunWizard::~FirstRunWizard() {
     // The boxes outlive the form's pointers while the window takes its children down.
     for (QWidget* box : {m_ui->txtName, m_ui->txtEmail, m_ui->txtURL})
         box->removeEventFilter(this);
 }
 
-void frmWizard::cmdNext_Click(int index) {
+void FirstRunWizard::onNextClicked(int index) {
     if (index == 0)
         ++m_step;
     else if (m_step >= 2)
@@ -60,7 +60,7 @@ void frmWizard::cmdNext_Click(int index) {
     }
     if (m_step == 4) {
         m_ui->lblInfo->clear();
-        if (!subSave()) {
+        if (!save()) {
             // Nothing was stored: the user can put things right and press Next again.
             m_step = 3;
             showStep();
@@ -77,7 +77,7 @@ void frmWizard::cmdNext_Click(int index) {
     showStep();
 }
 
-void frmWizard::showStep() {
+void FirstRunWizard::showStep() {
     switch (m_step) {
     case 1:
         m_ui->lblInfo->setText(tr("Choose a name for your first profile."));
@@ -104,17 +104,17 @@ void frmWizard::showStep() {
     }
 }
 
-bool frmWizard::refuse(const QString& text) {
+bool FirstRunWizard::refuse(const QString& text) {
     m_prompter.message(this, text, kProgramTitle, Prompter::Icon::Warning);
     return false;
 }
 
-std::string frmWizard::profileName() const {
+std::string FirstRunWizard::profileName() const {
     // Stored as typed: a name the settings file would give back changed is refused, not altered.
     return bytesFromText(m_ui->txtProfile->text());
 }
 
-bool frmWizard::checkProfileName() {
+bool FirstRunWizard::checkProfileName() {
     const std::string name = profileName();
     if (m_ui->txtProfile->text().trimmed().isEmpty())
         return refuse(tr("Please type in a name for this profile"));
@@ -125,7 +125,7 @@ bool frmWizard::checkProfileName() {
     return true;
 }
 
-bool frmWizard::subSave() {
+bool FirstRunWizard::save() {
     // The list may have changed while the wizard was open: the main window stays usable.
     if (!checkProfileName())
         return false;
@@ -143,7 +143,7 @@ bool frmWizard::subSave() {
         firstHeaderText(bytesFromText(m_ui->txtName->text()), bytesFromText(m_ui->txtEmail->text()),
                         bytesFromText(m_ui->txtURL->text()));
     bool writeHeader = true;
-    if (FileExists(record.headerFile)) {
+    if (fileExists(record.headerFile)) {
         // A header file from an earlier start may hold the user's own edits.
         const Result<std::string> old = readFile(record.headerFile);
         if (old && *old == header) {
@@ -174,14 +174,14 @@ bool frmWizard::subSave() {
     return true;
 }
 
-void frmWizard::cmdHelp_Click() {
+void FirstRunWizard::onHelpClicked() {
     m_host.showHelp(QStringLiteral("quickstart.htm"), this);
     showNormal();
     raise();
     activateWindow();
 }
 
-void frmWizard::closeEvent(QCloseEvent* event) {
+void FirstRunWizard::closeEvent(QCloseEvent* event) {
     if (!m_finished && m_prompter.message(this, tr("Are you sure you want to exit this wizard?"),
                                           tr("Exit Wizard?"), Prompter::Icon::Question,
                                           Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
@@ -192,12 +192,12 @@ void frmWizard::closeEvent(QCloseEvent* event) {
     m_host.wizardClosed();
 }
 
-void frmWizard::paintEvent(QPaintEvent*) {
+void FirstRunWizard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintSchemeBackground(painter, m_ui->Image1, size());
 }
 
-bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
+bool FirstRunWizard::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (watched == m_ui->txtName)
             m_ui->lblInfo->setText(tr("An e-mail signature usually contains the sender's name"));

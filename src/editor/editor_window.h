@@ -1,7 +1,7 @@
 #pragma once
-// frmEditor: a small plain-text editor for a profile's header, footer and output files.
+// EditorWindow: a small plain-text editor for a profile's header, footer and output files.
 // Files are written whole and replaced atomically; text that is not UTF-8 is shown as
-// Windows-1252 and written back byte for byte. The controls are in frm_editor.ui.
+// Windows-1252 and written back byte for byte. The controls are in editor_window.ui.
 
 #include "platform/result.h"
 
@@ -19,21 +19,21 @@ namespace quillmark {
 
 class Prompter;
 
-class frmEditor : public QMainWindow {
+class EditorWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmEditor(Prompter& prompter, QWidget* parent = nullptr);
-    ~frmEditor() override;
+    explicit EditorWindow(Prompter& prompter, QWidget* parent = nullptr);
+    ~EditorWindow() override;
 
     // Loads the file. Nothing changes when the path is empty or nothing is there (NotFound,
     // PathNotFound); a folder, a file too large, binary data or a read error is reported
     // back and leaves the editor as it was.
-    Status subOpenFile(const std::string& strThisFile);
+    Status openFile(const std::string& path);
     // Saves to `fileName`, through the save dialog when it is empty. False when nothing
     // was written: the dialog was cancelled or the write failed (which the user is told).
-    bool subSave(const std::string& fileName);
+    bool save(const std::string& fileName);
     // Asks for a path and saves there; false when cancelled or not written.
-    bool subPromptToSaveAs();
+    bool promptToSaveAs();
 
     // The file being edited (empty for a new file) and the path box it came from.
     const std::string& fileName() const { return m_fileName; }

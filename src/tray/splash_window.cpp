@@ -1,7 +1,7 @@
-#include "tray/frm_splash.h"
+#include "tray/splash_window.h"
 
 #include "platform/version.h"
-#include "ui_frm_splash.h"
+#include "ui_splash_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,7 +26,7 @@ QIcon quillmarkIcon() {
 
 } // namespace
 
-frmSplash::frmSplash(QWidget* mainWindow, bool showSplash, QWidget* parent)
+SplashWindow::SplashWindow(QWidget* mainWindow, bool showSplash, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::SplashWindow>()), m_mainWindow(mainWindow) {
     initTrayResources();
     m_ui->setupUi(this);
@@ -37,8 +37,8 @@ frmSplash::frmSplash(QWidget* mainWindow, bool showSplash, QWidget* parent)
 
     m_tray = new QSystemTrayIcon(windowIcon(), this);
     m_tray->setToolTip(m_mainWindow ? m_mainWindow->windowTitle() : QString());
-    m_tray->setContextMenu(mPopupSys);
-    connect(m_tray, &QSystemTrayIcon::activated, this, &frmSplash::iconActivated);
+    m_tray->setContextMenu(m_trayMenu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, &SplashWindow::iconActivated);
     // Shown even when no tray runs yet: Qt embeds the icon in a tray that starts (or
     // restarts) later, so the icon is never given up.
     m_tray->show();
@@ -57,36 +57,36 @@ frmSplash::frmSplash(QWidget* mainWindow, bool showSplash, QWidget* parent)
     }
 }
 
-frmSplash::~frmSplash() {
+SplashWindow::~SplashWindow() {
     // The icon must not outlive the program in the tray.
     m_tray->hide();
 }
 
-void frmSplash::hideSplash() {
+void SplashWindow::hideSplash() {
     hide();
 }
 
-bool frmSplash::canHideToTray() const {
+bool SplashWindow::canHideToTray() const {
     return m_tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 // A pop-up menu that belongs to the tray icon, not to a menu bar or a window, and whose
 // profile items are added and removed at run time before a separator held here: the form
 // file has no clean way to describe it, so it is built in code.
-void frmSplash::buildMenu() {
-    mPopupSys = new QMenu(QStringLiteral("&SysTray"), this);
-    mPopupSys->setObjectName(QStringLiteral("mPopupSys"));
+void SplashWindow::buildMenu() {
+    m_trayMenu = new QMenu(QStringLiteral("&SysTray"), this);
+    m_trayMenu->setObjectName(QStringLiteral("mPopupSys"));
     auto add = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
 
-    add(mPopupSys, "mnuProfileTitle", QStringLiteral("Profiles"))->setVisible(false);
-    m_profileEnd = mPopupSys->addSeparator();
+    add(m_trayMenu, "mnuProfileTitle", QStringLiteral("Profiles"))->setVisible(false);
+    m_profileEnd = m_trayMenu->addSeparator();
     newProfileAction(QStringLiteral("Profile"))->setVisible(false); // the template
 
-    QMenu* mnuClipboard = mPopupSys->addMenu(QStringLiteral("Clipboard"));
+    QMenu* mnuClipboard = m_trayMenu->addMenu(QStringLiteral("Clipboard"));
     mnuClipboard->setObjectName(QStringLiteral("mnuClipboard"));
     mnuClipboard->menuAction()->setObjectName(QStringLiteral("mnuClipboardItem"));
     QAction* mnuEncryptClipboard =
@@ -94,80 +94,80 @@ void frmSplash::buildMenu() {
     QAction* mnuDecryptClipboard =
         add(mnuClipboard, "mnuDecryptClipboard", QStringLiteral("&Decrypt Clipboard"));
     QAction* mnuCopy = add(mnuClipboard, "mnuCopy", QStringLiteral("&Copy Sig to Clipboard"));
-    mPopupSys->addSeparator();
-    QAction* mnuAbout = add(mPopupSys, "mnuAbout", QStringLiteral("&About Quillmark"));
-    QAction* mnuHelp = add(mPopupSys, "mnuHelp", QStringLiteral("&Help"));
-    mPopupSys->addSeparator();
-    QAction* mPopRestore = add(mPopupSys, "mPopRestore", QStringLiteral("&MAIN SCREEN"));
-    mPopupSys->addSeparator();
-    QAction* mnuNextSig = add(mPopupSys, "mnuNextSig", QStringLiteral("&Next Sig"));
-    QAction* mPopExit = add(mPopupSys, "mPopExit", QStringLiteral("&Exit"));
+    m_trayMenu->addSeparator();
+    QAction* mnuAbout = add(m_trayMenu, "mnuAbout", QStringLiteral("&About Quillmark"));
+    QAction* mnuHelp = add(m_trayMenu, "mnuHelp", QStringLiteral("&Help"));
+    m_trayMenu->addSeparator();
+    QAction* mPopRestore = add(m_trayMenu, "mPopRestore", QStringLiteral("&MAIN SCREEN"));
+    m_trayMenu->addSeparator();
+    QAction* mnuNextSig = add(m_trayMenu, "mnuNextSig", QStringLiteral("&Next Sig"));
+    QAction* mPopExit = add(m_trayMenu, "mPopExit", QStringLiteral("&Exit"));
 
-    connect(mnuEncryptClipboard, &QAction::triggered, this, &frmSplash::encryptClipboardRequested);
-    connect(mnuDecryptClipboard, &QAction::triggered, this, &frmSplash::decryptClipboardRequested);
-    connect(mnuCopy, &QAction::triggered, this, &frmSplash::copyRequested);
-    connect(mnuAbout, &QAction::triggered, this, &frmSplash::aboutRequested);
-    connect(mnuHelp, &QAction::triggered, this, &frmSplash::helpRequested);
-    connect(mPopRestore, &QAction::triggered, this, &frmSplash::restoreMainWindow);
-    connect(mnuNextSig, &QAction::triggered, this, &frmSplash::nextSigRequested);
-    connect(mPopExit, &QAction::triggered, this, &frmSplash::exitRequested);
+    connect(mnuEncryptClipboard, &QAction::triggered, this, &SplashWindow::encryptClipboardRequested);
+    connect(mnuDecryptClipboard, &QAction::triggered, this, &SplashWindow::decryptClipboardRequested);
+    connect(mnuCopy, &QAction::triggered, this, &SplashWindow::copyRequested);
+    connect(mnuAbout, &QAction::triggered, this, &SplashWindow::aboutRequested);
+    connect(mnuHelp, &QAction::triggered, this, &SplashWindow::helpRequested);
+    connect(mPopRestore, &QAction::triggered, this, &SplashWindow::restoreMainWindow);
+    connect(mnuNextSig, &QAction::triggered, this, &SplashWindow::nextSigRequested);
+    connect(mPopExit, &QAction::triggered, this, &SplashWindow::exitRequested);
 }
 
 // Profile items sit between the title and the separator that ends them, in list order.
-QAction* frmSplash::newProfileAction(const QString& caption) {
-    auto* action = new QAction(caption, mPopupSys);
+QAction* SplashWindow::newProfileAction(const QString& caption) {
+    auto* action = new QAction(caption, m_trayMenu);
     action->setObjectName(QStringLiteral("mnuProfile"));
     action->setCheckable(true);
-    mPopupSys->insertAction(m_profileEnd, action);
+    m_trayMenu->insertAction(m_profileEnd, action);
     connect(action, &QAction::triggered, this, [this, action](bool checked) {
         // The check mark follows the profile that actually became current, which the
         // profile procedures set; a click alone must not move it.
         action->setChecked(!checked);
         emit profileChosen(action->text());
     });
-    mnuProfile.push_back(action);
+    m_profileItems.push_back(action);
     return action;
 }
 
-void frmSplash::removeProfileItems() {
-    while (mnuProfile.size() > 1) {
-        delete mnuProfile.back();
-        mnuProfile.pop_back();
+void SplashWindow::removeProfileItems() {
+    while (m_profileItems.size() > 1) {
+        delete m_profileItems.back();
+        m_profileItems.pop_back();
     }
 }
 
-void frmSplash::addProfileItem(int index, const QString& caption) {
+void SplashWindow::addProfileItem(int index, const QString& caption) {
     if (index < 1)
         return; // item 0 is the template and keeps its caption
-    while (static_cast<int>(mnuProfile.size()) <= index)
+    while (static_cast<int>(m_profileItems.size()) <= index)
         newProfileAction(QString());
-    QAction* item = mnuProfile[static_cast<size_t>(index)];
+    QAction* item = m_profileItems[static_cast<size_t>(index)];
     item->setText(caption);
     item->setVisible(true);
 }
 
-int frmSplash::profileItemCount() const {
-    return static_cast<int>(mnuProfile.size());
+int SplashWindow::profileItemCount() const {
+    return static_cast<int>(m_profileItems.size());
 }
 
-QString frmSplash::profileItemCaption(int index) const {
+QString SplashWindow::profileItemCaption(int index) const {
     if (index < 0 || index >= profileItemCount())
         return {};
-    return mnuProfile[static_cast<size_t>(index)]->text();
+    return m_profileItems[static_cast<size_t>(index)]->text();
 }
 
-void frmSplash::setProfileItemChecked(int index, bool checked) {
+void SplashWindow::setProfileItemChecked(int index, bool checked) {
     if (index >= 0 && index < profileItemCount())
-        mnuProfile[static_cast<size_t>(index)]->setChecked(checked);
+        m_profileItems[static_cast<size_t>(index)]->setChecked(checked);
 }
 
-void frmSplash::iconActivated(QSystemTrayIcon::ActivationReason reason) {
+void SplashWindow::iconActivated(QSystemTrayIcon::ActivationReason reason) {
     // A right click opens the context menu by itself; left and double clicks bring the window back.
     if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
         restoreMainWindow();
 }
 
-void frmSplash::restoreMainWindow() {
+void SplashWindow::restoreMainWindow() {
     if (m_mainWindow)
         bringWindowBack(m_mainWindow);
     emit restoreRequested();

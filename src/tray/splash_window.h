@@ -1,7 +1,7 @@
 #pragma once
-// frmSplash: the splash window shown while the program starts, and for the whole run the
+// SplashWindow: the splash window shown while the program starts, and for the whole run the
 // owner of the tray icon and its menu, the user's way back to the main window. The splash's
-// controls are in frm_splash.ui; the tray menu is built here.
+// controls are in splash_window.ui; the tray menu is built here.
 
 #include "profiles/profile_menu.h"
 
@@ -20,14 +20,14 @@ class SplashWindow;
 
 namespace quillmark {
 
-class frmSplash : public QWidget, public ProfileMenu {
+class SplashWindow : public QWidget, public ProfileMenu {
     Q_OBJECT
 public:
     // `mainWindow` is the window the icon brings back; its caption at this moment becomes
     // the icon's tooltip. The splash is shown only when `showSplash` is true; the icon
     // always is.
-    frmSplash(QWidget* mainWindow, bool showSplash, QWidget* parent = nullptr);
-    ~frmSplash() override;
+    SplashWindow(QWidget* mainWindow, bool showSplash, QWidget* parent = nullptr);
+    ~SplashWindow() override;
 
     // Start-up has finished: the splash goes, the icon stays.
     void hideSplash();
@@ -66,9 +66,9 @@ private:
     std::unique_ptr<Ui::SplashWindow> m_ui;
     QWidget* m_mainWindow;
     QSystemTrayIcon* m_tray;
-    QMenu* mPopupSys;
-    std::vector<QAction*> mnuProfile; // element 0 is the hidden template
-    QAction* m_profileEnd;            // the separator after the profile items
+    QMenu* m_trayMenu;
+    std::vector<QAction*> m_profileItems; // element 0 is the hidden template
+    QAction* m_profileEnd;                // the separator after the profile items
 };
 
 // Shows a window that was hidden in the tray or minimised: normal size, in front, active. The

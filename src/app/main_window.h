@@ -19,9 +19,9 @@ namespace quillmark {
 
 class EmailTab;
 class EncryptionTab;
-class frmWizard;
+class FirstRunWizard;
 class ProfilesTabHost;
-class frmSplash;
+class SplashWindow;
 class PreferencesTab;
 class ProfilesTab;
 class Prompter;
@@ -30,11 +30,11 @@ class SettingsWatch;
 class SignatureTab;
 class WallpaperTab;
 
-class frmMain : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    frmMain(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
-    ~frmMain() override;
+    MainWindow(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Brings the program up: settings, the tray icon, profiles, the first signature and the
     // timer. Run it from the event loop, so that a stop request during one of its message
@@ -44,19 +44,19 @@ public:
     // leave the event loop with status 0. Works at any moment, a message box open or not.
     void endSession();
 
-    void subReadSettings();
-    void subSaveSettings();
+    void readSettings();
+    void saveSettings();
 
     // The tray's "Encrypt Clipboard" and "Decrypt Clipboard": they work once the window
     // has been shown, so the user has seen which method is chosen.
-    void mnuEncryptClipboard_Click();
-    void mnuDecryptClipboard_Click();
+    void encryptClipboard();
+    void decryptClipboard();
 
     // Back from the tray (or from a second copy's start): shown, normal size, in front.
     void bringToFront();
     // The tray window: the splash during start-up, then the owner of the tray icon. Null
     // before start-up has loaded it and once the program is ending.
-    frmSplash* splash() const { return m_splash.get(); }
+    SplashWindow* splash() const { return m_splash.get(); }
 
     // Positions of the tabs of tabMain.
     enum TabIndex {
@@ -73,11 +73,11 @@ public:
     bool decorativeScheme() const;
 
     // The window has been activated since start-up: the user has seen it.
-    bool activated() const { return blnActivated; }
+    bool activated() const { return m_activated; }
     // The profile that was current when the program last ended.
-    const std::string& lastProfile() const { return strLastProfile; }
+    const std::string& lastProfile() const { return m_lastProfile; }
     // The signature folder in use, as stored.
-    const std::string& sigPath() const { return strSigPath; }
+    const std::string& sigPath() const { return m_sigPath; }
 
 protected:
     // The first run (no profile yet) starts the wizard that sets up the first profile.
@@ -100,23 +100,22 @@ private:
     void centreOnScreen();
     void minimiseToTray();
     void stayReachable();
-    void chkBoring_Click(bool boring);
-    void subInitialise();
-    void subGetSigPath();
+    void onBoringClicked(bool boring);
+    void initialise();
+    void readSigPath();
     void storeMissingDefaults();
     void tabChanged(int index);
     void watchSettingsFile();
 
-    bool blnActivated = false;
-    bool blnQuitting = false;
-    std::string strLastProfile;
-    std::string strSigPath;
+    bool m_activated = false;
+    std::string m_lastProfile;
+    std::string m_sigPath;
 
     std::unique_ptr<::Ui::MainWindow> m_ui;
     Settings& m_settings;
     Prompter& m_prompter;
     SignatureState m_signature;
-    std::unique_ptr<frmSplash> m_splash;
+    std::unique_ptr<SplashWindow> m_splash;
     bool m_sessionEnding = false;
     bool m_settingsLoaded = false;
     bool m_startedUp = false;
@@ -130,7 +129,7 @@ private:
     PreferencesTab* m_preferencesTab;
     EmailTab* m_emailTab;
     std::unique_ptr<ProfilesTabHost> m_wizardHost;
-    QPointer<frmWizard> m_wizard;
+    QPointer<FirstRunWizard> m_wizard;
 };
 
 } // namespace quillmark

@@ -1,6 +1,6 @@
 // The tray window offscreen: no tray exists there, so the menu is driven directly.
 #include "support/temp_folder.h"
-#include "tray/frm_splash.h"
+#include "tray/splash_window.h"
 
 #include <QAction>
 #include <QLabel>
@@ -16,9 +16,9 @@
 namespace quillmark {
 namespace {
 
-class FrmSplashTest : public ::testing::Test {
+class SplashWindowTest : public ::testing::Test {
 protected:
-    FrmSplashTest() {
+    SplashWindowTest() {
         test::isolateHome(dir.path());
         main.setWindowTitle(QStringLiteral("Quillmark - Work"));
     }
@@ -26,7 +26,7 @@ protected:
     QMainWindow main;
 };
 
-template <typename T = QAction> T* control(const frmSplash& splash, const char* name) {
+template <typename T = QAction> T* control(const SplashWindow& splash, const char* name) {
     return splash.findChild<T*>(QString::fromLatin1(name));
 }
 
@@ -45,8 +45,8 @@ QStringList describe(const QMenu* menu, const QString& indent = {}) {
     return lines;
 }
 
-TEST_F(FrmSplashTest, TrayMenuHoldsTheCommandsInOrder) {
-    frmSplash splash(&main, false);
+TEST_F(SplashWindowTest, TrayMenuHoldsTheCommandsInOrder) {
+    SplashWindow splash(&main, false);
     const QStringList expected = {QStringLiteral("Profiles (hidden)"),
                                   QStringLiteral("Profile (hidden)"),
                                   QStringLiteral("-"),
@@ -83,8 +83,8 @@ TEST_F(FrmSplashTest, TrayMenuHoldsTheCommandsInOrder) {
     EXPECT_EQ(splash.findChild<QMenu*>(QStringLiteral("mnuClipboard"))->title(), QStringLiteral("Clipboard"));
 }
 
-TEST_F(FrmSplashTest, ProfileItemsFollowTheListAndCarryTheCheckMark) {
-    frmSplash splash(&main, false);
+TEST_F(SplashWindowTest, ProfileItemsFollowTheListAndCarryTheCheckMark) {
+    SplashWindow splash(&main, false);
     ProfileMenu& menu = splash;
     EXPECT_EQ(menu.profileItemCount(), 1);
     menu.addProfileItem(1, QStringLiteral("Work"));
@@ -109,12 +109,12 @@ TEST_F(FrmSplashTest, ProfileItemsFollowTheListAndCarryTheCheckMark) {
     EXPECT_FALSE(splash.findChildren<QAction*>(QStringLiteral("mnuProfile"))[1]->isChecked());
 }
 
-TEST_F(FrmSplashTest, ChoosingAProfileAsksForItWithoutMovingTheCheckMark) {
-    frmSplash splash(&main, false);
+TEST_F(SplashWindowTest, ChoosingAProfileAsksForItWithoutMovingTheCheckMark) {
+    SplashWindow splash(&main, false);
     splash.addProfileItem(1, QStringLiteral("Work"));
     splash.addProfileItem(2, QStringLiteral("Home"));
     splash.setProfileItemChecked(1, true);
-    QSignalSpy chosen(&splash, &frmSplash::profileChosen);
+    QSignalSpy chosen(&splash, &SplashWindow::profileChosen);
     splash.findChildren<QAction*>(QStringLiteral("mnuProfile"))[2]->trigger();
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.at(0).at(0).toString(), QStringLiteral("Home"));
@@ -123,16 +123,16 @@ TEST_F(FrmSplashTest, ChoosingAProfileAsksForItWithoutMovingTheCheckMark) {
     EXPECT_FALSE(splash.findChildren<QAction*>(QStringLiteral("mnuProfile"))[2]->isChecked());
 }
 
-TEST_F(FrmSplashTest, EachMenuCommandAsksForItsOwnAction) {
-    frmSplash splash(&main, false);
-    QSignalSpy restore(&splash, &frmSplash::restoreRequested);
-    QSignalSpy next(&splash, &frmSplash::nextSigRequested);
-    QSignalSpy copy(&splash, &frmSplash::copyRequested);
-    QSignalSpy encrypt(&splash, &frmSplash::encryptClipboardRequested);
-    QSignalSpy decrypt(&splash, &frmSplash::decryptClipboardRequested);
-    QSignalSpy about(&splash, &frmSplash::aboutRequested);
-    QSignalSpy help(&splash, &frmSplash::helpRequested);
-    QSignalSpy exitSpy(&splash, &frmSplash::exitRequested);
+TEST_F(SplashWindowTest, EachMenuCommandAsksForItsOwnAction) {
+    SplashWindow splash(&main, false);
+    QSignalSpy restore(&splash, &SplashWindow::restoreRequested);
+    QSignalSpy next(&splash, &SplashWindow::nextSigRequested);
+    QSignalSpy copy(&splash, &SplashWindow::copyRequested);
+    QSignalSpy encrypt(&splash, &SplashWindow::encryptClipboardRequested);
+    QSignalSpy decrypt(&splash, &SplashWindow::decryptClipboardRequested);
+    QSignalSpy about(&splash, &SplashWindow::aboutRequested);
+    QSignalSpy help(&splash, &SplashWindow::helpRequested);
+    QSignalSpy exitSpy(&splash, &SplashWindow::exitRequested);
     const std::pair<const char*, QSignalSpy*> cases[] = {{"mPopRestore", &restore},
                                                          {"mnuNextSig", &next},
                                                          {"mnuCopy", &copy},
@@ -150,9 +150,9 @@ TEST_F(FrmSplashTest, EachMenuCommandAsksForItsOwnAction) {
     }
 }
 
-TEST_F(FrmSplashTest, MainScreenBringsBackAMinimisedWindow) {
+TEST_F(SplashWindowTest, MainScreenBringsBackAMinimisedWindow) {
     main.showMinimized();
-    frmSplash splash(&main, false);
+    SplashWindow splash(&main, false);
     control(splash, "mPopRestore")->trigger();
     EXPECT_TRUE(main.isVisible());
     EXPECT_FALSE(main.isMinimized());
@@ -168,16 +168,16 @@ TEST_F(FrmSplashTest, MainScreenBringsBackAMinimisedWindow) {
     EXPECT_FALSE(main.isVisible());
 }
 
-TEST_F(FrmSplashTest, SplashAppearsOnlyWhenAskedAndTheIconStays) {
+TEST_F(SplashWindowTest, SplashAppearsOnlyWhenAskedAndTheIconStays) {
     {
-        frmSplash splash(&main, false);
+        SplashWindow splash(&main, false);
         EXPECT_FALSE(splash.isVisible());
         EXPECT_TRUE(splash.trayIcon()->isVisible());
         // The icon is kept, but offscreen no tray shows it: minimising must not hide the window.
         ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
         EXPECT_FALSE(splash.canHideToTray());
     }
-    frmSplash splash(&main, true);
+    SplashWindow splash(&main, true);
     EXPECT_TRUE(splash.isVisible());
     EXPECT_EQ(splash.windowTitle(), QStringLiteral("Loading Quillmark..."));
     EXPECT_FALSE(control<QLabel>(splash, "imgSplash")->pixmap().isNull());

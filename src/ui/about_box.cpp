@@ -1,10 +1,10 @@
-#include "ui/frm_about.h"
+#include "ui/about_box.h"
 
 #include "platform/error_handler.h"
 #include "platform/product_info.h"
 #include "platform/version.h"
 #include "ui/shell_open.h"
-#include "ui_frm_about.h"
+#include "ui_about_box.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -29,8 +29,8 @@ const QString kBuiltInPicture = QStringLiteral(":/tray/quillmark_256.png");
 // Room for the 256-pixel picture on the left and the text beside it.
 constexpr QSize kWindowSize(560, 280);
 
-QPointer<frmAbout>& openWindow() {
-    static QPointer<frmAbout> window;
+QPointer<AboutBox>& openWindow() {
+    static QPointer<AboutBox> window;
     return window;
 }
 
@@ -45,10 +45,10 @@ QString fromView(std::string_view text) {
 
 } // namespace
 
-frmAbout* frmAbout::showAbout(Prompter& prompter, QWidget* parent) {
-    QPointer<frmAbout>& window = openWindow();
+AboutBox* AboutBox::showAbout(Prompter& prompter, QWidget* parent) {
+    QPointer<AboutBox>& window = openWindow();
     if (!window)
-        window = new frmAbout(prompter, parent);
+        window = new AboutBox(prompter, parent);
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
@@ -56,15 +56,15 @@ frmAbout* frmAbout::showAbout(Prompter& prompter, QWidget* parent) {
     return window;
 }
 
-frmAbout* frmAbout::current() {
+AboutBox* AboutBox::current() {
     return openWindow();
 }
 
-void frmAbout::setPicturePath(const QString& path) {
+void AboutBox::setPicturePath(const QString& path) {
     picturePath() = path;
 }
 
-frmAbout::frmAbout(Prompter& prompter, QWidget* parent)
+AboutBox::AboutBox(Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_ui(std::make_unique<Ui::AboutBox>()) {
     registerAboutPictures();
     m_ui->setupUi(this);
@@ -85,12 +85,12 @@ frmAbout::frmAbout(Prompter& prompter, QWidget* parent)
         link->installEventFilter(this);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &QDialog::close);
 
-    frmAbout_Load();
+    load();
 }
 
-frmAbout::~frmAbout() = default;
+AboutBox::~AboutBox() = default;
 
-void frmAbout::frmAbout_Load() {
+void AboutBox::load() {
     m_ui->lblVersion->setText(QString::fromStdString(programVersionLabel()));
 
     const QString path = picturePath().isEmpty() ? kBuiltInPicture : picturePath();
@@ -99,7 +99,7 @@ void frmAbout::frmAbout_Load() {
         // The box is still useful without its picture; say so once per run, not per opening.
         static bool logged = false;
         if (!logged) {
-            LogError("frmAbout_Load", "cannot read the picture " + path.toStdString());
+            logError("frmAbout_Load", "cannot read the picture " + path.toStdString());
             logged = true;
         }
     } else {
@@ -117,36 +117,36 @@ void frmAbout::frmAbout_Load() {
     m_ui->cmdOK->setFocus();
 }
 
-void frmAbout::lblWeb_Click() {
-    OpenDocument(m_prompter, fromView(kMakerWeb));
+void AboutBox::onWebClicked() {
+    openDocument(m_prompter, fromView(kMakerWeb));
 }
 
-void frmAbout::lblMail_Click() {
-    OpenDocument(m_prompter, QStringLiteral("mailto:") + fromView(kMakerMail));
+void AboutBox::onMailClicked() {
+    openDocument(m_prompter, QStringLiteral("mailto:") + fromView(kMakerMail));
 }
 
-bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == m_ui->lblWeb) {
-            lblWeb_Click();
+            onWebClicked();
             return true;
         }
         if (watched == m_ui->lblMail) {
-            lblMail_Click();
+            onMailClicked();
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void frmAbout::changeEvent(QEvent* event) {
+void AboutBox::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         m_ui->cmdOK->setFocus();
 }
 
-void frmAbout::resizeEvent(QResizeEvent* event) {
+void AboutBox::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     m_ui->imgAbout->setGeometry(rect());
 }

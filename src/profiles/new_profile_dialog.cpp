@@ -1,11 +1,11 @@
-#include "profiles/frm_new_profile.h"
+#include "profiles/new_profile_dialog.h"
 
 #include "profiles/profile_store.h"
 #include "settings/name_case.h"
 #include "ui/appearance.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
-#include "ui_frm_new_profile.h"
+#include "ui_new_profile_dialog.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
@@ -13,33 +13,34 @@
 
 namespace quillmark {
 
-frmNewProfile::frmNewProfile(Prompter& prompter, std::vector<std::string> existingNames, QWidget* parent)
+NewProfileDialog::NewProfileDialog(Prompter& prompter, std::vector<std::string> existingNames,
+                                   QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::NewProfileDialog>()), m_prompter(prompter),
       m_existing(std::move(existingNames)) {
     m_ui->setupUi(this);
-    connect(m_ui->cmdNewProfileOK, &QPushButton::clicked, this, &frmNewProfile::cmdNewProfileOK_Click);
+    connect(m_ui->cmdNewProfileOK, &QPushButton::clicked, this, &NewProfileDialog::onOkClicked);
     connect(m_ui->cmdNewProfileCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    subLoadPics(this);
+    applyColourScheme(this);
 }
 
-frmNewProfile::~frmNewProfile() = default;
+NewProfileDialog::~NewProfileDialog() = default;
 
-void frmNewProfile::setPrompt(const QString& prompt, const QString& suggestion) {
+void NewProfileDialog::setPrompt(const QString& prompt, const QString& suggestion) {
     m_ui->lblPrompt->setText(prompt);
     m_ui->txtNewProfile->setText(suggestion);
     m_ui->txtNewProfile->selectAll();
 }
 
-void frmNewProfile::showEvent(QShowEvent* event) {
+void NewProfileDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_ui->txtNewProfile->setFocus();
 }
 
-void frmNewProfile::cmdNewProfileOK_Click() {
+void NewProfileDialog::onOkClicked() {
     const QString typed = m_ui->txtNewProfile->text();
     if (typed.isEmpty()) {
         reject();
