@@ -48,6 +48,17 @@ TEST(UpdateSignature, PicksHeaderThenFooterAndReplacesTheWholeFile) {
     EXPECT_TRUE(u.write.ok()) << u.write.message();
     EXPECT_EQ(test::slurp(state.sigFile), "-- " + LE + "B" + LE + "C" + LE); // a blank header is left out
     EXPECT_EQ(filesIn(tmp.path()), 1) << "no temporary file is left behind";
+
+    // Only spaces make a header blank: one of tabs, or of a tab and a line break, is composed with
+    // its line end.
+    const std::pair<std::string, std::string> kept[] = {{"\t\t", "\t\t"}, {"\t\n\n", "\t" + LE}};
+    for (const auto& [file, header] : kept) {
+        SCOPED_TRACE(file);
+        state.headers = EntryList(file, "%");
+        ScriptedRandom again{0.0f, 0.14f};
+        EXPECT_TRUE(updateSignature(state, again).write.ok());
+        EXPECT_EQ(test::slurp(state.sigFile), "-- " + LE + header + LE + "B" + LE + "C" + LE);
+    }
 }
 
 TEST(UpdateSignature, FailedWriteIsReportedAndLeavesNoTemporaryFile) {
