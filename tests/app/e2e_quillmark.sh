@@ -76,10 +76,23 @@ icon_window() {
 # The main window's caption is "Quillmark" or "Quillmark Last Update hh:mm:ss".
 main_shown() { xdotool search --onlyvisible --name '^Quillmark( Last Update .*)?$' >/dev/null 2>&1; }
 # The menu opens on a right click; from no selection "Up" reaches the last item first.
+# Keys go to the menu only once it is open, which takes longer on a busy machine: wait for
+# one more visible window of ours, and after the keys for it to close.
+our_windows() { xdotool search --onlyvisible --classname '^quillmark$' 2>/dev/null | sort; }
+menu_window() { comm -13 <(echo "$1") <(our_windows) | head -1; }
 tray_menu() {
+    local before menu=""
+    before=$(our_windows)
     xdotool mousemove --window "$icon" 8 8 click 3
-    sleep 0.5
+    for _ in $(seq 1 50); do
+        menu=$(menu_window "$before")
+        [ -n "$menu" ] && break
+        sleep 0.1
+    done
+    [ -n "$menu" ] || fail "the tray menu did not open"
+    sleep 0.2
     xdotool key "$@"
+    xvfb_session_wait 50 bash -c "! xdotool search --onlyvisible --classname '^quillmark\$' | grep -qx $menu"
 }
 
 # The main window as the window manager lists it (shown or minimised, not hidden).
