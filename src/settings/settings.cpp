@@ -54,11 +54,12 @@ bool missing(const Error& error) {
     return error.code == ErrorCode::NotFound || error.code == ErrorCode::PathNotFound;
 }
 
-// The settings of a UTF-16 file are read, but it is never written (see IniFile).
+// The settings of a UTF-16 file are read, but it is never written (see IniFile). The file,
+// not the user's input, stands in the way: quillmark-cli answers with status 1.
 Error utf16Refusal(const std::string& path) {
-    return {ErrorCode::InvalidInput, path + " is saved as UTF-16 (\"Unicode\"), which the program does not "
-                                            "write; save it as UTF-8 or ANSI to let the program "
-                                            "change it"};
+    return {ErrorCode::Other, path + " is saved as UTF-16 (\"Unicode\"), which the program does not "
+                                     "write; save it as UTF-8 or ANSI to let the program "
+                                     "change it"};
 }
 
 } // namespace
