@@ -54,23 +54,8 @@ void addCryptOptions(CLI::App& command, CryptOptions& options) {
     command.footer(kCryptFooter);
 }
 
-int run(int argc, char** argv) {
-    CLI::App app{"Quillmark's signature engine, profiles and text cipher for the command line.",
-                 "quillmark-cli"};
-    app.set_version_flag("--version", "quillmark-cli " QUILLMARK_VERSION);
-    app.require_subcommand(1);
-    app.footer(kStatusFooter);
-    Arguments a;
-
-    auto* next =
-        app.add_subcommand("next", "write a new signature to the profile's output file and print it");
-    next->add_option("--profile", a.profile, "the profile to use (default: the one Quillmark uses now)")
-        ->type_name("NAME");
-    next->footer("With no profile yet, the signature comes from the sample header.txt and footer.txt\n"
-                 "of the signature folder and goes to sig.txt there.");
-
-    auto* profiles = app.add_subcommand("profiles", "list the profile names, one per line");
-
+// "profile add|remove|show|use".
+void addProfileCommands(CLI::App& app, Arguments& a) {
     auto* profile = app.add_subcommand("profile", "add, remove, show or choose a profile");
     profile->require_subcommand(1);
     auto* add = profile->add_subcommand("add", "add a profile and make it the current one");
@@ -91,12 +76,10 @@ int run(int argc, char** argv) {
     show->add_option("NAME", a.name, "the profile's name (default: the one Quillmark uses now)");
     auto* use = profile->add_subcommand("use", "make a profile the one Quillmark starts with and next uses");
     use->add_option("NAME", a.name, "the profile's name")->required();
+}
 
-    auto* encrypt = app.add_subcommand("encrypt", "encrypt standard input to standard output");
-    auto* decrypt = app.add_subcommand("decrypt", "decrypt standard input to standard output");
-    addCryptOptions(*encrypt, a.crypt);
-    addCryptOptions(*decrypt, a.crypt);
-
+// The exit status when the run ends with the parse: help, the version or a usage error.
+std::optional<int> parseCommandLine(CLI::App& app, int argc, char** argv) {
     // CLI11 would only say that a command is missing.
     const std::vector<CLI::App*> commands = app.get_subcommands({});
     if (argc > 1 && argv[1][0] != '-' &&
@@ -118,25 +101,53 @@ int run(int argc, char** argv) {
         std::cerr << "quillmark-cli: " << e.what() << " (see --help)\n";
         return kExitUsageError;
     }
+    return std::nullopt;
+}
 
+int runCommand(const CLI::App& app, Arguments& a) {
     const std::string settings = settingsFilePath();
-    if (*next) {
+    if (app.got_subcommand("next")) {
         ClockSeededRandom random;
         return runNextCommand(a.profile, settings, sampleSigsFolder(executableFolder()), random, std::cout,
                               std::cerr);
     }
-    if (*profiles)
+    if (app.got_subcommand("profiles"))
         return runProfilesCommand(settings, std::cout, std::cerr);
-    if (*add)
-        return runProfileAdd(a.add, settings, std::cout, std::cerr);
-    if (*remove)
-        return runProfileRemove(a.name.value_or(std::string()), settings, std::cout, std::cerr);
-    if (*show)
-        return runProfileShow(a.name, settings, std::cout, std::cerr);
-    if (*use)
+    if (const CLI::App* profile = app.get_subcommand("profile"); profile->parsed()) {
+        if (profile->got_subcommand("add"))
+            return runProfileAdd(a.add, settings, std::cout, std::cerr);
+        if (profile->got_subcommand("remove"))
+            return runProfileRemove(a.name.value_or(std::string()), settings, std::cout, std::cerr);
+        if (profile->got_subcommand("show"))
+            return runProfileShow(a.name, settings, std::cout, std::cerr);
         return runProfileUse(a.name.value_or(std::string()), settings, std::cout, std::cerr);
-    a.crypt.encrypt = static_cast<bool>(*encrypt);
+    }
+    a.crypt.encrypt = app.got_subcommand("encrypt");
     return runCryptCommand(a.crypt, std::cin, std::cout, std::cerr);
+}
+
+int run(int argc, char** argv) {
+    CLI::App app{"Quillmark's signature engine, profiles and text cipher for the command line.",
+                 "quillmark-cli"};
+    app.set_version_flag("--version", "quillmark-cli " QUILLMARK_VERSION);
+    app.require_subcommand(1);
+    app.footer(kStatusFooter);
+    Arguments a;
+
+    auto* next =
+        app.add_subcommand("next", "write a new signature to the profile's output file and print it");
+    next->add_option("--profile", a.profile, "the profile to use (default: the one Quillmark uses now)")
+        ->type_name("NAME");
+    next->footer("With no profile yet, the signature comes from the sample header.txt and footer.txt\n"
+                 "of the signature folder and goes to sig.txt there.");
+    app.add_subcommand("profiles", "list the profile names, one per line");
+    addProfileCommands(app, a);
+    addCryptOptions(*app.add_subcommand("encrypt", "encrypt standard input to standard output"), a.crypt);
+    addCryptOptions(*app.add_subcommand("decrypt", "decrypt standard input to standard output"), a.crypt);
+
+    if (const std::optional<int> ended = parseCommandLine(app, argc, argv))
+        return *ended;
+    return runCommand(app, a);
 }
 
 } // namespace
