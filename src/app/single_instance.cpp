@@ -1,8 +1,8 @@
 #include "app/single_instance.h"
 
+#include "base/product_info.h"
 #include "platform/app_folders.h"
 #include "platform/error_handler.h"
-#include "platform/product_info.h"
 #include "ui/prompter.h"
 
 #include <QDeadlineTimer>

@@ -3,7 +3,7 @@
 // with "\n" between them; saving writes every line with the platform's line end, so the
 // file ends in exactly one line end.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstdint>
 #include <string>

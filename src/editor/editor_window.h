@@ -3,7 +3,7 @@
 // Files are written whole and replaced atomically; text that is not UTF-8 is shown as
 // Windows-1252 and written back byte for byte. The controls are in editor_window.ui.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <QMainWindow>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 // Starting the program when the user logs in.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <string>
 

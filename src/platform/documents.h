@@ -1,7 +1,7 @@
 #pragma once
 // Opening a document with the program the desktop associates with it.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <string_view>
 

@@ -2,7 +2,7 @@
 // Whole-file reads and writes. Errors are values: every call says what failed so the
 // caller can log it with its own context and carry on.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstddef>
 #include <string>

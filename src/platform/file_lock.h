@@ -4,7 +4,7 @@
 // it ends when the holder closes it or its process dies, so a lock file left behind by a
 // killed program never blocks anyone.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <chrono>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Random access to large files without reading them whole, and private cache files that
 // a planted link can never redirect: what the entry index of the quote files needs.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Points the desktop at a picture file: the running desktop's own setting, or on a bare X
 // server the root window's background. Tests use a fake.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <chrono>
 #include <string>

@@ -2,7 +2,7 @@
 // Checks on the files a profile names, made when the user picks one, so that a folder, a
 // binary file or an unreadable file is refused with a reason instead of failing later.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <string>
 

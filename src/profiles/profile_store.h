@@ -3,7 +3,7 @@
 // each with a name, a header file, a footer file and an output file. A slot with an
 // empty name is free. Slots are never renumbered.
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "settings/settings.h"
 #include "signature/compose.h"
 

@@ -2,7 +2,7 @@
 // The Profiles tab: the list of profiles, the editing copy of the selected one, and the
 // procedures that list, read, save and make profiles current.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <QComboBox>
 #include <QPointer>

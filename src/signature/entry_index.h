@@ -13,7 +13,7 @@
 // where it cannot be written (a read-only or full disk) the run goes on without it. The
 // pick is always the entry the full parse gives for the same random number.
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "signature/entries.h"
 #include "signature/random.h"
 

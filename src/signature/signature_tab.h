@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "signature/update_policy.h"
 #include "ui/chunked_work.h"
 

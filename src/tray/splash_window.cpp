@@ -1,6 +1,6 @@
 #include "tray/splash_window.h"
 
-#include "platform/version.h"
+#include "base/version.h"
 #include "ui_splash_window.h"
 
 #include <QAction>

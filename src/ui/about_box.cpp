@@ -1,8 +1,8 @@
 #include "ui/about_box.h"
 
+#include "base/product_info.h"
+#include "base/version.h"
 #include "platform/error_handler.h"
-#include "platform/product_info.h"
-#include "platform/version.h"
 #include "ui/shell_open.h"
 #include "ui_about_box.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Opening a document, a web page or a mail address with the user's own program for it.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <QString>
 #include <QUrl>

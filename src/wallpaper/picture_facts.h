@@ -1,7 +1,7 @@
 #pragma once
 // Words the Wallpaper tab shows about a picture, and where the rendered picture goes.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstdint>
 #include <functional>

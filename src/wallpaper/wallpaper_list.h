@@ -2,7 +2,7 @@
 // The wallpaper list: the pictures the user keeps on the Wallpaper tab, one full path a
 // line in "wallpaper.lst" in the program folder.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstddef>
 #include <functional>

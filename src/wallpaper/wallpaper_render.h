@@ -1,7 +1,7 @@
 #pragma once
 // Reading a wallpaper picture and rendering it at its fitted size, with Qt's image loaders.
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "wallpaper/fit.h"
 
 #include <QByteArray>

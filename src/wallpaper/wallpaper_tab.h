@@ -2,7 +2,7 @@
 // The Wallpaper tab: the list of pictures with its file, the preview, the fitting options,
 // the random and selected change, and the timed change.
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "wallpaper/wallpaper_list.h"
 
 #include <QImage>

@@ -2,7 +2,7 @@
 // The first profile that the wizard creates: a small header file from the user's details,
 // one of the sample footer files and the usual output file, all in the signature folder.
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "profiles/profile_store.h"
 
 #include <string>

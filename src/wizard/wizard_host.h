@@ -3,7 +3,7 @@
 // the Profiles tab's way of adding a profile, so a profile made here is stored and made
 // current exactly as one made by hand.
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "profiles/profile_store.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "platform/wallpaper_setter.h"
 
 #include "platform/app_folders.h"
-#include "wallpaper/desktop.h"
+#include "platform/desktop_commands.h"
 
 #include <QProcess>
 #include <QStandardPaths>

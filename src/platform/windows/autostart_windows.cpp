@@ -1,6 +1,6 @@
 #include "platform/autostart.h"
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "platform/windows/registry.h"
 
 namespace quillmark {

@@ -3,7 +3,7 @@
 // settings under the current user's key. Names, paths and texts are UTF-8 here and
 // UTF-16 in the registry; a text may hold line breaks and reads back unchanged.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Windows shell services: opening a document with its program, and the desktop picture.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // Texts and errors at the Windows API: the program keeps UTF-8 everywhere, Windows wants
 // UTF-16 for every name and path, so each call converts at the border.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <string>
 #include <string_view>

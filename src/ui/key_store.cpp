@@ -1,6 +1,6 @@
-#include "platform/key_store.h"
+#include "ui/key_store.h"
 
-#include "platform/product_info.h"
+#include "base/product_info.h"
 
 #include <QFile>
 #include <QFileInfo>

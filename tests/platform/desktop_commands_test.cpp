@@ -1,4 +1,4 @@
-#include "wallpaper/desktop.h"
+#include "platform/desktop_commands.h"
 
 #include <gtest/gtest.h>
 #include <map>

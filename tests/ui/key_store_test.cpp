@@ -1,4 +1,4 @@
-#include "platform/key_store.h"
+#include "ui/key_store.h"
 
 #include "support/temp_folder.h"
 #include "ui/text_codec.h"

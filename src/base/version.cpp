@@ -1,4 +1,4 @@
-#include "platform/version.h"
+#include "base/version.h"
 
 namespace quillmark {
 

@@ -8,7 +8,7 @@
 // a name do not open a deeper key. The name "*" (or "") is the key's default value.
 // Texts are stored as Unicode; any text without a NUL character reads back unchanged.
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <QString>
 
