@@ -2,7 +2,7 @@
 #include "app/single_instance.h"
 #include "platform/error_handler.h"
 #include "support/temp_folder.h"
-#include "ui/scripted_prompter.h"
+#include "support/scripted_prompter.h"
 
 #include <QDir>
 #include <QFile>

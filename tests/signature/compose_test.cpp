@@ -1,6 +1,6 @@
 #include "platform/platform.h"
 #include "signature/compose.h"
-#include "signature/scripted_random.h"
+#include "support/scripted_random.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "signature/entry_index.h"
 
+#include "support/scripted_random.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -15,19 +16,6 @@ namespace fs = std::filesystem;
 using test::slurp;
 using test::spit;
 
-class FixedRandom final : public RandomSource {
-public:
-    explicit FixedRandom(float r) : m_r(r) {}
-    float next() override {
-        ++draws;
-        return m_r;
-    }
-    int draws = 0;
-
-private:
-    float m_r;
-};
-
 class EntryIndexTest : public ::testing::Test {
 protected:
     // Every entry of the file, drawn through the index and by the full parse with the
@@ -37,8 +25,8 @@ protected:
         const std::size_t n = entries.size();
         for (std::size_t i = 0; i <= n; ++i) {
             const float r = i == n ? 0.99999994f : (static_cast<float>(i) + 0.5f) / static_cast<float>(n);
-            FixedRandom a(r);
-            FixedRandom b(r);
+            test::ScriptedRandom a{r}, b{r};
+            a.repeat = b.repeat = true;
             const FilePick indexed = pickEntryIndexed(path, separator, {"fallback"}, a, m_cache);
             const FilePick full = pickEntryFromFile(path, separator, {"fallback"}, b);
             EXPECT_TRUE(indexed.read.ok() && full.read.ok());
@@ -128,7 +116,7 @@ TEST_F(EntryIndexTest, WithoutAWritableCacheTheFullParseStillAnswers) {
     spit(m_tmp.file("cache"), "not a folder");
     expectSameAsFullParse(path, "%", "no cache");
     // A missing source file draws from the fallback list, as the full parse does.
-    FixedRandom r(0.5f);
+    test::ScriptedRandom r{0.5f};
     const FilePick pick = pickEntryIndexed(m_tmp.file("missing.txt"), "%", {"a", "b"}, r, m_cache);
     EXPECT_TRUE(pick.read.ok());
     EXPECT_EQ(pick.entry.text, "b");

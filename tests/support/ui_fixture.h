@@ -4,26 +4,29 @@
 
 #include "platform/error_handler.h"
 #include "settings/settings.h"
-#include "signature/random.h"
+#include "support/scripted_prompter.h"
+#include "support/scripted_random.h"
 #include "support/temp_folder.h"
-#include "ui/scripted_prompter.h"
 
-#include <deque>
+#include <QString>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace quillmark::test {
 
-class FixedRandom final : public RandomSource {
-public:
-    std::deque<float> values; // returned in turn; 0 when used up
-    float next() override {
-        if (values.empty())
-            return 0.0f;
-        float v = values.front();
-        values.pop_front();
-        return v;
-    }
-};
+// The control named `name` inside `window`; a missing control fails the test.
+template <typename T> T* control(const QObject& window, const QString& name) {
+    T* found = window.findChild<T*>(name);
+    if (!found)
+        throw std::runtime_error("no control named " + name.toStdString());
+    return found;
+}
+
+inline ScriptedRandom zeroRandom() {
+    ScriptedRandom r;
+    r.zeroWhenUsedUp = true;
+    return r;
+}
 
 class UiTest : public ::testing::Test {
 protected:
@@ -37,7 +40,7 @@ protected:
     std::string ini = dir.file("Quillmark.INI");
     Settings settings{ini};
     ScriptedPrompter prompter;
-    FixedRandom random;
+    ScriptedRandom random = zeroRandom();
 };
 
 } // namespace quillmark::test

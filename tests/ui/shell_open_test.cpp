@@ -3,7 +3,7 @@
 #include "platform/error_handler.h"
 #include "support/temp_folder.h"
 #include "ui/help.h"
-#include "ui/scripted_prompter.h"
+#include "support/scripted_prompter.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "platform/error_handler.h"
 #include "settings/settings.h"
 #include "signature/random.h"
-#include "ui/scripted_prompter.h"
+#include "support/scripted_prompter.h"
 #include "wallpaper/wallpaper_tab.h"
 
 #include <QApplication>

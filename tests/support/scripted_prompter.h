@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace quillmark::test {
@@ -63,6 +64,20 @@ public:
         return dialog(asker, QStringLiteral("chooseFolder"), caption, startFolder);
     }
 
+    // The messages shown since the last check must be exactly one, with this text (and
+    // this title, when given).
+    void expectMessage(const QString& text, const QString& title = {}) {
+        std::vector<Call> shown;
+        for (; m_checked < calls.size(); ++m_checked)
+            if (calls[m_checked].kind == QStringLiteral("message"))
+                shown.push_back(calls[m_checked]);
+        ASSERT_EQ(shown.size(), 1u) << "expected the message: " << text.toStdString();
+        EXPECT_EQ(shown[0].text.toStdString(), text.toStdString());
+        if (!title.isEmpty()) {
+            EXPECT_EQ(shown[0].title.toStdString(), title.toStdString());
+        }
+    }
+
     std::vector<Call> messages() const {
         std::vector<Call> out;
         for (const auto& c : calls)
@@ -72,6 +87,7 @@ public:
     }
 
 private:
+    std::size_t m_checked = 0;
     static QWidget* windowOf(QWidget* asker) { return asker ? asker->window() : nullptr; }
     QString dialog(QWidget* asker, const QString& kind, const QString& caption, const QString& start) {
         calls.push_back({kind, caption, {}, Icon::None, Buttons::Ok, start, windowOf(asker)});
