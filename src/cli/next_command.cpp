@@ -38,53 +38,33 @@ bool finishOutput(std::ostream& out, std::ostream& err, const char* command) {
     return static_cast<bool>(out);
 }
 
-} // namespace
-
-int runNextCommand(const std::optional<std::string>& profile, const std::string& settingsPath,
-                   const std::string& sampleFolder, RandomSource& random, std::ostream& out,
-                   std::ostream& err) {
-    Settings settings(settingsPath);
-    // One look at the file for the whole run; the command only reads.
-    Settings::Batch batch(settings);
-    if (!settingsReadable(settings, "next", err))
-        return 1;
-    SignatureState state;
-    if (profile) {
-        const int slot =
-            profile->empty() ? 0 : findProfileSlotIgnoringCase(settings, *profile, ScanRead::Plain);
-        if (slot == 0) {
-            err << "quillmark-cli next: no profile called '" << *profile << "'\n";
-            return 2;
-        }
-        state =
-            signatureStateFor(settings, readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain));
-    } else {
-        const std::string name = resolveStartupProfile(settings, ScanRead::Plain);
-        const int slot =
-            name.empty() ? 0 : findProfileSlotExact(settings, keys::kProfiles, name, ScanRead::Plain);
-        if (slot != 0) {
-            state = signatureStateFor(settings,
-                                      readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain));
-        } else {
-            // A first run without the desktop: the samples give a signature at once.
-            const std::string folder = signatureFolder(settings);
-            copyMissingFiles(sampleFolder, folder);
-            const std::string base = folder + kPathSeparator;
-            state =
-                signatureStateFor(settings, {{}, base + "header.txt", base + "footer.txt", base + "sig.txt"});
-            if (!isFile(state.headerFile) && !isFile(state.footerFile)) {
-                err << "quillmark-cli next: there is no profile yet and no sample files in " << folder
-                    << "; create a profile with 'quillmark-cli profile add'\n";
-                return 1;
-            }
-            err << "quillmark-cli next: no profile yet, so this signature comes from the samples in "
-                << folder
-                << "; make your own with 'quillmark-cli profile add NAME --header FILE --footer FILE'\n";
-        }
+// The profile Quillmark starts with; on a first run without the desktop, the samples,
+// which give a signature at once. Nothing when there are neither (the user is told).
+std::optional<SignatureState> startupState(Settings& settings, const std::string& sampleFolder,
+                                           std::ostream& err) {
+    const std::string name = resolveStartupProfile(settings, ScanRead::Plain);
+    const int slot =
+        name.empty() ? 0 : findProfileSlotExact(settings, keys::kProfiles, name, ScanRead::Plain);
+    if (slot != 0)
+        return signatureStateFor(settings, readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain));
+    const std::string folder = signatureFolder(settings);
+    copyMissingFiles(sampleFolder, folder);
+    const std::string base = folder + kPathSeparator;
+    SignatureState state =
+        signatureStateFor(settings, {{}, base + "header.txt", base + "footer.txt", base + "sig.txt"});
+    if (!isFile(state.headerFile) && !isFile(state.footerFile)) {
+        err << "quillmark-cli next: there is no profile yet and no sample files in " << folder
+            << "; create a profile with 'quillmark-cli profile add'\n";
+        return std::nullopt;
     }
+    err << "quillmark-cli next: no profile yet, so this signature comes from the samples in " << folder
+        << "; make your own with 'quillmark-cli profile add NAME --header FILE --footer FILE'\n";
+    return state;
+}
 
-    // Reads each file only as far as the entry drawn, rather than building both lists.
-    // Large quote files are read through their index: only the entry drawn is read.
+// Draws, writes and prints the signature; returns the exit status. Large quote files are
+// read through their index: only the entry drawn is read.
+int printSignature(const SignatureState& state, RandomSource& random, std::ostream& out, std::ostream& err) {
     const std::string indexFolder = entryIndexFolder();
     const SignatureUpdate update =
         updateSignatureFromFiles(state, random,
@@ -106,6 +86,30 @@ int runNextCommand(const std::optional<std::string>& profile, const std::string&
         }
     }
     return finishOutput(out, err, "next") ? status : 1;
+}
+
+} // namespace
+
+int runNextCommand(const std::optional<std::string>& profile, const std::string& settingsPath,
+                   const std::string& sampleFolder, RandomSource& random, std::ostream& out,
+                   std::ostream& err) {
+    Settings settings(settingsPath);
+    // One look at the file for the whole run; the command only reads.
+    Settings::Batch batch(settings);
+    if (!settingsReadable(settings, "next", err))
+        return 1;
+    if (!profile) {
+        const std::optional<SignatureState> state = startupState(settings, sampleFolder, err);
+        return state ? printSignature(*state, random, out, err) : 1;
+    }
+    const int slot = profile->empty() ? 0 : findProfileSlotIgnoringCase(settings, *profile, ScanRead::Plain);
+    if (slot == 0) {
+        err << "quillmark-cli next: no profile called '" << *profile << "'\n";
+        return 2;
+    }
+    const SignatureState state =
+        signatureStateFor(settings, readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain));
+    return printSignature(state, random, out, err);
 }
 
 int runProfilesCommand(const std::string& settingsPath, std::ostream& out, std::ostream& err) {

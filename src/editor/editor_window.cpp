@@ -22,7 +22,6 @@
 #include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
 
 namespace quillmark {
 
@@ -43,8 +42,17 @@ qsizetype partEnd(const QString& text, qsizetype from, qsizetype size) {
     return lineEnd < 0 ? text.size() : lineEnd;
 }
 
-std::string pathBytes(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+// Filled before the box shows it: one layout for the part, not one per line.
+void showNewDocument(QPlainTextEdit* box, const QString& text) {
+    auto* document = new QTextDocument(box);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+    document->setDefaultFont(box->font());
+    document->setUndoRedoEnabled(false); // loading is not an edit the user could undo
+    document->setPlainText(text);
+    const QPointer<QTextDocument> previous = box->document();
+    box->setDocument(document);
+    if (previous && previous->parent() == box)
+        delete previous.data();
 }
 
 } // namespace
@@ -90,10 +98,6 @@ void EditorWindow::setProportional(bool proportional) {
     m_ui->mnuFixed->setChecked(!proportional);
 }
 
-void EditorWindow::setFileName(const std::string& path) {
-    m_fileName = path;
-}
-
 void EditorWindow::showFileTitle() {
     setWindowTitle(kTitle.arg(textFromBytes(m_fileName)));
 }
@@ -107,29 +111,12 @@ Status EditorWindow::openFile(const std::string& path) {
             logError("frmEditor.subOpenFile", bytes.message());
         return bytes.error();
     }
-    bool legacy = false;
-    QString text = textFromBytes(editorTextFromFile(*bytes), &legacy);
     // The first part is shown at once; a large file's rest follows in parts between events,
     // so the window opens quickly and stays responsive. Until then it cannot be changed.
-    const qsizetype first = partEnd(text, 0, kFirstPartChars);
-    // Filled before the box shows it: one layout for the part, not one per line.
-    auto* document = new QTextDocument(txtMain);
-    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
-    document->setDefaultFont(txtMain->font());
-    document->setPlainText(first == text.size() ? text : text.left(first));
-    const QPointer<QTextDocument> previous = txtMain->document();
-    txtMain->setDocument(document);
-    if (previous && previous->parent() == txtMain)
-        delete previous.data();
-    m_pending.clear();
-    if (first < text.size()) {
-        m_pending = std::move(text);
-        m_pendingFrom = first;
-        document->setUndoRedoEnabled(false); // loading is not an edit the user could undo
-        setLoading(true);
-        QTimer::singleShot(0, this, &EditorWindow::loadNextPart);
-    }
-    m_legacy = legacy;
+    m_pending = textFromBytes(editorTextFromFile(*bytes), &m_legacy);
+    m_pendingFrom = 0;
+    setLoading(true);
+    m_load.start([this] { return loadPart(); });
     m_fileName = path;
     showFileTitle();
     m_saved = true;
@@ -142,27 +129,31 @@ void EditorWindow::setLoading(bool loading) {
     m_ui->mnuSaveAs->setEnabled(!loading);
 }
 
-void EditorWindow::loadNextPart() {
-    if (m_pending.isEmpty())
-        return;
-    const qsizetype end = partEnd(m_pending, m_pendingFrom, kNextPartChars);
-    QTextCursor cursor(txtMain->document());
-    cursor.movePosition(QTextCursor::End);
-    // Each later part begins with the line end that closes the part before it.
-    cursor.insertText(m_pending.mid(m_pendingFrom, end - m_pendingFrom));
+bool EditorWindow::loadPart() {
+    const bool first = m_pendingFrom == 0;
+    const qsizetype end = partEnd(m_pending, m_pendingFrom, first ? kFirstPartChars : kNextPartChars);
+    const QString part = m_pending.mid(m_pendingFrom, end - m_pendingFrom);
     m_pendingFrom = end;
-    if (end < m_pending.size()) {
-        QTimer::singleShot(0, this, &EditorWindow::loadNextPart);
-        return;
+    if (first) {
+        showNewDocument(txtMain, part);
+    } else {
+        QTextCursor cursor(txtMain->document());
+        cursor.movePosition(QTextCursor::End);
+        // Each later part begins with the line end that closes the part before it.
+        cursor.insertText(part);
     }
+    if (end < m_pending.size())
+        return true;
     m_pending = QString();
     txtMain->document()->setUndoRedoEnabled(true);
     setLoading(false);
+    return false;
 }
 
 void EditorWindow::finishLoading() {
+    m_load.stop();
     while (isLoading())
-        loadNextPart();
+        loadPart();
 }
 
 std::string EditorWindow::textBytes() {
@@ -198,7 +189,7 @@ bool EditorWindow::promptToSaveAs() {
         m_prompter.saveFile(this, tr("Save As"), textFromBytes(start), tr("Text Document (*.txt)"));
     if (chosen.isEmpty())
         return false;
-    const std::string path = pathBytes(chosen);
+    const std::string path = QFile::encodeName(chosen).toStdString();
     if (fileExists(path) &&
         m_prompter.message(this, chosen + tr(" already exists.  Do you want to overwrite it?"),
                            tr("Overwrite file?"), Prompter::Icon::Question,

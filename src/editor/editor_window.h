@@ -4,6 +4,7 @@
 // Windows-1252 and written back byte for byte. The controls are in editor_window.ui.
 
 #include "base/result.h"
+#include "ui/chunked_work.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -37,7 +38,7 @@ public:
 
     // The file being edited (empty for a new file) and the path box it came from.
     const std::string& fileName() const { return m_fileName; }
-    void setFileName(const std::string& path);
+    void setFileName(const std::string& path) { m_fileName = path; }
     int boxIndex() const { return m_boxIndex; }
     void setBoxIndex(int index) { m_boxIndex = index; }
     // The folder the save dialog starts in.
@@ -59,7 +60,7 @@ private:
     void showFileTitle();
     std::string textBytes();
     void setLoading(bool loading);
-    void loadNextPart();
+    bool loadPart();
     void finishLoading();
 
     void connectControls();
@@ -75,6 +76,7 @@ private:
     bool m_legacy = false; // the file was not UTF-8: write it back in Windows-1252
     QString m_pending;     // the opened text while its later parts are still being added
     qsizetype m_pendingFrom = 0;
+    ChunkedWork m_load;
 };
 
 } // namespace quillmark

@@ -67,6 +67,45 @@ private:
     int (*m_oldHandler)(Display*, XErrorEvent*) = nullptr;
 };
 
+// A copy of the canvas on the server; 0 when Xlib could not take it.
+Pixmap serverPixmap(Display* display, Window root, Visual* visual, int depth, QImage& canvas) {
+    const auto width = static_cast<unsigned>(canvas.width());
+    const auto height = static_cast<unsigned>(canvas.height());
+    XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
+                                 reinterpret_cast<char*>(canvas.bits()), width, height, 32,
+                                 static_cast<int>(canvas.bytesPerLine()));
+    if (!image)
+        return 0;
+    const Pixmap pixmap = XCreatePixmap(display, root, width, height, static_cast<unsigned>(depth));
+    // The pixels are in this machine's byte order; Xlib converts them for the server.
+    image->byte_order = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst;
+    GC gc = XCreateGC(display, pixmap, 0, nullptr);
+    XPutImage(display, pixmap, gc, image, 0, 0, 0, 0, width, height);
+    XFreeGC(display, gc);
+    image->data = nullptr; // owned by the QImage
+    XDestroyImage(image);
+    return pixmap;
+}
+
+// Names the pixmap in both root properties and shows it. The previous picture was kept by
+// the server for a client that set it and left; when both properties name it, it is ours
+// to free (the convention every root setter follows).
+void publishRootPixmap(Display* display, Window root, Pixmap pixmap) {
+    const Atom rootAtom = XInternAtom(display, "_XROOTPMAP_ID", False);
+    const Atom esetrootAtom = XInternAtom(display, "ESETROOT_PMAP_ID", False);
+    const Pixmap oldRoot = rootPixmapProperty(display, root, rootAtom);
+    if (oldRoot != 0 && oldRoot == rootPixmapProperty(display, root, esetrootAtom)) {
+        XKillClient(display, oldRoot);
+        XSync(display, False);
+        g_xError = false; // an old id whose client is already gone is no failure of ours
+    }
+    for (const Atom property : {rootAtom, esetrootAtom})
+        XChangeProperty(display, root, property, XA_PIXMAP, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&pixmap), 1);
+    XSetWindowBackgroundPixmap(display, root, pixmap);
+    XClearWindow(display, root);
+}
+
 } // namespace
 
 Status paintRootWindow(const QImage& picture, const std::string& displayName) {
@@ -78,8 +117,6 @@ Status paintRootWindow(const QImage& picture, const std::string& displayName) {
         return Error{ErrorCode::Other, "the X display cannot be opened"};
     const int screen = DefaultScreen(display);
     const Window root = RootWindow(display, screen);
-    const int width = DisplayWidth(display, screen);
-    const int height = DisplayHeight(display, screen);
     const int depth = DefaultDepth(display, screen);
     Visual* visual = DefaultVisual(display, screen);
     if (depth < 24 || visual->red_mask != 0xff0000 || visual->green_mask != 0xff00 ||
@@ -87,49 +124,15 @@ Status paintRootWindow(const QImage& picture, const std::string& displayName) {
         return Error{ErrorCode::Other, "the X screen's colour format (" + std::to_string(depth) +
                                            " bit) is not supported for the root window"};
 
-    QImage canvas(width, height, QImage::Format_RGB32);
+    QImage canvas(DisplayWidth(display, screen), DisplayHeight(display, screen), QImage::Format_RGB32);
     canvas.fill(Qt::black);
-    {
-        QPainter painter(&canvas);
-        painter.drawImage((width - picture.width()) / 2, (height - picture.height()) / 2, picture);
-    }
-
-    const Pixmap pixmap = XCreatePixmap(display, root, static_cast<unsigned>(width),
-                                        static_cast<unsigned>(height), static_cast<unsigned>(depth));
-    XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
-                                 reinterpret_cast<char*>(canvas.bits()), static_cast<unsigned>(width),
-                                 static_cast<unsigned>(height), 32, static_cast<int>(canvas.bytesPerLine()));
-    if (!image) {
-        XFreePixmap(display, pixmap);
+    QPainter(&canvas).drawImage((canvas.width() - picture.width()) / 2,
+                                (canvas.height() - picture.height()) / 2, picture);
+    const Pixmap pixmap = serverPixmap(display, root, visual, depth, canvas);
+    if (!pixmap)
         return Error{ErrorCode::Other, "the picture could not be handed to the X server"};
-    }
-    // The pixels are in this machine's byte order; Xlib converts them for the server.
-    image->byte_order = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst;
-    GC gc = XCreateGC(display, pixmap, 0, nullptr);
-    XPutImage(display, pixmap, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width),
-              static_cast<unsigned>(height));
-    XFreeGC(display, gc);
-    image->data = nullptr; // owned by the QImage
-    XDestroyImage(image);
 
-    // The previous picture was kept by the server for a client that set it and left; when
-    // both properties name it, it is ours to free (the convention every root setter follows).
-    const Atom rootAtom = XInternAtom(display, "_XROOTPMAP_ID", False);
-    const Atom esetrootAtom = XInternAtom(display, "ESETROOT_PMAP_ID", False);
-    const Pixmap oldRoot = rootPixmapProperty(display, root, rootAtom);
-    const Pixmap oldEsetroot = rootPixmapProperty(display, root, esetrootAtom);
-    if (oldRoot != 0 && oldRoot == oldEsetroot) {
-        XKillClient(display, oldRoot);
-        XSync(display, False);
-        g_xError = false; // an old id whose client is already gone is no failure of ours
-    }
-
-    XChangeProperty(display, root, rootAtom, XA_PIXMAP, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&pixmap), 1);
-    XChangeProperty(display, root, esetrootAtom, XA_PIXMAP, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&pixmap), 1);
-    XSetWindowBackgroundPixmap(display, root, pixmap);
-    XClearWindow(display, root);
+    publishRootPixmap(display, root, pixmap);
     XSync(display, False);
     if (g_xError) {
         XFreePixmap(display, pixmap);
