@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Quillmark on Debian 12 and starts it ("start"), runs every test ("test"), builds
 # the core, the command line and their tests for Windows and runs them under Wine
-# ("test-windows"), or runs the fuzz targets for SECONDS each ("fuzz [SECONDS]", default 60).
+# ("test-windows"), runs the fuzz targets for SECONDS each ("fuzz [SECONDS]", default 60), or
+# compares the size of the tests with the size of the code ("test-size").
 # Installs the Debian packages it needs when they are missing (as root, or with sudo).
 set -euo pipefail
 
@@ -74,12 +75,23 @@ test-windows)
     cd "$build"
     ctest --output-on-failure -j"$(nproc)"
     ;;
+test-size)
+    # Non-blank lines: the program's C++ against every kind of test file (the fuzz corpus
+    # aside). The tests are kept at about a third of the code; above 0.36 this fails.
+    nonblank() { xargs -0 cat | grep -cv '^[[:space:]]*$'; }
+    cd "$here"
+    code=$(find src -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | nonblank)
+    tests=$(find tests -type f -not -path '*/corpus/*' \( -name '*.cpp' -o -name '*.h' -o -name '*.sh' \
+        -o -name '*.py' -o -name CMakeLists.txt -o -name '*.cmake' \) -print0 | nonblank)
+    echo "code $code lines, tests $tests lines: ratio $(awk -v t="$tests" -v c="$code" 'BEGIN { printf "%.2f", t / c }')"
+    awk -v t="$tests" -v c="$code" 'BEGIN { exit !(t <= 0.36 * c) }' || { echo "The tests are more than 0.36 of the code." >&2; exit 1; }
+    ;;
 fuzz)
     install_missing "${fuzz_packages[@]}"
     exec bash "$here/tests/fuzz/run_fuzzers.sh" "${2:-60}"
     ;;
 *)
-    echo "Usage: $0 start|test|test-windows|fuzz [SECONDS]" >&2
+    echo "Usage: $0 start|test|test-windows|test-size|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac
