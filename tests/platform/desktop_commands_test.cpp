@@ -24,30 +24,18 @@ TEST(DesktopDetection, ReadsTheSessionVariablesInOrder) {
     }
 }
 
-TEST(DesktopSetters, EachDesktopGetsThePictureInTheFormItReads) {
-    const std::string path = "/home/u/it's \"q\" 100%.png";
-    const std::string uri = "file:///home/u/it%27s%20%22q%22%20100%25.png";
-    EXPECT_EQ(gsettingsCommands(Desktop::Gnome, path, "'zoom'\n"),
-              (std::vector<Command>{
-                  {"gsettings", {"set", "org.gnome.desktop.background", "picture-uri", uri}},
-                  {"gsettings", {"set", "org.gnome.desktop.background", "picture-uri-dark", uri}}}));
+// The commands themselves are run against stand-in tools by the wallpaper setter's test; here
+// what it does not reach: the picture's name as a URI, and MATE's own keys.
+TEST(DesktopSetters, ThePictureReachesEachDesktopInTheFormItReads) {
+    const std::string path = "/home/u/it's \"q\" 100%.png",
+                      uri = "file:///home/u/it%27s%20%22q%22%20100%25.png";
+    EXPECT_EQ(gsettingsCommands(Desktop::Gnome, path, "'zoom'\n").front().arguments.back(), uri);
+    EXPECT_NE(plasmaScriptCommand(path).arguments.back().find("\"" + uri + "\""), std::string::npos);
     // "none" would show no picture at all.
     EXPECT_EQ(
         gsettingsCommands(Desktop::Mate, path, "'none'"),
         (std::vector<Command>{{"gsettings", {"set", "org.mate.background", "picture-filename", path}},
                               {"gsettings", {"set", "org.mate.background", "picture-options", "centered"}}}));
-    EXPECT_NE(plasmaScriptCommand(path).arguments.back().find("\"" + uri + "\""), std::string::npos);
-    // Xfce: every backdrop's last image, and nothing else.
-    const std::vector<Command> xfce = xfceCommands("/backdrop/screen0/monitor0/workspace0/color-style\n"
-                                                   "/backdrop/screen0/monitor0/workspace0/last-image\r\n"
-                                                   "/desktop-icons/last-image\n"
-                                                   "/backdrop/screen0/monitorHDMI-1/workspace1/last-image",
-                                                   "/w/p.png");
-    ASSERT_EQ(xfce.size(), 2u);
-    EXPECT_EQ(xfce[0].arguments, (std::vector<std::string>{"-c", "xfce4-desktop", "-p",
-                                                           "/backdrop/screen0/monitor0/workspace0/last-image",
-                                                           "-s", "/w/p.png"}));
-    EXPECT_EQ(xfce[1].arguments[3], "/backdrop/screen0/monitorHDMI-1/workspace1/last-image");
 }
 
 } // namespace
