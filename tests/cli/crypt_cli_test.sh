@@ -25,23 +25,18 @@ printf 's3cret $pass!\r\nsecond line\n' >password.txt
 [ "$(printf 'Hello, World!' | "$cli" encrypt --rot 13)" = 'Uryyb, Jbeyq!' ] || fail "--rot 13"
 "$cli" encrypt --rot 3 <all.bin | "$cli" decrypt --rot 3 | cmp -s - all.bin || fail "--rot round trip"
 
-# Usage errors: status 2, exactly one line on stderr, nothing on stdout.
+# The option parse: status 2, exactly one line on stderr, nothing on stdout.
 export QM_EMPTY=
-{ head -c 65537 /dev/zero | tr '\0' 'k'; printf '\n'; } >too-long.txt
-{ head -c 65536 too-long.txt; printf '\n'; cat too-long.txt; } >longest.txt
-echo data | "$cli" encrypt --password-file longest.txt >/dev/null || fail "a 64 KB password was refused"
 for args in "" "encrypt" "encrypt --rot" "encrypt --rot 13 --password-env HOME" "decrypt --password-env QM_EMPTY" \
-    "encrypt --password-file $work/missing/password.txt" "encrypt --password-file too-long.txt"; do
+    "decrypt --password-env QM_UNSET"; do
     # shellcheck disable=SC2086
     echo data | "$cli" $args >out.txt 2>err.txt; status=$?
     [ "$status" -eq 2 ] || fail "'$args' exited with $status, not 2"
     [ "$(wc -l <err.txt)" -eq 1 ] || fail "'$args' wrote $(wc -l <err.txt) error lines"
     [ -s out.txt ] && fail "'$args' wrote to standard output"
 done
-# Input that is there but cannot be read (a folder; a named pipe, refused, not waited on): 1.
+# A named pipe as the password file is refused, not waited on.
 mkfifo pipe
-for input in "--rot 13 <$work" "--password-file $work" "--password-file pipe"; do
-    echo data | eval timeout 10 "\"$cli\"" encrypt "$input" >/dev/null 2>err.txt; status=$?
-    [ "$status" -eq 1 ] && [ -s err.txt ] || fail "encrypt $input: status $status"
-done
+echo data | timeout 10 "$cli" encrypt --password-file pipe >/dev/null 2>err.txt
+[ $? -eq 1 ] && grep -q pipe err.txt || fail "--password-file on a named pipe: $(cat err.txt)"
 echo "crypt_cli: all checks passed"
