@@ -1,7 +1,6 @@
 #pragma once
-// A property that does not hold stops the fuzzer as a crash does, so that the input is
-// saved and the run fails, with the property's own words in the log.
-
+// A property that does not hold stops the fuzzer as a crash does: the input is saved, the
+// run fails, and the log names the property.
 #include <cstdio>
 #include <cstdlib>
 

@@ -2,49 +2,34 @@
 
 #include "platform/autostart.h"
 #include "platform/paths.h"
+
+#include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
-#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillmark {
 namespace {
 
+using Value = std::optional<std::string>;
+
 TEST(AppFolders, RelativeXdgFoldersAreIgnoredForTheOnesUnderHome) {
     test::TempFolder tmp;
     test::isolateHome(tmp.path());
     const std::string home = tmp.path();
-    const struct {
-        const char* value; // nullptr: unset
-        std::string config, data;
-    } cases[] = {
-        {"/abs/cfg", "/abs/cfg/Quillmark", "/abs/cfg/Quillmark"},
-        {"relative/cfg", home + "/.config/Quillmark", home + "/.local/share/Quillmark"},
-        {"./cfg", home + "/.config/Quillmark", home + "/.local/share/Quillmark"},
-        {"~/cfg", home + "/.config/Quillmark", home + "/.local/share/Quillmark"},
-        {"", home + "/.config/Quillmark", home + "/.local/share/Quillmark"},
-        {nullptr, home + "/.config/Quillmark", home + "/.local/share/Quillmark"},
-    };
-    for (const auto& c : cases) {
-        const std::string shown = c.value ? c.value : "(unset)";
-        for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-            if (c.value)
-                ::setenv(variable, c.value, 1);
-            else
-                ::unsetenv(variable);
-        }
-        EXPECT_EQ(configFolder(), c.config) << shown;
-        EXPECT_EQ(settingsFilePath(), c.config + "/Quillmark.INI") << shown;
-        EXPECT_EQ(programFolder(), c.data) << shown;
+    const std::pair<Value, std::string> cases[] = {
+        {"/abs/cfg", "/abs/cfg"}, {"relative/cfg", ""}, {"~/cfg", ""}, {"", ""}, {std::nullopt, ""}};
+    for (const auto& [value, absolute] : cases) {
+        SCOPED_TRACE(value.value_or("(unset)"));
+        test::ScopedEnv config("XDG_CONFIG_HOME", value), data("XDG_DATA_HOME", value);
+        EXPECT_EQ(settingsFilePath(),
+                  (absolute.empty() ? home + "/.config" : absolute) + "/Quillmark/Quillmark.INI");
+        EXPECT_EQ(programFolder(), (absolute.empty() ? home + "/.local/share" : absolute) + "/Quillmark");
     }
-
-    // The autostart entry follows the same rule, and nothing lands in the working folder.
-    ::setenv("XDG_CONFIG_HOME", "relative/cfg", 1);
-    ASSERT_TRUE(setRunEntry("Quillmark", "/usr/bin/quillmark", false).ok());
-    EXPECT_TRUE(fileExists(home + "/.config/autostart/Quillmark.desktop"));
-    EXPECT_FALSE(fileExists("relative"));
 }
 
 TEST(AppFolders, TheRuntimeFolderIsTheUsersAloneAndNeverAShared) {
@@ -58,29 +43,52 @@ TEST(AppFolders, TheRuntimeFolderIsTheUsersAloneAndNeverAShared) {
     ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
     ASSERT_EQ(::mkdir(others.c_str(), 0700), 0);
     const bool root = ::geteuid() == 0 && ::chown(others.c_str(), 65534, 65534) == 0;
-    const struct {
-        const char* value; // nullptr: unset
-        std::string expected;
-    } cases[] = {
-        {session.c_str(), session}, {nullptr, own},
-        {"runtime", own},           {file.c_str(), own},
-        {open.c_str(), own},        {root ? others.c_str() : nullptr, own}, // left by another user ("su")
+    const std::pair<Value, std::string> cases[] = {
+        {session, session}, {std::nullopt, own},
+        {"runtime", own},   {file, own},
+        {open, own},        {root ? Value(others) : std::nullopt, own}, // left by another user ("su")
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value ? c.value : "(unset)");
-        if (c.value)
-            ::setenv("XDG_RUNTIME_DIR", c.value, 1);
-        else
-            ::unsetenv("XDG_RUNTIME_DIR");
-        EXPECT_EQ(runtimeFolder(), c.expected);
+    for (const auto& [value, expected] : cases) {
+        SCOPED_TRACE(value.value_or("(unset)"));
+        test::ScopedEnv runtime("XDG_RUNTIME_DIR", value);
         // Qt and the programs this one starts take the same folder.
         useOwnRuntimeFolder();
-        EXPECT_EQ(environmentValue("XDG_RUNTIME_DIR"), c.expected);
+        EXPECT_EQ(environmentValue("XDG_RUNTIME_DIR"), expected);
         struct stat st {};
-        ASSERT_EQ(::stat(c.expected.c_str(), &st), 0);
+        ASSERT_EQ(::stat(expected.c_str(), &st), 0);
         EXPECT_TRUE(S_ISDIR(st.st_mode));
         EXPECT_EQ(st.st_mode & 0777, 0700u);
     }
+}
+
+TEST(RunEntry, WritesEscapesRemovesAndRefusesTheAutostartEntry) {
+    test::TempFolder home;
+    test::isolateHome(home.path());
+    const auto add = [](const std::string& name, const std::string& data) {
+        return setRunEntry(name, data, false).ok();
+    };
+    const std::string entry = home.path() + "/config/autostart/Quillmark.desktop";
+    EXPECT_FALSE(add("Quillmark", "/usr/bin/quillmark\nExec=/bin/evil"));
+    EXPECT_FALSE(add("../Quillmark", "/usr/bin/quillmark"));
+    EXPECT_FALSE(fileExists(home.path() + "/config/Quillmark.desktop"));
+    test::spit(home.path() + "/config/autostart", "a file where the folder belongs");
+    EXPECT_FALSE(add("Quillmark", "/usr/bin/quillmark"));
+    std::filesystem::remove(home.path() + "/config/autostart");
+
+    // A program folder with blanks and shell characters stays one argument.
+    ASSERT_TRUE(add("Quillmark", "/opt/My Apps/100%/a$b\\quillmark"));
+    EXPECT_EQ(test::slurp(entry), "[Desktop Entry]\nType=Application\nName=Quillmark\n"
+                                  "Exec=\"/opt/My Apps/100%%/a\\\\$b\\\\\\\\quillmark\"\n"
+                                  "X-GNOME-Autostart-enabled=true\n");
+    EXPECT_TRUE(setRunEntry("Quillmark", "", true).ok());
+    EXPECT_FALSE(fileExists(entry));
+    EXPECT_TRUE(setRunEntry("Quillmark", "", true).ok()) << "nothing to remove";
+
+    // A relative XDG_CONFIG_HOME is ignored, and nothing lands in the working folder.
+    test::ScopedEnv relative("XDG_CONFIG_HOME", "relative/cfg");
+    EXPECT_TRUE(add("Quillmark", "/usr/bin/quillmark"));
+    EXPECT_TRUE(fileExists(home.path() + "/.config/autostart/Quillmark.desktop"));
+    EXPECT_FALSE(fileExists("relative"));
 }
 
 } // namespace

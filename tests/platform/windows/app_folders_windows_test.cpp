@@ -1,11 +1,14 @@
-// Where the program keeps its files on Windows, and the settings file written there.
+// Where the program keeps its files on Windows, and the shell that opens documents and sets
+// the desktop picture.
 #include "platform/app_folders.h"
 #include "platform/file_io.h"
 #include "platform/sample_files.h"
 #include "platform/windows/app_folders_windows.h"
+#include "platform/windows/shell.h"
 #include "platform/windows/win_text.h"
 #include "settings/settings.h"
 
+#include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
 #include <windows.h>
@@ -18,67 +21,60 @@ namespace {
 
 using test::TempFolder;
 
-TEST(AppFoldersWindows, TheSettingsFileLivesInTheUsersApplicationData) {
+TEST(AppFoldersWindows, SettingsInApplicationDataAndTheProgramFolderWhereTheUserCanWrite) {
     TempFolder tmp;
     test::isolateHome(tmp.path());
-    const std::string appData = environmentValue("APPDATA");
-    EXPECT_EQ(settingsFilePath(), appData + "\\Quillmark\\Quillmark.INI");
-
+    EXPECT_EQ(settingsFilePath(), environmentValue("APPDATA") + "\\Quillmark\\Quillmark.INI");
     // Written through the same INI engine as everywhere, with Windows line ends.
-    {
-        Settings settings(settingsFilePath());
-        settings.writeIni("Settings", "Sig Separator Character", "%");
-        settings.writeIni("User", "Last Profile", "Work");
-    }
-    const std::string written = test::slurp(settingsFilePath());
-    EXPECT_NE(written.find("SIG SEPARATOR CHARACTER=%\r\n"), std::string::npos) << written;
-    EXPECT_EQ(written.find("\r\r"), std::string::npos);
-    for (size_t at = written.find('\n'); at != std::string::npos; at = written.find('\n', at + 1))
-        EXPECT_EQ(written[at - 1], '\r') << "every line ends in CR LF";
-}
+    Settings(settingsFilePath()).writeIni("Settings", "Sig Separator Character", "%");
+    EXPECT_EQ(test::slurp(settingsFilePath()), "[Settings]\r\nSIG SEPARATOR CHARACTER=%\r\n");
 
-TEST(AppFoldersWindows, VariablesWithLettersOutsideTheCodePageReadBackWhole) {
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLMARK_TEST_NAME", L"J\u00FCrgen \u65E5\u672C"));
-    EXPECT_EQ(environmentValue("QUILLMARK_TEST_NAME"), "J\xC3\xBCrgen \xE6\x97\xA5\xE6\x9C\xAC");
-    ::SetEnvironmentVariableW(L"QUILLMARK_TEST_NAME", nullptr);
-    EXPECT_EQ(environmentValue("QUILLMARK_TEST_NAME"), "");
-}
-
-TEST(AppFoldersWindows, TheProgramFolderIsTheExecutablesUnlessTheUserCannotWriteThere) {
-    TempFolder tmp;
-    test::isolateHome(tmp.path());
     const std::string beside = win::executableFolder();
-    ASSERT_FALSE(beside.empty());
-    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(win::widePath(beside)) / "core_tests.exe"));
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(win::widePath(beside)) / "core_tests.exe"))
+        << beside;
     EXPECT_EQ(programFolder(), beside) << "the build folder is writable";
-    EXPECT_FALSE(
-        std::filesystem::exists(std::filesystem::path(win::widePath(beside)) / ".quillmark-write-test"))
-        << "the probe file is removed";
-
     // A folder the user cannot create files in, as "C:\Program Files" is for a normal user
     // (Wine gives no such folder, so one that does not exist stands in for it).
     EXPECT_EQ(win::programFolderFor(tmp.file("Program Files\\Quillmark")),
               environmentValue("LOCALAPPDATA") + "\\Quillmark");
-    EXPECT_EQ(helpFolder(beside), beside + "\\Help");
+    // Without HOME (as on most Windows machines) the cache must not land in the drive's root.
+    test::ScopedEnv local("LOCALAPPDATA", tmp.path()), home("HOME", std::nullopt),
+        cache("XDG_CACHE_HOME", std::nullopt);
+    EXPECT_EQ(cacheFolder(), tmp.path() + "\\Quillmark\\Cache");
+    // Variables with letters outside the code page read back whole.
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLMARK_TEST_NAME", L"J\u00FCrgen \u65E5\u672C"));
+    EXPECT_EQ(environmentValue("QUILLMARK_TEST_NAME"), "J\xC3\xBCrgen \xE6\x97\xA5\xE6\x9C\xAC");
+    ::SetEnvironmentVariableW(L"QUILLMARK_TEST_NAME", nullptr);
 }
 
 TEST(AppFoldersWindows, SampleFilesAreCopiedBetweenFoldersWithNonAsciiNames) {
     TempFolder tmp;
-    const std::string from = tmp.file("Beispiele \xC3\xA4");
-    const std::string to = tmp.file("J\xC3\xBCrgen\\Sigs");
-    ASSERT_TRUE(makeFolders(from).ok());
-    ASSERT_TRUE(writeFileAtomic(from + "\\Gr\xC3\xBC\xC3\x9F"
-                                       "e.txt",
-                                "Hallo\r\n")
-                    .ok());
-    ASSERT_TRUE(makeFolders(to).ok());
-    ASSERT_TRUE(writeFileAtomic(to + "\\mine.txt", "own").ok());
+    const std::string from = tmp.file("Beispiele \xC3\xA4"), to = tmp.file("J\xC3\xBCrgen\\Sigs");
+    const std::string name = "\\Gr\xC3\xBC\xC3\x9F"
+                             "e.txt";
+    ASSERT_TRUE(makeFolders(from).ok() && makeFolders(to).ok());
+    ASSERT_TRUE(writeFileAtomic(from + name, "Hallo\r\n").ok() &&
+                writeFileAtomic(to + "\\mine.txt", "own").ok());
+    test::spit(from + "\\mine.txt", "sample");
     copyMissingFiles(from, to);
-    EXPECT_EQ(readFile(to + "\\Gr\xC3\xBC\xC3\x9F"
-                            "e.txt")
-                  .value(),
-              "Hallo\r\n");
+    EXPECT_EQ(readFile(to + name).value(), "Hallo\r\n");
     EXPECT_EQ(readFile(to + "\\mine.txt").value(), "own");
+}
+
+TEST(ShellWindows, AFailedOpenGivesTheMessageOfItsCodeAndTheDesktopPictureIsAccepted) {
+    test::TempFolder tmp;
+    const Status missing = win::shellOpen(tmp.file("no such document.txt"));
+    EXPECT_EQ(missing.code(), ErrorCode::NotFound);
+    EXPECT_EQ(missing.message(), "File not found");
+    // Without a display Wine has no desktop to show the picture on: this only proves that the
+    // call is made the right way and that Windows accepts it. The smallest bitmap: one white pixel.
+    const unsigned char bmp[] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40,  0,   0,   0, 1, 0,
+                                 0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 4,   0,   0,   0, 0, 0,
+                                 0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 255, 255, 255, 0};
+    test::spit(tmp.file("QuillmarkWallpaper.bmp"),
+               std::string_view(reinterpret_cast<const char*>(bmp), sizeof bmp));
+    const Status status = win::setDesktopWallpaper(tmp.file("QuillmarkWallpaper.bmp"));
+    EXPECT_TRUE(status.ok()) << status.message();
 }
 
 } // namespace
