@@ -1,12 +1,19 @@
+#include "profiles/profile_files.h"
 #include "profiles/profile_store.h"
 
 #include "support/temp_folder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace quillmark {
 namespace {
 
+namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
 class ProfileStoreTest : public ::testing::Test {
@@ -98,18 +105,86 @@ TEST_F(ProfileStoreTest, StartupProfileIsTheLastOneInStoredCaseElseTheFirstListe
     }
 }
 
+// Missing settings give "%" and dashes; nothing is written.
 TEST_F(ProfileStoreTest, SignatureStateTakesThePathsAndTheSettingsWithoutWriting) {
     test::spit(ini, "[SETTINGS]\nSIG SEPARATOR CHARACTER=#x\nADD DASHES TO SIG HEADER=False\n");
     const SignatureState state = signatureStateFor(settings, {"Work", "/h", "/f", "/s"});
     EXPECT_EQ(std::tie(state.headerFile, state.footerFile, state.sigFile, state.separator),
               std::make_tuple("/h", "/f", "/s", "#"));
     EXPECT_FALSE(state.addDashes);
-    // Missing settings: "%" and dashes, and the file stays as it was.
     test::spit(ini, "[Profiles]\n");
     const SignatureState fresh = signatureStateFor(settings, {});
-    EXPECT_EQ(fresh.separator, "%");
-    EXPECT_TRUE(fresh.addDashes);
-    EXPECT_EQ(test::slurp(ini), "[Profiles]\n");
+    EXPECT_EQ(fresh.separator + (fresh.addDashes ? "+" : "-") + test::slurp(ini), "%+[Profiles]\n");
+}
+
+// A name must be more than blanks and come back from the settings file exactly as typed
+// (what that file can store is the settings' own rule; these rows prove the check is made).
+TEST(ProfileNameTest, RefusesNamesTheSettingsFileWouldNotGiveBack) {
+    for (const std::string name : {"", "   ", "\t", "two\nlines", " padded", "\"quoted\""})
+        EXPECT_FALSE(checkProfileName(name).message().empty()) << name;
+    test::TempFolder dir;
+    for (const std::string name : {"a=b", ";not a comment", "Caf\xC3\xA9 \xE2\x82\xAC"}) {
+        EXPECT_TRUE(checkProfileName(name).ok()) << name;
+        Settings(dir.file("Quillmark.INI")).writeIni("Profiles", "Profile 2", name);
+        Settings reread(dir.file("Quillmark.INI"));
+        EXPECT_EQ(listProfileNames(reread), std::vector<std::string>{name});
+    }
+}
+
+TEST(ProfileFilesTest, CreateFileIfMissingNeverTouchesAnExistingFile) {
+    test::TempFolder dir;
+    test::spit(dir.file("blank.txt"), "keep me\n");
+    test::spit(dir.file("plain"), "x");
+    ASSERT_TRUE(createFileIfMissing(dir.file("blank.txt")).ok());
+    EXPECT_EQ(test::slurp(dir.file("blank.txt")), "keep me\n");
+    // The signature folder was deleted while the program ran: it comes back, with the file.
+    ASSERT_TRUE(createFileIfMissing(dir.file("Sigs/blank.txt")).ok());
+    EXPECT_EQ(fs::file_size(dir.file("Sigs/blank.txt")), 0u);
+    // A file standing where the folder should be cannot be replaced by one.
+    EXPECT_FALSE(createFileIfMissing(dir.file("plain/blank.txt")).ok());
+    EXPECT_EQ(test::slurp(dir.file("plain")), "x");
+}
+
+// A header or footer file must be an existing, readable text file; the output file must
+// not be a folder nor hold binary data, and its folder must exist. Only the start of a
+// large file is looked at. Each refusal names the place.
+TEST(ProfileFilesTest, ChecksWhatAChosenFileCanServeAs) {
+    test::TempFolder dir;
+    test::spit(dir.file("header.txt"), "Hello\n%\nWorld\n");
+    test::spit(dir.file("binary.txt"), std::string("GIF89a\0\0\x01", 9));
+    test::spit(dir.file("secret.txt"), "text");
+    fs::create_directory(dir.file("folder.txt"));
+    test::spit(dir.file("big.txt"), std::string(64 * 1024, 'a'));
+    fs::resize_file(dir.file("big.txt"), 100ull * 1024 * 1024);
+    const auto S = ProfileFileRole::Source, O = ProfileFileRole::Output;
+    const std::optional<ErrorCode> usable;
+    std::vector<std::tuple<std::string, ProfileFileRole, std::optional<ErrorCode>>> cases = {
+        {"header.txt", S, usable},
+        {"header.txt", O, usable},
+        {"big.txt", S, usable},
+        {"new.txt", O, usable},
+        {"new.txt", S, ErrorCode::NotFound},
+        {"folder.txt", S, ErrorCode::IsDirectory},
+        {"folder.txt", O, ErrorCode::IsDirectory},
+        {"binary.txt", S, ErrorCode::InvalidInput},
+        {"binary.txt", O, ErrorCode::InvalidInput},
+        {"missing/sig.txt", O, ErrorCode::PathNotFound},
+        {"missing/h.txt", S, ErrorCode::PathNotFound}};
+#ifndef _WIN32
+    // The output file is only written, never read: a file nobody may read still serves.
+    if (::geteuid() != 0) { // permissions do not stop root
+        fs::permissions(dir.file("secret.txt"), fs::perms::none);
+        cases.emplace_back("secret.txt", S, ErrorCode::AccessDenied);
+        cases.emplace_back("secret.txt", O, usable);
+    }
+#endif
+    for (const auto& [name, role, code] : cases) {
+        SCOPED_TRACE(name + (role == S ? " as source" : " as output"));
+        const Status status = checkProfileFile(dir.file(name), role);
+        EXPECT_EQ(status.ok() ? usable : std::optional(status.code()), code);
+        EXPECT_TRUE(status.ok() || status.message().find(dir.path()) != std::string::npos)
+            << status.message();
+    }
 }
 
 } // namespace

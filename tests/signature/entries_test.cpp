@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 #include "signature/entries.h"
+#include "signature/separator.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +53,24 @@ TEST(SplitEntries, FollowsTheLineAndEntryRules) {
         EXPECT_EQ(splitEntries(bytes, sep), expected) << testing::PrintToString(bytes);
         EXPECT_EQ(referenceSplit(bytes, sep), expected) << testing::PrintToString(bytes);
     }
+}
+
+// The separator of a stored setting: a whole UTF-8 sequence, else one byte (a Windows-1252
+// section sign; a sequence cut short, overlong, a surrogate or with a bad continuation byte).
+TEST(SeparatorFromSetting, KeepsTheFirstCharacterByteForByte) {
+    const std::pair<std::string, std::string> cases[] = {{"", "%"},
+                                                         {"%", "%"},
+                                                         {"#x", "#"},
+                                                         {"\xA7\xA7", "\xA7"},
+                                                         {"\xC2\xA7rest", "\xC2\xA7"},
+                                                         {"\xE2\x82\xAC", "\xE2\x82\xAC"},
+                                                         {"\xF0\x9F\x98\x80!", "\xF0\x9F\x98\x80"},
+                                                         {"\xC2", "\xC2"},
+                                                         {"\xC0\xAF", "\xC0"},
+                                                         {"\xED\xA0\x80", "\xED"},
+                                                         {"\xE2\x28\xA1", "\xE2"}};
+    for (const auto& [stored, expected] : cases)
+        EXPECT_EQ(separatorFromSetting(stored), expected) << stored;
 }
 
 // Wherever a piece is cut (inside a CR LF, a separator, a line's first bytes), however
