@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <unistd.h>
 
 namespace quillmark {
 namespace {
@@ -197,10 +198,17 @@ TEST_F(ProfileCommandsTest, EditOpensOneWindowPerFileAndSaveAsFollowsIntoTheBox)
     EXPECT_TRUE(tab.closeEditors());
 
     test::spit(dir.file("data.txt"), std::string("a\0b", 3));
-    box(2)->setText(QString::fromStdString(dir.file("data.txt")));
-    click(QStringLiteral("cmdEdit2"));
-    EXPECT_TRUE(openEditors().empty());
-    EXPECT_TRUE(prompter.messages().back().text.contains(QString::fromStdString(dir.file("data.txt"))));
+    test::spit(dir.file("secret.txt"), "text\n");
+    std::filesystem::permissions(dir.file("secret.txt"), std::filesystem::perms::none);
+    std::vector<std::string> refused{dir.file("data.txt")};
+    if (::geteuid() != 0) // permissions do not stop root
+        refused.push_back(dir.file("secret.txt"));
+    for (const std::string& file : refused) {
+        box(2)->setText(QString::fromStdString(file));
+        click(QStringLiteral("cmdEdit2"));
+        EXPECT_TRUE(openEditors().empty()) << file;
+        EXPECT_TRUE(prompter.messages().back().text.contains(QString::fromStdString(file)));
+    }
     box(2)->setText(QString::fromStdString(dir.file("later/sig.txt")));
     click(QStringLiteral("cmdEdit2"));
     ASSERT_EQ(openEditors().size(), 1u);
