@@ -1,15 +1,13 @@
 #include "cli/crypt_command.h"
 #include "encryption/encryption.h"
 #include "encryption/envelope.h"
-
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
-
 #include <random>
+#include <sstream>
 #include <string>
 
 namespace quillmark {
