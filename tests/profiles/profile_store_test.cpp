@@ -1,61 +1,79 @@
+#include "profiles/profile_files.h"
 #include "profiles/profile_store.h"
 
 #include "support/temp_folder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace quillmark {
 namespace {
 
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
 class ProfileStoreTest : public ::testing::Test {
 protected:
+    void store(int slot, const std::string& name) {
+        const std::string n = std::to_string(slot);
+        writeProfileSlot(settings, slot, {name, "/h" + n, "/f" + n, "/s" + n});
+    }
     test::TempFolder dir;
     std::string ini = dir.file("Quillmark.INI");
-
-    void store(int slot, const std::string& name) {
-        Settings settings(ini);
-        writeProfileSlot(
-            settings, slot,
-            {name, "/h" + std::to_string(slot), "/f" + std::to_string(slot), "/s" + std::to_string(slot)});
-    }
+    Settings settings{ini};
 };
 
 TEST_F(ProfileStoreTest, RemovedSlotIsReusedAndListingKeepsSlotOrder) {
     store(1, "Friends");
     store(2, "Work");
     store(3, "Family");
-    Settings settings(ini);
     writeProfileSlot(settings, 2, {}); // removing writes empty values, the lines stay
     EXPECT_NE(test::slurp(ini).find("PROFILE 2=\n"), std::string::npos);
-    EXPECT_EQ(listProfileNames(settings), (std::vector<std::string>{"Friends", "Family"}));
-
+    EXPECT_EQ(listProfileNames(settings), (Names{"Friends", "Family"}));
     EXPECT_EQ(findSlotForSave(settings, "Club"), 2);
-    writeProfileSlot(settings, 2, {"Club", "a", "b", "c"});
-    EXPECT_EQ(listProfileNames(settings), (std::vector<std::string>{"Friends", "Club", "Family"}));
+    store(2, "Club");
+    EXPECT_EQ(listProfileNames(settings), (Names{"Friends", "Club", "Family"}));
     // Saving a profile again writes its own slot even while a lower one is free.
     writeProfileSlot(settings, 1, {});
     EXPECT_EQ(findSlotForSave(settings, "Family"), 3);
+    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "family"), 3);
+    EXPECT_EQ(findProfileSlotExact(settings, "PROFILES", "family"), 0);
+    EXPECT_EQ(findProfileSlotExact(settings, "PROFILES", ""), 1); // the lowest free slot
 }
 
-TEST_F(ProfileStoreTest, NameMatchingRules) {
-    store(1, "Friends");
-    Settings settings(ini);
-    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "friends"), 1);
-    EXPECT_EQ(findProfileSlotExact(settings, "PROFILES", "friends"), 0);
-    EXPECT_EQ(findProfileSlotExact(settings, "PROFILES", "Friends"), 1);
-    // The empty name finds the lowest free slot, whose paths are empty.
-    EXPECT_EQ(findProfileSlotExact(settings, "PROFILES", ""), 2);
-    EXPECT_EQ(readProfileSlot(settings, "PROFILES", 2).sigFile, "");
+// The 64th slot is the last one used; a 65th profile is refused with nothing written.
+TEST_F(ProfileStoreTest, SixtyFourSlotsAndNoMore) {
+    store(64, "Sixty-four");
+    EXPECT_EQ(listProfileNames(settings), Names{"Sixty-four"});
+    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "SIXTY-FOUR", ScanRead::Plain), 64);
+    EXPECT_EQ(findProfileSlotExact(settings, "Profiles", "Sixty-four", ScanRead::Plain), 64);
+    EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Sixty-four");
+    EXPECT_EQ(readProfileSlot(settings, "Profiles", 64, ScanRead::Plain).sigFile, "/s64");
+    {
+        Settings::Batch batch(settings);
+        for (int n = 1; n <= kMaxProfiles; ++n)
+            store(n, "P" + std::to_string(n));
+    }
+    EXPECT_EQ(findSlotForSave(settings, "P64"), 64);
+    EXPECT_EQ(findSlotForSave(settings, "One more"), 0);
+    const std::string before = test::slurp(ini);
+    const Status saved = saveProfileSettings(settings, {"One more", "h", "f", "s"});
+    const Status added = addProfile(settings, {"One more", "h", "f", "s"});
+    for (const Status& s : {saved, added})
+        EXPECT_NE(s.message().find("all 64 profiles are in use"), std::string::npos) << s.message();
+    EXPECT_EQ(test::slurp(ini), before);
 }
 
 TEST_F(ProfileStoreTest, ScansLeaveEmptyNameLinesButPlainReadsWriteNothing) {
     test::spit(ini, "[SETTINGS]\nINTERVAL_1=60\n");
-    Settings settings(ini);
     EXPECT_TRUE(listProfileNames(settings).empty());
     EXPECT_EQ(findProfileSlotIgnoringCase(settings, "x", ScanRead::Plain), 0);
     EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "");
     EXPECT_EQ(test::slurp(ini), "[SETTINGS]\nINTERVAL_1=60\n");
-
     EXPECT_EQ(findProfileSlotIgnoringCase(settings, "x"), 0);
     const std::string after = test::slurp(ini);
     EXPECT_NE(after.find("[Profiles]"), std::string::npos);
@@ -64,21 +82,12 @@ TEST_F(ProfileStoreTest, ScansLeaveEmptyNameLinesButPlainReadsWriteNothing) {
 }
 
 TEST_F(ProfileStoreTest, ReadingAFreeSlotWritesOnlyItsNameLine) {
-    {
-        Settings settings(ini);
-        writeProfileSlot(settings, 1, {}); // a removed profile leaves four empty lines
-    }
+    writeProfileSlot(settings, 1, {}); // a removed profile leaves four empty lines
     test::spit(ini, test::slurp(ini) + "PROFILE 2=Work\nHEADER FILE 2=/h\n");
     const std::string before = test::slurp(ini);
-    Settings settings(ini);
-    for (const int slot : {1, 3}) {
-        const ProfileRecord record = readProfileSlot(settings, "PROFILES", slot);
-        EXPECT_EQ(record.name, "");
-        EXPECT_EQ(record.headerFile, "");
-        EXPECT_EQ(record.sigFile, "");
-    }
+    for (const int slot : {1, 3})
+        EXPECT_EQ(readProfileSlot(settings, "PROFILES", slot).sigFile, "") << slot;
     EXPECT_EQ(test::slurp(ini), before + "PROFILE 3=\n");
-
     // A named slot still gets its missing path lines, as the select always wrote them.
     EXPECT_EQ(readProfileSlot(settings, "PROFILES", 2).headerFile, "/h");
     const std::string after = test::slurp(ini);
@@ -86,57 +95,96 @@ TEST_F(ProfileStoreTest, ReadingAFreeSlotWritesOnlyItsNameLine) {
     EXPECT_EQ(after.find(" FILE 3"), std::string::npos) << after;
 }
 
-TEST_F(ProfileStoreTest, NoFreeSlotWhenAllHoldOtherProfiles) {
-    {
-        Settings settings(ini);
-        Settings::Batch batch(settings);
-        for (int n = 1; n <= kMaxProfiles; ++n)
-            writeProfileSlot(settings, n, {"P" + std::to_string(n), "h", "f", "s"});
-    }
-    Settings settings(ini);
-    EXPECT_EQ(findSlotForSave(settings, "One more"), 0);
-    EXPECT_EQ(findSlotForSave(settings, "P64"), 64);
-}
-
-TEST_F(ProfileStoreTest, TheLastSlotIsListedFoundAndUsedAtStartUp) {
-    store(64, "Sixty-four");
-    Settings settings(ini);
-    EXPECT_EQ(listProfileNames(settings), std::vector<std::string>{"Sixty-four"});
-    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "SIXTY-FOUR", ScanRead::Plain), 64);
-    EXPECT_EQ(findProfileSlotExact(settings, "Profiles", "Sixty-four", ScanRead::Plain), 64);
-    EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Sixty-four");
-    EXPECT_EQ(readProfileSlot(settings, "Profiles", 64, ScanRead::Plain).sigFile, "/s64");
-}
-
-TEST_F(ProfileStoreTest, StartupProfileResolution) {
+TEST_F(ProfileStoreTest, StartupProfileIsTheLastOneInStoredCaseElseTheFirstListed) {
     store(2, "Work");
     store(3, "Home");
-    Settings settings(ini);
-    // No "Last Profile" and slot 1 free: the first listed profile.
-    EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Work");
-    settings.writeIni("User", "Last Profile", "home");
-    EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Home");
-    settings.writeIni("User", "Last Profile", "Gone");
-    EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Work");
+    const std::pair<const char*, const char*> cases[] = {{"", "Work"}, {"home", "Home"}, {"Gone", "Work"}};
+    for (const auto& [last, expected] : cases) {
+        settings.writeIni("User", "Last Profile", last);
+        EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), expected) << last;
+    }
 }
 
+// Missing settings give "%" and dashes; nothing is written.
 TEST_F(ProfileStoreTest, SignatureStateTakesThePathsAndTheSettingsWithoutWriting) {
-    const std::string bytes = "[SETTINGS]\nSIG SEPARATOR CHARACTER=#x\nADD DASHES TO SIG HEADER=False\n";
-    test::spit(ini, bytes);
-    Settings settings(ini);
+    test::spit(ini, "[SETTINGS]\nSIG SEPARATOR CHARACTER=#x\nADD DASHES TO SIG HEADER=False\n");
     const SignatureState state = signatureStateFor(settings, {"Work", "/h", "/f", "/s"});
-    EXPECT_EQ(state.headerFile, "/h");
-    EXPECT_EQ(state.footerFile, "/f");
-    EXPECT_EQ(state.sigFile, "/s");
-    EXPECT_EQ(state.separator, "#");
+    EXPECT_EQ(std::tie(state.headerFile, state.footerFile, state.sigFile, state.separator),
+              std::make_tuple("/h", "/f", "/s", "#"));
     EXPECT_FALSE(state.addDashes);
-
-    // Missing settings: "%" and dashes, and the file stays as it was.
     test::spit(ini, "[Profiles]\n");
     const SignatureState fresh = signatureStateFor(settings, {});
-    EXPECT_EQ(fresh.separator, "%");
-    EXPECT_TRUE(fresh.addDashes);
-    EXPECT_EQ(test::slurp(ini), "[Profiles]\n");
+    EXPECT_EQ(fresh.separator + (fresh.addDashes ? "+" : "-") + test::slurp(ini), "%+[Profiles]\n");
+}
+
+// A name must be more than blanks and come back from the settings file exactly as typed
+// (what that file can store is the settings' own rule; these rows prove the check is made).
+TEST(ProfileNameTest, RefusesNamesTheSettingsFileWouldNotGiveBack) {
+    for (const std::string name : {"", "   ", "\t", "two\nlines", " padded", "\"quoted\""})
+        EXPECT_FALSE(checkProfileName(name).message().empty()) << name;
+    test::TempFolder dir;
+    for (const std::string name : {"a=b", ";not a comment", "Caf\xC3\xA9 \xE2\x82\xAC"}) {
+        EXPECT_TRUE(checkProfileName(name).ok()) << name;
+        Settings(dir.file("Quillmark.INI")).writeIni("Profiles", "Profile 2", name);
+        Settings reread(dir.file("Quillmark.INI"));
+        EXPECT_EQ(listProfileNames(reread), std::vector<std::string>{name});
+    }
+}
+
+TEST(ProfileFilesTest, CreateFileIfMissingNeverTouchesAnExistingFile) {
+    test::TempFolder dir;
+    test::spit(dir.file("blank.txt"), "keep me\n");
+    test::spit(dir.file("plain"), "x");
+    ASSERT_TRUE(createFileIfMissing(dir.file("blank.txt")).ok());
+    EXPECT_EQ(test::slurp(dir.file("blank.txt")), "keep me\n");
+    // The signature folder was deleted while the program ran: it comes back, with the file.
+    ASSERT_TRUE(createFileIfMissing(dir.file("Sigs/blank.txt")).ok());
+    EXPECT_EQ(fs::file_size(dir.file("Sigs/blank.txt")), 0u);
+    // A file standing where the folder should be cannot be replaced by one.
+    EXPECT_FALSE(createFileIfMissing(dir.file("plain/blank.txt")).ok());
+    EXPECT_EQ(test::slurp(dir.file("plain")), "x");
+}
+
+// A header or footer file must be an existing, readable text file; the output file must
+// not be a folder nor hold binary data, and its folder must exist. Only the start of a
+// large file is looked at. Each refusal names the place.
+TEST(ProfileFilesTest, ChecksWhatAChosenFileCanServeAs) {
+    test::TempFolder dir;
+    test::spit(dir.file("header.txt"), "Hello\n%\nWorld\n");
+    test::spit(dir.file("binary.txt"), std::string("GIF89a\0\0\x01", 9));
+    test::spit(dir.file("secret.txt"), "text");
+    fs::create_directory(dir.file("folder.txt"));
+    test::spit(dir.file("big.txt"), std::string(64 * 1024, 'a'));
+    fs::resize_file(dir.file("big.txt"), 100ull * 1024 * 1024);
+    const auto S = ProfileFileRole::Source, O = ProfileFileRole::Output;
+    const std::optional<ErrorCode> usable;
+    std::vector<std::tuple<std::string, ProfileFileRole, std::optional<ErrorCode>>> cases = {
+        {"header.txt", S, usable},
+        {"header.txt", O, usable},
+        {"big.txt", S, usable},
+        {"new.txt", O, usable},
+        {"new.txt", S, ErrorCode::NotFound},
+        {"folder.txt", S, ErrorCode::IsDirectory},
+        {"folder.txt", O, ErrorCode::IsDirectory},
+        {"binary.txt", S, ErrorCode::InvalidInput},
+        {"binary.txt", O, ErrorCode::InvalidInput},
+        {"missing/sig.txt", O, ErrorCode::PathNotFound},
+        {"missing/h.txt", S, ErrorCode::PathNotFound}};
+#ifndef _WIN32
+    // The output file is only written, never read: a file nobody may read still serves.
+    if (::geteuid() != 0) { // permissions do not stop root
+        fs::permissions(dir.file("secret.txt"), fs::perms::none);
+        cases.emplace_back("secret.txt", S, ErrorCode::AccessDenied);
+        cases.emplace_back("secret.txt", O, usable);
+    }
+#endif
+    for (const auto& [name, role, code] : cases) {
+        SCOPED_TRACE(name + (role == S ? " as source" : " as output"));
+        const Status status = checkProfileFile(dir.file(name), role);
+        EXPECT_EQ(status.ok() ? usable : std::optional(status.code()), code);
+        EXPECT_TRUE(status.ok() || status.message().find(dir.path()) != std::string::npos)
+            << status.message();
+    }
 }
 
 } // namespace

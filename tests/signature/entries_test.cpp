@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 #include "signature/entries.h"
+#include "signature/separator.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,24 @@ TEST(SplitEntries, FollowsTheLineAndEntryRules) {
     }
 }
 
+// The separator of a stored setting: a whole UTF-8 sequence, else one byte (a Windows-1252
+// section sign; a sequence cut short, overlong, a surrogate or with a bad continuation byte).
+TEST(SeparatorFromSetting, KeepsTheFirstCharacterByteForByte) {
+    const std::pair<std::string, std::string> cases[] = {{"", "%"},
+                                                         {"%", "%"},
+                                                         {"#x", "#"},
+                                                         {"\xA7\xA7", "\xA7"},
+                                                         {"\xC2\xA7rest", "\xC2\xA7"},
+                                                         {"\xE2\x82\xAC", "\xE2\x82\xAC"},
+                                                         {"\xF0\x9F\x98\x80!", "\xF0\x9F\x98\x80"},
+                                                         {"\xC2", "\xC2"},
+                                                         {"\xC0\xAF", "\xC0"},
+                                                         {"\xED\xA0\x80", "\xED"},
+                                                         {"\xE2\x28\xA1", "\xE2"}};
+    for (const auto& [stored, expected] : cases)
+        EXPECT_EQ(separatorFromSetting(stored), expected) << stored;
+}
+
 // Wherever a piece is cut (inside a CR LF, a separator, a line's first bytes), however
 // densely the entries' starts are sampled, and whether an entry is read from the start or
 // from a sample, the result must be the plain reading's.
@@ -93,62 +112,52 @@ TEST(EntryList, AgreesWithThePlainReadingWherePiecesAreCut) {
     }
 }
 
-TEST(SplitEntries, HugeAndDegenerateInputsFinish) {
-    const std::string percents(20u << 20, '%');
-    EXPECT_EQ(splitEntries(percents, "%").size(), 2u);
-}
-
 TEST(LoadEntryFile, ReplacesTheListOnlyAfterAWholeRead) {
     test::TempFolder tmp;
     std::filesystem::create_directory(tmp.file("folder"));
+    test::spit(tmp.file("huge.txt"), ""); // sparse: nothing is written to disk
+    std::filesystem::resize_file(tmp.file("huge.txt"), std::uintmax_t{300} << 20);
     const Entries before{"old 1", "old 2"};
     EntryList list{"old 1", "old 2"};
-    // Nothing to load is not an error; a folder where the file should be is.
+    // Nothing to load is not an error; a folder where the file should be is, and so is a
+    // file too large to hold, refused before a byte is read.
     const std::pair<std::string, std::optional<ErrorCode>> cases[] = {
         {"", std::nullopt},
         {tmp.file("no/such/f.txt"), std::nullopt},
-        {tmp.file("folder"), ErrorCode::IsDirectory}};
+        {tmp.file("folder"), ErrorCode::IsDirectory},
+        {tmp.file("huge.txt"), ErrorCode::TooLarge}};
     for (const auto& [path, error] : cases) {
+        SCOPED_TRACE(path);
         const Status s = loadEntryFile(path, "%", list);
-        EXPECT_EQ(s.ok() ? std::nullopt : std::optional(s.code()), error) << path;
-        EXPECT_EQ(list.entries(), before) << path;
+        EXPECT_EQ(s.ok() ? std::nullopt : std::optional(s.code()), error);
+        EXPECT_EQ(list.entries(), before);
     }
-    // Too large to hold: refused before a byte is read (the file is sparse, not written).
-    test::spit(tmp.file("huge.txt"), "");
-    std::filesystem::resize_file(tmp.file("huge.txt"), std::uintmax_t{300} << 20);
-    const Status huge = loadEntryFile(tmp.file("huge.txt"), "%", list);
-    ASSERT_FALSE(huge.ok());
-    EXPECT_EQ(huge.code(), ErrorCode::TooLarge);
-    EXPECT_EQ(huge.message(), tmp.file("huge.txt") + " is 300 MB; source files above 256 MB are not loaded");
-    EXPECT_EQ(list.entries(), before);
-
+    EXPECT_EQ(loadEntryFile(tmp.file("huge.txt"), "%", list).message(),
+              tmp.file("huge.txt") + " is 300 MB; source files above 256 MB are not loaded");
     test::spit(tmp.file("empty.txt"), "");
     EXPECT_TRUE(loadEntryFile(tmp.file("empty.txt"), "%", list).ok());
     EXPECT_EQ(list.entries(), Entries{""});
 }
 
-// Many read pieces long, with CR LF and a two-byte separator falling across the pieces' edges.
+// Many read pieces long, with CR LF and a two-byte separator across the pieces' edges; one
+// entry of a single 3 MB line; 20 MB of separators (which must not take quadratic time).
 TEST(LoadEntryFile, LargeFilesReadInPiecesGiveTheSameEntries) {
     test::TempFolder tmp;
     std::string bytes;
     for (int i = 0; bytes.size() < 300'000; ++i)
         bytes += "# c\r\n\r\nline " + std::to_string(i) + "\r\n" + std::string(i % 97u, 'x') +
                  "\r\n\xC2\xA7 s\r\n";
-    test::spit(tmp.file("big.txt"), bytes);
-    EntryList list;
-    ASSERT_TRUE(loadEntryFile(tmp.file("big.txt"), "\xC2\xA7", list).ok());
-    EXPECT_EQ(list.entries(), referenceSplit(bytes, "\xC2\xA7"));
-
-    // One entry of a single 3 MB line, ended early by more entries.
-    const std::string oneLine = std::string(3u << 20, 'h') + "\n%\nnext\n%\n" + std::string(200'000, 'f');
-    test::spit(tmp.file("line.txt"), oneLine);
-    EntryList lineList;
-    ASSERT_TRUE(loadEntryFile(tmp.file("line.txt"), "%", lineList).ok());
-    const Entries lines = lineList.entries();
-    EXPECT_TRUE(lines == referenceSplit(oneLine, "%"));
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].size(), 3u << 20);
-    EXPECT_EQ(lines[1], "next");
+    const std::pair<std::string, std::string> files[] = {
+        {bytes, "\xC2\xA7"},
+        {std::string(3u << 20, 'h') + "\n%\nnext\n%\n" + std::string(200'000, 'f'), "%"},
+        {std::string(20u << 20, '%'), "%"}};
+    for (const auto& [file, separator] : files) {
+        SCOPED_TRACE(file.substr(0, 20));
+        test::spit(tmp.file("big.txt"), file);
+        EntryList list;
+        ASSERT_TRUE(loadEntryFile(tmp.file("big.txt"), separator, list).ok());
+        EXPECT_TRUE(list.entries() == referenceSplit(file, separator));
+    }
 }
 
 } // namespace

@@ -17,41 +17,36 @@ TEST(IntervalValue, LeadingNumberOfTheText) {
     EXPECT_TRUE(std::isinf(intervalValue("1e999")));
 }
 
-TEST(DecideTick, ShortIntervalsTickAndRefreshTheTitleAndNoneStopsWriting) {
-    const TimerStamps stamps{100, 90};
-    TickDecision d = decideTick(0.25, stamps, 1000);
-    EXPECT_EQ(d.periodMs, 250);
-    EXPECT_TRUE(d.writeNow && d.refreshTitle);
-    std::tm t{};
-    t.tm_hour = 23;
-    t.tm_min = 5;
-    t.tm_sec = 3;
-    EXPECT_EQ(lastUpdateTitle(t), "Quillmark Last Update 23:05:03");
-    // A positive interval below 0.1 s ticks every 100 ms: one that rounds to 0 ms would
-    // spin the timer.
-    const std::pair<double, int> periods[] = {{0.0004, 100}, {1e-300, 100}, {0.0995, 100},   {0.1, 100},
-                                              {0.1004, 100}, {0.1006, 101}, {49.9996, 50000}};
-    for (const auto& [interval, ms] : periods) {
-        EXPECT_EQ(decideTick(interval, {}, 0).periodMs, ms) << interval;
-        EXPECT_TRUE(decideTick(interval, {}, 0).writeNow) << interval;
-    }
-
-    for (double v : {-5.0, std::numeric_limits<double>::quiet_NaN()}) {
-        d = decideTick(v, stamps, 1000);
-        EXPECT_FALSE(d.periodMs || d.writeNow || d.refreshTitle) << v;
-        EXPECT_EQ(d.stamps, stamps) << v;
-    }
-}
-
-TEST(DecideTick, AClockJumpOfMoreThanFiveMinutesWritesAtOnce) {
+// Short intervals tick at the interval, never below 100 ms (which would spin the timer);
+// from 50 s the timer polls every 30 s and writes once the interval has passed or the clock
+// jumped by more than five minutes. None, a negative or an unreadable one stops writing.
+TEST(DecideTick, WhenTheTimerWritesAndHowOftenItTicks) {
     const std::int64_t now = 100000;
-    const std::pair<std::int64_t, bool> cases[] = {
-        {now - 360, true}, {now + 360, true}, {now - 359, false}, {now - 30, false}};
-    for (const auto& [lastTick, write] : cases) {
-        const TickDecision d = decideTick(1e9, {now - 400, lastTick}, now);
-        EXPECT_EQ(d.periodMs, kLongIntervalPollMs);
-        EXPECT_EQ(d.writeNow, write) << lastTick;
-        EXPECT_EQ(d.stamps.lastUpdate, write ? now : now - 400) << lastTick;
+    struct Row {
+        double interval;
+        int sinceUpdate, sinceTick; // -1: no tick yet
+        int periodMs;               // -1: kept
+        bool write;
+    };
+    const Row rows[] = {
+        {0.25, 10, 10, 250, true},     {0.0004, -1, 0, 100, true},
+        {1e-300, -1, 0, 100, true},    {0.0995, -1, 0, 100, true},
+        {0.1004, -1, 0, 100, true},    {0.1006, -1, 0, 101, true},
+        {49.9996, -1, 0, 50000, true}, {50, -1, 0, 30000, true},
+        {120, 90, 30, 30000, false},   {120, 121, 30, 30000, true},
+        {1e9, 400, 360, 30000, true},  {1e9, 400, -360, 30000, true},
+        {1e9, 400, 359, 30000, false}, {0, 400, 30, -1, false},
+        {-5, 400, 30, -1, false},      {std::numeric_limits<double>::quiet_NaN(), 400, 30, -1, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.interval << " since update " << row.sinceUpdate);
+        const TimerStamps stamps =
+            row.sinceUpdate < 0 ? TimerStamps{} : TimerStamps{now - row.sinceUpdate, now - row.sinceTick};
+        const TickDecision d = decideTick(row.interval, stamps, now);
+        EXPECT_EQ(d.periodMs.value_or(-1), row.periodMs);
+        EXPECT_EQ(d.writeNow, row.write);
+        EXPECT_EQ(d.refreshTitle, row.write);
+        const bool polls = row.interval >= kLongIntervalSeconds;
+        EXPECT_EQ(d.stamps, (polls ? TimerStamps{row.write ? now : stamps.lastUpdate, now} : stamps));
     }
 }
 
