@@ -6,10 +6,16 @@
 namespace quillmark {
 namespace {
 
+TEST(PictureFacts, DepthsFrom16BitsAreBitsAndBelowThemColours) {
+    EXPECT_EQ(dimensionsCaption(10, 10, 16), "[10x10, displayed in 16 bit colour]");
+    EXPECT_EQ(dimensionsCaption(10, 10, 4), "[10x10, displayed in 16 colours]");
+}
+
 TEST(PictureFacts, HugePicturesAreRefusedBeforeDecoding) {
     EXPECT_TRUE(checkPictureSize(10000, 10000));
     EXPECT_EQ(checkPictureSize(20000, 20000).message(),
-              "the picture is 20000 x 20000 pixels; Quillmark takes pictures of up to 100 megapixels");
+              "the picture is 20000 x 20000 pixels; Quillmark takes pictures of "
+              "up to 100 megapixels");
     EXPECT_FALSE(checkPictureSize(2147483647, 2147483647));
     EXPECT_FALSE(checkPictureSize(0, 100));
 }

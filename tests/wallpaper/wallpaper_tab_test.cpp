@@ -24,8 +24,8 @@ using test::control;
 using test::slurp;
 const QRgb kRed = qRgb(220, 20, 30);
 
-// Pictures of few colours once came out as noise when scaled; every format keeps its colours,
-// in the preview's size and the screen's.
+// Pictures of few colours once came out as noise when scaled; every format
+// keeps its colours, in the preview's size and the screen's.
 TEST(WallpaperRender, EveryFormatKeepsItsColoursWhenScaled) {
     test::TempFolder dir;
     const auto path = [&](const char* name) {
@@ -42,14 +42,23 @@ TEST(WallpaperRender, EveryFormatKeepsItsColoursWhenScaled) {
     ASSERT_TRUE(mono.save(path("1.png")) && indexed.save(path("8.png")) && grey.save(path("grey.png")) &&
                 deep.save(path("deep.png")));
     // A 1 x 1 red GIF; Qt writes no GIF.
-    test::spit(
-        dir.file("dot.gif"),
-        std::string("GIF89a\1\0\1\0\x80\0\0\xdc\x14\x1e\xff\xff\xff,\0\0\0\0\1\0\1\0\0\2\2D\1\0;", 35));
+    test::spit(dir.file("dot.gif"), std::string("GIF89a\1\0\1\0\x80\0\0\xdc\x14\x1e\xff\xff\xff,"
+                                                "\0\0\0\0\1\0\1\0\0\2\2D\1\0;",
+                                                35));
+    // Grey PNGs of 2 and 4 bits a pixel, which Qt does not write: their header
+    // only.
+    const std::pair<const char*, const char*> headers[] = {{"2.png", "\x02\0\0\0\0\xe9\x85\x22\xd7"},
+                                                           {"4.png", "\x04\0\0\0\0\x66\xc5\xd7\x77"}};
+    for (const auto& [name, depthAndCrc] : headers)
+        test::spit(dir.file(name), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x07\xd0\0\0\x03\xe8", 24) +
+                                       std::string(depthAndCrc, 9) + std::string("\0\0\0\0IDAT", 8));
     const struct {
         const char* name;
         int bits;
-        QRgb colour;
+        QRgb colour; // 0: a header only
     } cases[] = {{"1.png", 1, kRed},
+                 {"2.png", 2, 0},
+                 {"4.png", 4, 0},
                  {"8.png", 8, kRed},
                  {"grey.png", 8, qRgb(100, 100, 100)},
                  {"deep.png", 64, kRed},
@@ -57,6 +66,8 @@ TEST(WallpaperRender, EveryFormatKeepsItsColoursWhenScaled) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(readPictureInfo(path(c.name))->bitsPerPixel, c.bits);
+        if (c.colour == 0)
+            continue;
         for (const QSize size : {QSize(300, 150), QSize(1024, 512)}) {
             const QImage shown =
                 renderWallpaper(*loadPicture(path(c.name), size), {size.width(), size.height()});
@@ -144,11 +155,13 @@ TEST_F(WallpaperTabTest, TheListFileIsRewrittenOnlyByAChangeAndNeverWhenItCouldN
 
 TEST_F(WallpaperTabTest, ChangeRendersTheFittedPictureWithTheBoxesAsTheyStand) {
     add({dir.file("gone.png"), picture("wide.png", 2000, 1000)});
-    click("cmdChangeWallpaper"); // the random pick passes over a picture that is gone
+    click("cmdChangeWallpaper"); // the random pick passes over a picture that is
+                                 // gone
     ASSERT_EQ(setter.paths, std::vector<std::string>{wallpaper1});
     EXPECT_EQ(QImageReader(QString::fromStdString(wallpaper1)).size(), QSize(1024, 512));
 
-    // Stretch is used as ticked, before any save of the settings; the older file goes.
+    // Stretch is used as ticked, before any save of the settings; the older file
+    // goes.
     add({picture("small.png", 800, 600)});
     control<QCheckBox>(tab, QStringLiteral("chkStretchWallpaper"))->setChecked(true);
     click("cmdSelectWallpaper");
@@ -160,7 +173,8 @@ TEST_F(WallpaperTabTest, ChangeRendersTheFittedPictureWithTheBoxesAsTheyStand) {
     EXPECT_EQ(QImageReader(QString::fromStdString(wallpaper2)).size(), QSize(1024, 768));
     EXPECT_FALSE(std::filesystem::exists(wallpaper1));
 
-    // None of the pictures there: a status line, no message box over a timed change.
+    // None of the pictures there: a status line, no message box over a timed
+    // change.
     std::filesystem::remove(dir.file("wide.png"));
     std::filesystem::remove(dir.file("small.png"));
     tab.onWallpaperTimer();
@@ -178,7 +192,8 @@ TEST_F(WallpaperTabTest, FailuresAreReportedAndTheShownPictureStays) {
     EXPECT_TRUE(std::filesystem::exists(wallpaper1));
     EXPECT_FALSE(std::filesystem::exists(wallpaper2));
 
-    // A program folder that cannot be written; root writes into a read-only one, not into a file.
+    // A program folder that cannot be written; root writes into a read-only one,
+    // not into a file.
     setter.failure.reset();
     if (::geteuid() == 0) {
         std::filesystem::remove_all(programFolder);
