@@ -3,10 +3,11 @@
 #include "platform/error_handler.h"
 #include "support/temp_folder.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QLabel>
-#include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <cmath>
@@ -48,7 +49,7 @@ TEST(Appearance, SchemesStyleTheTextControlsOnlyAndTileTheBackgroundOnlyWhenDeco
                                               {logo, false},
                                               {new QFrame(&window), true},
                                               {new QComboBox(&window), true},
-                                              {new QLineEdit(&window), false}};
+                                              {new QListWidget(&window), false}};
     std::vector<QString> looks[3]; // as designed, plain, decorative
     for (int scheme = 0; scheme < 3; ++scheme) {
         if (scheme > 0)
@@ -57,6 +58,8 @@ TEST(Appearance, SchemesStyleTheTextControlsOnlyAndTileTheBackgroundOnlyWhenDeco
             looks[scheme].push_back(look(control));
     }
     applyScheme(&window, *templates, false);
+    EXPECT_EQ(rows[0].first->palette().color(QPalette::Button),
+              QApplication::palette().color(QPalette::Button));
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i << ", " << rows[i].first->metaObject()->className());
         EXPECT_EQ(look(rows[i].first), looks[1][i]) << "plain again";
