@@ -39,7 +39,7 @@ QWidget* tagged(QWidget* control, const char* tag) {
 TEST(Appearance, SchemesStyleTheTextControlsOnlyAndTileTheBackgroundOnlyWhenDecorative) {
     auto templates = std::make_unique<AppearanceTemplates>(kLooks);
     QWidget window;
-    auto* logo = new QLabel(&window); // a picture of the window's own design
+    auto* logo = new QLabel(&window); // the window's own picture, never restyled
     logo->setPixmap(QPixmap(8, 8));
     auto* image1 = static_cast<QLabel*>(tagged(new QLabel(&window), "bg"));
     const std::pair<QWidget*, bool> rows[] = {{new QPushButton(&window), true},
@@ -50,7 +50,7 @@ TEST(Appearance, SchemesStyleTheTextControlsOnlyAndTileTheBackgroundOnlyWhenDeco
                                               {new QFrame(&window), true},
                                               {new QComboBox(&window), true},
                                               {new QListWidget(&window), false}};
-    std::vector<QString> looks[3]; // as designed, plain, decorative
+    std::vector<QString> looks[3]; // as built, plain, decorative
     for (int scheme = 0; scheme < 3; ++scheme) {
         if (scheme > 0)
             applyScheme(&window, *templates, scheme == 2);
@@ -72,7 +72,7 @@ TEST(Appearance, SchemesStyleTheTextControlsOnlyAndTileTheBackgroundOnlyWhenDeco
         SCOPED_TRACE(decorative ? "decorative" : "plain");
         setDecorativeScheme(decorative);
         applyColourScheme(&window);
-        image1->setPixmap(templates->imgBG()->pixmap()); // even a picture kept from the design
+        image1->setPixmap(templates->imgBG()->pixmap()); // even one the label already holds
         QImage shown(300, 200, QImage::Format_RGB32);
         shown.fill(Qt::black);
         QPainter painter(&shown);
