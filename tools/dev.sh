@@ -2,7 +2,10 @@
 # Builds Quillmark on Debian 12 and starts it ("start"), runs every test ("test"), builds
 # the core, the command line and their tests for Windows and runs them under Wine
 # ("test-windows"), runs the fuzz targets for SECONDS each ("fuzz [SECONDS]", default 60), or
-# compares the size of the tests with the size of the code ("test-size").
+# compares the size of the tests with the size of the code ("test-size"), or builds the Debian
+# package quillmark_VERSION_amd64.deb in build-package/ and checks it ("package [--install]":
+# --install, as root on a throwaway machine such as CI, installs it to run the installed
+# programs and removes it again).
 # Installs the Debian packages it needs when they are missing (as root, or with sudo).
 set -euo pipefail
 
@@ -14,6 +17,8 @@ packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock
 fuzz_packages=(cmake make clang libclang-rt-dev)
 # The Windows cross build (posix threads: std::mutex and std::thread) and Wine to run it.
 windows_packages=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64)
+# The package build (dpkg-shlibdeps, Debian's hardening flags) and its checks.
+package_packages=(dpkg-dev ccache lintian appstream desktop-file-utils)
 
 install_missing() {
     local missing=()
@@ -86,12 +91,25 @@ test-size)
     echo "code $code lines, tests $tests lines: ratio $(awk -v t="$tests" -v c="$code" 'BEGIN { printf "%.2f", t / c }')"
     awk -v t="$tests" -v c="$code" 'BEGIN { exit !(t <= 0.36 * c) }' || { echo "The tests are more than 0.36 of the code." >&2; exit 1; }
     ;;
+package)
+    install_missing "${packages[@]}" "${package_packages[@]}"
+    build="${QUILLMARK_PACKAGE_BUILD_DIR:-$here/build-package}"
+    # Debian's optimisation and hardening flags; no debug information, as the package is stripped.
+    eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_STRIP=-g dpkg-buildflags --export=sh)"
+    configure_and_build -DCMAKE_BUILD_TYPE=Release -DQUILLMARK_WERROR=OFF -DQUILLMARK_BUILD_TESTS=OFF \
+        -DQUILLMARK_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+        -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG \
+        -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS"
+    rm -f "$build"/quillmark_*.deb
+    (cd "$build" && cpack -G DEB >>build.log 2>&1) || { cat "$build/build.log"; echo "cpack failed." >&2; exit 1; }
+    exec bash "$here/tools/package_check.sh" "$build"/quillmark_*_amd64.deb "${@:2}"
+    ;;
 fuzz)
     install_missing "${fuzz_packages[@]}"
     exec bash "$here/tests/fuzz/run_fuzzers.sh" "${2:-60}"
     ;;
 *)
-    echo "Usage: $0 start|test|test-windows|test-size|fuzz [SECONDS]" >&2
+    echo "Usage: $0 start|test|test-windows|test-size|package [--install]|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac
