@@ -17,8 +17,15 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv) {
+    // Answered without a desktop, for a user's or an installer's check.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("quillmark " QUILLMARK_VERSION);
+            return 0;
+        }
     // Without a window system Qt would abort with a message about reinstalling.
     if (!quillmark::desktopSessionAvailable(argc, argv)) {
         std::fputs("quillmark needs a desktop session to show its windows; "
