@@ -42,6 +42,7 @@ TEST_F(PreferencesTabTest, BrowseStartsAtTheShownFolderAndTakesOnlyAnExistingCho
     for (int i = 0; i < 3; ++i)
         QTest::mouseClick(browse, Qt::LeftButton);
     EXPECT_EQ(prompter.calls.at(0).path, QString::fromStdString(dir.file("sigs a")));
+    EXPECT_EQ(box(u"txtSigPath")->text().toStdString(), dir.file("sigs b"));
     EXPECT_EQ(storedSigPath(), dir.file("sigs b"));
     EXPECT_EQ(tab.sigPath(), dir.file("sigs b"));
     EXPECT_EQ(accepted.count(), 1);

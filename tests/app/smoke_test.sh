@@ -68,7 +68,7 @@ stop TERM
 ls -A "$root" | grep -q '^\.sig' && fail "a temporary file was left behind"
 
 # A folder as header: start-up waits at a message box.
-for signals in INT "TERM INT"; do
+for signals in TERM INT "TERM INT"; do
     start "$root/folder"
     stop $signals
 done

@@ -31,8 +31,9 @@ xvfb_session_wait() {
 }
 
 xvfb_session_start() {
-    # -displayfd: the server picks a free display itself, so tests may run side by side.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$root/display" >"$root/xvfb.log" 2>&1 &
+    # -displayfd: the server picks a free display itself, so tests may run side by side;
+    # -noreset: a server that resets when its last client leaves can miss the stop request.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$root/display" >"$root/xvfb.log" 2>&1 &
     xvfb_session_x=$!
     xvfb_session_wait 100 test -s "$root/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$root/display")"
@@ -56,6 +57,6 @@ xvfb_session_stop_tray() {
 
 xvfb_session_stop() {
     xvfb_session_stop_tray
-    kill ${xvfb_session_wm:-} ${xvfb_session_x:-} 2>/dev/null
-    wait ${xvfb_session_wm:-} ${xvfb_session_x:-} 2>/dev/null
+    kill ${xvfb_session_x:-} ${xvfb_session_wm:-} 2>/dev/null
+    wait ${xvfb_session_x:-} ${xvfb_session_wm:-} 2>/dev/null
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real quillmark in a virtual X session with no desktop: the user adds a picture on the
 # Wallpaper tab and changes the wallpaper twice; the root window shows it, shrunk and
-# centred, and the server keeps only the newest root pixmap.
+# centred; the server keeps the newest root pixmap, also once the program has ended, and
+# frees the one before.
 #   e2e_wallpaper.sh QUILLMARK ROOT_PROBE
 set -u
 program=$1
@@ -18,12 +19,18 @@ for _ in {1..10}; do cat "$root/row" "$root/row" >"$root/rows" && mv "$root/rows
 
 keys() { xdotool windowactivate --sync "$1" key --clearmodifiers "${@:2}" 2>/dev/null; }
 window() { xdotool search --onlyvisible --name "$1" | head -1 | grep .; }
-# The window is minimised before the root window is read: it would cover the picture.
+# Each change publishes a new root pixmap; the window is then minimised, as it would cover
+# the picture.
+changed() { [ "$(root_pixmap)" != "$1" ] && [ -f "$folder/$2" ]; }
 change() {
+    local before
+    before=$(root_pixmap)
     keys "$main" alt+r
-    xvfb_session_wait 50 test -f "$folder/$1" || fail "no $1"
+    xvfb_session_wait 50 changed "$before" "$1" || fail "no new root pixmap and $1"
     xdotool windowminimize --sync "$main"
 }
+# The root window's pixels at the points given, as "x,y RRGGBB ...", once they are $1.
+pixels_are() { [ "$("$probe" "${@:2}" | tr '\n' ' ')" = "$1" ]; }
 root_pixmap() { xprop -root _XROOTPMAP_ID | sed 's/.*# //'; }
 xvfb_session_start
 "$program" >"$root/quillmark.out" 2>&1 &
@@ -31,6 +38,7 @@ pids+=($!)
 # Without a tray the window starts minimised; its caption tells when it wrote the signature.
 xvfb_session_wait 100 xdotool search --name '^Quillmark Last Update' || fail "no main window"
 main=$(xdotool search --name '^Quillmark Last Update' | head -1)
+sleep 1 # start-up goes on a moment after the first signature
 keys "$main" alt+w alt+a
 xvfb_session_wait 50 window '^Choose Wallpaper files$' || fail "Add did not open the file dialog"
 xdotool type --delay 10 "$root/wide.ppm"
@@ -41,15 +49,18 @@ first=$(root_pixmap)
 # 2048 x 1024 shrunk to the 1024 x 768 screen: 1024 x 512, centred, black above and below.
 [ "$(od -An -tx1 -j16 -N8 "$folder/QuillmarkWallpaper.png" | tr -d ' ')" = 0000040000000200 ] ||
     fail "the rendered wallpaper is not 1024 x 512"
-[ "$("$probe" 256 384 768 384 512 40 512 700 | tr '\n' ' ')" = "256,384 FF0000 768,384 0000FF 512,40 000000 512,700 000000 " ] ||
-    fail "root window pixels: $("$probe" 256 384 768 384 512 40 512 700)"
+xvfb_session_wait 30 pixels_are "256,384 FF0000 768,384 0000FF 512,40 000000 512,700 000000 " 256 384 768 384 512 40 \
+    512 700 || fail "root window pixels: $("$probe" 256 384 768 384 512 40 512 700)"
 
 # The second change alternates the file, publishes a new pixmap and frees the old one.
 change QuillmarkWallpaper2.png
 [ ! -e "$folder/QuillmarkWallpaper.png" ] || fail "the first wallpaper file was not removed"
-[ "$("$probe" 256 384)" = "256,384 FF0000" ] || fail "the root window lost the picture"
-[ "$(root_pixmap)" != "$first" ] && [ "$("$probe" pixmap "$(root_pixmap)")" = 1024x768 ] || fail "no new root pixmap"
-[ "$("$probe" pixmap "$first")" = gone ] || fail "the previous root pixmap was never freed"
+xvfb_session_wait 30 pixels_are "256,384 FF0000 " 256 384 || fail "the root window lost the picture"
+[ "$("$probe" pixmap "$(root_pixmap)")" = 1024x768 ] || fail "the new root pixmap is not 1024x768"
+xvfb_session_wait 30 sh -c "[ \"\$('$probe' pixmap $first)\" = gone ]" || fail "the previous root pixmap was never freed"
 keys "$main" alt+g # leaving the tab saves the list
 xvfb_session_wait 30 grep -qx "$root/wide.ppm" "$folder/wallpaper.lst" || fail "the list does not hold the picture"
+xprop -root ESETROOT_PMAP_ID | grep -q "# $(root_pixmap)" || fail "ESETROOT_PMAP_ID does not name the pixmap"
+kill "${pids[0]}" && wait "${pids[0]}" || fail "exit status $? after SIGTERM"
+[ "$("$probe" pixmap "$(root_pixmap)")" = 1024x768 ] || fail "the root pixmap was not kept after the program ended"
 echo PASS
