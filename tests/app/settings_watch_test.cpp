@@ -5,7 +5,6 @@
 #include "support/ui_fixture.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,106 +18,87 @@
 namespace quillmark {
 namespace {
 
+using namespace Qt::StringLiterals;
+namespace fs = std::filesystem;
+
 // The window and quillmark-cli share one settings file, as on a user's desktop.
 class SettingsWatchTest : public test::UiTest {
 protected:
     SettingsWatchTest() {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString(dir.file("config")));
+        EXPECT_TRUE(makeFoldersFor(path));
+        test::spit(dir.file("h.txt"), "Ann\n");
+        test::spit(path, "[Profiles]\nPROFILE 1=Home\nHEADER FILE 1=" + dir.file("h.txt") +
+                             "\nSIG FILE 1=" + dir.file("sig.txt") + "\n");
+        w.startUp();
     }
-
     // Runs quillmark-cli while the window goes on handling its events.
-    int cli(const QStringList& args) {
-        QProcess process;
-        process.start(QStringLiteral(QUILLMARK_CLI), args);
+    static int finish(QProcess& process) {
         // The exit may be handled inside processEvents, after which waitForFinished never
         // returns true again: the process's state tells.
         while (process.state() != QProcess::NotRunning && !process.waitForFinished(5))
             QCoreApplication::processEvents();
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
-
-    // The settings file with one profile, "Home", which the window makes current.
-    std::string writeHomeProfile() {
-        const std::string path = settingsFilePath();
-        EXPECT_TRUE(makeFoldersFor(path));
-        test::spit(dir.file("h.txt"), "Ann\n");
-        test::spit(dir.file("f.txt"), "one\n%\ntwo\n");
-        test::spit(path, "[Profiles]\nPROFILE 1=Home\nHEADER FILE 1=" + dir.file("h.txt") +
-                             "\nFOOTER FILE 1=" + dir.file("f.txt") + "\nSIG FILE 1=" + dir.file("sig.txt") +
-                             "\n");
-        return path;
+    int cli(const QString& command, const QString& name, const std::function<void()>& meanwhile = {}) {
+        const QString header = QString::fromStdString(dir.file("h.txt"));
+        QProcess process;
+        process.start(QStringLiteral(QUILLMARK_CLI),
+                      command == u"add"_s
+                          ? QStringList{u"profile"_s, command, name, u"--header"_s, header, u"--footer"_s,
+                                        header, u"--output"_s, QString::fromStdString(dir.file("out.txt"))}
+                          : QStringList{u"profile"_s, command, name});
+        if (meanwhile)
+            meanwhile();
+        return finish(process);
     }
-
-    // Adds a profile as the user would from a terminal.
-    int cliAdd(const QString& name) {
-        return cli({QStringLiteral("profile"), QStringLiteral("add"), name, QStringLiteral("--header"),
-                    QString::fromStdString(dir.file("h.txt")), QStringLiteral("--footer"),
-                    QString::fromStdString(dir.file("f.txt")), QStringLiteral("--output"),
-                    QString::fromStdString(dir.file("out.txt"))});
+    static bool followed(const std::function<bool()>& done) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < 5000)
+            QTest::qWait(50);
+        return done();
     }
-
-    QStringList listed(const MainWindow& w) const {
+    QStringList listed() const {
         QStringList names;
-        const auto* list = w.findChild<QComboBox*>(QStringLiteral("cmbProfile"));
-        for (int i = 0; i < list->count(); ++i)
-            names << list->itemText(i);
+        for (const auto* list = test::control<QComboBox>(w, u"cmbProfile"_s); names.size() < list->count();)
+            names << list->itemText(names.size());
         return names;
     }
+
+    std::string path = settingsFilePath();
+    Settings shared{path};
+    MainWindow w{shared, prompter, random};
 };
 
 TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindowAndNoWriteIsLost) {
-    const std::string path = writeHomeProfile();
-    const QString header = QString::fromStdString(dir.file("h.txt"));
-    const QString footer = QString::fromStdString(dir.file("f.txt"));
-    Settings shared(path);
-    MainWindow w(shared, prompter, random);
-    w.startUp();
-    auto* tabs = w.findChild<QTabWidget*>(QStringLiteral("tabMain"));
-    auto* interval = w.findChild<QLineEdit*>(QStringLiteral("txtInterval1"));
-
+    auto* tabs = test::control<QTabWidget>(w, u"tabMain"_s);
     const int rounds = 200;
-    auto name = [](int round) {
-        return QStringLiteral("Round %1").arg(round);
+    const auto name = [](int round) {
+        return u"Round %1"_s.arg(round);
     };
     for (int round = 0; round < rounds; ++round) {
-        QProcess add;
-        add.start(QStringLiteral(QUILLMARK_CLI),
-                  {QStringLiteral("profile"), QStringLiteral("add"), name(round), QStringLiteral("--header"),
-                   header, QStringLiteral("--footer"), footer, QStringLiteral("--output"),
-                   QString::fromStdString(dir.file("out.txt"))});
-        // Meanwhile the window saves its own settings, as a tab change does.
-        interval->setText(QString::number(round + 1));
-        tabs->setCurrentIndex(round % 2 == 0 ? MainWindow::kWallpaperTab : MainWindow::kSignatureTab);
-        while (add.state() != QProcess::NotRunning && !add.waitForFinished(5))
-            QCoreApplication::processEvents();
-        ASSERT_EQ(add.exitCode(), 0) << add.readAllStandardError().toStdString();
+        ASSERT_EQ(cli(u"add"_s, name(round),
+                      [&] { // meanwhile the window saves its own settings, as a tab change does
+                          test::control<QLineEdit>(w, u"txtInterval1"_s)->setText(QString::number(round + 1));
+                          tabs->setCurrentIndex(round % 2 ? MainWindow::kSignatureTab
+                                                          : MainWindow::kWallpaperTab);
+                      }),
+                  0);
         if (round > 0) {
-            ASSERT_EQ(cli({QStringLiteral("profile"), QStringLiteral("remove"), name(round - 1)}), 0);
+            ASSERT_EQ(cli(u"remove"_s, name(round - 1)), 0);
         }
     }
     tabs->setCurrentIndex(MainWindow::kWallpaperTab);
-
     Settings check(path);
-    const std::vector<std::string> stored = listProfileNames(check);
-    EXPECT_EQ(stored, (std::vector<std::string>{"Home", name(rounds - 1).toStdString()}));
+    EXPECT_EQ(listProfileNames(check), (std::vector<std::string>{"Home", name(rounds - 1).toStdString()}));
     EXPECT_EQ(check.readIniPlain("SETTINGS", "INTERVAL_1"), std::to_string(rounds));
-
-    const QStringList expected{QStringLiteral("Home"), name(rounds - 1)};
-    QElapsedTimer waited;
-    waited.start();
-    while (listed(w) != expected && waited.elapsed() < 5000)
-        QTest::qWait(50);
-    EXPECT_EQ(listed(w), expected);
+    EXPECT_TRUE(followed([&] { return listed() == QStringList{u"Home"_s, name(rounds - 1)}; }));
 }
 
 TEST_F(SettingsWatchTest, TheWindowFollowsTheCurrentProfileAndAReplacedSettingsFolder) {
-    const std::string path = writeHomeProfile();
-    Settings shared(path);
-    MainWindow w(shared, prompter, random);
-    w.startUp();
-    const auto* savedAs = w.findChild<QLabel*>(QStringLiteral("lblSigSavedAs"));
-    namespace fs = std::filesystem;
+    const auto* savedAs = test::control<QLabel>(w, u"lblSigSavedAs"_s);
     const fs::path folder = fs::path(path).parent_path();
     const std::string output = dir.file("new.txt");
     test::spit(dir.file("h2.txt"), "Bob\n");
@@ -141,28 +121,24 @@ TEST_F(SettingsWatchTest, TheWindowFollowsTheCurrentProfileAndAReplacedSettingsF
          [&] {
              fs::rename(folder, dir.file("moved"));
              fs::copy(dir.file("moved"), folder, fs::copy_options::recursive);
-             EXPECT_EQ(cliAdd(QStringLiteral("Copied back")), 0);
+             EXPECT_EQ(cli(u"add"_s, u"Copied back"_s), 0);
          },
          [&] {
-             return listed(w).contains(QStringLiteral("Copied back"));
+             return listed().contains(u"Copied back"_s);
          }},
         {"the settings folder removed and made anew",
          [&] {
              fs::remove_all(folder);
-             EXPECT_EQ(cliAdd(QStringLiteral("Made anew")), 0);
+             EXPECT_EQ(cli(u"add"_s, u"Made anew"_s), 0);
          },
          [&] {
-             return listed(w).contains(QStringLiteral("Made anew"));
+             return listed().contains(u"Made anew"_s);
          }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         row.change();
-        QElapsedTimer waited;
-        waited.start();
-        while (!row.followed() && waited.elapsed() < 5000)
-            QTest::qWait(50);
-        EXPECT_TRUE(row.followed());
+        EXPECT_TRUE(followed(row.followed));
     }
 }
 

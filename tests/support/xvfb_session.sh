@@ -1,22 +1,28 @@
 #!/usr/bin/env bash
-# A throw-away X session for end-to-end tests: Xvfb on a free display, openbox as the
-# window manager and, on request, trayer as an XEmbed system tray. Source this file, then:
-#   xvfb_session_start      # Xvfb + openbox; exports DISPLAY
-#   xvfb_session_start_tray # trayer; waits until its window exists
-#   xvfb_session_stop_tray
-#   xvfb_session_stop       # everything started here (also run on EXIT by the caller's trap)
-# Each helper returns non-zero with a message on stderr when something does not come up.
+# A throw-away X session for end-to-end tests. Source it, then:
+#   xvfb_session_start       Xvfb on a free display with openbox; exports DISPLAY
+#   xvfb_session_start_tray  trayer as the XEmbed tray (a fresh one after a stop)
+#   xvfb_session_stop_tray / xvfb_session_stop
+# It also gives the test a private home in $root and stops all of it on exit.
+root=$(mktemp -d)
+mkdir -p "$root/runtime" "$root/config/Quillmark" "$root/data" "$root/bin"
+chmod 700 "$root/runtime"
+export HOME=$root XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_RUNTIME_DIR=$root/runtime
+# No session bus and no desktop: Qt uses the XEmbed tray trayer offers, the root window is painted.
+unset DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null; wait "${pids[@]}" 2>/dev/null; xvfb_session_stop; rm -rf "$root"' EXIT
 
-xvfb_session_dir=""
-xvfb_session_xvfb=""
-xvfb_session_wm=""
-xvfb_session_tray=""
+fail() {
+    echo "FAIL: $*"
+    cat "$root"/*.out 2>/dev/null
+    exit 1
+}
 
 # Waits up to $1 tenths of a second for the command in the remaining arguments to succeed.
 xvfb_session_wait() {
-    local tenths=$1
+    local tenths=$1 i
     shift
-    local i
     for ((i = 0; i < tenths; i++)); do
         "$@" >/dev/null 2>&1 && return 0
         sleep 0.1
@@ -25,60 +31,32 @@ xvfb_session_wait() {
 }
 
 xvfb_session_start() {
-    xvfb_session_dir=$(mktemp -d)
-    # -displayfd lets the server pick a free display number itself: no race with other tests.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$xvfb_session_dir/display" \
-        >"$xvfb_session_dir/xvfb.log" 2>&1 &
-    xvfb_session_xvfb=$!
-    if ! xvfb_session_wait 100 test -s "$xvfb_session_dir/display"; then
-        echo "Xvfb did not start (log: $xvfb_session_dir/xvfb.log)" >&2
-        return 1
-    fi
-    export DISPLAY=":$(head -n1 "$xvfb_session_dir/display")"
-    if command -v openbox >/dev/null; then
-        openbox --sm-disable >"$xvfb_session_dir/openbox.log" 2>&1 &
-        xvfb_session_wm=$!
-        xvfb_session_wait 50 xvfb_session_wm_ready ||
-            echo "openbox did not come up; going on without a window manager" >&2
-    fi
-    return 0
-}
-
-# openbox sets this root property once it manages the screen.
-xvfb_session_wm_ready() {
-    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'
-}
-
-xvfb_session_tray_ready() {
-    xdotool search --classname '^trayer$'
+    # -displayfd: the server picks a free display itself, so tests may run side by side;
+    # -noreset: a server that resets when its last client leaves can miss the stop request.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$root/display" >"$root/xvfb.log" 2>&1 &
+    xvfb_session_x=$!
+    xvfb_session_wait 100 test -s "$root/display" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$root/display")"
+    openbox --sm-disable >/dev/null 2>&1 &
+    xvfb_session_wm=$!
+    xvfb_session_wait 50 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        fail "openbox did not start"
 }
 
 xvfb_session_start_tray() {
     trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
-        --transparent false >"$xvfb_session_dir/trayer.log" 2>&1 &
+        --transparent false >/dev/null 2>&1 &
     xvfb_session_tray=$!
-    if ! xvfb_session_wait 50 xvfb_session_tray_ready; then
-        echo "trayer did not start (log: $xvfb_session_dir/trayer.log)" >&2
-        return 1
-    fi
+    xvfb_session_wait 50 xdotool search --classname '^trayer$' || fail "trayer did not start"
 }
 
 xvfb_session_stop_tray() {
-    [ -n "$xvfb_session_tray" ] || return 0
-    kill "$xvfb_session_tray" 2>/dev/null
-    wait "$xvfb_session_tray" 2>/dev/null
+    kill "${xvfb_session_tray:-}" 2>/dev/null && wait "$xvfb_session_tray" 2>/dev/null
     xvfb_session_tray=""
 }
 
 xvfb_session_stop() {
     xvfb_session_stop_tray
-    local pid
-    for pid in $xvfb_session_wm $xvfb_session_xvfb; do
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    xvfb_session_wm=""
-    xvfb_session_xvfb=""
-    [ -n "$xvfb_session_dir" ] && rm -rf "$xvfb_session_dir"
-    xvfb_session_dir=""
+    kill ${xvfb_session_x:-} ${xvfb_session_wm:-} 2>/dev/null
+    wait ${xvfb_session_x:-} ${xvfb_session_wm:-} 2>/dev/null
 }

@@ -1,76 +1,66 @@
 #!/usr/bin/env bash
-# End to end on a bare X server (no desktop session, no window manager): add a picture to
-# the wallpaper list, change the wallpaper, and read the root window back.
-#   e2e_wallpaper.sh WALLPAPER_DEMO ROOT_PROBE
-set -uo pipefail
-demo=$1
+# The real quillmark in a virtual X session with no desktop: the user adds a picture on the
+# Wallpaper tab and changes the wallpaper twice; the root window shows it, shrunk and
+# centred; the server keeps the newest root pixmap, also once the program has ended, and
+# frees the one before.
+#   e2e_wallpaper.sh QUILLMARK ROOT_PROBE
+set -u
+program=$1
 probe=$2
+source "$(dirname "${BASH_SOURCE[0]}")/../support/xvfb_session.sh"
+folder=$root/data/Quillmark
+printf '%s\n' '[SETTINGS]' 'QUILLMARK RUN BEFORE=True' 'SHOW SPLASH SCREEN=False' '[Profiles]' 'PROFILE 1=Home' \
+    "HEADER FILE 1=$root/header.txt" "SIG FILE 1=$root/sig.txt" >"$root/config/Quillmark/Quillmark.INI"
+# 2048 x 1024, left half red, right half blue.
+printf '%.0s\xff\x00\x00' {1..1024} >"$root/row"
+printf '%.0s\x00\x00\xff' {1..1024} >>"$root/row"
+for _ in {1..10}; do cat "$root/row" "$root/row" >"$root/rows" && mv "$root/rows" "$root/row"; done
+{ printf 'P6\n2048 1024\n255\n' && cat "$root/row"; } >"$root/wide.ppm"
 
-work=$(mktemp -d)
-xvfb=""
-cleanup() {
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
-    rm -rf "$work"
+keys() { xdotool windowactivate --sync "$1" key --clearmodifiers "${@:2}" 2>/dev/null; }
+window() { xdotool search --onlyvisible --name "$1" | head -1 | grep .; }
+# Each change publishes a new root pixmap; the window is then minimised, as it would cover
+# the picture.
+changed() { [ "$(root_pixmap)" != "$1" ] && [ -f "$folder/$2" ]; }
+change() {
+    local before
+    before=$(root_pixmap)
+    keys "$main" alt+r
+    xvfb_session_wait 50 changed "$before" "$1" || fail "no new root pixmap and $1"
+    xdotool windowminimize --sync "$main"
 }
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# The root window's pixels at the points given, as "x,y RRGGBB ...", once they are $1.
+pixels_are() { [ "$("$probe" "${@:2}" | tr '\n' ' ')" = "$1" ]; }
+root_pixmap() { xprop -root _XROOTPMAP_ID | sed 's/.*# //'; }
+xvfb_session_start
+"$program" >"$root/quillmark.out" 2>&1 &
+pids+=($!)
+# Without a tray the window starts minimised; its caption tells when it wrote the signature.
+xvfb_session_wait 100 xdotool search --name '^Quillmark Last Update' || fail "no main window"
+main=$(xdotool search --name '^Quillmark Last Update' | head -1)
+sleep 1 # start-up goes on a moment after the first signature
+keys "$main" alt+w alt+a
+xvfb_session_wait 50 window '^Choose Wallpaper files$' || fail "Add did not open the file dialog"
+xdotool type --delay 10 "$root/wide.ppm"
+keys "$(window '^Choose Wallpaper files$')" Return
+xvfb_session_wait 50 sh -c "! xdotool search --onlyvisible --name '^Choose Wallpaper files\$'" || fail "the dialog stayed"
+change QuillmarkWallpaper.png
+first=$(root_pixmap)
+# 2048 x 1024 shrunk to the 1024 x 768 screen: 1024 x 512, centred, black above and below.
+[ "$(od -An -tx1 -j16 -N8 "$folder/QuillmarkWallpaper.png" | tr -d ' ')" = 0000040000000200 ] ||
+    fail "the rendered wallpaper is not 1024 x 512"
+xvfb_session_wait 30 pixels_are "256,384 FF0000 768,384 0000FF 512,40 000000 512,700 000000 " 256 384 768 384 512 40 \
+    512 700 || fail "root window pixels: $("$probe" 256 384 768 384 512 40 512 700)"
 
-# -noreset: with no window manager the server would otherwise start afresh each time the
-# last program disconnects, and wipe the root window with it.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-# No desktop session: the root window itself is painted.
-unset XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION XDG_SESSION_TYPE WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
-export XDG_DATA_HOME="$work/home/.local/share"
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$work/Quillmark"
-chmod 700 "$XDG_RUNTIME_DIR"
-
-"$demo" picture "$work/wide.png" 2000 1000 || fail "could not write the test picture"
-"$demo" change "$work/Quillmark" "$work/wide.png" || fail "the wallpaper change reported a failure"
-
-[ "$(cat "$work/Quillmark/wallpaper.lst")" = "$work/wide.png" ] || fail "the list file does not hold the picture"
-rendered="$work/Quillmark/QuillmarkWallpaper.png"
-[ -f "$rendered" ] || fail "no rendered wallpaper in the program folder"
-# 2000 x 1000 shrunk to a 1024 x 768 screen.
-size=$("$demo" size "$rendered")
-[ "$size" = "1024x512" ] || fail "the rendered wallpaper is $size, not 1024x512"
-
-xprop -root _XROOTPMAP_ID | grep -q "pixmap id # 0x" || fail "_XROOTPMAP_ID is not set: $(xprop -root _XROOTPMAP_ID)"
-xprop -root ESETROOT_PMAP_ID | grep -q "pixmap id # 0x" || fail "ESETROOT_PMAP_ID is not set"
-first=$(xprop -root _XROOTPMAP_ID | sed 's/.*# //')
-# The server keeps the pixmap after the program has gone.
-[ "$("$probe" pixmap "$first")" = "1024x768" ] || fail "the root pixmap $first was not kept after the program ended"
-
-# The picture is centred: 1024 x 512 from y = 128; black above and below.
-pixels=$("$probe" 256 384 768 384 512 40 512 700) || fail "could not read the root window"
-expected="256,384 FF0000
-768,384 0000FF
-512,40 000000
-512,700 000000"
-[ "$pixels" = "$expected" ] || fail "root window pixels are
-$pixels
-expected
-$expected"
-
-# A second change keeps the root window painted and replaces the retained pixmap.
-"$demo" change "$work/Quillmark" "$work/wide.png" || fail "the second change reported a failure"
-[ -f "$work/Quillmark/QuillmarkWallpaper2.png" ] || fail "the second change did not use the other file name"
-[ ! -e "$rendered" ] || fail "the first wallpaper file was not removed"
-[ "$("$probe" 256 384)" = "256,384 FF0000" ] || fail "the root window lost the picture after the second change"
-second=$(xprop -root _XROOTPMAP_ID | sed 's/.*# //')
-[ "$second" != "$first" ] || fail "the second change did not publish a new pixmap"
-[ "$("$probe" pixmap "$second")" = "1024x768" ] || fail "the new root pixmap was not kept"
-# The previous picture's memory in the server is given back.
-[ "$("$probe" pixmap "$first")" = "gone" ] || fail "the previous root pixmap $first was never freed"
-echo "wallpaper end-to-end: OK"
+# The second change alternates the file, publishes a new pixmap and frees the old one.
+change QuillmarkWallpaper2.png
+[ ! -e "$folder/QuillmarkWallpaper.png" ] || fail "the first wallpaper file was not removed"
+xvfb_session_wait 30 pixels_are "256,384 FF0000 " 256 384 || fail "the root window lost the picture"
+[ "$("$probe" pixmap "$(root_pixmap)")" = 1024x768 ] || fail "the new root pixmap is not 1024x768"
+xvfb_session_wait 30 sh -c "[ \"\$('$probe' pixmap $first)\" = gone ]" || fail "the previous root pixmap was never freed"
+keys "$main" alt+g # leaving the tab saves the list
+xvfb_session_wait 30 grep -qx "$root/wide.ppm" "$folder/wallpaper.lst" || fail "the list does not hold the picture"
+xprop -root ESETROOT_PMAP_ID | grep -q "# $(root_pixmap)" || fail "ESETROOT_PMAP_ID does not name the pixmap"
+kill "${pids[0]}" && wait "${pids[0]}" || fail "exit status $? after SIGTERM"
+[ "$("$probe" pixmap "$(root_pixmap)")" = 1024x768 ] || fail "the root pixmap was not kept after the program ended"
+echo PASS
