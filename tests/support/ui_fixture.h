@@ -21,6 +21,9 @@ template <typename T> T* control(const QObject& window, const QString& name) {
         throw std::runtime_error("no control named " + name.toStdString());
     return found;
 }
+template <typename T> T* control(const QObject& window, const char* name) {
+    return control<T>(window, QString::fromLatin1(name));
+}
 
 inline ScriptedRandom zeroRandom() {
     ScriptedRandom r;
