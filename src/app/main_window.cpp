@@ -162,7 +162,11 @@ void MainWindow::wireTabs() {
         m_signatureTab->loadEntries();
         m_signatureTab->onUpdateClicked();
     });
+    // quillmark-cli reads these from the settings file: it learns of a change at once.
+    connect(m_signatureTab, &SignatureTab::addDashesClicked, this,
+            [this](bool on) { writeFlag(m_settings, keys::kAddDashes, on); });
     connect(m_preferencesTab, &PreferencesTab::separatorChanged, this, [this] {
+        m_preferencesTab->saveSeparator(m_settings);
         if (m_activated)
             m_prompter.message(this, tr("This will not take effect until the next time you run Quillmark."),
                                {}, Prompter::Icon::Information, Prompter::Buttons::Ok);

@@ -75,13 +75,16 @@ void PreferencesTab::loadSettings(Settings& settings) {
 void PreferencesTab::saveSettings(Settings& settings) {
     writeFlag(settings, keys::kRunAtBootup, m_ui->chkStartUp->isChecked());
     writeFlag(settings, keys::kShowSplashScreen, m_ui->chkShowSplashScreen->isChecked());
-    writeText(settings, keys::kSeparator,
-              m_ui->txtSeparator->text() == m_shownSeparator ? m_storedSeparator
-                                                             : bytesOf(m_ui->txtSeparator));
+    saveSeparator(settings);
     writeFlag(settings, keys::kBoringColourScheme, m_ui->chkBoring->isChecked());
     writeFlag(settings, keys::kWallpaperOnStartup, m_ui->chkWallpaperOnStartup->isChecked());
     // This one has always been stored as the box's value, "0" or "1".
     writeText(settings, keys::kProportionalFonts, m_ui->chkProportional->isChecked() ? "1" : "0");
+}
+
+void PreferencesTab::saveSeparator(Settings& settings) {
+    writeText(settings, keys::kSeparator,
+              m_ui->txtSeparator->text() == m_shownSeparator ? m_storedSeparator : bytesOf(m_ui->txtSeparator));
 }
 
 bool PreferencesTab::runAtBootup() const {

@@ -26,6 +26,7 @@ public:
     void loadSigPath();
     void loadSettings(Settings& settings);
     void saveSettings(Settings& settings);
+    void saveSeparator(Settings& settings);
 
     // The accepted signature folder, as stored.
     const std::string& sigPath() const { return m_sigPath; }

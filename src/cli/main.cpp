@@ -32,7 +32,7 @@ constexpr const char* kStatusFooter =
 
 // Every subcommand's options, filled by the parse.
 struct Arguments {
-    std::optional<std::string> profile;
+    NextOptions next;
     std::optional<std::string> name;
     ProfileAddOptions add;
     CryptOptions crypt; // encrypt's or decrypt's: only one of them runs
@@ -106,16 +106,15 @@ std::optional<int> parseCommandLine(CLI::App& app, int argc, char** argv) {
 
 int runCommand(const CLI::App& app, Arguments& a) {
     const std::string settings = settingsFilePath();
-    if (app.got_subcommand("next")) {
-        ClockSeededRandom random;
-        return runNextCommand(a.profile, settings, sampleSigsFolder(executableFolder()), random, std::cout,
+    ClockSeededRandom random;
+    if (app.got_subcommand("next"))
+        return runNextCommand(a.next, settings, sampleSigsFolder(executableFolder()), random, std::cout,
                               std::cerr);
-    }
     if (app.got_subcommand("profiles"))
         return runProfilesCommand(settings, std::cout, std::cerr);
     if (const CLI::App* profile = app.get_subcommand("profile"); profile->parsed()) {
         if (profile->got_subcommand("add"))
-            return runProfileAdd(a.add, settings, std::cout, std::cerr);
+            return runProfileAdd(a.add, settings, random, std::cout, std::cerr);
         if (profile->got_subcommand("remove"))
             return runProfileRemove(a.name.value_or(std::string()), settings, std::cout, std::cerr);
         if (profile->got_subcommand("show"))
@@ -136,8 +135,14 @@ int run(int argc, char** argv) {
 
     auto* next =
         app.add_subcommand("next", "write a new signature to the profile's output file and print it");
-    next->add_option("--profile", a.profile, "the profile to use (default: the one Quillmark uses now)")
+    next->add_option("--profile", a.next.profile, "the profile to use (default: the one Quillmark uses now)")
         ->type_name("NAME");
+    auto* dashes = next->add_flag_callback(
+        "--dashes", [&a] { a.next.dashes = true; }, "put a \"-- \" line above the signature this time");
+    next->add_flag_callback(
+            "--no-dashes", [&a] { a.next.dashes = false; }, "no \"-- \" line this time")
+        ->excludes(dashes);
+    next->add_flag("--blank-line", a.next.blankLineFirst, "begin with an empty line");
     next->footer("With no profile yet, the signature comes from the sample header.txt and footer.txt\n"
                  "of the signature folder and goes to sig.txt there.");
     app.add_subcommand("profiles", "list the profile names, one per line");

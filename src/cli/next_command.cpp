@@ -48,7 +48,7 @@ std::optional<SignatureState> startupState(Settings& settings, const std::string
     if (slot != 0)
         return signatureStateFor(settings, readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain));
     const std::string folder = signatureFolder(settings);
-    copyMissingFiles(sampleFolder, folder);
+    const bool copied = copyMissingFiles(sampleFolder, folder) > 0;
     const std::string base = folder + kPathSeparator;
     SignatureState state =
         signatureStateFor(settings, {{}, base + "header.txt", base + "footer.txt", base + "sig.txt"});
@@ -57,14 +57,19 @@ std::optional<SignatureState> startupState(Settings& settings, const std::string
             << "; create a profile with 'quillmark-cli profile add'\n";
         return std::nullopt;
     }
-    err << "quillmark-cli next: no profile yet, so this signature comes from the samples in " << folder
-        << "; make your own with 'quillmark-cli profile add NAME --header FILE --footer FILE'\n";
+    // Said once, when the samples arrive: a mail program may run this for every message.
+    if (copied)
+        err << "quillmark-cli next: no profile yet, so this signature comes from the samples in " << folder
+            << "; make your own with 'quillmark-cli profile add NAME --header FILE --footer FILE'\n";
     return state;
 }
 
 // Draws, writes and prints the signature; returns the exit status. Large quote files are
 // read through their index: only the entry drawn is read.
-int printSignature(const SignatureState& state, RandomSource& random, std::ostream& out, std::ostream& err) {
+int printSignature(SignatureState state, const NextOptions& options, RandomSource& random, std::ostream& out,
+                   std::ostream& err) {
+    state.addDashes = options.dashes.value_or(state.addDashes);
+    state.blankLineFirst = options.blankLineFirst;
     const std::string indexFolder = entryIndexFolder();
     const SignatureUpdate update =
         updateSignatureFromFiles(state, random,
@@ -90,7 +95,7 @@ int printSignature(const SignatureState& state, RandomSource& random, std::ostre
 
 } // namespace
 
-int runNextCommand(const std::optional<std::string>& profile, const std::string& settingsPath,
+int runNextCommand(const NextOptions& options, const std::string& settingsPath,
                    const std::string& sampleFolder, RandomSource& random, std::ostream& out,
                    std::ostream& err) {
     Settings settings(settingsPath);
@@ -98,9 +103,10 @@ int runNextCommand(const std::optional<std::string>& profile, const std::string&
     Settings::Batch batch(settings);
     if (!settingsReadable(settings, "next", err))
         return 1;
+    const std::optional<std::string>& profile = options.profile;
     if (!profile) {
         const std::optional<SignatureState> state = startupState(settings, sampleFolder, err);
-        return state ? printSignature(*state, random, out, err) : 1;
+        return state ? printSignature(*state, options, random, out, err) : 1;
     }
     const int slot = profile->empty() ? 0 : findProfileSlotIgnoringCase(settings, *profile, ScanRead::Plain);
     if (slot == 0) {
@@ -109,7 +115,7 @@ int runNextCommand(const std::optional<std::string>& profile, const std::string&
     }
     const SignatureState state =
         signatureStateFor(settings, readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain));
-    return printSignature(state, random, out, err);
+    return printSignature(state, options, random, out, err);
 }
 
 int runProfilesCommand(const std::string& settingsPath, std::ostream& out, std::ostream& err) {

@@ -11,15 +11,20 @@ namespace quillmark {
 
 class RandomSource;
 
-// Writes a new signature to the output file of `profile` (matched ignoring letter case;
-// without one, the profile Quillmark starts with) and prints exactly the bytes written.
-// With no profile at all, the first run: the sample "header.txt" and "footer.txt" are
-// copied from `sampleFolder` into the signature folder where missing (never over the
-// user's own), the signature goes to "sig.txt" there, and one line on `err` tells how
-// to make a profile. Returns 0 on success, 2 for an unknown profile, 1 when the settings
+struct NextOptions {
+    std::optional<std::string> profile; // matched ignoring letter case; none: the one Quillmark starts with
+    std::optional<bool> dashes;         // overrides "Add dashes" for this call
+    bool blankLineFirst = false;        // a line end before the signature
+};
+
+// Writes a new signature to the output file of the profile and prints exactly the bytes
+// written. With no profile at all, the first run: the sample "header.txt" and
+// "footer.txt" are copied from `sampleFolder` into the signature folder where missing
+// (never over the user's own), the signature goes to "sig.txt" there, and, when samples
+// were copied, one line on `err` tells how to make a profile. Returns 0 on success, 2 for an unknown profile, 1 when the settings
 // file, a source file, the output file or standard output could not be read or written
 // (the signature is still printed when it was composed).
-int runNextCommand(const std::optional<std::string>& profile, const std::string& settingsPath,
+int runNextCommand(const NextOptions& options, const std::string& settingsPath,
                    const std::string& sampleFolder, RandomSource& random, std::ostream& out,
                    std::ostream& err);
 

@@ -61,8 +61,8 @@ bool readableSettings(Settings& settings, const char* command, std::ostream& err
 
 } // namespace
 
-int runProfileAdd(const ProfileAddOptions& options, const std::string& settingsPath, std::ostream&,
-                  std::ostream& err) {
+int runProfileAdd(const ProfileAddOptions& options, const std::string& settingsPath, RandomSource& random,
+                  std::ostream&, std::ostream& err) {
     Settings settings(settingsPath);
     if (!readableSettings(settings, "add", err))
         return kIoError;
@@ -93,7 +93,15 @@ int runProfileAdd(const ProfileAddOptions& options, const std::string& settingsP
     if (const Status distinct = checkOutputIsNoSource(record.sigFile, record.headerFile, record.footerFile);
         !distinct)
         return fail(err, "add", distinct.message(), kRefused);
-    return statusOf(addProfile(settings, record), err, "add");
+    if (const int added = statusOf(addProfile(settings, record), err, "add"); added != 0)
+        return added;
+    const SignatureUpdate first = updateSignatureFromFiles(signatureStateFor(settings, record), random);
+    for (const Error& failure : first.readFailures)
+        fail(err, "add", failure.message, kIoError);
+    if (!first.write)
+        fail(err, "add", "the profile was added, but its signature could not be written: " + first.write.message(),
+             kIoError);
+    return first.readFailures.empty() && first.write ? 0 : kIoError;
 }
 
 int runProfileRemove(const std::string& name, const std::string& settingsPath, std::ostream&,

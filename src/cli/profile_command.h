@@ -8,6 +8,8 @@
 
 namespace quillmark {
 
+class RandomSource;
+
 struct ProfileAddOptions {
     std::string name;
     std::string headerFile;
@@ -19,9 +21,11 @@ struct ProfileAddOptions {
 // given file could not be read or written; 2 a refused name or path, or an unknown profile.
 // Nothing is written unless the status is 0.
 
-// Stores the new profile (paths made absolute) in the lowest free slot and makes it current.
-int runProfileAdd(const ProfileAddOptions& options, const std::string& settingsPath, std::ostream& out,
-                  std::ostream& err);
+// Stores the new profile (paths made absolute) in the lowest free slot, makes it current
+// and, as choosing a profile in the window does, writes its first signature (status 1 when
+// that fails; the profile stays).
+int runProfileAdd(const ProfileAddOptions& options, const std::string& settingsPath, RandomSource& random,
+                  std::ostream& out, std::ostream& err);
 // Frees every slot of the profile; the first remaining profile becomes current.
 int runProfileRemove(const std::string& name, const std::string& settingsPath, std::ostream& out,
                      std::ostream& err);

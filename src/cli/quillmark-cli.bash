@@ -33,7 +33,7 @@ _quillmark_cli() {
     "")
         COMPREPLY=($(compgen -W "next profiles profile encrypt decrypt --help --version" -- "$cur"))
         ;;
-    next) COMPREPLY=($(compgen -W "--profile --help" -- "$cur")) ;;
+    next) COMPREPLY=($(compgen -W "--profile --dashes --no-dashes --blank-line --help" -- "$cur")) ;;
     encrypt | decrypt) COMPREPLY=($(compgen -W "--rot --password-file --password-env --help" -- "$cur")) ;;
     profile)
         if [[ -z $sub ]]; then

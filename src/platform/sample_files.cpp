@@ -35,14 +35,15 @@ std::string sampleSigsFolder(const std::string& executableFolder) {
     return std::string(QUILLMARK_INSTALL_DATADIR) + "/quillmark/Sigs";
 }
 
-void copyMissingFiles(const std::string& fromFolder, const std::string& toFolder) {
+int copyMissingFiles(const std::string& fromFolder, const std::string& toFolder) {
     std::error_code ec;
     if (!std::filesystem::is_directory(toPath(fromFolder), ec))
-        return;
+        return 0;
     if (Status made = makeFolders(toFolder); !made.ok()) {
         logError("copyMissingFiles", made.message());
-        return;
+        return 0;
     }
+    int copied = 0;
     for (const auto& entry : std::filesystem::directory_iterator(toPath(fromFolder), ec)) {
         if (!entry.is_regular_file(ec))
             continue;
@@ -53,7 +54,10 @@ void copyMissingFiles(const std::string& fromFolder, const std::string& toFolder
         const Status status = sample ? writeFileAtomic(target, *sample) : Status(sample.error());
         if (!status)
             logError("copyMissingFiles", status.message());
+        else
+            ++copied;
     }
+    return copied;
 }
 
 } // namespace quillmark

@@ -5,8 +5,9 @@
 namespace quillmark {
 
 // Copies each file of `fromFolder` into `toFolder` (created when missing) unless a file
-// of that name is already there: the user's own files are never replaced.
-void copyMissingFiles(const std::string& fromFolder, const std::string& toFolder);
+// of that name is already there: the user's own files are never replaced. Returns how
+// many files were copied.
+int copyMissingFiles(const std::string& fromFolder, const std::string& toFolder);
 
 // The sample signature files that come with the program: the "Sigs" folder beside the
 // executable in a build tree, else the one in the installed data folder.

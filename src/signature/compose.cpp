@@ -117,7 +117,9 @@ SignatureUpdate updateSignature(const SignatureState& state, RandomSource& rando
     // The entries are made straight into the file's bytes, which take their room once:
     // beside the lists, a large entry is held only once more.
     std::string bytes;
-    bytes.reserve(headers.sourceBytes(h - 1) + footers.sourceBytes(f - 1) + 4 * kLineEnd.size() + 3);
+    bytes.reserve(headers.sourceBytes(h - 1) + footers.sourceBytes(f - 1) + 5 * kLineEnd.size() + 3);
+    if (state.blankLineFirst)
+        bytes += kLineEnd;
     if (state.addDashes) {
         bytes += "-- ";
         bytes += kLineEnd;
@@ -147,7 +149,9 @@ SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSour
     if (state.sigFile.empty())
         return u;
     std::string bytes;
-    bytes.reserve(header.text.size() + footer.text.size() + 4 * kLineEnd.size() + 3);
+    bytes.reserve(header.text.size() + footer.text.size() + 5 * kLineEnd.size() + 3);
+    if (state.blankLineFirst)
+        bytes += kLineEnd;
     appendSignature(bytes, header.text, footer.text, state.addDashes);
     bytes += kLineEnd;
     std::string().swap(header.text);

@@ -23,6 +23,9 @@ struct SignatureState {
     EntryList footers = EntryList();
     std::string separator = "%";
     bool addDashes = true;
+    // A line end before everything, for a mail program that puts the signature straight
+    // after the message text.
+    bool blankLineFirst = false;
 };
 
 // Reloads headers from headerFile, then footers from footerFile. Returns

@@ -82,6 +82,7 @@ void SignatureTab::connectControls() {
     connect(m_ui->cmdUpdate, &QPushButton::clicked, this, &SignatureTab::onUpdateClicked);
     connect(m_ui->cmdCopy, &QPushButton::clicked, this, &SignatureTab::copySignatureToClipboard);
     connect(m_ui->chkAddSigDashes, &QCheckBox::toggled, this, [this](bool on) { m_state.addDashes = on; });
+    connect(m_ui->chkAddSigDashes, &QCheckBox::clicked, this, &SignatureTab::addDashesClicked);
     connect(m_ui->cmdPause, &QPushButton::clicked, this, [this] {
         m_paused = !m_paused;
         if (m_paused)

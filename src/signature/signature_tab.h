@@ -67,6 +67,8 @@ signals:
     void titleChanged(const QString& title);
     // The output file's folder is missing: the user should fix the path on the Profiles tab.
     void outputFolderMissing();
+    // The user ticked or cleared "Add dashes".
+    void addDashesClicked(bool on);
 
 private:
     std::unique_ptr<Ui::SignatureTab> m_ui;
