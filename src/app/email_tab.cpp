@@ -2,9 +2,7 @@
 #include "ui_email_tab.h"
 
 #include <QCalendarWidget>
-#include <QLineEdit>
 #include <QLocale>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
 

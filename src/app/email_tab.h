@@ -17,8 +17,7 @@ namespace quillmark {
 class EmailTab : public QWidget {
     Q_OBJECT
 public:
-    // `signature` gives the signature currently shown on the Signature tab; `today` the
-    // date the calendar starts on when the send-date box holds none.
+    // `signature` gives the Signature tab's signature; `today` the calendar's start without a date.
     EmailTab(std::function<QString()> signature, std::function<QDate()> today = &QDate::currentDate,
              QWidget* parent = nullptr);
     ~EmailTab() override;

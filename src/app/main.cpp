@@ -3,14 +3,13 @@
 #include "app/single_instance.h"
 #include "platform/app_folders.h"
 #include "platform/desktop_session.h"
-#include "platform/error_handler.h"
-#include "platform/file_io.h"
 #include "platform/sample_files.h"
 #include "platform/session_end.h"
 #include "settings/settings.h"
 #include "signature/random.h"
 #include "ui/appearance.h"
 #include "ui/prompter.h"
+#include "ui/window_place.h"
 
 #include <QApplication>
 #include <QFile>
@@ -59,10 +58,10 @@ int main(int argc, char** argv) {
     ClockSeededRandom random;
     MainWindow window(settings, prompter, random);
     prompter.setParent(&window);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &window, &MainWindow::bringToFront);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window,
+                     [&window] { bringWindowBack(&window); });
     onTerminationRequest(&window, [&window] { window.endSession(); });
-    // Start-up runs inside the event loop: a stop request that comes while one of its
-    // message boxes is open then ends the whole program, not only the box's own loop.
+    // Start-up runs in the event loop, so a stop request during one of its message boxes ends all.
     QTimer::singleShot(0, &window, &MainWindow::startUp);
     return QApplication::exec();
 }

@@ -23,21 +23,16 @@
 #include "ui/key_store.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
+#include "ui/window_place.h"
 #include "wallpaper/wallpaper_tab.h"
 #include "wizard/first_run_wizard.h"
 #include "wizard/profiles_tab_host.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QFile>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -48,9 +43,7 @@ namespace quillmark {
 
 namespace {
 
-// The settings that start-up reads, in the order it has always read them. A first run
-// writes their defaults in this order, so a new settings file reads the same as ever
-// whichever tab loads which key.
+// The settings start-up reads, in the order a first run has always written their defaults.
 constexpr std::array kStartUpSettings = {&keys::kInterval1,
                                          &keys::kSeparator,
                                          &keys::kRunAtBootup,
@@ -64,8 +57,7 @@ constexpr std::array kStartUpSettings = {&keys::kInterval1,
                                          &keys::kLastEncryptionMethod,
                                          &keys::kRunBefore};
 
-// The tray menu shows profile names as text; the profile procedures take the bytes stored
-// in the settings file, which may not be UTF-8.
+// The tray menu shows names as text; the store takes the stored bytes, which may not be UTF-8.
 std::string storedProfileName(Settings& settings, const QString& caption) {
     for (const std::string& name : listProfileNames(settings))
         if (textFromBytes(name) == caption)
@@ -73,13 +65,11 @@ std::string storedProfileName(Settings& settings, const QString& caption) {
     return bytesFromText(caption);
 }
 
-// The maker's values are written once: storing them again at every start would cost three
-// synchronous writes of the store before the first signature.
+// Written once: three synchronous writes of the store at every start would delay the signature.
 void recordMakerInformation() {
     KeyStore maker;
     const auto recorded = [&maker](const char* name, std::string_view value) {
-        return maker.value(QString(), QString::fromLatin1(name)) ==
-               QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+        return maker.value(QString(), QString::fromLatin1(name)) == QString::fromUtf8(value);
     };
     if (recorded("Author", kMakerAuthor) && recorded("Web", kMakerWeb) && recorded("Mail", kMakerMail))
         return;
@@ -92,8 +82,7 @@ void recordMakerInformation() {
 MainWindow::MainWindow(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<::Ui::MainWindow>()), m_settings(settings),
       m_prompter(prompter) {
-    // The form holds the status bar from the start: a first message would otherwise push
-    // every control up.
+    // The form holds the status bar from the start, so a first message does not push controls up.
     m_ui->setupUi(this);
     setWindowTitle(kProgramTitle);
     buildTabs(prompter, random);
@@ -107,15 +96,13 @@ MainWindow::MainWindow(Settings& settings, Prompter& prompter, RandomSource& ran
 }
 
 MainWindow::~MainWindow() {
-    // The wizard has no parent (it must not hide with this window) but works through the
-    // host that ends with it.
+    // The wizard has no parent (it must not hide with this window) but uses the host that ends here.
     delete m_wizard;
     unloadTrayWindow();
 }
 
-// The form's pages only hold the captions: each tab takes its page's place. Each accelerator
-// is used once in the window: the tabs' own buttons keep theirs, so the tab captions and the
-// menus take letters no tab uses.
+// The form's pages only hold the captions: each tab takes its page's place. The tab captions
+// and the menus take accelerator letters that no tab's own buttons use.
 void MainWindow::buildTabs(Prompter& prompter, RandomSource& random) {
     QTabWidget* tabs = m_ui->tabMain;
     m_signatureTab = new SignatureTab(m_signature, prompter, random, tabs);
@@ -138,8 +125,7 @@ void MainWindow::buildTabs(Prompter& prompter, RandomSource& random) {
     putHideLastInTabOrder();
 }
 
-// The tabs' controls joined the focus chain after the Hide button; the button comes last,
-// after the controls of the last tab.
+// The tabs' controls joined the focus chain after the Hide button; the button goes last.
 void MainWindow::putHideLastInTabOrder() {
     QWidget* last = nullptr;
     for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
@@ -169,7 +155,7 @@ void MainWindow::wireTabs() {
         m_preferencesTab->saveSeparator(m_settings);
         if (m_activated)
             m_prompter.message(this, tr("This will not take effect until the next time you run Quillmark."),
-                               {}, Prompter::Icon::Information, Prompter::Buttons::Ok);
+                               {}, Prompter::Icon::Information);
     });
     connect(m_preferencesTab, &PreferencesTab::sigPathAccepted, this, [this](const std::string& folder) {
         m_sigPath = folder;
@@ -216,7 +202,7 @@ void MainWindow::startUp() {
         minimiseToTray();
         recordMakerInformation();
         loadTrayWindow();
-        centreOnScreen();
+        centreOn(this, screen());
         // The random source was seeded from the clock when it was made, once per run.
         readSettings();
     }
@@ -245,8 +231,7 @@ void MainWindow::startUp() {
         m_splash->hideSplash();
 }
 
-// Another program (quillmark-cli) may add, remove or change profiles while this one runs:
-// the list and the tray menu follow.
+// quillmark-cli may change profiles while this program runs: the list and the tray menu follow.
 void MainWindow::watchSettingsFile() {
     m_settingsWatch = new SettingsWatch(m_settings, this);
     connect(m_settingsWatch, &SettingsWatch::changedOutside, m_profilesTab, &ProfilesTab::reloadProfiles);
@@ -268,10 +253,9 @@ void MainWindow::startFirstRunWizard() {
     bringWindowBack(m_wizard);
 }
 
-// Into the tray, or minimised into the task bar while no tray shows the icon. The window is
-// hidden straight away rather than minimised first: a window that the program itself
-// minimises is marked to come back minimised, and the window manager would minimise it again
-// right after the tray brings it back. A window that was never shown is in the tray already.
+// Into the tray, or minimised into the task bar while no tray shows the icon. Hidden straight
+// away, not minimised first: the window manager would minimise a window the program minimised
+// again right after the tray brings it back.
 void MainWindow::minimiseToTray() {
     if (!isVisible())
         return;
@@ -281,16 +265,14 @@ void MainWindow::minimiseToTray() {
         setWindowState(windowState() | Qt::WindowMinimized);
 }
 
-// Without a tray showing our icon a hidden window could never be found again: it is
-// shown minimised instead, in the task bar.
+// Without a tray showing our icon a hidden window would be lost: it goes to the task bar instead.
 void MainWindow::stayReachable() {
     if (isHidden() && !(m_splash && m_splash->canHideToTray()))
         showMinimized();
 }
 
 void MainWindow::loadTrayWindow() {
-    // Read without storing the default: the settings read below stores every missing
-    // default in the file's usual order.
+    // Read plainly: the settings read below stores every missing default in the usual order.
     const bool showSplash = readFlagPlain(m_settings, keys::kShowSplashScreen);
     m_splash = std::make_unique<SplashWindow>(this, showSplash);
     wireTrayWindow();
@@ -310,8 +292,10 @@ void MainWindow::wireTrayWindow() {
     connect(tray, &SplashWindow::profileChosen, this, [this](const QString& caption) {
         m_profilesTab->selectProfile(storedProfileName(m_settings, caption));
     });
-    connect(tray, &SplashWindow::encryptClipboardRequested, this, &MainWindow::encryptClipboard);
-    connect(tray, &SplashWindow::decryptClipboardRequested, this, &MainWindow::decryptClipboard);
+    connect(tray, &SplashWindow::encryptClipboardRequested, this,
+            [this] { m_encryptionTab->clipboardCommand(true, m_activated); });
+    connect(tray, &SplashWindow::decryptClipboardRequested, this,
+            [this] { m_encryptionTab->clipboardCommand(false, m_activated); });
     connect(tray, &SplashWindow::aboutRequested, this, [this] { AboutBox::showAbout(m_prompter, this); });
     connect(tray, &SplashWindow::helpRequested, this,
             [this] { showHelp(m_prompter, QStringLiteral("index.htm")); });
@@ -326,33 +310,17 @@ void MainWindow::unloadTrayWindow() {
     m_splash.reset();
 }
 
-void MainWindow::centreOnScreen() {
-    const QScreen* where = screen();
-    if (where == nullptr)
-        return;
-    const QRect area = where->geometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-}
-
-void MainWindow::bringToFront() {
-    bringWindowBack(this);
-}
-
 void MainWindow::onBoringClicked(bool boring) {
     setDecorativeScheme(!boring);
     applyColourScheme(this);
     update();
 }
 
-void MainWindow::storeMissingDefaults() {
+void MainWindow::readSettings() {
+    Settings::Batch batch(m_settings);
     // A read stores the default of a missing key; the values are loaded by the tabs.
     for (const keys::SettingKey* key : kStartUpSettings)
         readText(m_settings, *key);
-}
-
-void MainWindow::readSettings() {
-    Settings::Batch batch(m_settings);
-    storeMissingDefaults();
 
     m_signatureTab->loadSettings(m_settings);
 
@@ -387,14 +355,6 @@ void MainWindow::saveSettings() {
     m_wallpaperTab->saveSettings(m_settings);
 }
 
-void MainWindow::encryptClipboard() {
-    m_encryptionTab->clipboardCommand(true, m_activated);
-}
-
-void MainWindow::decryptClipboard() {
-    m_encryptionTab->clipboardCommand(false, m_activated);
-}
-
 void MainWindow::tabChanged(int index) {
     m_wallpaperTab->saveWallpaperList();
     m_profilesTab->onTabChanged(index == kProfilesTab);
@@ -410,8 +370,7 @@ void MainWindow::endSession() {
     // would overwrite the user's choices; start-up saves once it has read them.
     if (m_settingsLoaded)
         saveSettings();
-    // Ends every running event loop, an open message box's included, so the request is
-    // honoured whatever the program is waiting for.
+    // Ends every running event loop, an open message box's included, whatever the program awaits.
     QCoreApplication::exit(0);
 }
 
@@ -441,19 +400,17 @@ bool MainWindow::event(QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!m_sessionEnding && m_prompter.message(this, tr("Are you sure you want to close Quillmark?"),
-                                               tr("Exit Quillmark"), Prompter::Icon::Question,
-                                               Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes) {
-        event->ignore();
-        return;
-    }
-    // An editor with unsaved text the user wants to keep stops the closing.
-    if (!m_sessionEnding && !m_profilesTab->closeEditors()) {
-        event->ignore();
-        return;
-    }
-    if (!m_sessionEnding)
+    if (!m_sessionEnding) {
+        // An editor with unsaved text the user wants to keep stops the closing too.
+        if (m_prompter.message(this, tr("Are you sure you want to close Quillmark?"), tr("Exit Quillmark"),
+                               Prompter::Icon::Question,
+                               Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes ||
+            !m_profilesTab->closeEditors()) {
+            event->ignore();
+            return;
+        }
         saveSettings();
+    }
     unloadTrayWindow();
     event->accept();
     // The program lives in the tray and does not end with its last window: it ends here.

@@ -7,7 +7,6 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -36,9 +35,8 @@ public:
     MainWindow(Settings& settings, Prompter& prompter, RandomSource& random, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Brings the program up: settings, the tray icon, profiles, the first signature and the
-    // timer. Run it from the event loop, so that a stop request during one of its message
-    // boxes can end the program.
+    // Brings the program up: settings, tray icon, profiles, the first signature and the timer.
+    // Run it from the event loop, so a stop request during one of its message boxes ends the program.
     void startUp();
     // The desktop session ends or the process was asked to stop: save without asking and
     // leave the event loop with status 0. Works at any moment, a message box open or not.
@@ -47,26 +45,10 @@ public:
     void readSettings();
     void saveSettings();
 
-    // The tray's "Encrypt Clipboard" and "Decrypt Clipboard": they work once the window
-    // has been shown, so the user has seen which method is chosen.
-    void encryptClipboard();
-    void decryptClipboard();
-
-    // Back from the tray (or from a second copy's start): shown, normal size, in front.
-    void bringToFront();
-    // The tray window: the splash during start-up, then the owner of the tray icon. Null
-    // before start-up has loaded it and once the program is ending.
+    // The splash, then the owner of the tray icon; null before start-up loads it and while ending.
     SplashWindow* splash() const { return m_splash.get(); }
 
-    // Positions of the tabs of tabMain.
-    enum TabIndex {
-        kSignatureTab = 0,
-        kProfilesTab = 1,
-        kEmailTab = 2,
-        kWallpaperTab = 3,
-        kEncryptionTab = 4,
-        kPreferencesTab = 5
-    };
+    enum TabIndex { kSignatureTab, kProfilesTab, kEmailTab, kWallpaperTab, kEncryptionTab, kPreferencesTab };
 
     const SignatureState& signatureState() const { return m_signature; }
     // The decorative colour scheme is on unless the user chose the boring one.
@@ -76,12 +58,10 @@ public:
     bool activated() const { return m_activated; }
     // The profile that was current when the program last ended.
     const std::string& lastProfile() const { return m_lastProfile; }
-    // The signature folder in use, as stored.
     const std::string& sigPath() const { return m_sigPath; }
 
 protected:
-    // The first run (no profile yet) starts the wizard that sets up the first profile.
-    // Tests override it to see that start-up asks for it.
+    // A first run (no profile yet) starts the wizard; tests override it to see that it is asked for.
     virtual void startFirstRunWizard();
 
     void closeEvent(QCloseEvent* event) override;
@@ -97,13 +77,11 @@ private:
     void loadTrayWindow();
     void wireTrayWindow();
     void unloadTrayWindow();
-    void centreOnScreen();
     void minimiseToTray();
     void stayReachable();
     void onBoringClicked(bool boring);
     void initialise();
     void readSigPath();
-    void storeMissingDefaults();
     void tabChanged(int index);
     void watchSettingsFile();
 

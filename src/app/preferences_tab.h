@@ -1,7 +1,6 @@
 #pragma once
-// The Preferences tab: separator, signature folder, preview font, colour scheme and the
-// start-up options. It loads and saves its own settings; the folder and the font act at
-// once, the other boxes only hold a state that the settings save writes.
+// The Preferences tab: separator, signature folder, preview font, colour scheme, start-up options.
+// The folder and the font act at once; the other boxes are written by the settings save.
 
 #include <QWidget>
 #include <memory>
@@ -28,7 +27,6 @@ public:
     void saveSettings(Settings& settings);
     void saveSeparator(Settings& settings);
 
-    // The accepted signature folder, as stored.
     const std::string& sigPath() const { return m_sigPath; }
     // The separator that splits the entries, from the stored bytes (the box shows text).
     const std::string& separator() const { return m_separator; }

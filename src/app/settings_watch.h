@@ -1,8 +1,6 @@
 #pragma once
-// Tells when another program (quillmark-cli) has changed the settings file while this one
-// runs. The file is replaced whole, so its folder is watched; the folder above it too,
-// because the user may replace the whole settings folder (restore a backup), and the
-// watch then follows the new folder.
+// Tells when quillmark-cli has changed the settings file. The file is replaced whole, so its folder
+// is watched, and the folder above it, which follows a replaced settings folder (a restored backup).
 
 #include <QObject>
 #include <QString>

@@ -18,8 +18,7 @@ namespace quillmark {
 namespace {
 
 constexpr char kShowCommand[] = "show\n";
-// How long a second copy keeps trying to reach the first, which may have taken the lock a
-// moment ago and not be listening yet.
+// How long a second copy tries to reach the first, which may not be listening yet.
 constexpr int kReachTimeoutMs = 2000;
 // A request is one short line, sent at once. A peer that sends more without a line end,
 // or nothing for this long, is dropped before its bytes pile up in this copy's memory.
@@ -40,9 +39,8 @@ SingleInstance::SingleInstance(QString runtimeFolder, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Outcome SingleInstance::claim() {
-    // Only the user may see the lock and the socket. In a folder that others can write in
-    // (another user's, a shared one) the lock says nothing about our copies and the socket
-    // could be anyone's; a plain file in its place is the user's and stays as it is.
+    // Only the user may see the lock and the socket: in a folder others can write in they prove nothing.
+    // A plain file in its place is the user's and stays as it is.
     if (!makePrivateFolder(QFile::encodeName(m_folder).toStdString())) {
         logError("SingleInstance::claim", QFile::encodeName(m_folder).toStdString() +
                                               " is not a folder of this user's alone: another copy may run");
@@ -125,9 +123,7 @@ void SingleInstance::askRunningCopyToShow() {
 bool claimFirstCopy(SingleInstance& instance, Prompter& prompter) {
     if (instance.claim() == SingleInstance::Outcome::First)
         return true;
-    prompter.message(nullptr,
-                     QStringLiteral("You are already running ") +
-                         QString::fromUtf8(kProductName.data(), static_cast<qsizetype>(kProductName.size())));
+    prompter.message(nullptr, QStringLiteral("You are already running ") + QString::fromUtf8(kProductName));
     return false;
 }
 

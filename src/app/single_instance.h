@@ -39,7 +39,6 @@ signals:
 
 private:
     void listen();
-    // Reads the requests of one copy that got through to us.
     void serve(QLocalSocket* peer);
     // Best effort: a copy that does not answer still keeps this one from running.
     void askRunningCopyToShow();
@@ -49,9 +48,8 @@ private:
     QLocalServer* m_server = nullptr;
 };
 
-// Start-up's first step. True: this copy runs. False: another copy already runs and has
-// been asked to come to the front; the user has been told, and this copy must end at once
-// without touching a file.
+// Start-up's first step. True: this copy runs. False: another copy runs, was asked to come to the
+// front and the user was told; this copy must end at once without touching a file.
 bool claimFirstCopy(SingleInstance& instance, Prompter& prompter);
 
 } // namespace quillmark

@@ -1,7 +1,6 @@
 #pragma once
-// Errors are values. Every fallible operation of the core returns a Result: the value,
-// or an Error that says what failed in words a log line or a message box can use. The
-// caller adds its own context and carries on as its behaviour requires.
+// Errors are values: every fallible operation of the core returns a Result, the value or an Error
+// in words a log line or a message box can use; the caller adds its context and carries on.
 
 #include <optional>
 #include <string>

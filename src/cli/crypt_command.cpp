@@ -35,12 +35,10 @@ std::optional<int> parseRotation(const std::string& text) {
     return value;
 }
 
-// A password is a line typed by a person; a longer "line" is the wrong file (a device
-// such as /dev/zero would never end).
+// A password is a line typed by a person; a longer "line" is the wrong file (or /dev/zero).
 constexpr std::size_t kMaxPasswordLine = 64 * 1024;
 
-// The first line of the file, without its line end; reads no further than that line.
-// TooLarge when the line is longer than kMaxPasswordLine.
+// The file's first line, without its line end, read no further; TooLarge above kMaxPasswordLine.
 Result<std::string> readPasswordLine(const std::string& path) {
     FileReader reader;
     if (Status opened = reader.open(path); !opened)
@@ -61,8 +59,7 @@ Result<std::string> readPasswordLine(const std::string& path) {
     }
 }
 
-// Standard input whole. Read through istream::read, which turns a failing read (standard
-// input is a folder, an I/O error) into the stream's bad state instead of an exception.
+// Standard input whole, through istream::read: a failing read leaves a bad state, no exception.
 std::optional<std::string> readAll(std::istream& in) {
     std::string input;
     char chunk[65536];
@@ -73,8 +70,7 @@ std::optional<std::string> readAll(std::istream& in) {
     return input;
 }
 
-// The rotation or password the options name. InvalidInput is a usage error; any other
-// error is a password file that could not be read.
+// The rotation or password the options name; InvalidInput is a usage error, else a file error.
 Result<Method> methodOf(const CryptOptions& options) {
     Method m;
     if (options.rot) {

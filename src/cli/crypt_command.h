@@ -16,12 +16,9 @@ struct CryptOptions {
     std::optional<std::string> passwordEnv;  // the password is this environment variable's value
 };
 
-// Reads all of `in` as bytes and writes the result to `out` byte for byte: the password
-// method wraps its ciphertext in the begin and end lines and unwraps before decrypting.
-// Returns kExitSuccess; kExitUsageError for a usage error (one line on `err`), which
-// includes a password file that does not exist or whose first line is empty or longer than
-// 64 KB; kExitFileError when the input or the password file cannot be read or the output
-// cannot be written.
+// Reads all of `in` and writes the result to `out`; the password method wraps its ciphertext in
+// the begin and end lines. kExitUsageError also for a missing password file or a bad first line;
+// kExitFileError when the input, the password file or the output fails.
 int runCryptCommand(const CryptOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 
 } // namespace quillmark

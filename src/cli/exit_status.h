@@ -4,8 +4,7 @@
 namespace quillmark {
 
 constexpr int kExitSuccess = 0;
-// A file (the settings file, a source file, the output file, standard input or output)
-// could not be read or written.
+// A file (settings, source, output, standard input or output) could not be read or written.
 constexpr int kExitFileError = 1;
 // A usage error, a refused name or path, or an unknown profile.
 constexpr int kExitUsageError = 2;

@@ -90,13 +90,11 @@ std::optional<int> parseCommandLine(CLI::App& app, int argc, char** argv) {
     }
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e);
     } catch (const CLI::CallForVersion& e) {
         std::cout << e.what() << '\n';
         return kExitSuccess;
+    } catch (const CLI::Success& e) { // --help and --help-all
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::cerr << "quillmark-cli: " << e.what() << " (see --help)\n";
         return kExitUsageError;

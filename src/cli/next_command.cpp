@@ -1,5 +1,7 @@
 #include "cli/next_command.h"
 
+#include "cli/exit_status.h"
+
 #include "platform/platform.h"
 #include "platform/sample_files.h"
 #include "profiles/profile_store.h"
@@ -19,23 +21,6 @@ namespace {
 bool isFile(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec);
-}
-
-// A settings file that is there but cannot be read must not pass for one without profiles.
-bool settingsReadable(Settings& settings, const char* command, std::ostream& err) {
-    const Status readable = settings.readable();
-    if (!readable)
-        err << "quillmark-cli " << command << ": cannot read the settings file: " << readable.message()
-            << '\n';
-    return readable.ok();
-}
-
-// A mail program that got nothing (a full disk, a closed pipe) must learn it from the status.
-bool finishOutput(std::ostream& out, std::ostream& err, const char* command) {
-    out.flush();
-    if (!out)
-        err << "quillmark-cli " << command << ": cannot write to standard output\n";
-    return static_cast<bool>(out);
 }
 
 // The profile Quillmark starts with; on a first run without the desktop, the samples,
@@ -64,8 +49,7 @@ std::optional<SignatureState> startupState(Settings& settings, const std::string
     return state;
 }
 
-// Draws, writes and prints the signature; returns the exit status. Large quote files are
-// read through their index: only the entry drawn is read.
+// Draws, writes and prints the signature through the entry index; returns the exit status.
 int printSignature(SignatureState state, const NextOptions& options, RandomSource& random, std::ostream& out,
                    std::ostream& err) {
     state.addDashes = options.dashes.value_or(state.addDashes);
@@ -78,22 +62,39 @@ int printSignature(SignatureState state, const NextOptions& options, RandomSourc
                                      return pickEntryIndexed(path, separator, fallback, source, indexFolder);
                                  });
     tidyEntryIndexFolder(indexFolder);
-    int status = 0;
+    int status = kExitSuccess;
     for (const Error& failure : update.readFailures) {
         err << "quillmark-cli next: " << failure.message << '\n';
-        status = 1;
+        status = kExitFileError;
     }
     if (update.composed) {
         out << update.signature << kLineEnd;
         if (!update.write.ok()) {
             err << "quillmark-cli next: " << update.write.message() << '\n';
-            status = 1;
+            status = kExitFileError;
         }
     }
-    return finishOutput(out, err, "next") ? status : 1;
+    return finishOutput(out, err, "next") ? status : kExitFileError;
 }
 
 } // namespace
+
+// A settings file that is there but cannot be read must not pass for one without profiles.
+bool settingsReadable(Settings& settings, const char* command, std::ostream& err) {
+    const Status readable = settings.readable();
+    if (!readable)
+        err << "quillmark-cli " << command << ": cannot read the settings file: " << readable.message()
+            << '\n';
+    return readable.ok();
+}
+
+// A mail program that got nothing (a full disk, a closed pipe) must learn it from the status.
+bool finishOutput(std::ostream& out, std::ostream& err, const char* command) {
+    out.flush();
+    if (!out)
+        err << "quillmark-cli " << command << ": cannot write to standard output\n";
+    return static_cast<bool>(out);
+}
 
 int runNextCommand(const NextOptions& options, const std::string& settingsPath,
                    const std::string& sampleFolder, RandomSource& random, std::ostream& out,
@@ -102,16 +103,16 @@ int runNextCommand(const NextOptions& options, const std::string& settingsPath,
     // One look at the file for the whole run; the command only reads.
     Settings::Batch batch(settings);
     if (!settingsReadable(settings, "next", err))
-        return 1;
+        return kExitFileError;
     const std::optional<std::string>& profile = options.profile;
     if (!profile) {
         const std::optional<SignatureState> state = startupState(settings, sampleFolder, err);
-        return state ? printSignature(*state, options, random, out, err) : 1;
+        return state ? printSignature(*state, options, random, out, err) : kExitFileError;
     }
     const int slot = profile->empty() ? 0 : findProfileSlotIgnoringCase(settings, *profile, ScanRead::Plain);
     if (slot == 0) {
         err << "quillmark-cli next: no profile called '" << *profile << "'\n";
-        return 2;
+        return kExitUsageError;
     }
     const SignatureState state =
         signatureStateFor(settings, readProfileSlot(settings, keys::kProfiles, slot, ScanRead::Plain));
@@ -122,10 +123,10 @@ int runProfilesCommand(const std::string& settingsPath, std::ostream& out, std::
     Settings settings(settingsPath);
     Settings::Batch batch(settings);
     if (!settingsReadable(settings, "profiles", err))
-        return 1;
+        return kExitFileError;
     for (const std::string& name : listProfileNames(settings))
         out << name << '\n';
-    return finishOutput(out, err, "profiles") ? 0 : 1;
+    return finishOutput(out, err, "profiles") ? kExitSuccess : kExitFileError;
 }
 
 } // namespace quillmark

@@ -10,6 +10,7 @@
 namespace quillmark {
 
 class RandomSource;
+class Settings;
 
 struct NextOptions {
     std::optional<std::string> profile; // matched ignoring letter case; none: the one Quillmark starts with
@@ -17,19 +18,21 @@ struct NextOptions {
     bool blankLineFirst = false;        // a line end before the signature
 };
 
-// Writes a new signature to the output file of the profile and prints exactly the bytes
-// written. With no profile at all, the first run: the sample "header.txt" and
-// "footer.txt" are copied from `sampleFolder` into the signature folder where missing
-// (never over the user's own), the signature goes to "sig.txt" there, and, when samples
-// were copied, one line on `err` tells how to make a profile. Returns 0 on success, 2 for an unknown profile, 1 when the settings
-// file, a source file, the output file or standard output could not be read or written
-// (the signature is still printed when it was composed).
+// Writes a new signature to the output file of the profile and prints the bytes written.
+// With no profile at all the samples from `sampleFolder` are copied into the signature
+// folder where missing, the signature goes to "sig.txt" there, and, when samples were
+// copied, one line on `err` tells how to make a profile. Returns 0, 2 for an unknown
+// profile, 1 when a file or standard output failed (the signature is still printed when
+// it was composed).
 int runNextCommand(const NextOptions& options, const std::string& settingsPath,
                    const std::string& sampleFolder, RandomSource& random, std::ostream& out,
                    std::ostream& err);
 
-// Prints the profile names in slot order, one per line. Returns 0, or 1 when the settings
-// file or standard output cannot be used.
+// Prints the profile names in slot order, one a line; 1 when a file or standard output fails.
 int runProfilesCommand(const std::string& settingsPath, std::ostream& out, std::ostream& err);
+
+// For every command: false after one line on `err` ("quillmark-cli COMMAND: ...").
+bool settingsReadable(Settings& settings, const char* command, std::ostream& err);
+bool finishOutput(std::ostream& out, std::ostream& err, const char* command);
 
 } // namespace quillmark

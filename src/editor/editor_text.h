@@ -1,7 +1,6 @@
 #pragma once
-// The editor's file format: the file's lines, whatever their line ends, become the text
-// with "\n" between them; saving writes every line with the platform's line end, so the
-// file ends in exactly one line end.
+// The editor's file format: the lines, whatever their line ends, become text with "\n" between;
+// saving ends every line with the platform's line end, so the file ends in exactly one.
 
 #include "base/result.h"
 
@@ -20,9 +19,8 @@ std::string editorTextFromFile(std::string_view bytes);
 // Every line end of `text` becomes `lineEnd`, and one `lineEnd` follows the last line.
 std::string fileFromEditorText(std::string_view text, std::string_view lineEnd);
 
-// The file's bytes for editing. NotFound or PathNotFound when nothing is there (the editor
-// starts a new file at that path); IsDirectory, TooLarge, InvalidInput (binary data with
-// NUL bytes) or the read error otherwise, each with a message naming the file.
+// The file's bytes for editing. NotFound or PathNotFound when nothing is there (a new file);
+// IsDirectory, TooLarge, InvalidInput (NUL bytes) or the read error otherwise, naming the file.
 Result<std::string> readFileForEditor(const std::string& path);
 
 } // namespace quillmark

@@ -75,24 +75,7 @@ std::string decryptPass(std::string_view text, const CipherTable& table) {
     return out;
 }
 
-} // namespace
-
-std::string reverseText(std::string_view s) {
-    return std::string(s.rbegin(), s.rend());
-}
-
-std::string reverseChunks(std::string_view s, std::size_t k) {
-    std::string out(s);
-    if (k == 0)
-        return out;
-    for (std::size_t start = 0; start < out.size(); start += k) {
-        const std::size_t end = std::min(out.size(), start + k);
-        std::reverse(out.begin() + static_cast<std::ptrdiff_t>(start),
-                     out.begin() + static_cast<std::ptrdiff_t>(end));
-    }
-    return out;
-}
-
+// c1 - c2 + c3 - c4 ... over the byte codes; a negative total t gives 200 + |t|.
 std::int64_t AlternatingSum(std::string_view s) {
     std::int64_t total = 0;
     for (std::size_t i = 0; i < s.size(); ++i)
@@ -107,12 +90,12 @@ std::int64_t CodeSum(std::string_view s) {
     return total;
 }
 
-std::int64_t PositiveMod(std::int64_t v, std::int64_t m, bool zeroBased) {
-    std::int64_t r = v % m;
-    if (zeroBased ? r < 0 : r < 1)
-        r += m;
-    return r;
+// 0..25 for any n, with no overflow.
+int rotationAmount(int n) {
+    return (n % 26 + 26) % 26;
 }
+
+} // namespace
 
 std::string cipherKey(std::string_view password, CryptDirection direction) {
     std::string key;
@@ -170,20 +153,11 @@ std::string_view cipherMethodSetting(CipherMethod method) {
 }
 
 std::string rotEncode(std::string_view text, int n) {
-    const int amount = static_cast<int>(PositiveMod(n, 26, true));
+    const int amount = rotationAmount(n);
     std::array<unsigned char, 256> map{};
     for (int v = 0; v < 256; ++v) {
-        int r = v;
-        if (v >= 'a' && v <= 'z') {
-            r = v + amount;
-            if (r > 'z')
-                r -= 26;
-        } else if (v >= 'A' && v <= 'Z') {
-            r = v + amount;
-            if (r > 'Z')
-                r -= 26;
-        }
-        map[v] = static_cast<unsigned char>(r);
+        const int first = v >= 'a' && v <= 'z' ? 'a' : v >= 'A' && v <= 'Z' ? 'A' : -1;
+        map[v] = static_cast<unsigned char>(first < 0 ? v : first + (v - first + amount) % 26);
     }
     std::string out(text.size(), '\0');
     std::transform(text.begin(), text.end(), out.begin(),
@@ -192,8 +166,7 @@ std::string rotEncode(std::string_view text, int n) {
 }
 
 std::string rotDecode(std::string_view text, int n) {
-    // Taken modulo 26 first so that no amount can overflow the subtraction.
-    return rotEncode(text, 26 - static_cast<int>(PositiveMod(n, 26, true)));
+    return rotEncode(text, 26 - rotationAmount(n));
 }
 
 } // namespace quillmark

@@ -1,16 +1,12 @@
 #pragma once
-// The Encryption module: a letter rotation and a password cipher over single-byte texts.
+// A letter rotation and a password cipher over single-byte texts.
 //
-// The password cipher is a file format: a copy of the program on another machine must
-// read what this one wrote, so the key phrases, the table steps and the position rule
-// below can never change. Texts are bytes (codes 0..255); the password method changes
-// only codes 33..126, the rotation only A..Z and a..z, and everything else stays at its
-// place, so the output always has the input's length.
-//
-// The password method is an obfuscation against a casual reader, not real protection.
+// The password cipher is a file format: other copies of the program must read what this one
+// wrote, so the key phrases, the table steps and the position rule never change. The password
+// method changes only codes 33..126, the rotation only A..Z and a..z; the output always has the
+// input's length. The password method keeps out a casual reader; it is no real protection.
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -46,13 +42,11 @@ std::string encryptText(std::string_view text, std::string_view password);
 // detected: it gives printable garbage of the same length.
 std::string decryptText(std::string_view text, std::string_view password);
 
-// Rotates every Latin letter forward by `n`, keeping its case. Any amount is taken
-// modulo 26, so 26 (and 0) change nothing.
+// Rotates every Latin letter forward by `n` (taken modulo 26), keeping its case.
 std::string rotEncode(std::string_view text, int n);
 // Undoes rotEncode with the same amount (rotEncode with 26 - n).
 std::string rotDecode(std::string_view text, int n);
 
-// The shared core of encryptText and decryptText.
 std::string cryptText(std::string_view text, std::string_view password, CryptDirection direction);
 
 // The working key for a password: "$" signs, the prefix phrase, the password, the
@@ -60,18 +54,5 @@ std::string cryptText(std::string_view text, std::string_view password, CryptDir
 std::string cipherKey(std::string_view password, CryptDirection direction);
 // Runs the table steps for every character of `key`, starting from the plain alphabet.
 CipherTable substitutionTable(std::string_view key, CryptDirection direction);
-
-// Helpers of the cipher.
-std::string reverseText(std::string_view s);
-// Cuts s into pieces of k characters from the start (the last may be shorter) and
-// reverses each piece in place. k == 0 returns s unchanged.
-std::string reverseChunks(std::string_view s, std::size_t k);
-// c1 - c2 + c3 - c4 ... over the byte codes; a negative total t gives 200 + |t|.
-std::int64_t AlternatingSum(std::string_view s);
-// Sum of the byte codes.
-std::int64_t CodeSum(std::string_view s);
-// Remainder of v / m with the sign of v, lifted by m when below 0 (zeroBased) or below
-// 1 (not zeroBased). m must be positive.
-std::int64_t PositiveMod(std::int64_t v, std::int64_t m, bool zeroBased);
 
 } // namespace quillmark

@@ -36,15 +36,14 @@ EncryptionTab::EncryptionTab(Prompter& prompter, QWidget* parent)
     m_ui->txtOutput->setFont(font);
 
     connect(m_ui->opnPassword, &QRadioButton::toggled, m_ui->txtPassword, &QLineEdit::setEnabled);
-    connect(m_ui->cmdEncode, &QPushButton::clicked, this, &EncryptionTab::onEncodeClicked);
-    connect(m_ui->cmdDecode, &QPushButton::clicked, this, &EncryptionTab::onDecodeClicked);
+    connect(m_ui->cmdEncode, &QPushButton::clicked, this, [this] { runCommand(true); });
+    connect(m_ui->cmdDecode, &QPushButton::clicked, this, [this] { runCommand(false); });
     connect(m_ui->cmdHelp, &QPushButton::clicked, this,
             [this] { showHelp(m_prompter, QStringLiteral("encryption.htm")); });
     for (int i = 0; i < 2; ++i) {
         connect(cmdCopyEncrypted[i], &QPushButton::clicked, this, [this, i] { onCopyEncryptedClicked(i); });
         connect(cmdPasteEncrypted[i], &QPushButton::clicked, this, [this, i] { onPasteEncryptedClicked(i); });
-        connect(cmdDeleteEncrypted[i], &QPushButton::clicked, this,
-                [this, i] { onDeleteEncryptedClicked(i); });
+        connect(cmdDeleteEncrypted[i], &QPushButton::clicked, this, [this, i] { setBoxText(i, QString()); });
     }
 }
 
@@ -62,18 +61,10 @@ void EncryptionTab::saveSettings(Settings& settings) {
               cipherMethodSetting(m_ui->opnROT->isChecked() ? CipherMethod::Rot : CipherMethod::Password));
 }
 
-void EncryptionTab::onEncodeClicked() {
-    runCommand(true);
-}
-
-void EncryptionTab::onDecodeClicked() {
-    runCommand(false);
-}
-
 void EncryptionTab::clipboardCommand(bool encode, bool mainWindowActivated) {
     if (!mainWindowActivated) {
         m_prompter.message(this, tr("You need to set up which encryption method you want to use first"),
-                           kProgramTitle, Prompter::Icon::Information, Prompter::Buttons::Ok);
+                           kProgramTitle, Prompter::Icon::Information);
         return;
     }
     setBoxText(kInput, QApplication::clipboard()->text());
@@ -115,10 +106,6 @@ void EncryptionTab::onPasteEncryptedClicked(int index) {
     setBoxText(index, QApplication::clipboard()->text());
     box(index)->setFocus();
     box(index)->selectAll();
-}
-
-void EncryptionTab::onDeleteEncryptedClicked(int index) {
-    setBoxText(index, QString());
 }
 
 QPlainTextEdit* EncryptionTab::box(int index) const {

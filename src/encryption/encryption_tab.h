@@ -27,21 +27,14 @@ public:
     explicit EncryptionTab(Prompter& prompter, QWidget* parent = nullptr);
     ~EncryptionTab() override;
 
-    // The method last chosen: the rotation or the password.
     void loadSettings(Settings& settings);
     void saveSettings(Settings& settings);
 
-    // The tray's "Encrypt Clipboard" and "Decrypt Clipboard": the clipboard's text goes
-    // through the tab. Before the main window was activated once the user has not had a
-    // chance to choose a method, so they are only told to do that.
+    // The tray's "Encrypt Clipboard" and "Decrypt Clipboard" through the tab. Before the main window
+    // was first activated the user has had no chance to choose a method, and is told to do that.
     void clipboardCommand(bool encode, bool mainWindowActivated);
 
 private:
-    // Encode or decode txtInput into txtOutput with the chosen method, then copy the
-    // output to the clipboard (its old text too when nothing could be done).
-    void onEncodeClicked();
-    void onDecodeClicked();
-
     static constexpr int kInput = 0;
     static constexpr int kOutput = 1;
 
@@ -58,13 +51,14 @@ private:
     std::string boxBytes(int index) const;
     void setBoxBytes(int index, const std::string& bytes);
 
+    // Encode or decode txtInput into txtOutput with the chosen method, then copy the
+    // output to the clipboard (its old text too when nothing could be done).
     void runCommand(bool encode);
     // The rotation amount of txtROT, or nothing when it is not a number in (0, 26].
     std::optional<int> rotationAmount() const;
 
     void onCopyEncryptedClicked(int index);
     void onPasteEncryptedClicked(int index);
-    void onDeleteEncryptedClicked(int index);
 
     Prompter& m_prompter;
 

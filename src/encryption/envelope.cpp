@@ -6,27 +6,15 @@ namespace {
 
 // Mail systems often turn CR LF into LF, so both are accepted as line ends.
 bool cutLineEndAtStart(std::string_view& s) {
-    if (s.starts_with("\r\n")) {
-        s.remove_prefix(2);
-        return true;
-    }
-    if (s.starts_with('\n')) {
-        s.remove_prefix(1);
-        return true;
-    }
-    return false;
+    const std::size_t n = s.starts_with("\r\n") ? 2 : s.starts_with('\n') ? 1 : 0;
+    s.remove_prefix(n);
+    return n > 0;
 }
 
 bool cutLineEndAtEnd(std::string_view& s) {
-    if (s.ends_with("\r\n")) {
-        s.remove_suffix(2);
-        return true;
-    }
-    if (s.ends_with('\n')) {
-        s.remove_suffix(1);
-        return true;
-    }
-    return false;
+    const std::size_t n = s.ends_with("\r\n") ? 2 : s.ends_with('\n') ? 1 : 0;
+    s.remove_suffix(n);
+    return n > 0;
 }
 
 // Removes a line end followed by the end line from the end of `s`, if they are there.

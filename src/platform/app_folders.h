@@ -12,29 +12,23 @@ std::string configFolder();
 // Full path of the settings file "Quillmark.INI".
 std::string settingsFilePath();
 
-// The program's own folder: "wallpaper.lst", "errorlog.dat", the wallpaper bitmap and
-// the default "Sigs" folder live here.
+// The program's folder: "wallpaper.lst", "errorlog.dat", the wallpaper and the default "Sigs".
 std::string programFolder();
 
-// Folder of files the program can make again whenever they are lost (the entry indexes):
-// "$XDG_CACHE_HOME/quillmark" (by default "~/.cache/quillmark") on Linux,
-// "%LOCALAPPDATA%\Quillmark\Cache" on Windows.
+// Folder of files the program can make again (the entry indexes): "$XDG_CACHE_HOME/quillmark"
+// ("~/.cache/quillmark") on Linux, "%LOCALAPPDATA%\Quillmark\Cache" on Windows.
 std::string cacheFolder();
 
-// Folder of the lock and the socket that let one copy run per user. Nobody but the user
-// may write in it, so another user can neither stop the program nor let a second copy
-// run: "$XDG_RUNTIME_DIR" when that is a folder of the user's own that no one else can
-// write in, else "runtime" in the cache folder, never a shared temporary folder.
+// Folder of the lock and the socket that let one copy run per user, writable by the user
+// alone: "$XDG_RUNTIME_DIR" when it is such a folder, else "runtime" in the cache folder.
 std::string runtimeFolder();
 
-// Creates the folder (and the folders above it) when it is missing, readable and writable
-// by the user alone. True when `path` is then a folder of the user's own that no one else
-// can write in; a plain file or another user's folder in its place is left untouched.
+// Creates the folder (and those above it) when missing, for the user alone. True when it is then
+// the user's own folder that no one else can write in; anything else in its place is left alone.
 bool makePrivateFolder(const std::string& path);
 
-// Before the toolkit starts: points the process's XDG_RUNTIME_DIR at runtimeFolder() when
-// the session set none or one that is not the user's alone, so that nothing the program
-// starts falls back to a shared temporary folder. Does nothing on Windows.
+// Before the toolkit starts: points XDG_RUNTIME_DIR at runtimeFolder() when the session set
+// none or one not the user's alone. Does nothing on Windows.
 void useOwnRuntimeFolder();
 
 // Folder of the help pages, given the folder of the running executable.

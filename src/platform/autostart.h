@@ -7,11 +7,10 @@
 
 namespace quillmark {
 
-// Adds or removes the current user's start-at-login entry `name`, which runs `data`. On
-// Linux this is the XDG autostart file "$XDG_CONFIG_HOME/autostart/<name>.desktop", on
-// Windows a value of the user's Run key. Removing an entry that is not there succeeds. A
-// name that would reach another file or value, and an empty command or one with control
-// characters, are refused with InvalidInput.
+// Adds or removes the user's start-at-login entry `name`, which runs `data`: on Linux the XDG file
+// "$XDG_CONFIG_HOME/autostart/<name>.desktop", on Windows a value of the Run key. Removing a missing
+// entry succeeds. A name reaching another file or value, or a command that is empty or holds
+// control characters, is refused with InvalidInput.
 Status setRunEntry(const std::string& name, const std::string& data, bool remove);
 
 } // namespace quillmark

@@ -58,26 +58,6 @@ std::string scriptString(std::string_view text) {
 
 } // namespace
 
-std::string_view desktopName(Desktop desktop) {
-    switch (desktop) {
-    case Desktop::Gnome:
-        return "GNOME";
-    case Desktop::Cinnamon:
-        return "Cinnamon";
-    case Desktop::Mate:
-        return "MATE";
-    case Desktop::Xfce:
-        return "Xfce";
-    case Desktop::Kde:
-        return "KDE Plasma";
-    case Desktop::Lxqt:
-        return "LXQt";
-    case Desktop::Unknown:
-        break;
-    }
-    return "an unknown desktop";
-}
-
 Desktop detectDesktop(const std::function<std::string(const char*)>& env) {
     if (Desktop d = desktopOfList(env("XDG_CURRENT_DESKTOP")); d != Desktop::Unknown)
         return d;
@@ -102,16 +82,10 @@ std::string fileUri(std::string_view path) {
 }
 
 std::string_view backgroundSchema(Desktop desktop) {
-    switch (desktop) {
-    case Desktop::Gnome:
-        return "org.gnome.desktop.background";
-    case Desktop::Cinnamon:
-        return "org.cinnamon.desktop.background";
-    case Desktop::Mate:
-        return "org.mate.background";
-    default:
-        return {};
-    }
+    return desktop == Desktop::Gnome      ? "org.gnome.desktop.background"
+           : desktop == Desktop::Cinnamon ? "org.cinnamon.desktop.background"
+           : desktop == Desktop::Mate     ? "org.mate.background"
+                                          : "";
 }
 
 Command pictureOptionsQuery(Desktop desktop) {

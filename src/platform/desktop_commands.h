@@ -1,10 +1,8 @@
 #pragma once
-// Which desktop the user runs and how that desktop is told to show a picture. The
-// commands are plain data here, so they can be checked without a desktop; the platform
-// layer runs them.
+// Which desktop the user runs and how it is told to show a picture, as plain data checked
+// without a desktop; the platform layer runs the commands.
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,9 +10,6 @@
 namespace quillmark {
 
 enum class Desktop { Unknown, Gnome, Cinnamon, Mate, Xfce, Kde, Lxqt };
-
-// The name used in messages: "GNOME", "Xfce", ...
-std::string_view desktopName(Desktop desktop);
 
 // Looks at XDG_CURRENT_DESKTOP (a colon-separated list, any letter case), then
 // XDG_SESSION_DESKTOP, then DESKTOP_SESSION. `env` gives a variable's value, empty when unset.
@@ -29,14 +24,12 @@ struct Command {
 // "file:///home/u/My%20Pictures/a.png": the form GNOME's and Plasma's settings take.
 std::string fileUri(std::string_view path);
 
-// The gsettings schema holding the background of a gsettings desktop (GNOME, Cinnamon,
-// MATE); empty for the others.
+// The background's gsettings schema on GNOME, Cinnamon and MATE; empty for the others.
 std::string_view backgroundSchema(Desktop desktop);
 // Reads the current "picture-options", to tell whether the picture would be hidden.
 Command pictureOptionsQuery(Desktop desktop);
-// Points a gsettings desktop at the picture. `currentOptions` is the output of
-// pictureOptionsQuery: when it says 'none' the desktop would show no picture at all, so
-// the options are set to show it centred.
+// Points a gsettings desktop at the picture. Where `currentOptions` (pictureOptionsQuery's output)
+// says 'none' the desktop would show nothing, so the options are set to centred.
 std::vector<Command> gsettingsCommands(Desktop desktop, std::string_view imagePath,
                                        std::string_view currentOptions);
 

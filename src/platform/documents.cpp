@@ -1,37 +1,28 @@
 #include "platform/documents.h"
 
+#include <utility>
+
 namespace quillmark {
 
 std::string_view shellErrorText(int code) {
-    switch (code) {
-    case 2:
-        return "File not found";
-    case 3:
-        return "Path not found";
-    case 5:
-        return "Access denied";
-    case 8:
-        return "Out of memory";
-    case 11:
-        return "Invalid EXE file or error in EXE image";
-    case 26:
-        return "A sharing violation occurred";
-    case 27:
-        return "Incomplete or invalid file association";
-    case 28:
-        return "DDE Time out";
-    case 29:
-        return "DDE transaction failed";
-    case 30:
-        return "DDE busy";
-    case 31:
-        return "No association for file extension";
-    case 32:
-        return "DLL not found";
-    default:
-        // Codes above 32 mean the document was opened: there is nothing to report.
-        return code > 32 ? std::string_view() : std::string_view("Unknown error");
-    }
+    static constexpr std::pair<int, std::string_view> kTexts[] = {
+        {2, "File not found"},
+        {3, "Path not found"},
+        {5, "Access denied"},
+        {8, "Out of memory"},
+        {11, "Invalid EXE file or error in EXE image"},
+        {26, "A sharing violation occurred"},
+        {27, "Incomplete or invalid file association"},
+        {28, "DDE Time out"},
+        {29, "DDE transaction failed"},
+        {30, "DDE busy"},
+        {31, "No association for file extension"},
+        {32, "DLL not found"}};
+    for (const auto& [known, text] : kTexts)
+        if (known == code)
+            return text;
+    // Codes above 32 mean the document was opened: there is nothing to report.
+    return code > 32 ? std::string_view() : std::string_view("Unknown error");
 }
 
 Error shellError(int code) {

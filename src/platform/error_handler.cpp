@@ -37,13 +37,10 @@ std::string oneLine(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            out += ' ';
-        } else {
-            out += text[i];
-        }
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue; // the LF gives the blank
+        out += c == '\r' || c == '\n' ? ' ' : c;
     }
     return out;
 }
@@ -77,8 +74,7 @@ void logError(std::string_view context, std::string_view message, int lineNumber
         } else {
             return;
         }
-        // Count the attempt even when the file cannot be written, so a broken log folder
-        // cannot make every later error retry the disk.
+        // Counted even when the write fails, so a broken log folder is not retried for every error.
         ++s.count;
         line += kLineEnd;
         const std::string& path = errorLogPath();

@@ -19,21 +19,17 @@ enum class Durability {
     Replace // only the atomic replacement matters (files the program rewrites constantly)
 };
 
-// Replaces the file with `bytes` atomically: a temporary file in the same folder is
-// written whole, then renamed over the target, so a reader sees either the old or the
-// new content, never a part. On failure the old file is untouched and no temporary
-// file is left. Where the file system allows it the new content is written to an
-// unnamed file, so that even a killed program leaves nothing behind; elsewhere the next
-// write of the same file removes what a killed one left. A symbolic link is followed and its target replaced,
-// but not one of another user in a shared sticky folder such as /tmp (AccessDenied), as the kernel would not;
-// the old file's permission bits are kept. A read-only file is refused, as an in-place write would be. Only a
-// regular file is replaced: a named pipe with a reader waiting is written into (NoReader when nobody reads
-// it), and a device or socket is refused with SpecialFile.
+// Replaces the file with `bytes` atomically: a temporary file in the same folder is written
+// whole, then renamed over the target, so a reader sees the old or the new content. On
+// failure the old file is untouched and no temporary file is left; what a killed program
+// left is removed by the next write. A symbolic link is followed (not another user's in a
+// shared sticky folder such as /tmp) and the permission bits are kept. A read-only file is
+// refused. A named pipe with a reader waiting is written into (NoReader when nobody reads
+// it); a device or socket is refused with SpecialFile.
 Status writeFileAtomic(const std::string& path, std::string_view bytes,
                        Durability durability = Durability::Flush);
 
-// Appends bytes, creating the file when missing. A named pipe that nobody reads is an
-// error, not a wait.
+// Appends bytes, creating the file when missing; a named pipe nobody reads is an error, not a wait.
 Status appendToFile(const std::string& path, std::string_view bytes);
 
 // Reads a file from the start in pieces, for files too large to want in memory whole.
@@ -44,8 +40,7 @@ public:
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    // NotFound or PathNotFound when nothing is at the path; SpecialFile for a named pipe,
-    // device or socket.
+    // NotFound or PathNotFound when nothing is there; SpecialFile for a pipe, device or socket.
     Status open(const std::string& path);
     // Fills `data` with up to `size` bytes and gives how many; fewer only at the end of
     // the file. A folder opens but fails here with IsDirectory.
@@ -57,7 +52,6 @@ private:
     std::string m_path;
 };
 
-// Creates the folder and its missing parents.
 Status makeFolders(const std::string& path);
 // Creates the folder that is to hold `filePath`, and its missing parents.
 Status makeFoldersFor(const std::string& filePath);

@@ -16,8 +16,7 @@ std::string waitText(std::chrono::milliseconds timeout) {
 
 } // namespace
 
-// Owning the lock and waiting for it are the same on every system; opening the file,
-// one try at the lock and release() differ.
+// Owning and waiting are the same on every system; open(), tryLock() and release() differ.
 FileLock::~FileLock() {
     release();
 }

@@ -1,8 +1,6 @@
 #pragma once
-// An advisory lock on a lock file, shared by every program that changes the same file
-// (Quillmark and quillmark-cli on the settings file). The lock belongs to the open file:
-// it ends when the holder closes it or its process dies, so a lock file left behind by a
-// killed program never blocks anyone.
+// An advisory lock on a lock file, shared by every program that changes the same file. It belongs
+// to the open file, so a lock file left behind by a killed program never blocks anyone.
 
 #include "base/result.h"
 
@@ -21,9 +19,8 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // Takes the exclusive lock on `lockPath` (created, with its folders, when missing),
-    // waiting up to `timeout` for another holder to let go. A lock still held after that
-    // time is an error whose message says so.
+    // Takes the exclusive lock on `lockPath` (created, with its folders, when missing), waiting up to
+    // `timeout` for another holder; an error says so when it is still held then.
     static Result<FileLock> acquire(const std::string& lockPath, std::chrono::milliseconds timeout);
 
     bool held() const { return m_fd >= 0; }

@@ -5,9 +5,8 @@
 
 namespace quillmark {
 
-// The calendar time of `time` in the user's time zone (the TZ variable, else the
-// system's), safe to call from any thread. A time the calendar cannot hold gives UTC,
-// or 1 January 1900 when even that fails.
+// The calendar time of `time` in the user's time zone (TZ, else the system's), thread-safe. A time
+// the calendar cannot hold gives UTC, or 1 January 1900 when even that fails.
 std::tm localTime(std::time_t time);
 
 } // namespace quillmark

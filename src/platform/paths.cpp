@@ -2,11 +2,18 @@
 
 #include "platform/platform.h"
 
+#include <filesystem>
+
 namespace quillmark {
 
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
 std::string stripTrailingBackslash(const std::string& path) {
-    // The root folder is the separator alone; stripping it would leave the empty path,
-    // which names no folder at all.
+    // The root folder is the separator alone; stripping it would leave the empty path.
     if (path.size() > 1 && kPathSeparators.find(path.back()) != std::string_view::npos)
         return path.substr(0, path.size() - 1);
     return path;

@@ -7,9 +7,8 @@
 
 namespace quillmark {
 
-// True when something exists at the path (a file or a folder). A last path element with
-// "*" (any run of characters) or "?" (one character) is a pattern: true when any entry
-// of that folder matches it. Names compare as the file system does, case and all.
+// True when a file or folder exists at the path. A last element with "*" or "?" is a pattern: true
+// when any entry of that folder matches it, names compared as the file system does.
 bool fileExists(const std::string& path);
 
 // Whether a name matches a pattern of the kind fileExists takes.
@@ -21,11 +20,13 @@ bool folderExists(std::string& path);
 // The path without its last character when that is a separator.
 std::string stripTrailingBackslash(const std::string& path);
 
-// The text before the last separator when something (a folder, or even a file) exists
-// there; otherwise empty.
+// The text before the last separator when anything (even a file) exists there, else empty.
 std::string folderOfPath(const std::string& path);
 
 // The text after the last separator; empty when there is none.
 std::string fileNameOfPath(const std::string& path);
+
+// Absolute and normalised (as given when that fails): stored paths are read from elsewhere.
+std::string absolutePath(const std::string& path);
 
 } // namespace quillmark

@@ -33,8 +33,7 @@ public:
     RandomAccessFile(const RandomAccessFile&) = delete;
     RandomAccessFile& operator=(const RandomAccessFile&) = delete;
 
-    // NotFound or PathNotFound when nothing is at the path; SpecialFile for anything but a
-    // regular file.
+    // NotFound or PathNotFound when nothing is there; SpecialFile for anything but a regular file.
     static Result<RandomAccessFile> open(const std::string& path);
     // A cache file of this user, opened without following a link: a link, a file of
     // another user or anything but a regular file is refused (InvalidInput).
@@ -54,9 +53,8 @@ private:
     FileStamp m_stamp;
 };
 
-// Replaces the cache file whole through a private temporary file and a rename, which
-// replaces a link at the path instead of writing where it points. The folder is made,
-// readable by this user only, when missing.
+// Replaces the cache file whole through a temporary file and a rename, which replaces a link at
+// the path instead of writing through it. A missing folder is made, for this user only.
 Status replaceCacheFile(const std::string& path, std::string_view bytes);
 
 } // namespace quillmark

@@ -1,7 +1,6 @@
 #pragma once
-// Tells the program when the desktop's tray host may have gone away (its window was
-// destroyed), so that a window hidden to the tray can come back into the task bar. The
-// check runs on the event loop; nothing polls in between.
+// Tells the program when the tray host may have gone (its window was destroyed), so a window hidden
+// to the tray can come back into the task bar. Checked on the event loop, never polled.
 
 #include <functional>
 

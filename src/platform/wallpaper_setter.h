@@ -40,9 +40,8 @@ private:
     std::chrono::milliseconds m_timeout;
 };
 
-// Paints the root window of the X display `displayName` (empty: $DISPLAY) with the picture
-// centred on black, and publishes the pixmap in _XROOTPMAP_ID and ESETROOT_PMAP_ID so that
-// it stays after Quillmark's connection closes and other programs can draw over it.
+// Paints the root window of `displayName` (empty: $DISPLAY) with the picture centred on black and
+// publishes the pixmap (_XROOTPMAP_ID, ESETROOT_PMAP_ID) so it outlives our connection.
 Status paintRootWindow(const QImage& picture, const std::string& displayName = {});
 
 } // namespace quillmark

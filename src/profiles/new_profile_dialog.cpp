@@ -59,7 +59,7 @@ void NewProfileDialog::onOkClicked() {
             }
     }
     if (!problem.isEmpty()) {
-        m_prompter.message(this, problem, tr("New Profile"), Prompter::Icon::Warning, Prompter::Buttons::Ok);
+        m_prompter.message(this, problem, tr("New Profile"), Prompter::Icon::Warning);
         m_ui->txtNewProfile->setFocus();
         m_ui->txtNewProfile->selectAll();
         return;

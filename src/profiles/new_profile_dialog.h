@@ -1,7 +1,6 @@
 #pragma once
-// NewProfileDialog: asks for the name of a new profile. It refuses, with a message and
-// staying open, a name the settings file could not give back unchanged and a name that
-// is already in the list in any letter case (the store finds names that way).
+// Asks for the name of a new profile; refuses, with a message and staying open, a name the settings
+// file could not give back unchanged and one already listed in any letter case.
 
 #include <QDialog>
 #include <memory>

@@ -8,16 +8,14 @@
 
 namespace quillmark {
 
-// Creates an empty file at `path` when nothing is there, and its folder when that is
-// missing (the signature folder may have been deleted while the program ran). An existing
-// file is left exactly as it is.
+// Creates an empty file (and its folder) at `path` when nothing is there; an existing file is
+// left exactly as it is.
 Status createFileIfMissing(const std::string& path);
 
 enum class ProfileFileRole { Source, Output };
 
-// Whether `path` can serve as a header or footer file (Source: an existing, readable text
-// file) or as the output file (Output: not a folder, in an existing folder, and not a file
-// holding binary data, which every update would overwrite).
+// Whether `path` can be a header or footer (Source: an existing, readable text file) or the output
+// (Output: no folder, in an existing folder, no binary file that every update would overwrite).
 Status checkProfileFile(const std::string& path, ProfileFileRole role);
 
 } // namespace quillmark

@@ -24,6 +24,11 @@ std::string readValue(Settings& settings, std::string_view section, std::string_
                                          : settings.readIniPlain(section, key);
 }
 
+Error noRoom() {
+    return {ErrorCode::InvalidInput, "there is no room for another profile: all " +
+                                         std::to_string(kMaxProfiles) + " profiles are in use"};
+}
+
 } // namespace
 
 std::string profileNameKey(int slot) {
@@ -159,8 +164,7 @@ Status saveProfileSettings(Settings& settings, const ProfileRecord& copy) {
         return transaction.status();
     const int slot = findSlotForSave(settings, copy.name);
     if (slot == 0)
-        return Error{ErrorCode::InvalidInput, "there is no room for another profile: all " +
-                                                  std::to_string(kMaxProfiles) + " profiles are in use"};
+        return noRoom();
     writeProfileSlot(settings, slot, copy);
     selectProfile(settings, copy.name);
     return transaction.commit();
@@ -207,29 +211,17 @@ Status addProfile(Settings& settings, const ProfileRecord& profile) {
         if (sameNameIgnoringCase(name, profile.name))
             return Error{ErrorCode::InvalidInput, "there is already a profile called '" + name + "'"};
     if (names.size() >= static_cast<std::size_t>(kMaxProfiles))
-        return Error{ErrorCode::InvalidInput, "there is no room for another profile: all " +
-                                                  std::to_string(kMaxProfiles) + " profiles are in use"};
+        return noRoom();
     static_cast<void>(readProfileSettings(settings, profile.name));
     if (Status saved = saveProfileSettings(settings, profile); !saved)
         return saved;
     return transaction.commit();
 }
 
-} // namespace quillmark
-
-namespace quillmark {
-
-namespace {
-
-// Longest value the settings file gives back whole.
-
-} // namespace
-
 Status checkProfileName(std::string_view name) {
     if (name.find_first_not_of(" \t") == std::string_view::npos)
         return Error{ErrorCode::InvalidInput, "A profile needs a name that is more than blanks."};
-    // The name is stored as typed; one the file would give back otherwise is refused rather
-    // than quietly changed.
+    // Stored as typed: a name the file would give back otherwise is refused, not quietly changed.
     if (Status storable = checkStorableValue(name); !storable)
         return Error{ErrorCode::InvalidInput,
                      "This profile name cannot be stored: " + storable.message() + "."};

@@ -1,7 +1,6 @@
 #pragma once
-// The profile records in the settings file: 64 numbered slots in section "Profiles",
-// each with a name, a header file, a footer file and an output file. A slot with an
-// empty name is free. Slots are never renumbered.
+// The profile records in the settings file: 64 numbered slots in section "Profiles", each
+// with a name, a header, a footer and an output file. An empty name is a free slot.
 
 #include "base/result.h"
 #include "settings/settings.h"
@@ -28,9 +27,8 @@ struct ProfileRecord {
     std::string sigFile;
 };
 
-// How a scan reads the settings file. The program's scans read with default "", which
-// leaves an empty name line behind for every slot they look at; the command-line tool
-// must never write the settings file and reads plainly (the values are the same).
+// How a scan reads: the program's scans read with default "" (leaving an empty name line
+// in every slot they look at); the command-line tool never writes and reads plainly.
 enum class ScanRead { WithDefault, Plain };
 
 // Names of the used slots in slot order (plain reads: the listing writes nothing).
@@ -45,8 +43,7 @@ int findProfileSlotIgnoringCase(Settings& settings, std::string_view name,
 int findProfileSlotExact(Settings& settings, std::string_view section, std::string_view name,
                          ScanRead mode = ScanRead::WithDefault);
 
-// Slot that a save of `name` writes: the slot that already holds it, else the lowest
-// free one; 0 when all slots hold other profiles.
+// Slot a save of `name` writes: the one holding it, else the lowest free one; 0 when all are taken.
 int findSlotForSave(Settings& settings, std::string_view name);
 
 // The slot's record, each key read with default "" (or plainly). The paths of a slot
@@ -57,30 +54,24 @@ ProfileRecord readProfileSlot(Settings& settings, std::string_view section, int 
 // Writes the four keys of the slot in the order name, header, footer, sig.
 void writeProfileSlot(Settings& settings, int slot, const ProfileRecord& record);
 
-// The profile that start-up makes current: "Last Profile" (else the name of slot 1),
-// matched ignoring case and taking the stored letter case; if that names no profile,
-// the first listed profile. Empty when the store holds none.
+// The profile start-up makes current: "Last Profile" (else slot 1's name) matched ignoring case,
+// as stored; else the first listed profile; empty when there is none.
 std::string resolveStartupProfile(Settings& settings, ScanRead mode);
 
-// Makes `record` the profile the engine writes: its header, footer and output paths.
-// The window uses this when a profile becomes current; the separator and the add-dashes
-// flag stay as the window holds them.
+// Makes `record` the profile the engine writes (its three paths); the separator and the
+// add-dashes flag stay as the window holds them.
 void applyProfile(SignatureState& state, const ProfileRecord& record);
 
-// What the signature engine works from while `record` is current: its three paths, the
-// separator and the add-dashes flag of the settings (missing ones give their defaults).
-// Reads only; the lists of entries are left for loadSignatureFiles. The window and
-// quillmark-cli both build the engine's state here, so a profile composes alike in both.
+// What the signature engine works from while `record` is current: its paths, and the
+// separator and add-dashes flag of the settings. Reads only; the entry lists are left
+// empty. The window and quillmark-cli both build the state here.
 SignatureState signatureStateFor(Settings& settings, const ProfileRecord& record);
 
-// The signature folder: "Default Sig Path" without a trailing separator, or the program
-// folder's "Sigs" when the setting is missing. Reads plainly.
+// "Default Sig Path" without a trailing separator, else the program folder's "Sigs". Reads plainly.
 std::string signatureFolder(Settings& settings);
 
-// The Profiles tab's procedures as they change the settings file. The tab and
-// quillmark-cli both go through these, so a profile changed from the command line lands
-// in the same slot, with the same keys and the same "Last Profile" as from the window.
-// Each runs inside one Settings::Transaction: what it decides from the file (the lowest
+// The Profiles tab's procedures as they change the settings file, shared with quillmark-cli.
+// Each runs inside one Settings::Transaction, so what it decides from the file (the lowest
 // free slot) cannot be changed by the other program before it writes.
 
 // readProfileSettings' look-up: the first slot whose name matches ignoring case (read
@@ -101,22 +92,16 @@ Status saveProfileSettings(Settings& settings, const ProfileRecord& copy);
 // saved under the empty name and that becomes current, as the tab's boxes are saved.
 Status removeProfile(Settings& settings, std::string_view name, const ProfileRecord& editingCopy);
 
-// A new profile made outside the tab, as its New command and the save that follows do:
-// the list's selection of the new name reads it, then the save stores it. Refuses, with
-// nothing written, a name already present in any letter case, a 65th profile, and a name or
-// path that the settings file would not give back unchanged (InvalidInput for all three).
+// A new profile, as the tab's New command and the save that follows make it. Refuses with
+// InvalidInput, nothing written, a name present in any letter case, a 65th profile, and a
+// name or path that the settings file would not give back unchanged.
 Status addProfile(Settings& settings, const ProfileRecord& profile);
-
-} // namespace quillmark
-
-namespace quillmark {
 
 // Whether `name` can be a profile's name: more than blanks, and a value the settings file
 // gives back exactly as typed (checkStorableValue), or the profile would come back under
 // another name (or as a free slot) after a restart. The message says why not.
 Status checkProfileName(std::string_view name);
 
-// The number of slots that hold a profile.
 int usedProfileSlots(Settings& settings);
 
 } // namespace quillmark

@@ -14,6 +14,7 @@
 #include "signature/compose.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
+#include "ui/window_place.h"
 #include "ui_profiles_tab.h"
 
 #include <QFile>
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <algorithm>
-#include <exception>
 
 namespace quillmark {
 
@@ -101,8 +101,7 @@ void ProfilesTab::readSelectedProfile() {
 void ProfilesTab::listProfiles() {
     for (const std::string& name : listProfileNames(m_settings))
         cmbProfile->addItem(textFromBytes(name), QByteArray::fromStdString(name));
-    if (cmbProfile->count() > 0)
-        cmbProfile->setCurrentIndex(0);
+    selectFirstProfile();
 }
 
 void ProfilesTab::buildProfileMenu() {
@@ -138,8 +137,7 @@ void ProfilesTab::saveProfileSettings() {
     const Status saved = quillmark::saveProfileSettings(
         m_settings, {name, bytesOf(txtFile[0]), bytesOf(txtFile[1]), bytesOf(txtFile[2])});
     if (!saved) {
-        // Every slot holds another profile (overwriting one would lose it), or the
-        // command line holds the settings file.
+        // Every slot holds another profile (overwriting one would lose it), or quillmark-cli holds the file.
         m_prompter.message(this,
                            tr("Your profile could not be saved: %1.\r\r"
                               "If all %2 profiles are in use, please delete one you no longer need, "
@@ -274,8 +272,7 @@ void ProfilesTab::onRemoveProfileClicked() {
                            tr("Delete Profile?"), Prompter::Icon::Question,
                            Prompter::Buttons::YesNoCancel) != Prompter::Answer::Yes)
         return;
-    // Frees every slot of the name and makes the first remaining profile current, in one
-    // locked step.
+    // Frees every slot of the name and makes the first remaining profile current, in one locked step.
     const Status removed = removeProfile(
         m_settings, name, {name, bytesOf(txtFile[0]), bytesOf(txtFile[1]), bytesOf(txtFile[2])});
     if (!removed) {
@@ -330,9 +327,7 @@ void ProfilesTab::onEditClicked(int index) {
     const std::string path = bytesOf(txtFile.at(static_cast<size_t>(index)));
     // One window per file: a second one would let two texts overwrite each other.
     if (EditorWindow* open = path.empty() ? nullptr : editorFor(path)) {
-        open->showNormal();
-        open->raise();
-        open->activateWindow();
+        bringWindowBack(open);
         return;
     }
     auto* editor = new EditorWindow(m_prompter, this);

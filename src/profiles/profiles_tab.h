@@ -63,9 +63,8 @@ public:
     void selectFirstProfile();
     // Whether the list holds `name` in any letter case, stored or not yet saved.
     bool listsProfile(std::string_view name) const;
-    // A complete new profile, as the New command and the Save and Choose that follow it
-    // would make it: stored through the profile store, listed here and in the tray menu, and
-    // made current. An error, with nothing stored or listed, when the store refuses it.
+    // A complete new profile, as New, Save and Choose make it: stored, listed here and in the tray
+    // menu, and made current. An error, nothing stored or listed, when the store refuses it.
     Status addProfile(const ProfileRecord& profile);
 
     // The main window switched tabs: entering this tab with no profile asks for the first
@@ -73,9 +72,8 @@ public:
     void onTabChanged(bool profilesTabShown);
     // Closes the open editors, each asking about unsaved changes; false when one stays open.
     bool closeEditors();
-    // The settings file was changed by another program (quillmark-cli): the list and the
-    // tray menu show its profiles again, the selection and unsaved edits stay, and a
-    // change to the current profile's paths takes effect as if it were chosen again.
+    // quillmark-cli changed the settings file: the list and tray menu show its profiles again, the
+    // selection and unsaved edits stay, and changed paths of the current profile take effect.
     void reloadProfiles();
 
 signals:

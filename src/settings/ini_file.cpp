@@ -39,8 +39,7 @@ bool validKey(std::string_view key) {
            key.front() != '[';
 }
 
-// UTF-16 text in UTF-8, the byte order mark dropped; an unpaired surrogate (or a last
-// odd byte) reads as U+FFFD.
+// UTF-16 text in UTF-8 without the byte order mark; a lone surrogate or odd byte gives U+FFFD.
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     const auto unitAt = [&](std::size_t i) {
         const auto first = static_cast<unsigned char>(bytes[i]);
@@ -109,9 +108,7 @@ void IniFile::splitLines(std::string_view bytes) {
 
 void IniFile::classify(Line& line) {
     const std::string_view text = line.text;
-    std::size_t first = 0;
-    while (first < text.size() && isBlank(text[first]))
-        ++first;
+    const std::size_t first = std::min(text.find_first_not_of(" \t"), text.size());
     line.kind = Kind::Other;
     line.nameBegin = line.nameSize = line.valueBegin = line.valueSize = 0;
     if (first == text.size()) {
@@ -220,15 +217,11 @@ IniFile::SetResult IniFile::setValue(std::string_view section, std::string_view 
         return SetResult::Utf16File;
     value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
 
-    std::string text;
-    text.reserve(key.size() + 1 + value.size());
-    text.append(key).append("=").append(value);
+    std::string text = std::string(key) + "=" + std::string(value);
 
     const std::size_t header = findSection(section);
     if (header == npos) {
-        std::string headerText;
-        headerText.append("[").append(section).append("]");
-        insertLine(m_lines.size(), std::move(headerText));
+        insertLine(m_lines.size(), "[" + std::string(section) + "]");
         insertLine(m_lines.size(), std::move(text));
         return SetResult::Changed;
     }

@@ -14,16 +14,14 @@
 //    section that has no '=' is a key with an empty value; a write fills it in place.
 //  - Of duplicate sections only the first is searched and written; of duplicate keys in
 //    it the first wins, on reading and on writing.
-//  - Keys standing before the first section header belong to no section and are not
-//    reachable, but are kept.
+//  - Keys before the first section header are kept but not reachable.
 //  - A write replaces the key's whole line with "key=value" without blanks. A new key goes
 //    after the last non-blank line of its section; a new section, with the letter case
 //    of that write, goes at the end of the file.
 //  - A UTF-8 byte order mark at the start (what editors save as "UTF-8 with BOM") is
 //    skipped on reading and kept in front on writing.
-//  - A UTF-16 file (byte order mark FF FE or FE FF, what editors save as "Unicode") is
-//    read as text, but never written: lines of single bytes would damage it, and writing
-//    it back as UTF-16 would change bytes the program does not understand.
+//  - A UTF-16 file (byte order mark FF FE or FE FF) is read as text but never written:
+//    writing it back would change bytes the program does not understand.
 //
 // Plain logic over bytes: nothing here touches the disk.
 
@@ -51,17 +49,13 @@ public:
     // The whole file; for a file that was never changed, the bytes it was built from.
     std::string bytes() const;
 
-    // The value of `key` in the first section named `section`, blanks and quotes removed;
-    // nothing when there is no such key.
+    // The value of `key` in the first section named `section`, blanks and quotes removed, if any.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
-    // Writes "key=value" into the first section named `section`, creating the section
-    // when missing (a UTF-16 file is left as it is). A value is written only up to its first CR, LF or NUL,
-    // since the rest would become lines of their own (or be lost to readers that stop at NUL).
+    // Writes "key=value" into the first section named `section`, created when missing. A
+    // value is written only up to its first CR, LF or NUL, which would break the line.
     SetResult setValue(std::string_view section, std::string_view key, std::string_view value);
 
-    std::size_t lineCount() const { return m_lines.size(); }
-    // Whether the file is UTF-16, which setValue() leaves alone.
     bool isUtf16() const { return m_utf16.has_value(); }
 
 private:

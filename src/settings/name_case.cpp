@@ -3,18 +3,11 @@
 #include "platform/text_case.h"
 #include "settings/utf8.h"
 
-#include <array>
 #include <optional>
 
 namespace quillmark {
 
 namespace {
-
-// Windows-1252 0x80..0x9F; the five unassigned bytes stand for the C1 code of that value.
-constexpr std::array<char32_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // The code points of valid UTF-8, or nothing.
 std::optional<std::u32string> decodeUtf8(std::string_view s) {
@@ -38,7 +31,7 @@ std::u32string decodeWindows1252(std::string_view s) {
     out.reserve(s.size());
     for (const char ch : s) {
         const auto b = static_cast<unsigned char>(ch);
-        out.push_back(b >= 0x80 && b <= 0x9F ? kWindows1252High[b - 0x80] : char32_t{b});
+        out.push_back(b >= 0x80 && b <= 0x9F ? char32_t{kWindows1252High[b - 0x80]} : char32_t{b});
     }
     return out;
 }

@@ -62,19 +62,6 @@ Error utf16Refusal(const std::string& path) {
                                      "change it"};
 }
 
-} // namespace
-
-struct Settings::DiskState {
-    Stamp stamp;
-    fs::file_time_type checkedAt{};
-    std::string bytes;        // what the file held when m_file was taken from it or written
-    Status loadError;         // set while the file exists but cannot be read
-    bool loaded = false;      // the file was looked at once: later differences are outside changes
-    bool utf16Logged = false; // a write refused because the file is UTF-16 is in the error log
-};
-
-namespace {
-
 // A value as every read sees it: cut to 253 characters, then at its first NUL.
 std::string visibleValue(const IniFile& ini, std::string_view section, std::string_view upperKey) {
     std::optional<std::string> value = ini.value(section, upperKey);
@@ -89,6 +76,15 @@ std::string visibleValue(const IniFile& ini, std::string_view section, std::stri
 }
 
 } // namespace
+
+struct Settings::DiskState {
+    Stamp stamp;
+    fs::file_time_type checkedAt{};
+    std::string bytes;        // what the file held when m_file was taken from it or written
+    Status loadError;         // set while the file exists but cannot be read
+    bool loaded = false;      // the file was looked at once: later differences are outside changes
+    bool utf16Logged = false; // a write refused because the file is UTF-16 is in the error log
+};
 
 Settings::Settings(std::string path) : m_path(std::move(path)), m_disk(std::make_unique<DiskState>()) {}
 

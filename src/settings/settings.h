@@ -1,11 +1,9 @@
 #pragma once
-// The settings file "Quillmark.INI": the read with default, the plain read and the write
-// that every part of the program uses.
+// The settings file "Quillmark.INI": the read with default, the plain read and the write.
 //
-// Quillmark and quillmark-cli may change the file at the same moment. Every write to the
-// disk happens under an advisory lock on the lock file beside it ("Quillmark.INI.lock"):
-// the file is read again under the lock and only this object's own pending changes are
-// applied to what it holds then, so a change made by the other program is never lost.
+// Quillmark and quillmark-cli may change the file at the same moment. Every write happens
+// under an advisory lock on "Quillmark.INI.lock": the file is read again under the lock and
+// only this object's pending changes are applied to it, so the other program's are kept.
 
 #include "platform/file_io.h"
 #include "platform/file_lock.h"
@@ -68,21 +66,17 @@ public:
     // a folder or a file without read permission in its place is an error.
     Status readable();
 
-    // The lock file every writer of this settings file takes.
     std::string lockPath() const { return m_path + ".lock"; }
-    // How long a write waits for another program's lock before it gives up and changes
-    // nothing (5 s; tests shorten it).
+    // How long a write waits for another program's lock before it changes nothing (5 s).
     void setLockTimeout(std::chrono::milliseconds timeout) { m_lockTimeout = timeout; }
 
-    // Looks at the file now and gives how many times it was found changed by someone
-    // else since this object was made (its own writes do not count). A caller that keeps
-    // a view of the settings (the profile list) compares it with the count it last saw.
+    // Looks at the file now and gives how many times someone else changed it since this
+    // object was made; a caller compares it with the count it last saw.
     std::uint64_t checkForOutsideChanges();
 
-    // While a Batch lives, writes change the file's image in memory and the file is
-    // replaced once when the last Batch ends. Scans that write back many defaults use it.
-    // The writes reach the disk under the lock, applied to the file as it is by then; a
-    // default written back by a read is applied only where the key is still missing or empty.
+    // While a Batch lives, writes change the file's image in memory; the file is replaced once when
+    // the last Batch ends, under the lock, over the file as it is by then (a default written back by
+    // a read only where the key is still missing or empty).
     class Batch {
     public:
         explicit Batch(Settings& settings);
@@ -94,11 +88,9 @@ public:
         Settings& m_settings;
     };
 
-    // A Batch that holds the lock from its start to its end and reads the file afresh
-    // under it: for a change that is decided from what the file holds (the lowest free
-    // profile slot, a name not yet taken), which no other writer may change in between.
-    // When the lock cannot be had in time, status() says so and every write made while the
-    // transaction lives is dropped: the file is left exactly as it was.
+    // A Batch that holds the lock throughout and reads the file afresh under it, for a change decided
+    // from what the file holds (the lowest free slot). Without the lock in time, status() says so and
+    // every write made meanwhile is dropped: the file is left exactly as it was.
     class Transaction {
     public:
         explicit Transaction(Settings& settings);
@@ -148,14 +140,11 @@ private:
     bool m_checkedInBatch = false;
 };
 
-// Whether the settings file gives `value` back exactly as it is stored: not longer than a
-// read returns, no line break or NUL, no blanks at either end and no surrounding quotes
-// (a read drops them), and not "True" or "False" (a read gives "-1" and "0"). The error says why not, as the
-// end of a sentence ("it holds a line break"). A profile whose name or path came back changed would be lost
-// to its own name, so names and paths are checked before they are stored.
+// Whether the settings file gives `value` back exactly as stored: not longer than a read
+// returns, no line break or NUL, no blanks at either end, no surrounding quotes, and not
+// "True" or "False". The error says why not, as the end of a sentence ("it holds a line break").
 Status checkStorableValue(std::string_view value);
 
-// Text form of a Boolean in the settings file.
 inline std::string_view iniBool(bool value) {
     return value ? "True" : "False";
 }

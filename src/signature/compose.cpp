@@ -36,6 +36,29 @@ void appendSignature(std::string& s, std::string_view header, std::string_view f
     s += footer;
 }
 
+SignatureUpdate labelled(std::size_t header, std::size_t headerCount, std::size_t footer,
+                         std::size_t footerCount) {
+    SignatureUpdate u;
+    u.header = header;
+    u.headerCount = headerCount;
+    u.footer = footer;
+    u.footerCount = footerCount;
+    u.label = currentSignatureLabel(header, headerCount, footer, footerCount);
+    return u;
+}
+
+// `bytes` are the output file's: the signature is what remains without the final line
+// end, so it is never held twice.
+void writeSignature(SignatureUpdate& u, std::string bytes, const SignatureState& state) {
+    u.composed = true;
+    u.write = checkOutputIsNoSource(state.sigFile, state.headerFile, state.footerFile);
+    // Rewritten on every update, so durability across a power cut is not worth an fsync.
+    if (u.write.ok())
+        u.write = writeFileAtomic(state.sigFile, bytes, Durability::Replace);
+    bytes.resize(bytes.size() - kLineEnd.size());
+    u.signature = std::move(bytes);
+}
+
 } // namespace
 
 std::string composeSignature(std::string_view header, std::string_view footer, bool addDashes) {
@@ -78,33 +101,6 @@ Status checkOutputIsNoSource(const std::string& sigFile, const std::string& head
     }
     return {};
 }
-
-namespace {
-
-SignatureUpdate labelled(std::size_t header, std::size_t headerCount, std::size_t footer,
-                         std::size_t footerCount) {
-    SignatureUpdate u;
-    u.header = header;
-    u.headerCount = headerCount;
-    u.footer = footer;
-    u.footerCount = footerCount;
-    u.label = currentSignatureLabel(header, headerCount, footer, footerCount);
-    return u;
-}
-
-// `bytes` are the output file's: the signature is what remains without the final line
-// end, so it is never held twice.
-void writeSignature(SignatureUpdate& u, std::string bytes, const SignatureState& state) {
-    u.composed = true;
-    u.write = checkOutputIsNoSource(state.sigFile, state.headerFile, state.footerFile);
-    // Rewritten on every update, so durability across a power cut is not worth an fsync.
-    if (u.write.ok())
-        u.write = writeFileAtomic(state.sigFile, bytes, Durability::Replace);
-    bytes.resize(bytes.size() - kLineEnd.size());
-    u.signature = std::move(bytes);
-}
-
-} // namespace
 
 SignatureUpdate updateSignature(const SignatureState& state, RandomSource& random) {
     const EntryList& headers = state.headers;

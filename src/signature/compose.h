@@ -28,8 +28,7 @@ struct SignatureState {
     bool blankLineFirst = false;
 };
 
-// Reloads headers from headerFile, then footers from footerFile. Returns
-// the failures, header first; a list whose file failed keeps its entries.
+// Reloads headers, then footers; the failures, header first. A list whose file failed stays.
 std::vector<Error> loadSignatureFiles(SignatureState& state);
 
 // "-- " and a line end when addDashes; then the header, a line end and the footer, or
@@ -51,9 +50,8 @@ struct SignatureUpdate {
     std::string label;     // for lblCurrentSig
     bool composed = false; // false when there is no output file: preview and file stay as they were
     std::string signature; // for txtSig when composed
-    // The output file's write: PathNotFound when its folder is missing; SameFile, with
-    // nothing written, when it is one of the source files. The file is replaced whole,
-    // so a mail program reading it at any moment sees the old or the new signature.
+    // The output file's write, whole (a reader sees the old or the new signature):
+    // PathNotFound when its folder is missing; SameFile, nothing written, for a source file.
     Status write;
     // updateSignatureFromFiles: the source files' read failures, header first.
     std::vector<Error> readFailures;
@@ -64,17 +62,13 @@ struct SignatureUpdate {
 Status checkOutputIsNoSource(const std::string& sigFile, const std::string& headerFile,
                              const std::string& footerFile);
 
-// updateSignature without the window: picks the header, then the footer, then composes
-// and writes when there is an output file (never over a source file).
+// Picks the header, then the footer, then composes and writes when there is an output file.
 SignatureUpdate updateSignature(const SignatureState& state, RandomSource& random);
 
-// loadSignatureFiles followed by updateSignature, for a run that writes one signature
-// and ends (the command-line tool): each file is read in small pieces, once to count
-// and once up to the entry drawn, without building the lists, which keeps a large
-// footer file from costing its whole size in memory. The lists of `state` serve only
-// where a file is missing or fails, as they would after loadSignatureFiles.
-// `pick` draws one entry from a file as pickEntryFromFile does; a caller with an entry
-// index (quillmark-cli) passes its own, which must give the same entry for the same number.
+// loadSignatureFiles then updateSignature for a run that writes one signature and ends,
+// without building the lists (see pickEntryFromFile); the lists of `state` serve only where
+// a file is missing or fails. A caller with an entry index passes its own `pick`, which
+// must give the same entry for the same number.
 using EntryFilePicker = std::function<FilePick(const std::string& path, std::string_view separator,
                                                const EntryList& fallback, RandomSource& random)>;
 SignatureUpdate updateSignatureFromFiles(const SignatureState& state, RandomSource& random,

@@ -13,8 +13,7 @@ namespace quillmark {
 namespace {
 
 // Finds the next occurrence of one byte with memchr, remembering it: positions are asked
-// for in increasing order, so a piece is scanned about once per byte searched for,
-// however many lines it has. This is what lets a large file load at memory speed.
+// for in increasing order, so a piece is scanned about once per byte searched for.
 class ByteFinder {
 public:
     ByteFinder(std::string_view bytes, char c) : m_bytes(bytes), m_c(c) {}
@@ -43,6 +42,101 @@ private:
     bool m_known = false;
 };
 
+// An entry from this size on is large enough to take its room at once.
+constexpr std::size_t kLargeEntry = std::size_t{1} << 20;
+
+bool endsLine(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// Pieces this size keep a large file out of memory as a whole while costing few reads.
+constexpr std::size_t kPieceSize = 64 * 1024;
+
+EntryTable scanBytes(std::string_view bytes, std::string_view separator) {
+    EntryScanner scanner(separator);
+    scanner.feed(bytes);
+    return {scanner.count(), scanner.takeSamples()};
+}
+
+std::string joinEntries(std::initializer_list<std::string_view> entries) {
+    std::string bytes;
+    bool first = true;
+    for (const std::string_view entry : entries) {
+        if (!first)
+            bytes += "\n%\n";
+        first = false;
+        bytes += entry;
+    }
+    return bytes;
+}
+
+// Where to read entry `index` from: the offset, and the entry's number counted from there.
+std::pair<std::uint64_t, std::uint64_t> readFrom(const EntryTable& table, std::uint64_t index) {
+    if (const std::optional<std::size_t> k = table.sampleBefore(index)) {
+        const EntrySample& sample = table.samples[*k];
+        // Read from the sample's separator line, which ends entry 0 of what is read.
+        return {sample.offset, index - sample.entry + 1};
+    }
+    return {0, index};
+}
+
+// False when the path is empty or no file exists there, which is not an error.
+Result<bool> openSource(FileReader& reader, const std::string& path) {
+    if (path.empty())
+        return false;
+    Status status = reader.open(path);
+    if (status)
+        return true;
+    if (status.code() == ErrorCode::NotFound || status.code() == ErrorCode::PathNotFound)
+        return false;
+    return status.error();
+}
+
+// A source file read in pieces, from the start each time it is streamed.
+class SourceFile {
+public:
+    explicit SourceFile(const std::string& path) : m_path(path) {}
+
+    // False when the path is empty or no file exists there, which is not an error.
+    Result<bool> open() { return openSource(m_reader, m_path); }
+
+    // Feeds the file to `take` until its end or `enough`; a folder opens but fails here.
+    template <typename Take, typename Enough> Status stream(Take take, Enough enough) {
+        Status status = m_reader.rewind();
+        m_buffer.resize(kPieceSize);
+        while (status.ok() && !enough()) {
+            const Result<std::size_t> read = m_reader.read(m_buffer.data(), m_buffer.size());
+            if (!read)
+                return read.error();
+            const std::size_t n = *read;
+            take(std::string_view(m_buffer.data(), n));
+            if (n < m_buffer.size())
+                break;
+        }
+        return status;
+    }
+
+private:
+    std::string m_path;
+    FileReader m_reader;
+    std::string m_buffer;
+};
+
+Error tooLarge(const std::string& path, std::uintmax_t bytes) {
+    constexpr std::uintmax_t kMB = 1u << 20;
+    return Error{ErrorCode::TooLarge, path + " is " + std::to_string((bytes + kMB - 1) / kMB) +
+                                          " MB; source files above " +
+                                          std::to_string(kMaxSourceFileBytes / kMB) + " MB are not loaded"};
+}
+
+EntryPick pickFrom(const EntryList& list, float r) {
+    EntryPick pick;
+    pick.count = list.count();
+    pick.index = pickIndex(r, pick.count);
+    pick.text = list.entry(pick.index - 1);
+    return pick;
+}
+
 } // namespace
 
 // The searches of one piece.
@@ -64,9 +158,7 @@ EntrySplitter::EntrySplitter(std::string_view separator, std::size_t index)
       m_separatorNeverMatches(separator.find_first_of("\r\n") != std::string_view::npos),
       m_need(separator.empty() || m_separatorNeverMatches ? 1 : separator.size()), m_index(index) {}
 
-// Decides what the line is from its first bytes (all of it when it is shorter than
-// m_need). The empty separator is met by the empty line, whose first character is the
-// empty text.
+// Decides what the line is from its first m_need bytes; the empty line meets the empty separator.
 void EntrySplitter::classify(std::string_view head) {
     bool separator = false;
     if (m_separator.empty())
@@ -83,19 +175,11 @@ void EntrySplitter::classify(std::string_view head) {
         m_line = Line::Skip;
     } else {
         m_line = Line::Content;
-        // A line end goes only between lines: an entry still empty takes the line as it
-        // is, so empty lines before its first text add nothing.
+        // A line end goes only between lines, so empty lines before an entry's text add nothing.
         if (keepingCurrent() && m_current.size() > m_base)
             m_current += kLineEnd;
     }
 }
-
-namespace {
-
-// An entry from this size on is large enough to take its room at once.
-constexpr std::size_t kLargeEntry = std::size_t{1} << 20;
-
-} // namespace
 
 void EntrySplitter::appendToCurrent(std::string_view bytes, std::size_t readInPiece) {
     const std::size_t need = m_current.size() + bytes.size();
@@ -114,11 +198,9 @@ void EntrySplitter::endEntry() {
         m_done = true;
 }
 
-// From the start of a line, passes over the lines that need no look of their own: up
-// to the next line that begins with the separator when the entry's text is not kept,
-// and also up to the next comment when it is, copying the lines between as one piece
-// (their LF line ends are already the platform's). Returns false where the line at pos
-// must go through the line-by-line reading.
+// From a line's start, passes over lines that need no look of their own: up to the next separator
+// line when the entry is not kept, and also up to the next comment when it is, copying the lines
+// between as one piece. False where the line at pos must be read line by line.
 bool EntrySplitter::fastForward(std::string_view bytes, std::size_t& pos, Finders& finders) {
     if (m_separator.empty())
         return false; // every empty line matters
@@ -252,14 +334,6 @@ std::string EntrySplitter::takeEntry() {
     return std::move(m_current);
 }
 
-namespace {
-
-bool endsLine(char c) {
-    return c == '\r' || c == '\n';
-}
-
-} // namespace
-
 EntryScanner::EntryScanner(std::string_view separator, std::uint64_t spacing)
     : m_separator(separator), m_never(separator.find_first_of("\r\n") != std::string_view::npos),
       m_spacing(spacing) {}
@@ -360,32 +434,6 @@ std::optional<std::size_t> EntryTable::sampleBefore(std::uint64_t index) const {
     return static_cast<std::size_t>(after - samples.begin() - 1);
 }
 
-namespace {
-
-// Pieces this size keep a large file's bytes out of memory as a whole while costing
-// few reads.
-constexpr std::size_t kPieceSize = 64 * 1024;
-
-EntryTable scanBytes(std::string_view bytes, std::string_view separator) {
-    EntryScanner scanner(separator);
-    scanner.feed(bytes);
-    return {scanner.count(), scanner.takeSamples()};
-}
-
-std::string joinEntries(std::initializer_list<std::string_view> entries) {
-    std::string bytes;
-    bool first = true;
-    for (const std::string_view entry : entries) {
-        if (!first)
-            bytes += "\n%\n";
-        first = false;
-        bytes += entry;
-    }
-    return bytes;
-}
-
-} // namespace
-
 EntryList::EntryList() : m_separator("%") {}
 
 EntryList::EntryList(std::initializer_list<std::string_view> entries)
@@ -396,21 +444,6 @@ EntryList::EntryList(std::string bytes, std::string_view separator)
 
 EntryList::EntryList(std::string bytes, std::string_view separator, EntryTable table)
     : m_bytes(std::move(bytes)), m_separator(separator), m_table(std::move(table)) {}
-
-namespace {
-
-// Where to read entry `index` of a table from: the offset, and the entry's number counted
-// from there.
-std::pair<std::uint64_t, std::uint64_t> readFrom(const EntryTable& table, std::uint64_t index) {
-    if (const std::optional<std::size_t> k = table.sampleBefore(index)) {
-        const EntrySample& sample = table.samples[*k];
-        // Read from the sample's separator line, which ends entry 0 of what is read.
-        return {sample.offset, index - sample.entry + 1};
-    }
-    return {0, index};
-}
-
-} // namespace
 
 std::string EntryList::entry(std::size_t index) const {
     std::string text;
@@ -456,60 +489,6 @@ std::vector<std::string> EntryList::entries() const {
 std::vector<std::string> splitEntries(std::string_view bytes, std::string_view separator) {
     return EntryList(std::string(bytes), separator).entries();
 }
-
-namespace {
-
-// False when the path is empty or no file exists there, which is not an error.
-Result<bool> openSource(FileReader& reader, const std::string& path) {
-    if (path.empty())
-        return false;
-    Status status = reader.open(path);
-    if (status)
-        return true;
-    if (status.code() == ErrorCode::NotFound || status.code() == ErrorCode::PathNotFound)
-        return false;
-    return status.error();
-}
-
-// A source file read in pieces, from the start each time it is streamed.
-class SourceFile {
-public:
-    explicit SourceFile(const std::string& path) : m_path(path) {}
-
-    // False when the path is empty or no file exists there, which is not an error.
-    Result<bool> open() { return openSource(m_reader, m_path); }
-
-    // Feeds the file to `take` until its end, or until `enough` says the rest is not
-    // needed. A folder opens but fails here.
-    template <typename Take, typename Enough> Status stream(Take take, Enough enough) {
-        Status status = m_reader.rewind();
-        m_buffer.resize(kPieceSize);
-        while (status.ok() && !enough()) {
-            const Result<std::size_t> read = m_reader.read(m_buffer.data(), m_buffer.size());
-            if (!read)
-                return read.error();
-            const std::size_t n = *read;
-            take(std::string_view(m_buffer.data(), n));
-            if (n < m_buffer.size())
-                break;
-        }
-        return status;
-    }
-
-private:
-    std::string m_path;
-    FileReader m_reader;
-    std::string m_buffer;
-};
-
-Error tooLarge(const std::string& path, std::uintmax_t bytes) {
-    constexpr std::uintmax_t kMB = 1u << 20;
-    return Error{ErrorCode::TooLarge, path + " is " + std::to_string((bytes + kMB - 1) / kMB) +
-                                          " MB; source files above " +
-                                          std::to_string(kMaxSourceFileBytes / kMB) + " MB are not loaded"};
-}
-
-} // namespace
 
 EntryFileLoader::EntryFileLoader(const std::string& path, std::string_view separator)
     : m_path(path), m_separator(separator), m_scanner(separator) {}
@@ -563,18 +542,6 @@ Status loadEntryFile(const std::string& path, std::string_view separator, EntryL
     list = loader.takeList();
     return {};
 }
-
-namespace {
-
-EntryPick pickFrom(const EntryList& list, float r) {
-    EntryPick pick;
-    pick.count = list.count();
-    pick.index = pickIndex(r, pick.count);
-    pick.text = list.entry(pick.index - 1);
-    return pick;
-}
-
-} // namespace
 
 EntryPick pickEntry(const EntryList& list, RandomSource& random) {
     return pickFrom(list, random.next());

@@ -1,20 +1,14 @@
 #pragma once
-// The header and footer entry lists (headers, footers) and how a source file
-// splits into entries.
+// The header and footer entry lists and how a source file splits into entries.
 //
-// A source file is read as lines; CR LF, CR and LF each end a line, and the last line
-// counts without a line end. A line that begins with the separator starts a new entry
-// and is dropped whole; a line that begins with "#" is a comment and is dropped; any
-// other line is content. Empty lines before an entry's first text vanish, empty lines
-// inside or after it stay. The lines of an entry are joined with the platform's line
-// end. A file always gives at least one entry, possibly empty. With an empty separator
-// the empty lines separate entries. Bytes are never transcoded: NUL bytes and invalid
-// UTF-8 come through as they were.
+// CR LF, CR and LF each end a line; the last line counts without one. A line that begins
+// with the separator starts a new entry and is dropped; a line that begins with "#" is a
+// comment; other lines are content, joined with the platform's line end. Empty lines
+// before an entry's first text vanish, later ones stay. A file gives at least one entry.
+// An empty separator makes the empty lines separate entries. Bytes are never transcoded.
 //
-// A list keeps its file's bytes once and, beside them, where every so many entries
-// begin; an entry's text is made when it is drawn. Memory so follows the file's size,
-// not the number of its entries: a file of a hundred million empty entries costs its
-// bytes and a table a few hundred times smaller.
+// A list keeps its file's bytes once and where every so many entries begin; an entry's
+// text is made when it is drawn, so memory follows the file's size, not its entry count.
 
 #include "platform/file_io.h"
 #include "signature/random.h"
@@ -36,13 +30,10 @@ class EntrySplitter {
 public:
     EntrySplitter(std::string_view separator, std::size_t index);
 
-    // The size of the whole file, when known: an entry that grows large then takes its
-    // room once, instead of growing by doubling, whose copies would hold it up to
-    // three times over.
+    // The whole file's size, when known: a large entry then takes its room once, not by doubling.
     void expectBytes(std::size_t total) { m_expected = total; }
 
     void feed(std::string_view bytes);
-    // The end of the file: its last line counts even without a line end.
     void finish();
 
     // The wanted entry is complete and the rest of the file cannot change it.
@@ -81,17 +72,15 @@ private:
     std::size_t m_base = 0;     // what m_current held before the entry
 };
 
-// Where an entry begins: the offset of the separator line that begins entry `entry`
-// (0-based; entry 0 begins at the start of the file).
+// The offset of the separator line that begins entry `entry` (entry 0 begins at offset 0).
 struct EntrySample {
     std::uint64_t entry = 0;
     std::uint64_t offset = 0;
     bool operator==(const EntrySample&) const = default;
 };
 
-// A sample is taken at the first separator line at least this many bytes past the
-// last sample (or the start of the file): the table takes at most 1/256 of the file,
-// and reaching an entry from its sample reads about this much besides the entry.
+// Bytes between samples at least: the table takes at most 1/256 of the file, and
+// reaching an entry from its sample reads about this much besides the entry.
 inline constexpr std::uint64_t kSampleSpacing = 4096;
 
 // Finds the separator lines of a file fed in pieces of any size, counting the entries
@@ -111,7 +100,6 @@ public:
     std::uint64_t count() const { return m_separators + 1; }
     const std::vector<EntrySample>& samples() const { return m_samples; }
     std::vector<EntrySample> takeSamples() { return std::move(m_samples); }
-    // The offset of the first separator line found, if any.
     std::optional<std::uint64_t> firstSeparator() const { return m_first; }
 
     // Notes where entry `entry` begins and ends, counted from where the scan began,
@@ -145,14 +133,12 @@ private:
     std::uint64_t m_watchEnd = kNone;
 };
 
-// Where a file's entries begin: their number and the samples, as an EntryScanner found
-// them.
+// Where a file's entries begin, as an EntryScanner found them.
 struct EntryTable {
     std::uint64_t count = 1;
     std::vector<EntrySample> samples; // increasing in entry and offset
 
-    // The sample to read entry `index` (0-based) from: the last one at or before it;
-    // nothing when the entry is read from the start of the file.
+    // The last sample at or before entry `index` (0-based); nothing when read from the file's start.
     std::optional<std::size_t> sampleBefore(std::uint64_t index) const;
 };
 
@@ -164,9 +150,7 @@ public:
     // These entries, for a list written in code: each is put on lines of its own between
     // "%" lines, so none may begin a line with "%" or "#", nor begin with an empty line.
     EntryList(std::initializer_list<std::string_view> entries);
-    // The entries of a source file's bytes.
     EntryList(std::string bytes, std::string_view separator);
-    // The bytes with the table found while they were read.
     EntryList(std::string bytes, std::string_view separator, EntryTable table);
 
     std::size_t count() const { return static_cast<std::size_t>(m_table.count); }
@@ -178,7 +162,6 @@ public:
     // The bytes the entry takes in its file, separator line and comments included: no
     // less than its text where the line end is one byte.
     std::size_t sourceBytes(std::size_t index) const;
-    // Every entry, in order.
     std::vector<std::string> entries() const;
 
 private:
@@ -202,8 +185,7 @@ public:
     // True when the file is open to be read; false when the path is empty or no file
     // exists there, which is not an error. TooLarge for a file above kMaxSourceFileBytes.
     Result<bool> open();
-    // Reads and scans the next piece; false once the whole file was read. TooLarge
-    // when the file grows past the limit while it is read.
+    // Reads and scans the next piece; false once all was read. TooLarge when the file outgrows the limit.
     Result<bool> readPiece();
     EntryList takeList();
 
@@ -216,10 +198,9 @@ private:
     std::string m_buffer;
 };
 
-// Reads a source file into `list`. An empty path or a path where no file exists leaves
-// `list` exactly as it was and is not an error. A read that fails, or a file above
-// kMaxSourceFileBytes, also leaves it as it was and returns the error; the list is
-// replaced only once the whole file was read.
+// Reads a source file into `list`, replaced only once the whole file was read. An empty
+// path or no file there is not an error; a failed read or a file above
+// kMaxSourceFileBytes returns the error. Either way `list` stays as it was.
 Status loadEntryFile(const std::string& path, std::string_view separator, EntryList& list);
 
 // One entry drawn from a list; index is 1-based.
@@ -238,12 +219,10 @@ struct FilePick {
     Status read; // when it failed, `entry` came from the fallback list
 };
 
-// The same draw straight from a source file, for a run that needs one signature and
-// not the lists (the command-line tool): the file is read once to count its entries and
-// again up to the one drawn, in small pieces, so neither the file nor its list is ever
-// held whole. It gives what loadEntryFile into `fallback` followed by pickEntry gives:
-// when the path is empty, no file is there or the read fails (in `read`), the entry is
-// drawn from `fallback`. Exactly one number is drawn in every case.
+// The same draw straight from a source file, for the command-line tool: the file is read
+// in small pieces once to count its entries and again up to the one drawn, never held
+// whole. It gives what loadEntryFile into `fallback` and pickEntry give: with no path, no
+// file or a failed read (in `read`) the entry comes from `fallback`. One number is drawn.
 FilePick pickEntryFromFile(const std::string& path, std::string_view separator, const EntryList& fallback,
                            RandomSource& random);
 

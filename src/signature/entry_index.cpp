@@ -2,6 +2,7 @@
 
 #include "platform/app_folders.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/random_access_file.h"
 
 #include <algorithm>
@@ -20,8 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kMagic[8] = {'Q', 'M', 'E', 'N', 'T', 'I', 'D', 'X'};
-// 1: every separator line's offset, named by device and inode. 2: one index per path,
-// sampled, with a checksum.
+// 1: every separator line's offset, named by device and inode. 2: per path, sampled, checksummed.
 constexpr std::uint32_t kVersion = 2;
 // Separators are one character in practice; a longer one is split without an index.
 constexpr std::size_t kMaxSeparator = 64;
@@ -50,8 +50,7 @@ struct Header {
     std::uint64_t checksum; // FNV-1a of the whole file with this field zero
 };
 
-// Samples are stored as they are held: two 64-bit numbers in the machine's byte order
-// (the cache is never shared between machines).
+// Samples are stored as held, in the machine's byte order: the cache never leaves the machine.
 static_assert(sizeof(EntrySample) == 16);
 
 std::size_t padded(std::size_t n) {
@@ -63,12 +62,6 @@ std::uint64_t fnv1a(std::string_view bytes) {
     for (const char c : bytes)
         h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     return h;
-}
-
-std::string absolutePath(const std::string& path) {
-    std::error_code ec;
-    const fs::path absolute = fs::absolute(fs::path(path), ec);
-    return ec ? path : absolute.lexically_normal().string();
 }
 
 std::uint64_t checksumOf(std::string bytes) {
@@ -104,8 +97,7 @@ std::string indexBytes(const std::string& source, const FileStamp& stamp, std::s
     return bytes;
 }
 
-// An index file read whole and checked against its checksum; nothing when it is not one
-// of this format.
+// An index file read whole and checked against its checksum; nothing when not of this format.
 struct IndexFile {
     Header header{};
     std::string separator;
@@ -196,11 +188,8 @@ std::optional<EntryTable> scanFile(const RandomAccessFile& file, std::string_vie
     return EntryTable{scanner.count(), scanner.takeSamples()};
 }
 
-// Entry `index` (0-based) read from the sample before it to the next sample, or to the
-// end of the file after the last. The separator lines met on the way must be where the
-// table puts them: the sample's own, the next sample with its entry number, or at the
-// end the table's count. Anything else means the table does not fit the file, and the
-// answer is nothing.
+// Entry `index` (0-based) read from the sample before it to the next one (or the end). The
+// separator lines met must be where the table puts them; otherwise the answer is nothing.
 std::optional<std::string> readEntry(const RandomAccessFile& file, const EntryTable& table,
                                      std::uint64_t index, std::string_view separator) {
     const std::optional<std::size_t> k = table.sampleBefore(index);

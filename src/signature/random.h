@@ -26,11 +26,9 @@ private:
     std::mt19937 m_engine;
 };
 
-// The 1-based index of an entry in a list of n entries for the random number r:
-// the integer part of r * n + 1, kept within 1 to n. Done in single precision that sum
-// reaches n + 1 for r just below 1 (already for n = 1), so it is worked out in double
-// precision and clamped; a value of r outside [0, 1) cannot produce an index out of
-// range either. An empty list (which the program never has) gives 1.
+// The 1-based index of an entry in a list of n entries for the random number r: the integer
+// part of r * n + 1, in double precision (in single it reaches n + 1 for r just below 1)
+// and kept within 1 to n whatever r is. An empty list gives 1.
 std::size_t pickIndex(float r, std::size_t n);
 
 } // namespace quillmark

@@ -8,10 +8,8 @@
 
 namespace quillmark {
 
-// The separator for a stored "SIG SEPARATOR CHARACTER" value: its first character, kept
-// byte for byte. That is a whole UTF-8 sequence when the value begins with a valid one,
-// and otherwise its first byte (a Windows-1252 "§" is the one byte A7). An empty value
-// gives the default "%".
+// The separator for a stored "SIG SEPARATOR CHARACTER" value: its first character, byte for
+// byte (a UTF-8 sequence, else one byte such as a Windows-1252 "§"); "%" for an empty value.
 std::string separatorFromSetting(std::string_view stored);
 
 } // namespace quillmark

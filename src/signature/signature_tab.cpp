@@ -14,13 +14,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <utility>
@@ -29,8 +28,7 @@ namespace quillmark {
 
 namespace {
 
-// Before the first tick has set the period from the interval; short, so that a new
-// signature follows start-up within a second.
+// Until the first tick sets the period: short, so a new signature follows start-up at once.
 constexpr int kFirstTickMs = 500;
 // 64 KB each: see EntryFileLoader.
 constexpr int kPiecesPerPart = 4;
@@ -105,9 +103,8 @@ void SignatureTab::connectControls() {
     connect(tmr1, &QTimer::timeout, this, &SignatureTab::tmr1_Timer);
 }
 
-// Only digits enter the interval box, however they come: typed, pasted or dropped. The
-// rest of an edit stays ("12ab3" pasted gives "123"); text set by the program (a
-// setting written by hand) is left as it is.
+// Only digits enter the interval box, however they come ("12ab3" pasted gives "123"); text set
+// by the program is left as it is.
 void SignatureTab::intervalEdited(const QString& text) {
     const QString& before = m_intervalText;
     qsizetype prefix = 0;
@@ -138,11 +135,9 @@ void SignatureTab::intervalChanged() {
     m_intervalText = text;
     m_ui->lblTimeUnits->setText(text == QStringLiteral("1") ? tr("second") : tr("seconds"));
     const double value = intervalValue(text.toStdString());
-    const int clamped = value <= m_ui->sld1->minimum()   ? m_ui->sld1->minimum()
-                        : value >= m_ui->sld1->maximum() ? m_ui->sld1->maximum()
-                                                         : static_cast<int>(value);
     QSignalBlocker block(m_ui->sld1);
-    m_ui->sld1->setValue(clamped);
+    m_ui->sld1->setValue(
+        static_cast<int>(std::clamp<double>(value, m_ui->sld1->minimum(), m_ui->sld1->maximum())));
 }
 
 void SignatureTab::loadSettings(Settings& settings) {
@@ -180,8 +175,7 @@ void SignatureTab::stopLoading() {
     m_updatePending = false;
 }
 
-// A few pieces per turn of the event loop: small files are loaded at once, a large one
-// in parts of a few milliseconds each.
+// A few pieces per turn of the event loop: small files load at once, large ones in short parts.
 bool SignatureTab::loadPart() {
     for (int read = 0; read < kPiecesPerPart;) {
         const LoadStep step = loadStep();
@@ -191,8 +185,7 @@ bool SignatureTab::loadPart() {
                 updateSignature();
             return false;
         }
-        // A message about a failure lets the window's events run, which may have stopped
-        // this load or started another.
+        // A failure's message lets events run, which may have stopped this load or started another.
         if (!m_load.isRunning())
             return false;
         if (step == LoadStep::Read)
@@ -201,9 +194,8 @@ bool SignatureTab::loadPart() {
     return true;
 }
 
-// Opens the next file, or reads a piece of the open one. Its list is replaced only once
-// the whole file was read, so a list is never seen half filled; a file that is missing
-// or fails leaves its list as it was.
+// Opens the next file, or reads a piece of the open one. A list is replaced only once its whole
+// file was read; a missing or failing file leaves it as it was.
 SignatureTab::LoadStep SignatureTab::loadStep() {
     if (m_nextFile > 1)
         return LoadStep::Done;

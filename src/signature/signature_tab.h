@@ -8,7 +8,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "base/result.h"
 #include "signature/update_policy.h"
@@ -36,12 +35,10 @@ public:
     // Seconds since the epoch; tests replace it to step through time without sleeping.
     void setClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
 
-    // Reloads the header and footer lists. Small files are loaded on return; a large one
-    // goes on a part per turn of the event loop, and an update asked for meanwhile runs
-    // once both are loaded. A call while a load is under way starts over.
+    // Reloads the lists: small files at once, a large one a part per turn of the event loop (an
+    // update asked for meanwhile runs once both are loaded). A call during a load starts over.
     void loadEntries();
-    // Ends a load under way; the lists keep what they held. Quitting the application
-    // does the same.
+    // Ends a load under way (quitting does too); the lists keep what they held.
     void stopLoading();
     bool isLoading() const { return m_load.isRunning(); }
     void updateSignature();
@@ -50,13 +47,10 @@ public:
     QString sigText() const;
     // Puts the current signature on the clipboard (the Copy button and the tray menu).
     void copySignatureToClipboard();
-    // Runs one tick of the update timer now.
     void tmr1_Timer();
-    // Applies the preview font: proportional or fixed width.
     void setProportionalFont(bool proportional);
 
-    // Fills the interval box and the dashes option from the settings file (INTERVAL_1,
-    // "Add Dashes To Sig Header"), and the add-dashes flag with it.
+    // Fills the interval box and the dashes option (and the add-dashes flag) from the settings.
     void loadSettings(Settings& settings);
     void saveSettings(Settings& settings);
     // Starts the update timer (the end of start-up).
@@ -81,8 +75,7 @@ private:
         friend bool operator==(const ReportedFailure&, const ReportedFailure&) = default;
     };
 
-    // What a step of the load did: opened (or skipped) a file, read a piece of one, or
-    // found both files done.
+    // What a step of the load did: opened (or skipped) a file, read a piece, or found both done.
     enum class LoadStep { Open, Read, Done };
 
     void connectControls();

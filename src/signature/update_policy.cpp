@@ -7,14 +7,6 @@
 
 namespace quillmark {
 
-namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-} // namespace
-
 double intervalValue(std::string_view text) {
     std::size_t i = text.find_first_not_of(" \t\r\n");
     if (i == std::string_view::npos)
@@ -24,21 +16,17 @@ double intervalValue(std::string_view text) {
         negative = text[i] == '-';
         ++i;
     }
-    // Take the longest prefix that is a number; from_chars then reads it without the
-    // locale's decimal point getting in the way.
+    // The longest prefix that is a number, read by from_chars whatever the locale's decimal point.
+    const auto skipDigits = [text](std::size_t& at) {
+        const std::size_t from = at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9')
+            ++at;
+        return at - from;
+    };
     const std::size_t start = i;
-    std::size_t digits = 0;
-    while (i < text.size() && isDigit(text[i])) {
-        ++i;
-        ++digits;
-    }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && isDigit(text[i])) {
-            ++i;
-            ++digits;
-        }
-    }
+    std::size_t digits = skipDigits(i);
+    if (i < text.size() && text[i] == '.')
+        digits += skipDigits(++i);
     if (digits == 0)
         return 0;
     std::size_t end = i;
@@ -46,11 +34,8 @@ double intervalValue(std::string_view text) {
         std::size_t j = i + 1;
         if (j < text.size() && (text[j] == '+' || text[j] == '-'))
             ++j;
-        if (j < text.size() && isDigit(text[j])) {
-            while (j < text.size() && isDigit(text[j]))
-                ++j;
+        if (skipDigits(j) > 0)
             end = j;
-        }
     }
 
     double value = 0;

@@ -1,7 +1,6 @@
 #pragma once
-// When the update timer (tmr1) writes a new signature. Short intervals tick at the
-// interval itself; from 50 seconds on the timer polls every 30 seconds against the
-// clock, and a clock that jumped (or a computer that slept) triggers a write at once.
+// When tmr1 writes a new signature. Short intervals tick at the interval; from 50 seconds on it
+// polls every 30 seconds against the clock, and a clock jump (or sleep) writes at once.
 
 #include <cstdint>
 #include <ctime>
@@ -13,18 +12,13 @@ namespace quillmark {
 
 inline constexpr double kLongIntervalSeconds = 50;
 inline constexpr int kLongIntervalPollMs = 30000;
-// Shortest tick period. An interval that would round to 0 ms would make the timer
-// fire continuously and keep a core busy; this also spares the disk a rewrite of the
-// output file every few milliseconds.
+// Shortest tick period: a 0 ms timer would keep a core busy rewriting the output file.
 inline constexpr int kMinTickPeriodMs = 100;
-// More whole minutes than this between two polls means the clock jumped or the
-// computer was asleep.
+// More whole minutes than this between polls: the clock jumped or the computer slept.
 inline constexpr std::int64_t kClockJumpMinutes = 5;
 
-// The number at the start of the interval box's text, as a number: leading blanks are
-// skipped, then an optional sign, digits with an optional decimal point and an optional
-// exponent ("12abc" is 12, "1e9" is 1e9). A text that does not start with a number is 0.
-// The decimal point is always ".", whatever the locale.
+// The number at the start of the interval box's text, after blanks ("12abc" is 12, "1e9" is
+// 1e9, the decimal point always "."); 0 when the text does not start with one.
 double intervalValue(std::string_view text);
 
 // Whole seconds since the epoch; empty until first set.

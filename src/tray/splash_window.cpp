@@ -1,12 +1,12 @@
 #include "tray/splash_window.h"
 
 #include "base/version.h"
+#include "ui/window_place.h"
 #include "ui_splash_window.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
-#include <QScreen>
 
 // The pictures are compiled into the static UI library, so they must be registered by hand.
 static void initTrayResources() {
@@ -39,16 +39,12 @@ SplashWindow::SplashWindow(QWidget* mainWindow, bool showSplash, QWidget* parent
     m_tray->setToolTip(m_mainWindow ? m_mainWindow->windowTitle() : QString());
     m_tray->setContextMenu(m_trayMenu);
     connect(m_tray, &QSystemTrayIcon::activated, this, &SplashWindow::iconActivated);
-    // Shown even when no tray runs yet: Qt embeds the icon in a tray that starts (or
-    // restarts) later, so the icon is never given up.
+    // Shown even without a tray: Qt embeds the icon in a tray that starts (or restarts) later.
     m_tray->show();
 
     if (showSplash) {
         adjustSize();
-        if (const QScreen* where = screen()) {
-            const QRect area = where->geometry();
-            move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-        }
+        centreOn(this, screen());
         show();
         raise();
         // Start-up runs before the event loop; paint now or the user sees an empty frame.
@@ -70,9 +66,7 @@ bool SplashWindow::canHideToTray() const {
     return m_tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-// A pop-up menu that belongs to the tray icon, not to a menu bar or a window, and whose
-// profile items are added and removed at run time before a separator held here: the form
-// file has no clean way to describe it, so it is built in code.
+// The tray's menu, whose profile items change at run time, which a form file cannot describe.
 void SplashWindow::buildMenu() {
     m_trayMenu = new QMenu(QStringLiteral("&SysTray"), this);
     m_trayMenu->setObjectName(QStringLiteral("mPopupSys"));
@@ -120,8 +114,7 @@ QAction* SplashWindow::newProfileAction(const QString& caption) {
     action->setCheckable(true);
     m_trayMenu->insertAction(m_profileEnd, action);
     connect(action, &QAction::triggered, this, [this, action](bool checked) {
-        // The check mark follows the profile that actually became current, which the
-        // profile procedures set; a click alone must not move it.
+        // The check mark follows the profile that became current (the store sets it), not a click.
         action->setChecked(!checked);
         emit profileChosen(action->text());
     });
@@ -171,12 +164,6 @@ void SplashWindow::restoreMainWindow() {
     if (m_mainWindow)
         bringWindowBack(m_mainWindow);
     emit restoreRequested();
-}
-
-void bringWindowBack(QWidget* window) {
-    window->showNormal();
-    window->raise();
-    window->activateWindow();
 }
 
 } // namespace quillmark

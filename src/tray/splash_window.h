@@ -1,7 +1,6 @@
 #pragma once
-// SplashWindow: the splash window shown while the program starts, and for the whole run the
-// owner of the tray icon and its menu, the user's way back to the main window. The splash's
-// controls are in splash_window.ui; the tray menu is built here.
+// The splash window while the program starts, and for the whole run the owner of the tray icon
+// and its menu, the user's way back to the main window (the menu is built in code).
 
 #include "profiles/profile_menu.h"
 
@@ -23,22 +22,19 @@ namespace quillmark {
 class SplashWindow : public QWidget, public ProfileMenu {
     Q_OBJECT
 public:
-    // `mainWindow` is the window the icon brings back; its caption at this moment becomes
-    // the icon's tooltip. The splash is shown only when `showSplash` is true; the icon
-    // always is.
+    // `mainWindow` is the window the icon brings back, its caption now the icon's tooltip. The splash
+    // shows only when `showSplash`; the icon always does.
     SplashWindow(QWidget* mainWindow, bool showSplash, QWidget* parent = nullptr);
     ~SplashWindow() override;
 
     // Start-up has finished: the splash goes, the icon stays.
     void hideSplash();
 
-    // Minimising may hide the main window only while a tray shows our icon; otherwise the
-    // user could never get the window back.
+    // Minimising may hide the main window only while a tray shows our icon to bring it back.
     bool canHideToTray() const;
 
     QSystemTrayIcon* trayIcon() const { return m_tray; }
 
-    // ProfileMenu: the profile items of the tray menu.
     void removeProfileItems() override;
     void addProfileItem(int index, const QString& caption) override;
     int profileItemCount() const override;
@@ -70,9 +66,5 @@ private:
     std::vector<QAction*> m_profileItems; // element 0 is the hidden template
     QAction* m_profileEnd;                // the separator after the profile items
 };
-
-// Shows a window that was hidden in the tray or minimised: normal size, in front, active. The
-// tray icon, its "MAIN SCREEN" and a second copy's start all bring the main window back here.
-void bringWindowBack(QWidget* window);
 
 } // namespace quillmark

@@ -4,6 +4,7 @@
 #include "base/version.h"
 #include "platform/error_handler.h"
 #include "ui/shell_open.h"
+#include "ui/window_place.h"
 #include "ui_about_box.h"
 
 #include <QEvent>
@@ -13,7 +14,6 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 
 // Pictures compiled into the static UI library are registered only when asked for. The
 // About box shows the splash screen's picture.
@@ -37,10 +37,6 @@ QPointer<AboutBox>& openWindow() {
 QString& picturePath() {
     static QString path;
     return path;
-}
-
-QString fromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
@@ -70,10 +66,10 @@ AboutBox::AboutBox(Prompter& prompter, QWidget* parent)
     m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // The product's name and the makers' addresses are the ones the whole program uses.
-    setWindowTitle(QStringLiteral("About ") + fromView(kProductName));
-    m_ui->lblTitle->setText(fromView(kProductName));
-    m_ui->lblWeb->setText(fromView(kMakerWeb));
-    m_ui->lblMail->setText(fromView(kMakerMail));
+    setWindowTitle(QStringLiteral("About ") + QString::fromUtf8(kProductName));
+    m_ui->lblTitle->setText(QString::fromUtf8(kProductName));
+    m_ui->lblWeb->setText(QString::fromUtf8(kMakerWeb));
+    m_ui->lblMail->setText(QString::fromUtf8(kMakerMail));
     // The title is larger than the user's own font, whatever size that is.
     QFont titleFont = m_ui->lblTitle->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
@@ -109,31 +105,17 @@ void AboutBox::load() {
     setFixedSize(kWindowSize.expandedTo(minimumSizeHint()));
     m_ui->imgAbout->setGeometry(rect());
 
-    if (const QScreen* screen =
-            parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    centreOn(this, parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen());
     m_ui->cmdOK->setFocus();
-}
-
-void AboutBox::onWebClicked() {
-    openDocument(m_prompter, fromView(kMakerWeb));
-}
-
-void AboutBox::onMailClicked() {
-    openDocument(m_prompter, QStringLiteral("mailto:") + fromView(kMakerMail));
 }
 
 bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == m_ui->lblWeb) {
-            onWebClicked();
-            return true;
-        }
-        if (watched == m_ui->lblMail) {
-            onMailClicked();
+        if (watched == m_ui->lblWeb || watched == m_ui->lblMail) {
+            openDocument(m_prompter, watched == m_ui->lblWeb
+                                         ? QString::fromUtf8(kMakerWeb)
+                                         : QStringLiteral("mailto:") + QString::fromUtf8(kMakerMail));
             return true;
         }
     }

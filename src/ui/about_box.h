@@ -17,9 +17,8 @@ class Prompter;
 class AboutBox final : public QDialog {
     Q_OBJECT
 public:
-    // Shows the About window without blocking the caller. A window that is already open
-    // is brought to the front instead of opening a second one. `prompter` tells the user
-    // when a link cannot be opened and must outlive the window.
+    // Shows the About window without blocking, or brings an open one to the front. `prompter` tells
+    // the user when a link cannot be opened and must outlive the window.
     static AboutBox* showAbout(Prompter& prompter, QWidget* parent = nullptr);
     // The open About window, or nullptr.
     static AboutBox* current();
@@ -37,8 +36,6 @@ protected:
 private:
     AboutBox(Prompter& prompter, QWidget* parent);
     void load();
-    void onWebClicked();
-    void onMailClicked();
 
     Prompter& m_prompter;
     std::unique_ptr<Ui::AboutBox> m_ui;

@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -35,8 +34,7 @@ constexpr QRgb kComboBackground = 0xfbf5e6;
 bool g_decorative = true;
 const AppearanceTemplates* g_active = nullptr;
 
-// A file that cannot be read at start-up stays unreadable for every window that loads after;
-// one line in the error log says so.
+// A file unreadable at start-up stays so for every later window: one line in the log says so.
 void logOnce(const QString& message) {
     static QSet<QString> logged;
     if (logged.contains(message))
@@ -49,8 +47,7 @@ bool familyInstalled(const QString& family) {
     return !family.isEmpty() && QFontDatabase::families().contains(family);
 }
 
-// The family the font system really draws `request` with; the desktop's general font when
-// even that is not a listed family.
+// The family the font system really draws `request` with, else the desktop's general font.
 QString resolvedFamily(const QFont& request) {
     const QString family = QFontInfo(request).family();
     if (familyInstalled(family))
@@ -295,9 +292,7 @@ AppearanceTemplates::AppearanceTemplates(const QString& looksFolder, const QStri
         button.setBrush(QPalette::Button, QBrush(texture));
     button.setColor(QPalette::ButtonText, QColor(kSchemeText));
     m_cmdFun->setPalette(button);
-    QFont font = m_cmdFun->font();
-    font.setFamilies({decorativeFamily(fontFile)});
-    m_cmdFun->setFont(font);
+    setFamily(m_cmdFun.get(), decorativeFamily(fontFile));
     m_cmdFun->setStyle(texturedButtonStyle());
 
     m_imgBG->setPixmap(loadPicture(looksFolder + QStringLiteral("/background.png")));
@@ -332,11 +327,8 @@ void applyScheme(QWidget* window, const AppearanceTemplates& templates, bool dec
 
 void applyColourScheme(QWidget* window) {
     const AppearanceTemplates* templates = AppearanceTemplates::active();
-    if (templates == nullptr) {
-        walk(window, plainValues(), nullptr);
-        return;
-    }
-    applyScheme(window, *templates, decorativeScheme());
+    const bool decorative = templates != nullptr && decorativeScheme();
+    walk(window, decorative ? decorativeValues(*templates) : plainValues(), templates);
 }
 
 QColor schemeTextColour() {

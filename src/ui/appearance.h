@@ -1,8 +1,7 @@
 #pragma once
 // Quillmark's two looks: the decorative scheme (textured buttons, a decorative font, a
-// background picture, scheme colours) and the plain scheme (the desktop's own font and
-// colours). The decorative look lives in three template controls, so changing the pictures,
-// the font or a colour changes every window without touching the code that applies it.
+// background picture) and the plain scheme (the desktop's font and colours). The decorative
+// look lives in three template controls that every window copies.
 
 #include <QFont>
 #include <QPixmap>
@@ -44,10 +43,9 @@ inline constexpr const char* kDecorativeFontFile =
 // The folder of the scheme's pictures: "looks" beside the program, else the installed copy.
 QString defaultLooksFolder();
 
-// Holds the template controls of the decorative scheme, built once from the pictures in
-// `looksFolder` ("button.png", "background.png") and the decorative font file. A missing or
-// unreadable file is logged once and the scheme goes on without it. While it exists it is the
-// set of templates that applyColourScheme uses.
+// The template controls of the decorative scheme, from "button.png" and "background.png" in
+// `looksFolder` and the font file; a file that cannot be read is logged once and done
+// without. While it exists applyColourScheme uses it.
 class AppearanceTemplates {
 public:
     explicit AppearanceTemplates(const QString& looksFolder = defaultLooksFolder(),
@@ -59,7 +57,6 @@ public:
     // The button look: the texture is the Button brush of its palette, the text colour its
     // ButtonText colour, the font family its font's.
     QPushButton* cmdFun() const { return m_cmdFun.get(); }
-    // The decorative background picture.
     QLabel* imgBG() const { return m_imgBG.get(); }
     // The combo boxes' background: its palette's Window colour.
     QFrame* funFrame() const { return m_funFrame.get(); }
@@ -75,13 +72,11 @@ private:
     std::unique_ptr<QFrame> m_funFrame;
 };
 
-// Applies one scheme to every control of `window`, in the window's control order.
-// A control's "tag" property steers the walk: "hidden" or "NOFUN" keeps a push button as
-// designed; "bg" marks a label as a background image.
+// Applies one scheme to every control of `window`. A control's "tag" steers it: "hidden" or
+// "NOFUN" keeps a push button as designed; "bg" marks a label as a background image.
 void applyScheme(QWidget* window, const AppearanceTemplates& templates, bool decorative);
 
-// Applies the current scheme (the flag above) with the active templates; without templates
-// the plain scheme.
+// Applies the current scheme with the active templates; without templates the plain scheme.
 void applyColourScheme(QWidget* window);
 
 // Text colour of the current scheme, for controls that colour their own text.

@@ -1,15 +1,12 @@
 #include "ui/help.h"
 
 #include "platform/app_folders.h"
-#include "platform/error_handler.h"
 #include "platform/paths.h"
 #include "ui/prompter.h"
 #include "ui/shell_open.h"
 
 #include <QCoreApplication>
 #include <QFile>
-
-#include <exception>
 
 namespace quillmark {
 
@@ -43,13 +40,13 @@ void showHelp(Prompter& prompter, const QString& page, QWidget* asker) {
         // The shell's message alone would not tell the user which page to open by hand.
         if (const Status opened = openInShell(path); !opened)
             prompter.message(asker, QString::fromStdString(opened.message()) + QLatin1Char('\r') + path,
-                             kProgramTitle, Prompter::Icon::None, Prompter::Buttons::Ok);
+                             kProgramTitle);
         return;
     }
     const QString text = QStringLiteral("Help file not found.") + QLatin1Char('\r') + path +
                          QLatin1Char('\r') +
                          QStringLiteral("Please visit the Halvrene Design website for the latest help files");
-    prompter.message(asker, text, QStringLiteral("Sorry..."), Prompter::Icon::Warning, Prompter::Buttons::Ok);
+    prompter.message(asker, text, QStringLiteral("Sorry..."), Prompter::Icon::Warning);
 }
 
 } // namespace quillmark

@@ -9,11 +9,9 @@ namespace quillmark {
 
 class Prompter;
 
-// Uses `folder` for the help pages instead of the one found beside the program (tests);
-// an empty folder goes back to the usual one.
+// Help pages from `folder` instead of beside the program (tests); empty restores the usual one.
 void setHelpFolder(const QString& folder);
 
-// Full path of a help page such as "index.htm".
 QString helpPagePath(const QString& page);
 
 // Opens a help page; when it is missing, tells the user which file was looked for, in a box

@@ -16,10 +16,6 @@ namespace quillmark {
 
 namespace {
 
-QString fromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString trimSpaces(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -42,9 +38,8 @@ QString percentByte(char16_t c) {
     return QStringLiteral("%%1").arg(static_cast<int>(c), 2, 16, QLatin1Char('0')).toUpper();
 }
 
-// QSettings reads "/" and "\" in a name as key separators, and Windows reads the names
-// "." and "Default" as the unnamed value, so those are written as %XX; "%" itself too, so
-// that every escaped name reads back as the name it came from.
+// QSettings reads "/" and "\" in a name as key separators, and Windows "." and "Default" as the
+// unnamed value: those are written as %XX, and "%" too, so every escaped name reads back.
 QString storeName(const QString& key) {
     if (isDefaultValueName(key))
         return kDefaultValueName;
@@ -106,9 +101,8 @@ std::optional<QString> textOf(const QVariant& value) {
     return value.toString();
 }
 
-// QSettings reads any file leniently and, on the next write, replaces it with only what it
-// understood. A store file edited by hand or cut short is therefore only used when every
-// line is one QSettings reads back as it was: blank, a comment, "[section]" or "name=value".
+// QSettings reads any file leniently and then writes back only what it understood: a store file
+// is used only when every line reads back as it was (blank, comment, "[section]", "name=value").
 bool storeFileIsSound(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -193,14 +187,15 @@ void restore(QSettings& settings, const QString& name, const QVariant& previous)
 
 } // namespace
 
-KeyStore::KeyStore() : m_company(fromView(kMakerCompany)), m_appName(fromView(kProductName)) {}
+KeyStore::KeyStore()
+    : m_company(QString::fromUtf8(kMakerCompany)), m_appName(QString::fromUtf8(kProductName)) {}
 
 void KeyStore::setCompany(const QString& newVal) {
-    m_company = newVal.isEmpty() ? fromView(kMakerCompany) : trimSpaces(newVal);
+    m_company = newVal.isEmpty() ? QString::fromUtf8(kMakerCompany) : trimSpaces(newVal);
 }
 
 void KeyStore::setAppName(const QString& newVal) {
-    m_appName = newVal.isEmpty() ? fromView(kProductName) : trimSpaces(newVal);
+    m_appName = newVal.isEmpty() ? QString::fromUtf8(kProductName) : trimSpaces(newVal);
 }
 
 Status KeyStore::remove(const QString& section, const QString& key) {
@@ -214,8 +209,7 @@ Status KeyStore::remove(const QString& section, const QString& key) {
                                                                : "value '" + key.toStdString()) +
                                                  "' to delete"};
     if (key.isNull()) {
-        // The whole application key holds more than one caller's values; an empty section
-        // is more likely a mistake than a wish to wipe them all.
+        // The application key holds every caller's values: an empty section is more likely a mistake.
         if (QString(group).remove(u'/').isEmpty())
             return Error{ErrorCode::InvalidInput, "the application key itself is not deleted"};
         s.beginGroup(group);
@@ -280,9 +274,9 @@ Status KeyStore::setValue(const QString& section, const QString& key, const QStr
 
 Status writeMakerInformation(KeyStore& settings) {
     // Each is tried even when one before it failed; the first failure is the answer.
-    Status author = settings.setValue(QString(), QStringLiteral("Author"), fromView(kMakerAuthor));
-    Status web = settings.setValue(QString(), QStringLiteral("Web"), fromView(kMakerWeb));
-    Status mail = settings.setValue(QString(), QStringLiteral("Mail"), fromView(kMakerMail));
+    Status author = settings.setValue(QString(), QStringLiteral("Author"), QString::fromUtf8(kMakerAuthor));
+    Status web = settings.setValue(QString(), QStringLiteral("Web"), QString::fromUtf8(kMakerWeb));
+    Status mail = settings.setValue(QString(), QStringLiteral("Mail"), QString::fromUtf8(kMakerMail));
     return !author ? author : !web ? web : mail;
 }
 

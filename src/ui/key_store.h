@@ -1,12 +1,9 @@
 #pragma once
-// KeyStore: string values in the current user's settings store under
-// <company>\<appName> (HKEY_CURRENT_USER\Software\... on Windows, the per-user
-// configuration file <config folder>/<company>/<appName>.conf elsewhere).
-//
-// A section is a key path below the application key ("" is the application key itself,
-// "\" or "/" separate deeper keys). Value names are kept exactly as given: "/" and "\" in
-// a name do not open a deeper key. The name "*" (or "") is the key's default value.
-// Texts are stored as Unicode; any text without a NUL character reads back unchanged.
+// KeyStore: string values in the user's settings store under <company>\<appName> (the
+// registry on Windows, <config folder>/<company>/<appName>.conf elsewhere). A section is a key
+// path below the application key ("" itself; "\" or "/" separate deeper keys). Value names are
+// kept exactly ("/" and "\" open no deeper key); "*" (or "") is the default value. Any text
+// without a NUL reads back unchanged.
 
 #include "base/result.h"
 
@@ -28,9 +25,8 @@ public:
     void setAppName(const QString& newVal);
     const QString& appName() const { return m_appName; }
 
-    // Without a key the section's key is removed with everything below it; the application
-    // key itself (section "") is never removed that way (InvalidInput). NotFound when there
-    // was nothing to delete; an error too when the store could not be written.
+    // Without a key the section's key goes with everything below it (never the application key:
+    // InvalidInput). NotFound when there was nothing to delete; an error when the write failed.
     Status remove(const QString& section, const QString& key = QString());
 
     // Every value of the section's key as (name, data), in name order (character codes),
@@ -48,8 +44,7 @@ private:
     QString m_appName;
 };
 
-// Records who makes the program ("Author", "Web", "Mail") under the application key.
-// Success when all three were written.
+// Records "Author", "Web" and "Mail" under the application key; success when all three were.
 Status writeMakerInformation(KeyStore& settings);
 
 } // namespace quillmark

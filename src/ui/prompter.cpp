@@ -14,37 +14,15 @@ Prompter::Answer QtPrompter::message(QWidget* asker, const QString& text, const 
     QMessageBox box(owner(asker));
     box.setWindowTitle(title.isEmpty() ? kProgramTitle : title);
     box.setText(text);
-    switch (icon) {
-    case Icon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case Icon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case Icon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case Icon::Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case Icon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    }
-    switch (buttons) {
-    case Buttons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    case Buttons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        break;
-    case Buttons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    case Buttons::OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        break;
-    }
+    // Indexed by the Icon and Buttons enumerators, in their order.
+    static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
+                                                   QMessageBox::Question, QMessageBox::Warning,
+                                                   QMessageBox::Critical};
+    static const QMessageBox::StandardButtons kButtons[] = {
+        QMessageBox::Ok, QMessageBox::Yes | QMessageBox::No,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Ok | QMessageBox::Cancel};
+    box.setIcon(kIcons[static_cast<int>(icon)]);
+    box.setStandardButtons(kButtons[static_cast<int>(buttons)]);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;

@@ -17,9 +17,8 @@ public:
 
     virtual ~Prompter() = default;
 
-    // Every box and dialog belongs to the window of `asker`, the widget that asks, so it
-    // comes up over that window and leaves it in front once answered. A null asker means
-    // the main window.
+    // Every box and dialog belongs to the window of `asker` (null: the main window), comes up over it
+    // and leaves it in front once answered.
 
     // A message box; an empty title means the program's title "Quillmark".
     virtual Answer message(QWidget* asker, const QString& text, const QString& title = {},
@@ -36,8 +35,7 @@ public:
     virtual QString chooseFolder(QWidget* asker, const QString& caption, const QString& startFolder) = 0;
 };
 
-// The real prompter: QMessageBox and QFileDialog over the asker's window, or over `parent`
-// (the main window) when there is no asker.
+// The real prompter: QMessageBox and QFileDialog over the asker's window, else over `parent`.
 class QtPrompter final : public Prompter {
 public:
     explicit QtPrompter(QWidget* parent = nullptr) : m_parent(parent) {}

@@ -54,8 +54,7 @@ Status openInShell(const QString& file) {
     if (file.isEmpty())
         return shellError(kShellFileNotFound);
 
-    // xdg-open reports every failure alike, so the kinds that the user can fix are told
-    // apart here, before the desktop is asked.
+    // xdg-open reports every failure alike: the kinds the user can fix are told apart here first.
     const QFileInfo info(file);
     if (!info.exists())
         return shellError(QFileInfo(info.absolutePath()).isDir() ? kShellFileNotFound : kShellPathNotFound);
@@ -65,11 +64,8 @@ Status openInShell(const QString& file) {
 }
 
 void openDocument(Prompter& prompter, const QString& file) {
-    const Status status = openInShell(file);
-    if (status)
-        return;
-    prompter.message(nullptr, QString::fromStdString(status.message()), kProgramTitle, Prompter::Icon::None,
-                     Prompter::Buttons::Ok);
+    if (const Status status = openInShell(file); !status)
+        prompter.message(nullptr, QString::fromStdString(status.message()), kProgramTitle);
 }
 
 } // namespace quillmark

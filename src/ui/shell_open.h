@@ -15,13 +15,11 @@ class Prompter;
 // Hands a URL to the desktop; true when the desktop took it.
 using UrlOpener = std::function<bool(const QUrl&)>;
 
-// Replaces the desktop opener (tests use this so that no browser starts); an empty
-// function puts QDesktopServices::openUrl back.
+// Replaces the desktop opener (tests: no browser starts); an empty function restores it.
 void setUrlOpener(UrlOpener opener);
 
-// Opens a file or folder path, or a "mailto:", "http:" or "https:" address. A failure is
-// NotFound for a missing file, PathNotFound for a missing folder, AccessDenied for an
-// unreadable file and Other when no program took it, with the message the user is shown.
+// Opens a path, or a "mailto:", "http:" or "https:" address. Failures: NotFound, PathNotFound,
+// AccessDenied (unreadable file) or Other (no program took it), with the message the user sees.
 Status openInShell(const QString& file);
 
 // Opens the file; a failure is shown to the user with its message.

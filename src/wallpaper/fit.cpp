@@ -38,8 +38,7 @@ PixelSize fitPicture(PixelSize picture, PixelSize screen, FitOptions options, in
         if (R <= 1.0f) {
             workHeight = screenHeight;
             workWidth = workHeight * R;
-            // A portrait picture on a portrait screen can still be too wide after its
-            // height fits.
+            // A portrait picture on a portrait screen can still be too wide after its height fits.
             if (workWidth > screenWidth) {
                 workWidth = screenWidth;
                 workHeight = workWidth / R;

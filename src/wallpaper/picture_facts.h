@@ -19,9 +19,8 @@ inline constexpr std::int64_t kMaxPicturePixels = 100'000'000;
 // Null when the picture may be decoded; else the reason, for the user.
 Status checkPictureSize(std::int64_t width, std::int64_t height);
 
-// The rendered wallpaper alternates between two names in the program folder: some
-// desktops do not notice a rewrite of the file they show, and a picture in a temporary
-// folder would vanish from the desktop when that folder is cleaned.
+// The rendered wallpaper alternates between two names in the program folder: some desktops miss
+// a rewrite of the file they show, and a temporary folder's picture would vanish when it is cleaned.
 struct WallpaperFiles {
     std::string next;  // write the new picture here
     std::string older; // remove this once the desktop shows the new one

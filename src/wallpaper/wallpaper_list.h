@@ -85,8 +85,7 @@ Result<WallpaperList> loadWallpaperList(const std::string& path);
 
 // One entry a line, each ended by the platform's line end.
 std::string formatWallpaperList(const PathList& entries);
-// Replaces the file atomically; an empty list is written as an empty file, so that
-// removed pictures stay removed.
+// Replaces the file atomically; an empty list is an empty file, so removed pictures stay removed.
 Status saveWallpaperList(const std::string& path, const PathList& entries);
 
 // "1 wallpaper file", "0 wallpaper files", "12 wallpaper files".

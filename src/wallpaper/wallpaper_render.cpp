@@ -8,6 +8,9 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <algorithm>
+#include <iterator>
+
 namespace quillmark {
 
 namespace {
@@ -18,43 +21,26 @@ constexpr int kAllocationLimitMb = 512;
 const char* const kNotAPicture = "Not a valid image file";
 
 int bitsPerPixelOf(QImage::Format format) {
-    switch (format) {
-    case QImage::Format_Mono:
-    case QImage::Format_MonoLSB:
-        return 1;
-    case QImage::Format_Indexed8:
-    case QImage::Format_Grayscale8:
-    case QImage::Format_Alpha8:
-        return 8;
-    case QImage::Format_RGB32:
-    case QImage::Format_RGB888:
-    case QImage::Format_BGR888:
-    case QImage::Format_RGBX8888:
+    // 32-bit formats without alpha hold 24 bits of colour, as do those told only by decoding.
+    if (format == QImage::Format_RGB32 || format == QImage::Format_RGBX8888 ||
+        format == QImage::Format_Invalid)
         return 24;
-    case QImage::Format_Invalid: // the loader cannot tell before decoding
-        return 24;
-    default:
-        return QImage::toPixelFormat(format).bitsPerPixel();
-    }
+    return QImage::toPixelFormat(format).bitsPerPixel();
 }
 
 // Formats a picture is scaled in without first being turned into true colour. Scaling a
 // picture of few colours keeps its format, and a 1-bit one comes out as black-and-white
 // dither whatever its two colours were.
 bool isTrueColour(QImage::Format format) {
-    switch (format) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-    case QImage::Format_RGB888:
-    case QImage::Format_BGR888:
-    case QImage::Format_RGBX8888:
-    case QImage::Format_RGBA8888:
-    case QImage::Format_RGBA8888_Premultiplied:
-        return true;
-    default:
-        return false;
-    }
+    static constexpr QImage::Format kTrueColour[] = {QImage::Format_RGB32,
+                                                     QImage::Format_ARGB32,
+                                                     QImage::Format_ARGB32_Premultiplied,
+                                                     QImage::Format_RGB888,
+                                                     QImage::Format_BGR888,
+                                                     QImage::Format_RGBX8888,
+                                                     QImage::Format_RGBA8888,
+                                                     QImage::Format_RGBA8888_Premultiplied};
+    return std::find(std::begin(kTrueColour), std::end(kTrueColour), format) != std::end(kTrueColour);
 }
 
 QImage toTrueColour(const QImage& picture) {
@@ -121,8 +107,7 @@ Result<QImage> loadPicture(const QString& path, QSize scaledTo) {
     reader.setDecideFormatFromContent(true);
     reader.setAllocationLimit(kAllocationLimitMb);
     const bool scale = scaledTo.isValid() && !scaledTo.isEmpty() && scaledTo != info->size;
-    // A loader that decodes straight at the smaller size (JPEG) saves most of the work; any
-    // other picture is decoded whole, turned into true colour, then scaled.
+    // Decoding straight at the smaller size (JPEG) saves most of the work; others are scaled after.
     if (scale && reader.supportsOption(QImageIOHandler::ScaledSize) && isTrueColour(reader.imageFormat()))
         reader.setScaledSize(scaledTo);
     QImage image = reader.read();

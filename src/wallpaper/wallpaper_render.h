@@ -16,19 +16,16 @@ struct PictureInfo {
     int bitsPerPixel = 0;
 };
 
-// Size and colour depth, read from the file's header without decoding the picture. An
-// error for a folder, a missing or empty file, something that is not a picture, or a
-// picture too large to decode.
+// Size and colour depth from the file's header, without decoding; an error for a folder, a missing
+// or empty file, a non-picture or one too large to decode.
 Result<PictureInfo> readPictureInfo(const QString& path);
 
 // Decodes the picture; with a valid `scaledTo` at that size, which the JPEG loader does far
 // faster than decoding at full size and scaling afterwards.
 Result<QImage> loadPicture(const QString& path, QSize scaledTo = {});
 
-// The picture drawn at exactly the fitted size.
 QImage renderWallpaper(const QImage& picture, PixelSize fitted);
 
-// The picture as PNG file bytes.
 Result<QByteArray> encodePng(const QImage& picture);
 
 } // namespace quillmark

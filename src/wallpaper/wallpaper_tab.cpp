@@ -19,7 +19,6 @@
 #include "ui_wallpaper_tab.h"
 
 #include <QAbstractListModel>
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -49,7 +48,7 @@ constexpr int kNameGap = 160 / kTwipsPerPixel;
 constexpr int kDimensionsGap = 280 / kTwipsPerPixel;
 
 QString fromPath(std::string_view path) {
-    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+    return QFile::decodeName(QByteArrayView(path).toByteArray());
 }
 std::string toPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -222,8 +221,6 @@ void WallpaperTab::onWallpaperTimer() {
     onChangeWallpaperClicked();
 }
 
-// ---- The list ----
-
 void WallpaperTab::loadWallpaperList() {
     m_model->reset([this] { m_entries = PathList(); });
     m_listChanged = false;
@@ -319,8 +316,6 @@ void WallpaperTab::onWallpaperListClicked() {
     updateThumbnail(std::string(m_entries[static_cast<std::size_t>(row)]));
 }
 
-// ---- Preview ----
-
 void WallpaperTab::showWallpaperPreview(bool visible) {
     m_ui->pnlWallPaperPreview->setVisible(visible);
     m_ui->lblWallpaperDimensions->setVisible(visible);
@@ -397,8 +392,6 @@ void WallpaperTab::updateThumbnail(const std::string& path) {
     m_previewPath = path;
 }
 
-// ---- Applying ----
-
 void WallpaperTab::reportFailure(const char* context, const std::string& reason) {
     logError(context, reason);
     emit statusMessage(tr("The wallpaper was not changed"));
@@ -407,7 +400,7 @@ void WallpaperTab::reportFailure(const char* context, const std::string& reason)
     if (waiting)
         QGuiApplication::restoreOverrideCursor();
     m_prompter.message(this, tr("Error changing wallpaper") + QStringLiteral("\n\n") + fromUtf8(reason), {},
-                       Prompter::Icon::Warning, Prompter::Buttons::Ok);
+                       Prompter::Icon::Warning);
     if (waiting)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
@@ -488,8 +481,7 @@ void WallpaperTab::onSelectWallpaperClicked() {
     if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size()) {
         if (!m_entries.empty())
             m_prompter.message(this, tr("Please select some wallpaper to decorate with."),
-                               tr("No wallpaper selected"), Prompter::Icon::Information,
-                               Prompter::Buttons::Ok);
+                               tr("No wallpaper selected"), Prompter::Icon::Information);
         return;
     }
     m_ui->lstWallpaper->setEnabled(false);

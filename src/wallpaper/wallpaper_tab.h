@@ -2,15 +2,12 @@
 // The Wallpaper tab: the list of pictures with its file, the preview, the fitting options,
 // the random and selected change, and the timed change.
 
-#include "base/result.h"
 #include "wallpaper/wallpaper_list.h"
 
-#include <QImage>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 class QTimer;
 
@@ -43,8 +40,7 @@ public:
     void loadSettings(Settings& settings);
     void saveSettings(Settings& settings);
 
-    // The list file: loaded at start-up, saved after each add and removal and on every
-    // tab switch of the main window.
+    // The list file: loaded at start-up, saved after each add, removal and tab switch.
     void loadWallpaperList();
     void saveWallpaperList();
     void updateWallpaperCount();

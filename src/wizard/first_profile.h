@@ -21,8 +21,7 @@ std::string firstHeaderText(std::string_view name, std::string_view email, std::
 // else the creative quotations "words.txt".
 std::string_view footerFileName(std::string_view choice);
 
-// The profile's record: the header, the chosen footer and the output file in `sigFolder`
-// (given without a trailing separator).
+// The record: header, chosen footer and output file in `sigFolder` (no trailing separator).
 ProfileRecord firstProfileRecord(const std::string& sigFolder, std::string name,
                                  std::string_view footerChoice);
 

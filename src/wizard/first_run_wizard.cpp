@@ -5,6 +5,7 @@
 #include "ui/appearance.h"
 #include "ui/prompter.h"
 #include "ui/text_codec.h"
+#include "ui/window_place.h"
 #include "ui_first_run_wizard.h"
 #include "wizard/first_profile.h"
 #include "wizard/wizard_host.h"
@@ -12,7 +13,6 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 
 namespace quillmark {
 
@@ -37,10 +37,7 @@ FirstRunWizard::FirstRunWizard(WizardHost& host, Prompter& prompter, QWidget* pa
     connect(m_ui->cmdHelp, &QPushButton::clicked, this, &FirstRunWizard::onHelpClicked);
 
     applyColourScheme(this);
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move((area.width() - width()) / 2, (area.height() - height()) / 2);
-    }
+    centreOn(this, screen());
 }
 
 FirstRunWizard::~FirstRunWizard() {
@@ -176,9 +173,7 @@ bool FirstRunWizard::save() {
 
 void FirstRunWizard::onHelpClicked() {
     m_host.showHelp(QStringLiteral("quickstart.htm"), this);
-    showNormal();
-    raise();
-    activateWindow();
+    bringWindowBack(this);
 }
 
 void FirstRunWizard::closeEvent(QCloseEvent* event) {

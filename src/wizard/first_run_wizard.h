@@ -1,7 +1,6 @@
 #pragma once
-// The first-run wizard: three pages that lead a new user from an empty profile list to a
-// working signature (a profile name; name, e-mail and web page for a small header file;
-// one of the sample footer files). Not modal: the main window stays usable meanwhile.
+// The first-run wizard: a profile name; name, e-mail and web page for a header; a sample footer.
+// Not modal: the main window stays usable meanwhile.
 
 #include <QWidget>
 #include <memory>

@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 #include "profiles/profiles_tab.h"
 #include "ui/help.h"
+#include "ui/window_place.h"
 
 #include <QWidget>
 
@@ -35,9 +36,7 @@ void ProfilesTabHost::showHelp(const QString& page, QWidget* asker) {
 void ProfilesTabHost::wizardClosed() {
     if (!m_mainWindow)
         return;
-    m_mainWindow->showNormal();
-    m_mainWindow->raise();
-    m_mainWindow->activateWindow();
+    bringWindowBack(m_mainWindow);
 }
 
 } // namespace quillmark

@@ -1,7 +1,6 @@
 #pragma once
-// What the wizard needs from the main window: its signature folder, its profile list and
-// the Profiles tab's way of adding a profile, so a profile made here is stored and made
-// current exactly as one made by hand.
+// What the wizard needs from the main window, so a profile made here is stored and made current
+// exactly as one made by hand.
 
 #include "base/result.h"
 #include "profiles/profile_store.h"
@@ -22,8 +21,7 @@ public:
     virtual std::string sigPath() const = 0;
     // Whether the profile list or the settings file already holds `name`, in any letter case.
     virtual bool hasProfile(std::string_view name) const = 0;
-    // Stores the profile, puts it into the list and makes it current.
-    // An error, with nothing stored, when it cannot be stored.
+    // Stores the profile, lists it and makes it current; an error, nothing stored, when it cannot.
     virtual Status saveProfile(const ProfileRecord& record) = 0;
     // Opens a help page; a missing page is reported over `asker`'s window.
     virtual void showHelp(const QString& page, QWidget* asker) = 0;

@@ -50,30 +50,22 @@ std::string escapeDesktopString(const std::string& text) {
     return out;
 }
 
-// `program` is one argument: a path that may hold spaces. The Exec key splits its value
-// on blanks and treats some characters specially, so such a path goes in double quotes,
-// and "%" (the start of a field code) is doubled.
+// `program` is one argument, a path that may hold spaces: the Exec key splits on blanks, so such a
+// path goes in double quotes, and "%" (a field code's start) is doubled.
 std::string execValue(const std::string& program) {
     constexpr std::string_view reserved = " \t\"'\\><~|&;$*?#()`";
-    std::string arg;
-    if (program.find_first_of(reserved) == std::string::npos) {
-        arg = program;
-    } else {
-        arg = "\"";
-        for (char c : program) {
-            if (c == '"' || c == '`' || c == '$' || c == '\\')
-                arg += '\\';
-            arg += c;
-        }
-        arg += '"';
-    }
-    std::string withFields;
-    for (char c : arg) {
+    const bool quoted = program.find_first_of(reserved) != std::string::npos;
+    std::string arg = quoted ? "\"" : "";
+    for (char c : program) {
+        if (quoted && (c == '"' || c == '`' || c == '$' || c == '\\'))
+            arg += '\\';
         if (c == '%')
-            withFields += '%';
-        withFields += c;
+            arg += '%';
+        arg += c;
     }
-    return escapeDesktopString(withFields);
+    if (quoted)
+        arg += '"';
+    return escapeDesktopString(arg);
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 #include "platform/desktop_session.h"
 
+#include "platform/app_folders.h"
+
 #include <X11/Xlib.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -12,13 +13,8 @@ namespace quillmark {
 
 namespace {
 
-std::string variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
 bool xServerReachable() {
-    if (variable("DISPLAY").empty())
+    if (environmentValue("DISPLAY").empty())
         return false;
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
@@ -28,11 +24,11 @@ bool xServerReachable() {
 }
 
 bool waylandReachable() {
-    std::string socket = variable("WAYLAND_DISPLAY");
+    std::string socket = environmentValue("WAYLAND_DISPLAY");
     if (socket.empty())
         socket = "wayland-0";
     if (socket.front() != '/') {
-        const std::string runtime = variable("XDG_RUNTIME_DIR");
+        const std::string runtime = environmentValue("XDG_RUNTIME_DIR");
         if (runtime.empty())
             return false;
         socket = runtime + "/" + socket;
@@ -55,7 +51,7 @@ bool platformReachable(std::string_view name) {
 } // namespace
 
 bool desktopSessionAvailable(int argc, char** argv) {
-    std::string platforms = variable("QT_QPA_PLATFORM");
+    std::string platforms = environmentValue("QT_QPA_PLATFORM");
     for (int i = 1; i + 1 < argc; ++i)
         if (std::string_view(argv[i]) == "-platform" || std::string_view(argv[i]) == "--platform")
             platforms = argv[i + 1];

@@ -6,7 +6,6 @@
 #include <climits>
 #include <csignal>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -22,25 +21,11 @@ namespace quillmark {
 namespace {
 
 Error fromErrno(int err, std::string_view what, const std::string& path) {
-    ErrorCode code = ErrorCode::Other;
-    switch (err) {
-    case ENOENT:
-        code = ErrorCode::NotFound;
-        break;
-    case ENOTDIR:
-        code = ErrorCode::PathNotFound;
-        break;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        code = ErrorCode::AccessDenied;
-        break;
-    case EISDIR:
-        code = ErrorCode::IsDirectory;
-        break;
-    default:
-        break;
-    }
+    const ErrorCode code = err == ENOENT                                   ? ErrorCode::NotFound
+                           : err == ENOTDIR                                ? ErrorCode::PathNotFound
+                           : err == EACCES || err == EPERM || err == EROFS ? ErrorCode::AccessDenied
+                           : err == EISDIR                                 ? ErrorCode::IsDirectory
+                                                                           : ErrorCode::Other;
     return {code, std::string(what) + " " + path + ": " + std::strerror(err)};
 }
 
@@ -89,25 +74,15 @@ bool isTempNameFor(std::string_view entry, const std::string& name) {
     return entry.substr(name.size() + 2).find_first_not_of(kSuffixCharacters) == std::string_view::npos;
 }
 
-// Errors of the unnamed temporary file that mean only "this file system cannot do it".
+// Errors of the unnamed temporary file that mean only "this file system cannot do it"
+// (EOPNOTSUPP, EISDIR on kernels before 3.11, EINVAL and the like), not a real failure.
 bool fallsBackToNamed(int err) {
-    switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ENOSPC:
-    case EDQUOT:
-        return false;
-    default:
-        return true; // EOPNOTSUPP, EISDIR (kernels before 3.11), EINVAL and the like
-    }
+    return err != ENOENT && err != ENOTDIR && err != EACCES && err != EPERM && err != EROFS &&
+           err != ENOSPC && err != EDQUOT;
 }
 
-// A temporary file beside the target. It is locked for as long as it is open, which
-// tells the clean-up of any writer that it is not a leftover; it is removed unless it
-// replaced the target.
+// A temporary file beside the target, locked while open so no clean-up takes it for a leftover;
+// removed unless it replaced the target.
 class TempFile {
 public:
     TempFile() = default;
@@ -190,11 +165,9 @@ private:
     std::string m_name;
 };
 
-// Removes the temporary files that writes of this target left behind when the program
-// was killed half-way. Only names of the target's own pattern are looked at, only
-// regular files are removed, and only those nobody holds locked: a writer that is still
-// at work (another copy of the program, the command-line tool) keeps its file. Age is no
-// test: a copy killed a moment ago leaves a file as young as a live writer's.
+// Removes the temporary files that killed writes of this target left: regular files of the
+// target's own name pattern that nobody holds locked, so a live writer keeps its file. Age is
+// no test: a copy killed a moment ago leaves a file as young as a live writer's.
 void removeLeftovers(const std::string& folder, const std::string& name) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
@@ -249,10 +222,9 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// In a folder where anyone may create files but only their owners remove them (/tmp and
-// its like), a link planted by another user must not choose which file of ours gets
-// replaced. The kernel's own rule for such links: follow one only when it belongs to the
-// user who follows it or to the folder's owner.
+// In a sticky world-writable folder (/tmp) a link planted by another user must not choose
+// which file of ours gets replaced: as the kernel does, follow only the user's own links or
+// the folder owner's.
 bool mayFollow(const std::string& link, const struct stat& linkStat) {
     struct stat folder {};
     if (::stat(folderOf(link).c_str(), &folder) != 0)
@@ -282,8 +254,7 @@ Result<std::string> resolveLinks(const std::string& path) {
     return current;
 }
 
-// How long a reader of a named pipe may leave a write waiting before the program gives up
-// on it, so that a stuck reader cannot freeze the program.
+// How long a named pipe's reader may leave a write waiting: a stuck reader must not freeze us.
 constexpr int kPipeTimeoutMs = 5000;
 
 // A reader that goes away mid-write raises SIGPIPE, which would end the program. It is
@@ -291,26 +262,18 @@ constexpr int kPipeTimeoutMs = 5000;
 class PipeSignalGuard {
 public:
     PipeSignalGuard() {
-        sigset_t pipe;
-        sigemptyset(&pipe);
-        sigaddset(&pipe, SIGPIPE);
-        sigset_t pending;
-        sigemptyset(&pending);
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
         // One already pending from elsewhere must not be swallowed by this write.
-        m_wasPending = ::sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
-        m_active = ::pthread_sigmask(SIG_BLOCK, &pipe, &m_old) == 0;
+        m_wasPending = pipePending();
+        m_active = ::pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old) == 0;
     }
     ~PipeSignalGuard() {
         if (!m_active)
             return;
-        sigset_t pipe;
-        sigemptyset(&pipe);
-        sigaddset(&pipe, SIGPIPE);
-        sigset_t pending;
-        sigemptyset(&pending);
-        if (!m_wasPending && ::sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1) {
+        if (!m_wasPending && pipePending()) {
             const timespec noWait{};
-            while (::sigtimedwait(&pipe, nullptr, &noWait) < 0 && errno == EINTR) {
+            while (::sigtimedwait(&m_pipe, nullptr, &noWait) < 0 && errno == EINTR) {
             }
         }
         ::pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
@@ -319,6 +282,13 @@ public:
     PipeSignalGuard& operator=(const PipeSignalGuard&) = delete;
 
 private:
+    static bool pipePending() {
+        sigset_t pending;
+        sigemptyset(&pending);
+        return ::sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+    }
+
+    sigset_t m_pipe{};
     sigset_t m_old{};
     bool m_active = false;
     bool m_wasPending = false;

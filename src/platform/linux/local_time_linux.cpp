@@ -3,8 +3,7 @@
 namespace quillmark {
 
 std::tm localTime(std::time_t time) {
-    // localtime_r need not look at TZ again; a zone changed while the program runs would
-    // otherwise be ignored.
+    // localtime_r need not look at TZ again; a zone changed while the program runs would be missed.
     ::tzset();
     std::tm result{};
     if (::localtime_r(&time, &result) || ::gmtime_r(&time, &result))

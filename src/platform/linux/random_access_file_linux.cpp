@@ -13,15 +13,11 @@ namespace quillmark {
 namespace {
 
 Error errnoError(const std::string& what, const std::string& path, int err) {
-    ErrorCode code = ErrorCode::Other;
-    if (err == ENOENT)
-        code = ErrorCode::NotFound;
-    else if (err == ENOTDIR)
-        code = ErrorCode::PathNotFound;
-    else if (err == EACCES || err == EPERM || err == EROFS)
-        code = ErrorCode::AccessDenied;
-    else if (err == ELOOP)
-        code = ErrorCode::InvalidInput;
+    const ErrorCode code = err == ENOENT                                   ? ErrorCode::NotFound
+                           : err == ENOTDIR                                ? ErrorCode::PathNotFound
+                           : err == EACCES || err == EPERM || err == EROFS ? ErrorCode::AccessDenied
+                           : err == ELOOP                                  ? ErrorCode::InvalidInput
+                                                                           : ErrorCode::Other;
     return {code, what + " " + path + ": " + std::strerror(err)};
 }
 

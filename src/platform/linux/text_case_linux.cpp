@@ -7,9 +7,8 @@ namespace quillmark {
 
 namespace {
 
-// The C library maps beyond ASCII only under a UTF-8 character type. The program may run
-// under LANG=C or a locale that is not installed, so it asks for C.UTF-8 (always part of
-// the C library) itself, without changing the locale of the process.
+// The C library maps beyond ASCII only under a UTF-8 character type; under LANG=C or a missing
+// locale the program asks for C.UTF-8 itself, without changing the process's locale.
 locale_t utf8Locale() {
     static const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
     return locale;

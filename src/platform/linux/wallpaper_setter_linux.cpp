@@ -16,10 +16,6 @@ struct ToolRun {
     std::string output;
 };
 
-std::string describe(const Command& command) {
-    return command.program;
-}
-
 // "5 seconds", "0.3 seconds".
 std::string seconds(std::chrono::milliseconds timeout) {
     const auto tenths = timeout.count() / 100;
@@ -33,7 +29,7 @@ std::string seconds(std::chrono::milliseconds timeout) {
 ToolRun runTool(const Command& command, std::chrono::milliseconds timeout) {
     const QString program = QString::fromStdString(command.program);
     if (QStandardPaths::findExecutable(program).isEmpty())
-        return {Error{ErrorCode::NotFound, describe(command) + " is not installed"}, {}};
+        return {Error{ErrorCode::NotFound, command.program + " is not installed"}, {}};
     QStringList arguments;
     for (const std::string& a : command.arguments)
         arguments << QString::fromStdString(a);
@@ -43,22 +39,21 @@ ToolRun runTool(const Command& command, std::chrono::milliseconds timeout) {
     const int ms = static_cast<int>(timeout.count());
     if (!process.waitForStarted(ms))
         return {Error{ErrorCode::Other,
-                      describe(command) + " could not be started: " + process.errorString().toStdString()},
+                      command.program + " could not be started: " + process.errorString().toStdString()},
                 {}};
     if (!process.waitForFinished(ms)) {
         process.kill();
         process.waitForFinished(1000);
-        return {Error{ErrorCode::Other, describe(command) + " did not finish within " + seconds(timeout)},
-                {}};
+        return {Error{ErrorCode::Other, command.program + " did not finish within " + seconds(timeout)}, {}};
     }
     const std::string output = process.readAllStandardOutput().toStdString();
     if (process.exitStatus() != QProcess::NormalExit)
-        return {Error{ErrorCode::Other, describe(command) + " crashed"}, output};
+        return {Error{ErrorCode::Other, command.program + " crashed"}, output};
     if (process.exitCode() != 0) {
         std::string err = process.readAllStandardError().trimmed().toStdString();
         if (err.size() > 300)
             err.resize(300);
-        return {Error{ErrorCode::Other, describe(command) + " failed with exit status " +
+        return {Error{ErrorCode::Other, command.program + " failed with exit status " +
                                             std::to_string(process.exitCode()) +
                                             (err.empty() ? "" : ": " + err)},
                 output};
@@ -115,8 +110,7 @@ Status DesktopWallpaperSetter::setWallpaper(const std::string& imagePath, const 
     case Desktop::Unknown:
         break;
     }
-    // Under Wayland only the compositor draws the background, and it has no common way
-    // to be told what to show.
+    // Under Wayland only the compositor draws the background, with no common way to tell it what.
     if (environmentValue("XDG_SESSION_TYPE") == "wayland" || !environmentValue("WAYLAND_DISPLAY").empty())
         return Error{ErrorCode::Other,
                      "Setting the wallpaper on this Wayland desktop is not possible; "
