@@ -1,27 +1,26 @@
 #include "ui/shell_open.h"
 
-#include "support/scripted_prompter.h"
-#include "support/temp_folder.h"
-#include "ui/help.h"
+#include "support/ui_fixture.h"
+#include "ui/about_box.h"
 
-#include <filesystem>
-#include <gtest/gtest.h>
+#include <QLabel>
+#include <QTest>
 
 namespace quillmark {
 namespace {
 
-TEST(ShellOpen, OnlyWhatIsThereReachesTheDesktopAndAFailureSaysWhy) {
-    test::TempFolder tmp;
-    test::ScriptedPrompter prompter;
+using ShellOpenTest = test::UiTest;
+
+TEST_F(ShellOpenTest, OnlyWhatIsThereReachesTheDesktopAndAFailureSaysWhy) {
     const auto path = [&](const char* name) {
-        return QString::fromStdString(tmp.file(name));
+        return QString::fromStdString(dir.file(name));
     };
     std::vector<QUrl> opened;
     setUrlOpener([&](const QUrl& url) {
         opened.push_back(url);
         return true;
     });
-    test::spit(tmp.file("page one.htm"), "<p>hi</p>");
+    test::spit(dir.file("page one.htm"), "<p>hi</p>");
     const std::pair<QString, std::optional<ErrorCode>> cases[] = {
         {path("page one.htm"), std::nullopt},
         {QStringLiteral("HTTPS://example.org/quillmark"), std::nullopt},
@@ -37,15 +36,24 @@ TEST(ShellOpen, OnlyWhatIsThereReachesTheDesktopAndAFailureSaysWhy) {
                                          QUrl(QStringLiteral("https://example.org/quillmark"))}));
     openDocument(prompter, path("missing.htm"));
     prompter.expectMessage(QStringLiteral("File not found"), QStringLiteral("Quillmark"));
+    setUrlOpener({});
+}
 
-    // A missing help page is named, so that the user can look for it.
-    setHelpFolder(path("Help"));
-    showHelp(prompter, QStringLiteral("index.htm"));
-    prompter.expectMessage(
-        QStringLiteral("Help file not found.\r") + path("Help/index.htm") +
-            QStringLiteral("\rPlease visit the Halvrene Design website for the latest help files"),
-        QStringLiteral("Sorry..."));
-    setHelpFolder({});
+TEST_F(ShellOpenTest, TheAboutBoxIsOneWindowWhoseLinksOpenTheWebPageAndAMail) {
+    std::vector<QUrl> opened;
+    setUrlOpener([&](const QUrl& url) {
+        opened.push_back(url);
+        return opened.size() < 2;
+    });
+    const std::unique_ptr<AboutBox> about(AboutBox::showAbout(prompter));
+    about->showMinimized();
+    EXPECT_EQ(AboutBox::showAbout(prompter), about.get()) << "a second request raises the open window";
+    EXPECT_FALSE(about->isMinimized());
+    for (const char* link : {"lblWeb", "lblMail"})
+        QTest::mouseClick(test::control<QLabel>(*about, QString::fromLatin1(link)), Qt::LeftButton);
+    EXPECT_EQ(opened, (std::vector<QUrl>{QUrl(QStringLiteral("https://quillmark.org")),
+                                         QUrl(QStringLiteral("mailto:support@quillmark.org"))}));
+    prompter.expectMessage(QStringLiteral("No association for file extension")); // the mail was not taken
     setUrlOpener({});
 }
 
