@@ -1,7 +1,7 @@
 #include "ui/appearance.h"
 
 #include "platform/error_handler.h"
-#include "support/temp_folder.h"
+#include "support/ui_fixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,8 +18,7 @@ namespace {
 
 const QString kLooks = QStringLiteral(QUILLMARK_LOOKS_SOURCE_DIR);
 
-// What a user sees of a control's look.
-using Look = std::tuple<QString, QPalette, const QStyle*, qint64>;
+using Look = std::tuple<QString, QPalette, const QStyle*, qint64>; // what a user sees of a control
 Look look(const QWidget* control) {
     const auto* label = qobject_cast<const QLabel*>(control);
     return {control->font().family(), control->palette(), control->style(),
@@ -82,18 +81,16 @@ TEST(Appearance, SchemesStyleTheTextControlsOnlyAndTileTheBackgroundOnlyWhenDeco
     EXPECT_EQ(QColor(rows[0].first->grab().toImage().pixel(5, 5)), QColor(texture.pixel(5, 5)));
 }
 
-TEST(Appearance, UnreadablePicturesLeaveTheSchemeWorkingAndAreLoggedOnce) {
-    test::TempFolder tmp;
-    setErrorLogPath(tmp.file("errorlog.dat"));
-    resetErrorLogCount();
-    test::spit(tmp.file("button.png"), "not a picture at all");
+using AppearanceTest = test::UiTest;
+
+TEST_F(AppearanceTest, UnreadablePicturesLeaveTheSchemeWorkingAndAreLoggedOnce) {
+    test::spit(dir.file("button.png"), "not a picture at all");
     QWidget window;
     auto* button = new QPushButton(&window);
     for (int run = 0; run < 2; ++run)
-        applyScheme(&window, AppearanceTemplates(QString::fromStdString(tmp.path())), true);
+        applyScheme(&window, AppearanceTemplates(QString::fromStdString(dir.path())), true);
     EXPECT_FALSE(button->grab().isNull());
-    const std::string log = test::slurp(tmp.file("errorlog.dat"));
-    setErrorLogPath({});
+    const std::string log = test::slurp(dir.file("errorlog.dat"));
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log; // button.png and background.png
 }
 

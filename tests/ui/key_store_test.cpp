@@ -43,10 +43,10 @@ TEST_F(KeyStoreTest, NamesAreTrimmedAndAnEmptyNameRestoresTheDefault) {
 
 TEST_F(KeyStoreTest, AnyTextUnderAnyNameReadsBackUnchangedAndEmptyGivesTheDefault) {
     Rows all = {{q("with/slash"), q("two\nlines\r\nand a CR\rend")},
-                {q("back\\slash"), q("a=b; c # d [e] f,g")},
-                {q("."), q("  spaced  ")},
+                {q("back\\slash"), q("  spaced a=b; c # d [e] f,g  ")},
                 {q("Default"), q("\"quoted\" 'single' \\back\\slash")},
                 {q("%2E"), q("@Variant(not really)")},
+                {q("."), q("a dot")},
                 {QString(), q("\t%2F%25 Grüße, 日本語, 🖋")}};
     for (const auto& [name, text] : all)
         ASSERT_TRUE(keys.setValue(q("Names"), name, text));
