@@ -1,33 +1,38 @@
 #include "ui/shell_open.h"
 
-#include "support/scripted_prompter.h"
-#include "support/temp_folder.h"
-#include "ui/help.h"
+#include "support/ui_fixture.h"
+#include "ui/about_box.h"
 
-#include <filesystem>
-#include <gtest/gtest.h>
+#include <QLabel>
+#include <QTest>
 
 namespace quillmark {
 namespace {
 
-TEST(ShellOpen, OnlyWhatIsThereReachesTheDesktopAndAFailureSaysWhy) {
-    test::TempFolder tmp;
-    test::ScriptedPrompter prompter;
-    const auto path = [&](const char* name) {
-        return QString::fromStdString(tmp.file(name));
-    };
+// The desktop takes the first `taken` requests and refuses the rest.
+class ShellOpenTest : public test::UiTest {
+protected:
+    ShellOpenTest() {
+        setUrlOpener([this](const QUrl& url) {
+            opened.push_back(url);
+            return opened.size() <= taken;
+        });
+    }
+    ~ShellOpenTest() override { setUrlOpener({}); }
     std::vector<QUrl> opened;
-    setUrlOpener([&](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
-    test::spit(tmp.file("page one.htm"), "<p>hi</p>");
+    std::size_t taken = 99;
+};
+
+TEST_F(ShellOpenTest, OnlyWhatIsThereReachesTheDesktopAndAFailureSaysWhy) {
+    const auto path = [&](const char* name) {
+        return QString::fromStdString(dir.file(name));
+    };
+    test::spit(dir.file("page one.htm"), "<p>hi</p>");
     const std::pair<QString, std::optional<ErrorCode>> cases[] = {
         {path("page one.htm"), std::nullopt},
         {QStringLiteral("HTTPS://example.org/quillmark"), std::nullopt},
         {path("missing.htm"), ErrorCode::NotFound},
         {path("no-folder/missing.htm"), ErrorCode::PathNotFound},
-        {QString(), ErrorCode::NotFound},
     };
     for (const auto& [file, code] : cases) {
         const Status opening = openInShell(file);
@@ -37,16 +42,19 @@ TEST(ShellOpen, OnlyWhatIsThereReachesTheDesktopAndAFailureSaysWhy) {
                                          QUrl(QStringLiteral("https://example.org/quillmark"))}));
     openDocument(prompter, path("missing.htm"));
     prompter.expectMessage(QStringLiteral("File not found"), QStringLiteral("Quillmark"));
+}
 
-    // A missing help page is named, so that the user can look for it.
-    setHelpFolder(path("Help"));
-    showHelp(prompter, QStringLiteral("index.htm"));
-    prompter.expectMessage(
-        QStringLiteral("Help file not found.\r") + path("Help/index.htm") +
-            QStringLiteral("\rPlease visit the Halvrene Design website for the latest help files"),
-        QStringLiteral("Sorry..."));
-    setHelpFolder({});
-    setUrlOpener({});
+TEST_F(ShellOpenTest, TheAboutBoxIsOneWindowWhoseLinksOpenTheWebPageAndAMail) {
+    taken = 1;
+    const std::unique_ptr<AboutBox> about(AboutBox::showAbout(prompter));
+    about->showMinimized();
+    EXPECT_EQ(AboutBox::showAbout(prompter), about.get()) << "a second request raises the open window";
+    EXPECT_FALSE(about->isMinimized());
+    for (const char* link : {"lblWeb", "lblMail"})
+        QTest::mouseClick(test::control<QLabel>(*about, QString::fromLatin1(link)), Qt::LeftButton);
+    EXPECT_EQ(opened, (std::vector<QUrl>{QUrl(QStringLiteral("https://quillmark.org")),
+                                         QUrl(QStringLiteral("mailto:support@quillmark.org"))}));
+    prompter.expectMessage(QStringLiteral("No association for file extension")); // the mail was not taken
 }
 
 } // namespace

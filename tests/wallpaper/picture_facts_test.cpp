@@ -1,43 +1,59 @@
+#include "wallpaper/fit.h"
 #include "wallpaper/picture_facts.h"
 
 #include <gtest/gtest.h>
-#include <map>
 
 namespace quillmark {
 namespace {
 
-TEST(PictureFacts, DepthsFrom16BitsAreBitsAndBelowThemColours) {
-    EXPECT_EQ(dimensionsCaption(10, 10, 16), "[10x10, displayed in 16 bit colour]");
-    EXPECT_EQ(dimensionsCaption(10, 10, 4), "[10x10, displayed in 16 colours]");
+TEST(FitPicture, ShrinkAndStretchGiveTheSizesUsersHaveAlwaysSeen) {
+    const FitOptions shrink{true, false}, stretch{false, true}, both{true, true};
+    const struct {
+        PixelSize picture, screen;
+        FitOptions options;
+        PixelSize expected;
+    } cases[] = {
+        {{1200, 1000}, {1024, 768}, shrink, {922, 768}},
+        {{300, 400}, {1024, 768}, stretch, {576, 768}},
+        {{400, 500}, {768, 1024}, stretch, {768, 960}},
+        {{500, 400}, {1024, 768}, stretch, {960, 768}},
+        {{400, 100}, {1024, 768}, stretch, {1024, 256}},
+        {{2000, 500}, {1024, 768}, stretch, {2000, 500}},
+        {{2000, 1000}, {1025, 768}, shrink, {1025, 512}}, // 512.5 high: halves round to even
+        {{900, 1000}, {768, 1024}, shrink, {768, 853}},   // fitting the height alone overflows
+        {{100000, 10}, {1024, 768}, shrink, {1024, 1}},
+        {{100, 0}, {1024, 768}, both, {100, 0}},
+        {{2147483647, 2147483647}, {1024, 768}, shrink, {768, 768}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        const PixelSize got = fitPicture(c.picture, c.screen, c.options);
+        EXPECT_EQ(got, c.expected) << got.width << "x" << got.height;
+    }
 }
 
-TEST(PictureFacts, HugePicturesAreRefusedBeforeDecoding) {
+TEST(PictureFacts, DepthsFrom16BitsAreBitsBelowThemColoursAndHugePicturesAreRefused) {
+    EXPECT_EQ(dimensionsCaption(10, 10, 16), "[10x10, displayed in 16 bit colour]");
+    EXPECT_EQ(dimensionsCaption(10, 10, 4), "[10x10, displayed in 16 colours]");
     EXPECT_TRUE(checkPictureSize(10000, 10000));
-    EXPECT_EQ(checkPictureSize(20000, 20000).message(),
-              "the picture is 20000 x 20000 pixels; Quillmark takes pictures of "
-              "up to 100 megapixels");
+    EXPECT_EQ(checkPictureSize(10000, 10001).message(),
+              "the picture is 10000 x 10001 pixels; Quillmark takes pictures of up to 100 megapixels");
     EXPECT_FALSE(checkPictureSize(2147483647, 2147483647));
     EXPECT_FALSE(checkPictureSize(0, 100));
 }
 
 TEST(PictureFacts, WallpaperFilesAlternateAndNeverOverwriteTheShownOne) {
     const std::string a = "/q/QuillmarkWallpaper.png", b = "/q/QuillmarkWallpaper2.png";
+    // When both are left behind, the newer one is what the desktop shows.
     const struct {
-        std::map<std::string, std::int64_t> files; // name and time of change
+        std::int64_t timeA, timeB; // 0: no such file
         std::string next;
-    } cases[] = {
-        {{}, a},
-        {{{a, 5}}, b},
-        {{{b, 5}}, a},
-        // Both left behind: the newer one is what the desktop shows.
-        {{{a, 5}, {b, 9}}, a},
-        {{{a, 9}, {b, 5}}, b},
-    };
+    } cases[] = {{0, 0, a}, {5, 0, b}, {5, 9, a}, {9, 5, b}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        SCOPED_TRACE(testing::Message() << c.timeA << " " << c.timeB);
         const WallpaperFiles got = wallpaperFiles("/q", "png", [&](const std::string& p) {
-            const auto it = c.files.find(p);
-            return it == c.files.end() ? std::nullopt : std::optional<std::int64_t>(it->second);
+            const std::int64_t changed = p == a ? c.timeA : c.timeB;
+            return changed ? std::optional(changed) : std::nullopt;
         });
         EXPECT_EQ(got.next, c.next);
         EXPECT_EQ(got.older, c.next == a ? b : a);
