@@ -45,8 +45,9 @@ TEST(Encryption, RotationMovesOnlyLettersAndWrapsAnyAmount) {
         EXPECT_EQ(rotEncode(text, n), encoded) << n;
         EXPECT_EQ(rotDecode(encoded, n), text) << n;
     }
-    // An empty "Last Encryption Method" selects the rotation, any other than "0" the password.
-    for (const auto& [stored, method] : {std::pair{"", CipherMethod::Rot}, {"x", CipherMethod::Password}})
+    // "Last Encryption Method": "0" or empty select the rotation, any other the password.
+    for (const auto& [stored, method] :
+         {std::pair{"", CipherMethod::Rot}, {"0", CipherMethod::Rot}, {"x", CipherMethod::Password}})
         EXPECT_EQ(cipherMethodFromSetting(stored), method) << stored;
 }
 
@@ -85,12 +86,15 @@ TEST(CryptCommand, PasswordFileLinesUnusableMethodsAndFailedStreams) {
     };
     const std::tuple<CryptOptions, int, std::string> cases[] = {
         {withPassword("s3cret\nnext"), 0, "s3cret"},
+        {withPassword("s3cret\rnext"), 0, "s3cret"},
+        {withPassword("s3cret"), 0, "s3cret"},
         {withPassword(longest + "\r\n" + std::string(200000, 'q')), 0, longest},
         {withPassword(longest + "p\n"), 2, "64 KB"},
         {withPassword("\nsecond"), 2, "empty"},
         {CryptOptions{true, std::nullopt, folder.file("missing"), std::nullopt}, 2, "missing"},
         {CryptOptions{true, std::nullopt, folder.path(), std::nullopt}, 1, "cannot read the password file"},
         {CryptOptions{true, "27", {}, {}}, 2, "27"},
+        {CryptOptions{true, "2.5", {}, {}}, 2, "2.5"},
         {CryptOptions{true, "0", {}, {}}, 2, "'0'"}};
     for (const auto& [options, status, expected] : cases) {
         SCOPED_TRACE(expected.substr(0, 20));

@@ -98,7 +98,7 @@ TEST_F(ProfileStoreTest, SignatureStateTakesThePathsAndTheSettingsWithoutWriting
 
 // A name must be more than blanks and come back from the settings file exactly as typed.
 TEST(ProfileNameTest, RefusesNamesTheSettingsFileWouldNotGiveBack) {
-    for (const std::string name : {"   ", "two\nlines", " padded", "\"quoted\""})
+    for (const std::string name : {"", "   ", "\t", "two\nlines", " padded", "\"quoted\""})
         EXPECT_FALSE(checkProfileName(name).message().empty()) << name;
     for (const std::string name : {"a=b", "Caf\xC3\xA9 \xE2\x82\xAC"})
         EXPECT_TRUE(checkProfileName(name).ok()) << name;
