@@ -97,6 +97,7 @@ TEST_F(EditorTest, AFailedSaveIsNotASuccessAndCloseAsksAboutUnsavedText) {
     EXPECT_FALSE(editor->isSaved());
     prompter.answers.push_back(Prompter::Answer::Yes);
     EXPECT_FALSE(editor->close());
+    EXPECT_EQ(prompter.messages().at(1).title, QStringLiteral("Save file?"));
     EXPECT_EQ(text()->toPlainText(), QStringLiteral("Typed words"));
     prompter.answers.push_back(Prompter::Answer::No);
     EXPECT_TRUE(editor->close());

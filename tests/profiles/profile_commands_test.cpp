@@ -112,7 +112,7 @@ TEST_F(ProfileCommandsTest, NewProfileStartsOnTheBlankFileAndIsStoredOnLeavingTh
     EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Family");
 }
 
-// With none left Delete asks and writes nothing (the empty name matches every free slot).
+// With none left Delete neither asks nor writes (the empty name matches every free slot).
 TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndMakesTheFirstProfileCurrent) {
     list()->setCurrentIndex(1); // Work
     const std::string before = test::slurp(ini);
@@ -121,6 +121,8 @@ TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndMakesTheFirstProfileCur
         click(QStringLiteral("cmdRemoveProfile"));
     }
     EXPECT_EQ(test::slurp(ini), before);
+    EXPECT_EQ(prompter.messages().back().text,
+              QStringLiteral("Are you sure you want to delete profile: Work?"));
     prompter.answers = {Prompter::Answer::Yes, Prompter::Answer::Yes};
     click(QStringLiteral("cmdRemoveProfile"));
     EXPECT_EQ(settings.readIniPlain("Profiles", "Sig File 3"), "");
