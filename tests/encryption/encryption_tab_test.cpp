@@ -5,12 +5,8 @@
 #include "support/ui_fixture.h"
 #include "ui/text_codec.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QClipboard>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace quillmark {
 namespace {
@@ -27,10 +23,9 @@ protected:
         control<QLineEdit>(tab, QLatin1String(name))->clear();
         QTest::keyClicks(control<QLineEdit>(tab, QLatin1String(name)), text);
     }
-    // Pastes `text` into a box as the user would, line ends untouched.
-    void paste(const char* button, const QString& text) {
+    void paste(const QString& text) {
         QApplication::clipboard()->setText(text);
-        click(button);
+        click("cmdPasteEncrypted0");
     }
     QString clipboard() const { return QApplication::clipboard()->text(); }
 
@@ -39,11 +34,10 @@ protected:
 
 // Amounts are rounded half to even; one outside 1..26 or no number only copies the old output.
 TEST_F(EncryptionTabTest, TheRotationAmountIsRoundedAndUnusableAmountsOnlyCopyTheOldOutput) {
-    paste("cmdPasteEncrypted0", QStringLiteral("Hello, xyz!"));
+    paste(QStringLiteral("Hello, xyz!"));
     const std::pair<const char*, const char*> cases[] = {
-        {"13", "Uryyb, klm!"},  {"0", "Uryyb, klm!"},     {"27", "Uryyb, klm!"},
-        {"ten", "Uryyb, klm!"}, {"0x4", "Uryyb, klm!"},   {"1e1", "Rovvy, hij!"},
-        {"2.5", "Jgnnq, zab!"}, {" 3.5 ", "Lipps, bcd!"}, {"26", "Hello, xyz!"}};
+        {"13", "Uryyb, klm!"},  {"0", "Uryyb, klm!"},   {"27", "Uryyb, klm!"},    {"0x4", "Uryyb, klm!"},
+        {"1e1", "Rovvy, hij!"}, {"2.5", "Jgnnq, zab!"}, {" 3.5 ", "Lipps, bcd!"}, {"26", "Hello, xyz!"}};
     for (const auto& [amount, expected] : cases) {
         QApplication::clipboard()->setText(QStringLiteral("something else"));
         type("txtROT", QString::fromLatin1(amount));
@@ -53,30 +47,24 @@ TEST_F(EncryptionTabTest, TheRotationAmountIsRoundedAndUnusableAmountsOnlyCopyTh
 }
 
 TEST_F(EncryptionTabTest, ThePasswordMethodPutsTheExactEnvelopeOnTheClipboardAndReadsItBack) {
-    // The tray's commands before the first activation only explain.
-    tab.clipboardCommand(true, false);
+    tab.clipboardCommand(true, false); // before the first activation it only explains
     prompter.expectMessage(
         QStringLiteral("You need to set up which encryption method you want to use first"));
-
     const QString plain = QStringLiteral("Meet at n\u00f6on,\r\nbring the key! $5\n");
     click("opnPassword");
     type("txtPassword", QStringLiteral("s3cret pass"));
-    paste("cmdPasteEncrypted0", plain);
+    paste(plain);
     click("cmdEncode");
     const QString cipher = textFromBytes(wrapEncrypted(encryptText(plain.toStdString(), "s3cret pass")));
     EXPECT_EQ(clipboard(), cipher);
     // "Decrypt Clipboard" with the whole clipboard, both envelope lines included.
     tab.clipboardCommand(false, true);
     EXPECT_EQ(clipboard(), plain);
-    // Typed or pasted by hand, the box loses its CRs; the text still decodes, with LF line ends.
+    // Set by hand, the box loses its CRs; the text still decodes, with LF line ends.
     click("cmdDeleteEncrypted0");
     control<QPlainTextEdit>(tab, QStringLiteral("txtInput"))->setPlainText(cipher);
     click("cmdDecode");
     EXPECT_EQ(clipboard(), QStringLiteral("Meet at n\u00f6on,\nbring the key! $5\n"));
-
-    // The chosen method is kept in the settings file.
-    tab.saveSettings(settings);
-    EXPECT_NE(test::slurp(ini).find("LAST ENCRYPTION METHOD=1\n"), std::string::npos);
 }
 
 } // namespace

@@ -40,7 +40,6 @@ TEST_F(ProfileStoreTest, RemovedSlotIsReusedAndListingKeepsSlotOrder) {
     // Saving a profile again writes its own slot even while a lower one is free.
     writeProfileSlot(settings, 1, {});
     EXPECT_EQ(findSlotForSave(settings, "Family"), 3);
-    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "family"), 3);
     EXPECT_EQ(findProfileSlotExact(settings, "PROFILES", "family"), 0);
     EXPECT_EQ(findProfileSlotExact(settings, "PROFILES", ""), 1); // the lowest free slot
 }
@@ -51,8 +50,6 @@ TEST_F(ProfileStoreTest, SixtyFourSlotsAndNoMore) {
     EXPECT_EQ(listProfileNames(settings), Names{"Sixty-four"});
     EXPECT_EQ(findProfileSlotIgnoringCase(settings, "SIXTY-FOUR", ScanRead::Plain), 64);
     EXPECT_EQ(findProfileSlotExact(settings, "Profiles", "Sixty-four", ScanRead::Plain), 64);
-    EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Sixty-four");
-    EXPECT_EQ(readProfileSlot(settings, "Profiles", 64, ScanRead::Plain).sigFile, "/s64");
     {
         Settings::Batch batch(settings);
         for (int n = 1; n <= kMaxProfiles; ++n)
@@ -61,38 +58,24 @@ TEST_F(ProfileStoreTest, SixtyFourSlotsAndNoMore) {
     EXPECT_EQ(findSlotForSave(settings, "P64"), 64);
     EXPECT_EQ(findSlotForSave(settings, "One more"), 0);
     const std::string before = test::slurp(ini);
-    const Status saved = saveProfileSettings(settings, {"One more", "h", "f", "s"});
-    const Status added = addProfile(settings, {"One more", "h", "f", "s"});
-    for (const Status& s : {saved, added})
+    for (const Status& s : {saveProfileSettings(settings, {"One more", "h", "f", "s"}),
+                            addProfile(settings, {"One more", "h", "f", "s"})})
         EXPECT_NE(s.message().find("all 64 profiles are in use"), std::string::npos) << s.message();
     EXPECT_EQ(test::slurp(ini), before);
 }
 
+// A free slot read gets its name line, a named one its path lines, a scan all name lines.
 TEST_F(ProfileStoreTest, ScansLeaveEmptyNameLinesButPlainReadsWriteNothing) {
-    test::spit(ini, "[SETTINGS]\nINTERVAL_1=60\n");
-    EXPECT_TRUE(listProfileNames(settings).empty());
+    const std::string start = "[Profiles]\nPROFILE 2=Work\nHEADER FILE 2=/h\n";
+    test::spit(ini, start);
     EXPECT_EQ(findProfileSlotIgnoringCase(settings, "x", ScanRead::Plain), 0);
-    EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "");
-    EXPECT_EQ(test::slurp(ini), "[SETTINGS]\nINTERVAL_1=60\n");
-    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "x"), 0);
-    const std::string after = test::slurp(ini);
-    EXPECT_NE(after.find("[Profiles]"), std::string::npos);
-    EXPECT_NE(after.find("PROFILE 1=\n"), std::string::npos);
-    EXPECT_NE(after.find("PROFILE 64=\n"), std::string::npos);
-}
-
-TEST_F(ProfileStoreTest, ReadingAFreeSlotWritesOnlyItsNameLine) {
-    writeProfileSlot(settings, 1, {}); // a removed profile leaves four empty lines
-    test::spit(ini, test::slurp(ini) + "PROFILE 2=Work\nHEADER FILE 2=/h\n");
-    const std::string before = test::slurp(ini);
-    for (const int slot : {1, 3})
-        EXPECT_EQ(readProfileSlot(settings, "PROFILES", slot).sigFile, "") << slot;
-    EXPECT_EQ(test::slurp(ini), before + "PROFILE 3=\n");
-    // A named slot still gets its missing path lines, as the select always wrote them.
+    EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Work");
+    EXPECT_EQ(test::slurp(ini), start);
+    EXPECT_EQ(readProfileSlot(settings, "PROFILES", 3).sigFile, "");
     EXPECT_EQ(readProfileSlot(settings, "PROFILES", 2).headerFile, "/h");
-    const std::string after = test::slurp(ini);
-    EXPECT_NE(after.find("FOOTER FILE 2=\nSIG FILE 2=\n"), std::string::npos) << after;
-    EXPECT_EQ(after.find(" FILE 3"), std::string::npos) << after;
+    EXPECT_EQ(test::slurp(ini), start + "PROFILE 3=\nFOOTER FILE 2=\nSIG FILE 2=\n");
+    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "x"), 0);
+    EXPECT_NE(test::slurp(ini).find("PROFILE 64=\n"), std::string::npos);
 }
 
 TEST_F(ProfileStoreTest, StartupProfileIsTheLastOneInStoredCaseElseTheFirstListed) {
@@ -105,30 +88,20 @@ TEST_F(ProfileStoreTest, StartupProfileIsTheLastOneInStoredCaseElseTheFirstListe
     }
 }
 
-// Missing settings give "%" and dashes; nothing is written.
 TEST_F(ProfileStoreTest, SignatureStateTakesThePathsAndTheSettingsWithoutWriting) {
-    test::spit(ini, "[SETTINGS]\nSIG SEPARATOR CHARACTER=#x\nADD DASHES TO SIG HEADER=False\n");
+    test::spit(ini, "[SETTINGS]\nSIG SEPARATOR CHARACTER=#x\n");
     const SignatureState state = signatureStateFor(settings, {"Work", "/h", "/f", "/s"});
-    EXPECT_EQ(std::tie(state.headerFile, state.footerFile, state.sigFile, state.separator),
-              std::make_tuple("/h", "/f", "/s", "#"));
-    EXPECT_FALSE(state.addDashes);
-    test::spit(ini, "[Profiles]\n");
-    const SignatureState fresh = signatureStateFor(settings, {});
-    EXPECT_EQ(fresh.separator + (fresh.addDashes ? "+" : "-") + test::slurp(ini), "%+[Profiles]\n");
+    EXPECT_EQ(std::tie(state.headerFile, state.footerFile, state.sigFile, state.separator, state.addDashes),
+              std::make_tuple("/h", "/f", "/s", "#", true));
+    EXPECT_EQ(test::slurp(ini), "[SETTINGS]\nSIG SEPARATOR CHARACTER=#x\n");
 }
 
-// A name must be more than blanks and come back from the settings file exactly as typed
-// (what that file can store is the settings' own rule; these rows prove the check is made).
+// A name must be more than blanks and come back from the settings file exactly as typed.
 TEST(ProfileNameTest, RefusesNamesTheSettingsFileWouldNotGiveBack) {
     for (const std::string name : {"", "   ", "\t", "two\nlines", " padded", "\"quoted\""})
         EXPECT_FALSE(checkProfileName(name).message().empty()) << name;
-    test::TempFolder dir;
-    for (const std::string name : {"a=b", ";not a comment", "Caf\xC3\xA9 \xE2\x82\xAC"}) {
+    for (const std::string name : {"a=b", "Caf\xC3\xA9 \xE2\x82\xAC"})
         EXPECT_TRUE(checkProfileName(name).ok()) << name;
-        Settings(dir.file("Quillmark.INI")).writeIni("Profiles", "Profile 2", name);
-        Settings reread(dir.file("Quillmark.INI"));
-        EXPECT_EQ(listProfileNames(reread), std::vector<std::string>{name});
-    }
 }
 
 TEST(ProfileFilesTest, CreateFileIfMissingNeverTouchesAnExistingFile) {
@@ -137,7 +110,7 @@ TEST(ProfileFilesTest, CreateFileIfMissingNeverTouchesAnExistingFile) {
     test::spit(dir.file("plain"), "x");
     ASSERT_TRUE(createFileIfMissing(dir.file("blank.txt")).ok());
     EXPECT_EQ(test::slurp(dir.file("blank.txt")), "keep me\n");
-    // The signature folder was deleted while the program ran: it comes back, with the file.
+    // A deleted signature folder comes back, with the file.
     ASSERT_TRUE(createFileIfMissing(dir.file("Sigs/blank.txt")).ok());
     EXPECT_EQ(fs::file_size(dir.file("Sigs/blank.txt")), 0u);
     // A file standing where the folder should be cannot be replaced by one.
@@ -145,33 +118,24 @@ TEST(ProfileFilesTest, CreateFileIfMissingNeverTouchesAnExistingFile) {
     EXPECT_EQ(test::slurp(dir.file("plain")), "x");
 }
 
-// A header or footer file must be an existing, readable text file; the output file must
-// not be a folder nor hold binary data, and its folder must exist. Only the start of a
-// large file is looked at. Each refusal names the place.
+// An unreadable output still serves: it is only written. Each refusal names the place.
 TEST(ProfileFilesTest, ChecksWhatAChosenFileCanServeAs) {
     test::TempFolder dir;
     test::spit(dir.file("header.txt"), "Hello\n%\nWorld\n");
     test::spit(dir.file("binary.txt"), std::string("GIF89a\0\0\x01", 9));
     test::spit(dir.file("secret.txt"), "text");
     fs::create_directory(dir.file("folder.txt"));
-    test::spit(dir.file("big.txt"), std::string(64 * 1024, 'a'));
-    fs::resize_file(dir.file("big.txt"), 100ull * 1024 * 1024);
     const auto S = ProfileFileRole::Source, O = ProfileFileRole::Output;
     const std::optional<ErrorCode> usable;
     std::vector<std::tuple<std::string, ProfileFileRole, std::optional<ErrorCode>>> cases = {
         {"header.txt", S, usable},
-        {"header.txt", O, usable},
-        {"big.txt", S, usable},
         {"new.txt", O, usable},
         {"new.txt", S, ErrorCode::NotFound},
         {"folder.txt", S, ErrorCode::IsDirectory},
-        {"folder.txt", O, ErrorCode::IsDirectory},
         {"binary.txt", S, ErrorCode::InvalidInput},
         {"binary.txt", O, ErrorCode::InvalidInput},
-        {"missing/sig.txt", O, ErrorCode::PathNotFound},
-        {"missing/h.txt", S, ErrorCode::PathNotFound}};
+        {"missing/sig.txt", O, ErrorCode::PathNotFound}};
 #ifndef _WIN32
-    // The output file is only written, never read: a file nobody may read still serves.
     if (::geteuid() != 0) { // permissions do not stop root
         fs::permissions(dir.file("secret.txt"), fs::perms::none);
         cases.emplace_back("secret.txt", S, ErrorCode::AccessDenied);

@@ -1,6 +1,8 @@
 #include "platform/platform.h"
 #include "signature/entries.h"
+#include "signature/entry_index.h"
 #include "signature/separator.h"
+#include "support/scripted_random.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +11,16 @@
 #include <filesystem>
 #include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 
 namespace quillmark {
 namespace {
 
+namespace fs = std::filesystem;
 using Entries = std::vector<std::string>;
+using test::slurp;
+using test::spit;
 using namespace std::string_literals;
 const std::string LE(kLineEnd);
 
@@ -37,15 +43,10 @@ Entries referenceSplit(std::string_view bytes, std::string_view sep) {
 
 TEST(SplitEntries, FollowsTheLineAndEntryRules) {
     const std::tuple<std::string, std::string, Entries> cases[] = {
-        {"A\n%\nB\nC\n", "%", {"A", "B" + LE + "C"}},
         {"A\n%\rB\r\nC", "%", {"A", "B" + LE + "C"}},
         {"A\n% and the rest\nB\n# note\nC", "%", {"A", "B" + LE + "C"}},
-        {"%\n%\n", "%", {"", "", ""}},
-        {"", "%", {""}},
         // Leading empty lines vanish, inner and trailing ones stay.
         {"\n\nA\n\nB\n\n\n%\n", "%", {"A" + LE + LE + "B" + LE + LE, ""}},
-        {"  %\nx%\n%", "%", {"  %" + LE + "x%", ""}},
-        {"A\n#\nB", "#", {"A", "B"}},
         {"A\0B\n%\n\xFF\xFE\x80"s, "%", {"A\0B"s, "\xFF\xFE\x80"}},
         {"A\nB\n\nC\n", "", {"A" + LE + "B", "C"}},
         {"A\n%\nB", "%\n", {"A" + LE + "%" + LE + "B"}}};
@@ -55,27 +56,21 @@ TEST(SplitEntries, FollowsTheLineAndEntryRules) {
     }
 }
 
-// The separator of a stored setting: a whole UTF-8 sequence, else one byte (a Windows-1252
-// section sign; a sequence cut short, overlong, a surrogate or with a bad continuation byte).
+// A whole UTF-8 sequence, else one byte (cut short, overlong, a bad continuation).
 TEST(SeparatorFromSetting, KeepsTheFirstCharacterByteForByte) {
     const std::pair<std::string, std::string> cases[] = {{"", "%"},
-                                                         {"%", "%"},
                                                          {"#x", "#"},
                                                          {"\xA7\xA7", "\xA7"},
                                                          {"\xC2\xA7rest", "\xC2\xA7"},
-                                                         {"\xE2\x82\xAC", "\xE2\x82\xAC"},
                                                          {"\xF0\x9F\x98\x80!", "\xF0\x9F\x98\x80"},
                                                          {"\xC2", "\xC2"},
                                                          {"\xC0\xAF", "\xC0"},
-                                                         {"\xED\xA0\x80", "\xED"},
                                                          {"\xE2\x28\xA1", "\xE2"}};
     for (const auto& [stored, expected] : cases)
         EXPECT_EQ(separatorFromSetting(stored), expected) << stored;
 }
 
-// Wherever a piece is cut (inside a CR LF, a separator, a line's first bytes), however
-// densely the entries' starts are sampled, and whether an entry is read from the start or
-// from a sample, the result must be the plain reading's.
+// However the pieces are cut and the starts sampled, the result is the plain reading's.
 TEST(EntryList, AgreesWithThePlainReadingWherePiecesAreCut) {
     const std::string alphabet = "Ab #%\r\n\n\n\xC2\xA7\0"s;
     std::mt19937 gen(1234);
@@ -114,13 +109,12 @@ TEST(EntryList, AgreesWithThePlainReadingWherePiecesAreCut) {
 
 TEST(LoadEntryFile, ReplacesTheListOnlyAfterAWholeRead) {
     test::TempFolder tmp;
-    std::filesystem::create_directory(tmp.file("folder"));
-    test::spit(tmp.file("huge.txt"), ""); // sparse: nothing is written to disk
-    std::filesystem::resize_file(tmp.file("huge.txt"), std::uintmax_t{300} << 20);
+    fs::create_directory(tmp.file("folder"));
+    spit(tmp.file("huge.txt"), ""); // sparse: nothing is written to disk
+    fs::resize_file(tmp.file("huge.txt"), std::uintmax_t{300} << 20);
     const Entries before{"old 1", "old 2"};
     EntryList list{"old 1", "old 2"};
-    // Nothing to load is not an error; a folder where the file should be is, and so is a
-    // file too large to hold, refused before a byte is read.
+    // Nothing to load is no error; a folder is, and so is a file too large to hold.
     const std::pair<std::string, std::optional<ErrorCode>> cases[] = {
         {"", std::nullopt},
         {tmp.file("no/such/f.txt"), std::nullopt},
@@ -132,31 +126,133 @@ TEST(LoadEntryFile, ReplacesTheListOnlyAfterAWholeRead) {
         EXPECT_EQ(s.ok() ? std::nullopt : std::optional(s.code()), error);
         EXPECT_EQ(list.entries(), before);
     }
-    EXPECT_EQ(loadEntryFile(tmp.file("huge.txt"), "%", list).message(),
-              tmp.file("huge.txt") + " is 300 MB; source files above 256 MB are not loaded");
-    test::spit(tmp.file("empty.txt"), "");
+    spit(tmp.file("empty.txt"), "");
     EXPECT_TRUE(loadEntryFile(tmp.file("empty.txt"), "%", list).ok());
     EXPECT_EQ(list.entries(), Entries{""});
-}
-
-// Many read pieces long, with CR LF and a two-byte separator across the pieces' edges; one
-// entry of a single 3 MB line; 20 MB of separators (which must not take quadratic time).
-TEST(LoadEntryFile, LargeFilesReadInPiecesGiveTheSameEntries) {
-    test::TempFolder tmp;
+    // Many read pieces long, with CR LF and a two-byte separator across the pieces' edges.
     std::string bytes;
     for (int i = 0; bytes.size() < 300'000; ++i)
         bytes += "# c\r\n\r\nline " + std::to_string(i) + "\r\n" + std::string(i % 97u, 'x') +
                  "\r\n\xC2\xA7 s\r\n";
-    const std::pair<std::string, std::string> files[] = {
-        {bytes, "\xC2\xA7"},
-        {std::string(3u << 20, 'h') + "\n%\nnext\n%\n" + std::string(200'000, 'f'), "%"},
-        {std::string(20u << 20, '%'), "%"}};
-    for (const auto& [file, separator] : files) {
-        SCOPED_TRACE(file.substr(0, 20));
-        test::spit(tmp.file("big.txt"), file);
-        EntryList list;
-        ASSERT_TRUE(loadEntryFile(tmp.file("big.txt"), separator, list).ok());
-        EXPECT_TRUE(list.entries() == referenceSplit(file, separator));
+    spit(tmp.file("big.txt"), bytes);
+    ASSERT_TRUE(loadEntryFile(tmp.file("big.txt"), "\xC2\xA7", list).ok());
+    EXPECT_TRUE(list.entries() == referenceSplit(bytes, "\xC2\xA7"));
+}
+
+class EntryIndexTest : public ::testing::Test {
+protected:
+    // Every entry, drawn through the index and by the full parse with the same number.
+    void expectSameAsFullParse(const std::string& path, std::string_view separator, const std::string& what) {
+        const std::size_t n = splitEntries(slurp(path), separator).size();
+        for (std::size_t i = 0; i <= n; ++i) {
+            const float r = i == n ? 0.99999994f : (static_cast<float>(i) + 0.5f) / static_cast<float>(n);
+            test::ScriptedRandom a{r}, b{r};
+            a.repeat = b.repeat = true;
+            const FilePick indexed = pickEntryIndexed(path, separator, {"fallback"}, a, m_cache);
+            const FilePick full = pickEntryFromFile(path, separator, {"fallback"}, b);
+            EXPECT_TRUE(indexed.read.ok() && full.read.ok());
+            EXPECT_EQ(a.draws, 1);
+            ASSERT_EQ(std::tie(indexed.entry.count, indexed.entry.index, indexed.entry.text),
+                      std::tie(full.entry.count, full.entry.index, full.entry.text))
+                << what;
+        }
+    }
+    std::string indexOf(const std::string& path) { return entryIndexPath(m_cache, path); }
+
+    test::TempFolder m_tmp;
+    std::string m_cache = m_tmp.file("cache/quillmark");
+};
+
+TEST_F(EntryIndexTest, RandomFilesGiveTheEntriesOfTheFullParse) {
+    std::mt19937 engine(20261206);
+    const std::string alphabet = "ab%%#\r\n\n ";
+    const std::string_view separators[] = {"%", "", "%%", "ab", "\n"};
+    const std::string path = m_tmp.file("quotes.txt");
+    for (int round = 0; round < 300; ++round) {
+        // Some long enough for the index to sample where their entries begin.
+        std::string bytes(engine() % (round % 30 == 0 ? 12'000 : 120), ' ');
+        for (char& c : bytes)
+            c = alphabet[engine() % alphabet.size()];
+        spit(path, bytes);
+        for (const char* what : {"cold", "warm"})
+            expectSameAsFullParse(path, separators[round % std::size(separators)],
+                                  what + std::to_string(round));
+        fs::remove(path);
+    }
+}
+
+// Same size and time, a damaged or foreign index, a planted link: never another entry.
+TEST_F(EntryIndexTest, AnyChangeOfTheFileOrADamagedIndexNeverGivesAnotherEntry) {
+    const std::string path = m_tmp.file("quotes.txt");
+    spit(path, "a\n%\nbbbbb\n");
+    expectSameAsFullParse(path, "%", "before");
+    const auto stamp = fs::last_write_time(path);
+    spit(path, "a\n%\nb\n%\nc\n");
+    fs::last_write_time(path, stamp);
+    expectSameAsFullParse(path, "%", "same size and time");
+    const std::string index = indexOf(path), other = m_tmp.file("other.txt");
+    spit(other, "a\n%\nb\n%\nc\n%\nd\n");
+    expectSameAsFullParse(other, "%", "other");
+    const std::string good = slurp(index);
+    std::string otherVersion = good, badByte = good;
+    otherVersion[8] = 9;
+    badByte[badByte.size() - 8] = 3;
+    const std::pair<const char*, std::string> damages[] = {{"truncated", good.substr(0, good.size() - 3)},
+                                                           {"another version", otherVersion},
+                                                           {"a byte changed", badByte},
+                                                           {"another file's index", slurp(indexOf(other))}};
+    for (const auto& [what, bytes] : damages) {
+        spit(index, bytes);
+        expectSameAsFullParse(path, "%", what);
+    }
+    const std::string victim = m_tmp.file("victim.txt");
+    spit(victim, "keep me");
+    fs::remove(index);
+    fs::create_symlink(victim, index);
+    expectSameAsFullParse(path, "%", "planted link");
+    EXPECT_EQ(slurp(victim), "keep me");
+    EXPECT_FALSE(fs::is_symlink(index));
+}
+
+// Without a writable cache the full parse answers; a missing source gives the fallback.
+TEST_F(EntryIndexTest, WithoutAWritableCacheTheFullParseStillAnswers) {
+    spit(m_tmp.file("quotes.txt"), "one\n%\ntwo\n");
+    spit(m_tmp.file("cache"), "not a folder");
+    for (const std::string name : {"quotes.txt", "missing.txt"})
+        expectSameAsFullParse(m_tmp.file(name), "%", name);
+}
+
+// Indexes of files gone or unused for a month, day-old leftovers and old formats go, daily.
+TEST_F(EntryIndexTest, TheCacheKeepsOneIndexPerSourceAndDropsWhatIsNotUsed) {
+    const std::string path = m_tmp.file("quotes.txt"), unused = m_tmp.file("unused.txt");
+    for (int save = 0; save < 3; ++save) {
+        spit(m_tmp.file("saving.txt"), "v" + std::to_string(save) + "\n%\nx\n");
+        fs::rename(m_tmp.file("saving.txt"), path);
+        expectSameAsFullParse(path, "%", "save " + std::to_string(save));
+    }
+    for (const std::string& source : {m_tmp.file("gone.txt"), unused}) {
+        spit(source, "a\n%\nb\n");
+        expectSameAsFullParse(source, "%", source);
+    }
+    fs::remove(m_tmp.file("gone.txt"));
+    const auto dayAgo = fs::file_time_type::clock::now() - std::chrono::hours(25);
+    fs::last_write_time(indexOf(unused), dayAgo - std::chrono::hours(24 * 30));
+    const std::string leftover = m_cache + "/0123456789abcdef.idx.Ab12Cd";
+    for (const char* name : {"0123456789abcdef.idx.Ab12Cd", "0123456789abcdef.idx.1234567.tmp",
+                             "803-1a2b-cbf2.idx", ".0123456789abcdef.idx.Zz99Yy", "x"})
+        spit(m_cache + "/" + name, "x");
+    fs::last_write_time(m_cache + "/0123456789abcdef.idx.1234567.tmp", dayAgo);
+    std::set<std::string> expected{fs::path(indexOf(path)).filename().string(),
+                                   ".0123456789abcdef.idx.Zz99Yy", "x", "tidied"};
+    for (int run = 0; run < 2; ++run) {
+        fs::last_write_time(leftover, dayAgo);
+        tidyEntryIndexFolder(m_cache);
+        std::set<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(m_cache))
+            names.insert(entry.path().filename().string());
+        EXPECT_EQ(names, expected);
+        spit(leftover, "x"); // the second run, within the day, leaves it
+        expected.insert(fs::path(leftover).filename().string());
     }
 }
 

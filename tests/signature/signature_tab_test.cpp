@@ -2,16 +2,8 @@
 #include "signature/signature_tab.h"
 #include "support/ui_fixture.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QClipboard>
-#include <QDeadlineTimer>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QSignalSpy>
-#include <QSlider>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,7 +22,6 @@ protected:
     void click(const char* name) {
         QTest::mouseClick(control<QAbstractButton>(tab, QLatin1String(name)), Qt::LeftButton);
     }
-    QString preview() { return control<QPlainTextEdit>(tab, QStringLiteral("txtSig"))->toPlainText(); }
     std::size_t logLines() {
         const std::string log = test::slurp(dir.file("errorlog.dat"));
         return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n'));
@@ -45,14 +36,13 @@ TEST_F(SignatureTabTest, NextSigWritesThePickAndCopyTakesTheWholeSignature) {
     click("cmdUpdate");
     EXPECT_EQ(test::slurp(state.sigFile), "-- \nH2\nF2\n");
     click("chkAddSigDashes");
-    // A large signature is previewed in part, and written and copied whole.
+    // Previewed in part, written and copied whole.
     state.headers = {std::string(100'000, 'a')};
     click("cmdUpdate");
     EXPECT_TRUE(test::slurp(state.sigFile) == std::string(100'000, 'a') + "\nF1\n");
-    EXPECT_LT(preview().size(), 64 * 1024 + 200);
+    EXPECT_LT(control<QPlainTextEdit>(tab, QStringLiteral("txtSig"))->toPlainText().size(), 64 * 1024 + 200);
     click("cmdCopy");
     EXPECT_TRUE(QApplication::clipboard()->text() == QString(100'000, u'a') + QStringLiteral("\nF1"));
-    // Next Sig restarts the timer while paused; the button still offers Resume.
     click("cmdPause");
     click("cmdUpdate");
     EXPECT_EQ(control<QAbstractButton>(tab, QStringLiteral("cmdPause"))->text(), QStringLiteral("&Resume"));
@@ -60,9 +50,7 @@ TEST_F(SignatureTabTest, NextSigWritesThePickAndCopyTakesTheWholeSignature) {
     EXPECT_TRUE(control<QTimer>(tab, QStringLiteral("tmr1"))->isActive());
 }
 
-// A missing output folder is said at every update and points to the Profiles tab; an output
-// that is a source file, or a link another user planted in a shared sticky folder, is said
-// and logged once; a pipe nobody reads is logged once. After a write that worked, again.
+// A missing folder is said each time, a source or a foreign link once, a pipe only logged.
 TEST_F(SignatureTabTest, AnOutputThatCannotBeWrittenIsReportedAsOftenAsItsKindNeeds) {
     state.headerFile = dir.file("h.txt");
     test::spit(state.headerFile, "H1\n%\nH2\n");
@@ -113,7 +101,7 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
         bytes += "header " + std::to_string(i) + "\n%\n";
     test::spit(state.headerFile, bytes + "last");
     random.values = {0.99999f, 0.0f};
-    bool ranWhileLoading = false; // a click then waits for the whole list
+    bool ranWhileLoading = false;
     QTimer::singleShot(0, &tab, [&] {
         ranWhileLoading = tab.isLoading();
         click("cmdUpdate");
@@ -126,7 +114,6 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
     QTimer::singleShot(0, &tab, [&] { tab.stopLoading(); });
     loadFiles();
     EXPECT_EQ(state.headers.entries(), std::vector<std::string>{"kept"});
-    // A file above 256 MB is refused with its size (sparse: nothing is written to disk).
     std::filesystem::resize_file(state.headerFile, std::uintmax_t{300} << 20);
     loadFiles();
     prompter.expectMessage(QStringLiteral("subLoadFiles: \r") + QString::fromStdString(state.headerFile) +
@@ -134,8 +121,7 @@ TEST_F(SignatureTabTest, WindowEventsRunWhileAFileLoadsAndUpdatesWaitForIt) {
     EXPECT_EQ(state.headers.entries(), std::vector<std::string>{"kept"});
 }
 
-// Only digits enter the box, typed or pasted, at the cursor; the slider stops at its end
-// while the box keeps its value; a text that is no number becomes 0. A tick follows the box.
+// Only digits enter the box, typed or pasted at the cursor; no number becomes 0.
 TEST_F(SignatureTabTest, IntervalBoxTakesDigitsAndDrivesTheTimer) {
     auto* box = control<QLineEdit>(tab, QStringLiteral("txtInterval1"));
     box->clear();
