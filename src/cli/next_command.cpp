@@ -1,5 +1,6 @@
 #include "cli/next_command.h"
 
+#include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/sample_files.h"
 #include "profiles/profile_store.h"
@@ -18,7 +19,7 @@ namespace {
 
 bool isFile(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+    return std::filesystem::is_regular_file(toFsPath(path), ec);
 }
 
 // A settings file that is there but cannot be read must not pass for one without profiles.

@@ -1,6 +1,7 @@
 #include "cli/profile_command.h"
 
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
 #include "profiles/profile_store.h"
 #include "settings/setting_keys.h"
@@ -47,8 +48,8 @@ std::optional<std::string> storedName(Settings& settings, const std::string& nam
 // Profiles are read by a program whose working folder is elsewhere.
 std::string absolutePath(const std::string& path) {
     std::error_code ec;
-    const fs::path absolute = fs::absolute(fs::path(path), ec);
-    return ec ? path : absolute.lexically_normal().string();
+    const fs::path absolute = fs::absolute(toFsPath(path), ec);
+    return ec ? path : toUtf8Path(absolute.lexically_normal());
 }
 
 bool readableSettings(Settings& settings, const char* command, std::ostream& err) {
@@ -78,17 +79,17 @@ int runProfileAdd(const ProfileAddOptions& options, const std::string& settingsP
                         "a path that cannot be stored in the settings file: " + storable.message(), kRefused);
     std::error_code ec;
     for (const std::string* source : {&record.headerFile, &record.footerFile})
-        if (!fs::is_regular_file(*source, ec))
+        if (!fs::is_regular_file(toFsPath(*source), ec))
             return fail(err, "add", "no file at " + *source, kIoError);
-    const fs::path outputFolder = fs::path(record.sigFile).parent_path();
+    const fs::path outputFolder = toFsPath(record.sigFile).parent_path();
     // On a fresh account the signature folder is made by whichever command needs it first.
     if (!options.sigFile && !fs::is_directory(outputFolder, ec))
-        if (const Status made = makeFolders(outputFolder.string()); !made)
+        if (const Status made = makeFolders(toUtf8Path(outputFolder)); !made)
             return fail(err, "add", made.message(), kIoError);
-    if (fs::is_directory(record.sigFile, ec))
+    if (fs::is_directory(toFsPath(record.sigFile), ec))
         return fail(err, "add", "the output file " + record.sigFile + " is a folder", kRefused);
     if (!fs::is_directory(outputFolder, ec))
-        return fail(err, "add", "the output file's folder " + outputFolder.string() + " does not exist",
+        return fail(err, "add", "the output file's folder " + toUtf8Path(outputFolder) + " does not exist",
                     kIoError);
     if (const Status distinct = checkOutputIsNoSource(record.sigFile, record.headerFile, record.footerFile);
         !distinct)
