@@ -7,7 +7,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -29,7 +28,7 @@ constexpr int kSilentPeerMs = 3000;
 QString folderOrDefault(const QString& folder) {
     if (!folder.isEmpty())
         return folder;
-    return QDir::fromNativeSeparators(QFile::decodeName(QByteArray::fromStdString(runtimeFolder())));
+    return QDir::fromNativeSeparators(QString::fromStdString(runtimeFolder()));
 }
 
 } // namespace
@@ -43,9 +42,9 @@ SingleInstance::Outcome SingleInstance::claim() {
     // Only the user may see the lock and the socket. In a folder that others can write in
     // (another user's, a shared one) the lock says nothing about our copies and the socket
     // could be anyone's; a plain file in its place is the user's and stays as it is.
-    if (!makePrivateFolder(QFile::encodeName(m_folder).toStdString())) {
-        logError("SingleInstance::claim", QFile::encodeName(m_folder).toStdString() +
-                                              " is not a folder of this user's alone: another copy may run");
+    if (!makePrivateFolder(m_folder.toStdString())) {
+        logError("SingleInstance::claim",
+                 m_folder.toStdString() + " is not a folder of this user's alone: another copy may run");
         return Outcome::First;
     }
 
