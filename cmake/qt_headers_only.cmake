@@ -1,7 +1,8 @@
 # Qt 6 as headers only, for a cross build whose target system has no Qt libraries here
 # (Debian has no Qt for MinGW). The targets below stand for Qt's own: they carry the build
-# machine's Qt headers (as system headers, like Qt's) and the definitions that Qt's targets
-# give a MinGW build, and they link nothing. moc, uic and rcc are the build machine's: their
+# machine's Qt headers (as system headers, like Qt's), the definitions of Qt's MinGW
+# configuration (its win32-g++ mkspec: UNICODE _UNICODE WIN32 MINGW_HAS_SECURE_API=1) and
+# those Qt's own targets add everywhere, and they link nothing. moc, uic and rcc are the build machine's: their
 # output does not depend on the target system. Used by QUILLMARK_CHECK_UI_SOURCES.
 
 find_program(QUILLMARK_HOST_QTPATHS NAMES qtpaths6 qtpaths NO_CMAKE_FIND_ROOT_PATH REQUIRED)
