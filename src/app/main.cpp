@@ -12,7 +12,6 @@
 #include "ui/window_place.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTimer>
 
 #include <cstdio>
@@ -49,9 +48,9 @@ int main(int argc, char** argv) {
         return 0;
 
     installDesignFontSubstitutes();
-    copyMissingFiles(
-        sampleSigsFolder(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()),
-        programFolder() + "/Sigs");
+    // The executable's folder in UTF-8, as every path of the program (Qt's own 8-bit names
+    // are in the Windows code page there).
+    copyMissingFiles(sampleSigsFolder(executableFolder()), programFolder() + "/Sigs");
     const AppearanceTemplates looks;
 
     Settings settings(settingsFilePath());

@@ -31,6 +31,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
@@ -350,8 +351,10 @@ void MainWindow::saveSettings() {
     m_signatureTab->saveSettings(m_settings);
     m_preferencesTab->saveSettings(m_settings);
     m_encryptionTab->saveSettings(m_settings);
-    static_cast<void>(setRunEntry("Quillmark", QCoreApplication::applicationFilePath().toStdString(),
-                                  !m_preferencesTab->runAtBootup()));
+    // Qt writes "/" in paths on Windows too; the Run key holds the path as Windows writes it.
+    static_cast<void>(setRunEntry(
+        "Quillmark", QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(),
+        !m_preferencesTab->runAtBootup()));
     m_wallpaperTab->saveSettings(m_settings);
 }
 

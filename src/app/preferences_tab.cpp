@@ -13,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QFile>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -120,8 +119,8 @@ void PreferencesTab::onBrowseSigPathClicked() {
     if (isExistingFolder(typed))
         start = stripTrailingBackslash(typed);
     const QString chosen = m_prompter.chooseFolder(this, tr("Choose the folder of your signature files"),
-                                                   QFile::decodeName(QByteArray::fromStdString(start)));
-    const std::string folder = QFile::encodeName(chosen).toStdString();
+                                                   QString::fromStdString(start));
+    const std::string folder = chosen.toStdString();
     if (!isExistingFolder(folder))
         return;
     setBytes(m_ui->txtSigPath, folder);

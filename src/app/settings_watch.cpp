@@ -3,7 +3,6 @@
 #include "platform/error_handler.h"
 #include "settings/settings.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
@@ -12,7 +11,7 @@ namespace quillmark {
 
 SettingsWatch::SettingsWatch(Settings& settings, QObject* parent)
     : QObject(parent), m_settings(settings),
-      m_folder(QFileInfo(QFile::decodeName(QByteArray::fromStdString(settings.path()))).absolutePath()),
+      m_folder(QFileInfo(QString::fromStdString(settings.path())).absolutePath()),
       m_watch(new QFileSystemWatcher(this)), m_settle(new QTimer(this)),
       m_outsideChanges(settings.checkForOutsideChanges()) {
     m_settle->setSingleShot(true);

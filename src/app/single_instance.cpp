@@ -7,7 +7,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -28,7 +27,7 @@ constexpr int kSilentPeerMs = 3000;
 QString folderOrDefault(const QString& folder) {
     if (!folder.isEmpty())
         return folder;
-    return QDir::fromNativeSeparators(QFile::decodeName(QByteArray::fromStdString(runtimeFolder())));
+    return QDir::fromNativeSeparators(QString::fromStdString(runtimeFolder()));
 }
 
 } // namespace
@@ -41,9 +40,9 @@ SingleInstance::~SingleInstance() = default;
 SingleInstance::Outcome SingleInstance::claim() {
     // Only the user may see the lock and the socket: in a folder others can write in they prove nothing.
     // A plain file in its place is the user's and stays as it is.
-    if (!makePrivateFolder(QFile::encodeName(m_folder).toStdString())) {
-        logError("SingleInstance::claim", QFile::encodeName(m_folder).toStdString() +
-                                              " is not a folder of this user's alone: another copy may run");
+    if (!makePrivateFolder(m_folder.toStdString())) {
+        logError("SingleInstance::claim",
+                 m_folder.toStdString() + " is not a folder of this user's alone: another copy may run");
         return Outcome::First;
     }
 

@@ -4,6 +4,7 @@
 #include "cli/next_command.h"
 #include "cli/profile_command.h"
 #include "platform/app_folders.h"
+#include "platform/command_line.h"
 #include "platform/sample_files.h"
 #include "signature/random.h"
 
@@ -157,7 +158,13 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    const int status = run(argc, argv);
+    // Names and paths may hold any letter; the commands take them in UTF-8.
+    std::vector<std::string> arguments = utf8Arguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    const int status = run(static_cast<int>(arguments.size()), pointers.data());
     // Help and version text that never arrived is a failure too.
     std::cout.flush();
     if (status == kExitSuccess && !std::cout) {

@@ -1,6 +1,7 @@
 #include "cli/next_command.h"
 
 #include "cli/exit_status.h"
+#include "platform/paths.h"
 
 #include "platform/platform.h"
 #include "platform/sample_files.h"
@@ -20,7 +21,7 @@ namespace {
 
 bool isFile(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+    return std::filesystem::is_regular_file(toFsPath(path), ec);
 }
 
 // The profile Quillmark starts with; on a first run without the desktop, the samples,

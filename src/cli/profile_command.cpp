@@ -64,17 +64,17 @@ int runProfileAdd(const ProfileAddOptions& options, const std::string& settingsP
                         kExitUsageError);
     std::error_code ec;
     for (const std::string* source : {&record.headerFile, &record.footerFile})
-        if (!fs::is_regular_file(*source, ec))
+        if (!fs::is_regular_file(toFsPath(*source), ec))
             return fail(err, "add", "no file at " + *source, kExitFileError);
-    const fs::path outputFolder = fs::path(record.sigFile).parent_path();
+    const fs::path outputFolder = toFsPath(record.sigFile).parent_path();
     // On a fresh account the signature folder is made by whichever command needs it first.
     if (!options.sigFile && !fs::is_directory(outputFolder, ec))
-        if (const Status made = makeFolders(outputFolder.string()); !made)
+        if (const Status made = makeFolders(toUtf8Path(outputFolder)); !made)
             return fail(err, "add", made.message(), kExitFileError);
-    if (fs::is_directory(record.sigFile, ec))
+    if (fs::is_directory(toFsPath(record.sigFile), ec))
         return fail(err, "add", "the output file " + record.sigFile + " is a folder", kExitUsageError);
     if (!fs::is_directory(outputFolder, ec))
-        return fail(err, "add", "the output file's folder " + outputFolder.string() + " does not exist",
+        return fail(err, "add", "the output file's folder " + toUtf8Path(outputFolder) + " does not exist",
                     kExitFileError);
     if (const Status distinct = checkOutputIsNoSource(record.sigFile, record.headerFile, record.footerFile);
         !distinct)

@@ -1,6 +1,7 @@
 #include "editor/editor_text.h"
 
 #include "platform/file_io.h"
+#include "platform/paths.h"
 
 #include <filesystem>
 #include <system_error>
@@ -48,11 +49,11 @@ std::string fileFromEditorText(std::string_view text, std::string_view lineEnd) 
 Result<std::string> readFileForEditor(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
+    const fs::file_status status = fs::status(toFsPath(path), ec);
     if (fs::is_directory(status))
         return Error{ErrorCode::IsDirectory, path + " is a folder, not a file."};
     if (fs::is_regular_file(status)) {
-        const std::uintmax_t size = fs::file_size(path, ec);
+        const std::uintmax_t size = fs::file_size(toFsPath(path), ec);
         if (!ec && size > kMaxEditorBytes)
             return Error{ErrorCode::TooLarge, path + " is " + std::to_string(size / (1024 * 1024)) +
                                                   " MB large; the editor opens files of up to " +

@@ -13,7 +13,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -189,7 +188,7 @@ bool EditorWindow::promptToSaveAs() {
         m_prompter.saveFile(this, tr("Save As"), textFromBytes(start), tr("Text Document (*.txt)"));
     if (chosen.isEmpty())
         return false;
-    const std::string path = QFile::encodeName(chosen).toStdString();
+    const std::string path = chosen.toStdString();
     if (fileExists(path) &&
         m_prompter.message(this, chosen + tr(" already exists.  Do you want to overwrite it?"),
                            tr("Overwrite file?"), Prompter::Icon::Question,

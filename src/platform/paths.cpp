@@ -8,8 +8,8 @@ namespace quillmark {
 
 std::string absolutePath(const std::string& path) {
     std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
-    return ec ? path : absolute.lexically_normal().string();
+    const std::filesystem::path absolute = std::filesystem::absolute(toFsPath(path), ec);
+    return ec ? path : toUtf8Path(absolute.lexically_normal());
 }
 
 std::string stripTrailingBackslash(const std::string& path) {

@@ -2,6 +2,7 @@
 // Path and list helpers used all over the program. On Linux the path separator is "/"
 // wherever the program's design says "\".
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,11 @@ std::string fileNameOfPath(const std::string& path);
 
 // Absolute and normalised (as given when that fails): stored paths are read from elsewhere.
 std::string absolutePath(const std::string& path);
+// The program's paths are UTF-8. The standard library would read a plain string in the
+// Windows code page, which breaks every name with letters outside it: paths cross to and
+// from std::filesystem through these. Bytes that are no UTF-8 never throw (on Windows they
+// become U+FFFD; on Linux names are bytes and pass as they are).
+std::filesystem::path toFsPath(const std::string& path);
+std::string toUtf8Path(const std::filesystem::path& path);
 
 } // namespace quillmark

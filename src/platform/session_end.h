@@ -1,6 +1,7 @@
 #pragma once
-// Tells the program when the system asks it to stop (SIGTERM, SIGINT or SIGHUP on Linux),
-// on the event loop, so it can save and leave in order.
+// Tells the program when the system asks it to stop, so it can save and leave in order:
+// SIGTERM, SIGINT or SIGHUP on Linux, told on the event loop; the session's end on Windows,
+// told before Windows may stop the program.
 
 #include <functional>
 

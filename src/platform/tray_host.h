@@ -1,6 +1,7 @@
 #pragma once
-// Tells the program when the tray host may have gone (its window was destroyed), so a window hidden
-// to the tray can come back into the task bar. Checked on the event loop, never polled.
+// Tells the program when the tray host may have gone (on Linux its window was destroyed; on
+// Windows Explorer's task bar was made anew), so a window hidden to the tray can come back
+// into the task bar. Checked on the event loop, never polled.
 
 #include <functional>
 

@@ -41,13 +41,13 @@ Status createFileIfMissing(const std::string& path) {
 
 Status checkProfileFile(const std::string& path, ProfileFileRole role) {
     std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
+    const fs::file_status status = fs::status(toFsPath(path), ec);
     if (fs::is_directory(status))
         return Error{ErrorCode::IsDirectory, path + " is a folder, not a file."};
     if (!fs::exists(status)) {
-        const fs::path folder = fs::path(path).parent_path();
+        const fs::path folder = toFsPath(path).parent_path();
         if (!folder.empty() && !fs::is_directory(folder, ec))
-            return Error{ErrorCode::PathNotFound, "The folder " + folder.string() + " does not exist."};
+            return Error{ErrorCode::PathNotFound, "The folder " + toUtf8Path(folder) + " does not exist."};
         if (role == ProfileFileRole::Source)
             return Error{ErrorCode::NotFound, path + " does not exist."};
         return {};

@@ -17,7 +17,6 @@
 #include "ui/window_place.h"
 #include "ui_profiles_tab.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,7 +34,7 @@ DetachedProfileMenu& detachedMenu() {
 
 // Two spellings of one file (a link, "..", a relative path) name the same editor window.
 QString sameFileKey(const std::string& path) {
-    const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
+    const QFileInfo info(QString::fromStdString(path));
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
@@ -304,7 +303,7 @@ void ProfilesTab::onBrowseClicked(int index) {
                                                tr("Text Document (*.txt)"));
     if (chosen.isEmpty())
         return;
-    const std::string path = QFile::encodeName(chosen).toStdString();
+    const std::string path = chosen.toStdString();
     const ProfileFileRole role = index == 2 ? ProfileFileRole::Output : ProfileFileRole::Source;
     if (Status usable = checkProfileFile(path, role); !usable) {
         m_prompter.message(this,
@@ -352,7 +351,7 @@ void ProfilesTab::onEditClicked(int index) {
     const std::string profile = cmbProfileText();
     connect(editor, &EditorWindow::savedAs, this, [this, profile](int box, const QString& newPath) {
         if (box >= 0 && box < 3 && cmbProfileText() == profile)
-            setBytes(txtFile.at(static_cast<size_t>(box)), QFile::encodeName(newPath).toStdString());
+            setBytes(txtFile.at(static_cast<size_t>(box)), newPath.toStdString());
     });
     editor->show();
     if (path.empty())

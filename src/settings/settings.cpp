@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "platform/error_handler.h"
+#include "platform/paths.h"
 #include "settings/ini_file.h"
 #include "settings/name_case.h"
 
@@ -32,12 +33,12 @@ struct Stamp {
 Stamp stampOf(const std::string& path) {
     std::error_code ec;
     Stamp stamp;
-    const fs::file_time_type mtime = fs::last_write_time(path, ec);
+    const fs::file_time_type mtime = fs::last_write_time(toFsPath(path), ec);
     if (ec)
         return stamp;
     stamp.exists = true;
     stamp.mtime = mtime;
-    const std::uintmax_t size = fs::file_size(path, ec);
+    const std::uintmax_t size = fs::file_size(toFsPath(path), ec);
     stamp.size = ec ? 0 : size;
     return stamp;
 }

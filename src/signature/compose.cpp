@@ -1,5 +1,6 @@
 #include "signature/compose.h"
 
+#include "platform/paths.h"
 #include "platform/platform.h"
 
 #include <filesystem>
@@ -88,14 +89,14 @@ Status checkOutputIsNoSource(const std::string& sigFile, const std::string& head
     std::error_code ec;
     // An output that does not exist yet is created anew and cannot be a source. Any
     // other spelling of a source's path, a symbolic or a hard link is the same file.
-    if (sigFile.empty() || !fs::exists(fs::path(sigFile), ec))
+    if (sigFile.empty() || !fs::exists(toFsPath(sigFile), ec))
         return {};
     const std::pair<const std::string*, const char*> sources[] = {{&headerFile, "header"},
                                                                   {&footerFile, "footer"}};
     for (const auto& [source, role] : sources) {
         if (source->empty())
             continue;
-        if (fs::equivalent(fs::path(sigFile), fs::path(*source), ec))
+        if (fs::equivalent(toFsPath(sigFile), toFsPath(*source), ec))
             return Error{ErrorCode::SameFile, "the output file " + sigFile + " is the profile's " + role +
                                                   " file; choose another output file"};
     }

@@ -1,5 +1,6 @@
 #include "signature/entries.h"
 
+#include "platform/paths.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -498,7 +499,7 @@ Result<bool> EntryFileLoader::open() {
     if (!opened || !*opened)
         return opened;
     std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(m_path), ec);
+    const std::uintmax_t size = std::filesystem::file_size(toFsPath(m_path), ec);
     if (!ec) {
         if (size > kMaxSourceFileBytes)
             return tooLarge(m_path, size);

@@ -157,16 +157,16 @@ std::optional<EntryTable> loadIndex(const std::string& indexPath, const std::str
 // first, never written through. Failures only cost the next run a scan.
 void writeCacheFile(const std::string& path, std::string_view bytes) {
     std::error_code ec;
-    const fs::path folder = fs::path(path).parent_path();
+    const fs::path folder = toFsPath(path).parent_path();
     if (!fs::is_directory(folder, ec)) {
         if (!fs::create_directories(folder, ec))
             return;
         // The indexes tell which files the user keeps where: for this user's eyes only.
         fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
     }
-    const fs::file_status status = fs::symlink_status(fs::path(path), ec);
+    const fs::file_status status = fs::symlink_status(toFsPath(path), ec);
     if (fs::exists(status) && !fs::is_regular_file(status))
-        fs::remove(fs::path(path), ec);
+        fs::remove(toFsPath(path), ec);
     static_cast<void>(writeFileAtomic(path, bytes, Durability::Replace));
 }
 
@@ -303,8 +303,8 @@ FilePick pickEntryIndexed(const std::string& path, std::string_view separator, c
     if (table) {
         // Marks the index as used, for the tidying of the cache folder.
         std::error_code ec;
-        if (olderThan(indexPath, kDay))
-            fs::last_write_time(fs::path(indexPath), fs::file_time_type::clock::now(), ec);
+        if (olderThan(toFsPath(indexPath), kDay))
+            fs::last_write_time(toFsPath(indexPath), fs::file_time_type::clock::now(), ec);
     } else if (!scan()) {
         DrawnNumber drawn(random.next());
         return pickEntryFromFile(path, separator, fallback, drawn);
@@ -329,20 +329,20 @@ FilePick pickEntryIndexed(const std::string& path, std::string_view separator, c
 
 void tidyEntryIndexFolder(const std::string& indexFolder) {
     std::error_code ec;
-    const fs::path folder(indexFolder);
+    const fs::path folder = toFsPath(indexFolder);
     const fs::path marker = folder / "tidied";
     if (!fs::is_directory(folder, ec) || (fs::exists(marker, ec) && !olderThan(marker, kDay)))
         return;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code entryEc;
         const fs::path path = it->path();
-        const std::string name = path.filename().string();
+        const std::string name = toUtf8Path(path.filename());
         if (it->is_symlink(entryEc) || !it->is_regular_file(entryEc))
             continue;
         bool drop = false;
         if (name.ends_with(".idx")) {
-            const std::optional<IndexFile> index = readIndex(path.string());
-            drop = !index || !fs::exists(fs::path(index->source), entryEc) || olderThan(path, kUnusedFor);
+            const std::optional<IndexFile> index = readIndex(toUtf8Path(path));
+            drop = !index || !fs::exists(toFsPath(index->source), entryEc) || olderThan(path, kUnusedFor);
         } else if (isTemporaryName(name)) {
             // A write under way is seconds old: a day old, it was killed.
             drop = olderThan(path, kDay);
@@ -350,7 +350,7 @@ void tidyEntryIndexFolder(const std::string& indexFolder) {
         if (drop)
             fs::remove(path, entryEc);
     }
-    writeCacheFile(marker.string(), {});
+    writeCacheFile(toUtf8Path(marker), {});
 }
 
 } // namespace quillmark

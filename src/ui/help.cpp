@@ -6,7 +6,6 @@
 #include "ui/shell_open.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 namespace quillmark {
 
@@ -20,8 +19,7 @@ QString& helpFolderOverride() {
 QString helpFolderPath() {
     if (!helpFolderOverride().isEmpty())
         return helpFolderOverride();
-    const QByteArray exeFolder = QFile::encodeName(QCoreApplication::applicationDirPath());
-    return QFile::decodeName(QByteArray::fromStdString(helpFolder(exeFolder.toStdString())));
+    return QString::fromStdString(helpFolder(QCoreApplication::applicationDirPath().toStdString()));
 }
 
 } // namespace
@@ -36,7 +34,7 @@ QString helpPagePath(const QString& page) {
 
 void showHelp(Prompter& prompter, const QString& page, QWidget* asker) {
     const QString path = helpPagePath(page);
-    if (fileExists(QFile::encodeName(path).toStdString())) {
+    if (fileExists(path.toStdString())) {
         // The shell's message alone would not tell the user which page to open by hand.
         if (const Status opened = openInShell(path); !opened)
             prompter.message(asker, QString::fromStdString(opened.message()) + QLatin1Char('\r') + path,

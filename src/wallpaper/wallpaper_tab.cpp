@@ -48,10 +48,10 @@ constexpr int kNameGap = 160 / kTwipsPerPixel;
 constexpr int kDimensionsGap = 280 / kTwipsPerPixel;
 
 QString fromPath(std::string_view path) {
-    return QFile::decodeName(QByteArrayView(path).toByteArray());
+    return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
 }
 std::string toPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return path.toStdString();
 }
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);

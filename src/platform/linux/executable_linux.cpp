@@ -1,3 +1,4 @@
+#include "platform/command_line.h"
 #include "platform/sample_files.h"
 
 #include <climits>
@@ -13,6 +14,10 @@ std::string executableFolder() {
     std::string path(buffer, static_cast<std::size_t>(size));
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
+    return {argv, argv + argc};
 }
 
 } // namespace quillmark

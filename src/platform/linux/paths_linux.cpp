@@ -31,6 +31,14 @@ bool fileExists(const std::string& path) {
     return found;
 }
 
+std::filesystem::path toFsPath(const std::string& path) {
+    return std::filesystem::path(path);
+}
+
+std::string toUtf8Path(const std::filesystem::path& path) {
+    return path.native();
+}
+
 bool folderExists(std::string& path) {
     path = stripTrailingBackslash(path);
     struct stat st {};

@@ -30,6 +30,14 @@ bool fileExists(const std::string& path) {
     return any;
 }
 
+std::filesystem::path toFsPath(const std::string& path) {
+    return std::filesystem::path(win::toWide(path));
+}
+
+std::string toUtf8Path(const std::filesystem::path& path) {
+    return win::toUtf8(path.native());
+}
+
 bool folderExists(std::string& path) {
     path = stripTrailingBackslash(path);
     if (path.empty())

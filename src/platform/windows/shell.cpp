@@ -22,8 +22,8 @@ Status shellOpen(const std::string& target) {
 
 Status setDesktopWallpaper(const std::string& path) {
     std::wstring wide = widePath(path);
-    if (!::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(),
-                                 SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE))
+    // Broadcast without rewriting the user's profile, as the program always has.
+    if (!::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(), SPIF_SENDWININICHANGE))
         return fromWinError(::GetLastError(), "cannot set the desktop picture to", path);
     return {};
 }

@@ -11,7 +11,8 @@ namespace quillmark::win {
 // is ShellExecuteW's code put into words by shellError() (platform/documents.h).
 Status shellOpen(const std::string& target);
 
-// Makes the bitmap at `path` the desktop picture for this and later sessions.
+// Makes the bitmap at `path` the desktop picture and tells the running programs. The
+// user's profile is not rewritten: the next logon shows the picture the user chose.
 Status setDesktopWallpaper(const std::string& path);
 
 } // namespace quillmark::win
