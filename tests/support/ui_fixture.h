@@ -1,6 +1,5 @@
 #pragma once
-// Shared set-up of the widget tests: an isolated home, a settings file in a temporary
-// folder, a scripted prompter and a random source that gives chosen numbers.
+// The widget tests' set-up: an isolated home, settings, prompter and random source.
 
 #include "platform/error_handler.h"
 #include "settings/settings.h"
@@ -25,25 +24,20 @@ template <typename T> T* control(const QObject& window, const char* name) {
     return control<T>(window, QString::fromLatin1(name));
 }
 
-inline ScriptedRandom zeroRandom() {
-    ScriptedRandom r;
-    r.zeroWhenUsedUp = true;
-    return r;
-}
-
 class UiTest : public ::testing::Test {
 protected:
     UiTest() {
         isolateHome(dir.path());
         setErrorLogPath(dir.file("errorlog.dat"));
         resetErrorLogCount();
+        random.zeroWhenUsedUp = true;
     }
 
     TempFolder dir;
     std::string ini = dir.file("Quillmark.INI");
     Settings settings{ini};
     ScriptedPrompter prompter;
-    ScriptedRandom random = zeroRandom();
+    ScriptedRandom random;
 };
 
 } // namespace quillmark::test
