@@ -146,7 +146,6 @@ TEST_F(MainWindowTest, PreferencesActOnTheWindowAtOnce) {
     }
     prompter.expectMessage(u"This will not take effect until the next time you run Quillmark."_s);
     EXPECT_EQ(w.signatureState().separator, "%");
-
     click("chkProportional");
     EXPECT_EQ(control<QPlainTextEdit>(w, "txtSig")->font().family(), u"Courier New"_s);
     // A new signature folder is in use at once: a new profile's default paths lie in it.

@@ -1,6 +1,5 @@
 // One running copy per user: the lock decides, the socket brings the running copy forward.
 #include "app/single_instance.h"
-#include "support/scripted_prompter.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -25,16 +24,6 @@ protected:
     test::TempFolder dir;
     QString runtime = QString::fromStdString(dir.file("runtime"));
 };
-
-TEST_F(SingleInstanceTest, OnlyTheSecondCopyTellsTheUserItIsAlreadyRunning) {
-    test::ScriptedPrompter prompter;
-    SingleInstance first(runtime);
-    SingleInstance second(runtime);
-    ASSERT_TRUE(claimFirstCopy(first, prompter));
-    EXPECT_TRUE(prompter.calls.empty());
-    EXPECT_FALSE(claimFirstCopy(second, prompter));
-    prompter.expectMessage(QStringLiteral("You are already running Quillmark"));
-}
 
 TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsDroppedAndTheNextCopyIsHeard) {
     SingleInstance first(runtime);

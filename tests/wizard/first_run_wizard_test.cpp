@@ -161,29 +161,29 @@ TEST_F(WizardTest, AHeaderThatCannotBeWrittenIsReportedAndNothingIsStored) {
 }
 
 TEST_F(WizardTest, AnExistingHeaderFileIsReplacedOnlyWhenTheUserSaysSo) {
+    // The last row: a header that already holds exactly the typed lines needs no question.
     const struct {
+        std::string before;
         Prompter::Answer answer;
-        std::string header;
+        std::string after;
         bool created;
-    } cases[] = {{Prompter::Answer::Cancel, "mine\n", false},
-                 {Prompter::Answer::No, "mine\n", true},
-                 {Prompter::Answer::Yes, "Ann\n", true}};
+        QString firstTitle;
+    } cases[] = {{"mine\n", Prompter::Answer::Cancel, "mine\n", false, u"Replace file?"_s},
+                 {"mine\n", Prompter::Answer::No, "mine\n", true, u"Replace file?"_s},
+                 {"mine\n", Prompter::Answer::Yes, "Ann\n", true, u"Replace file?"_s},
+                 {"Ann\n", Prompter::Answer::Yes, "Ann\n", true, u"Finished Wizard"_s}};
     std::filesystem::create_directories(sigs);
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.header);
-        test::spit(sigs + "/firstheader.txt", "mine\n");
+        SCOPED_TRACE(c.firstTitle.toStdString() + " " + std::to_string(static_cast<int>(c.answer)));
+        test::spit(sigs + "/firstheader.txt", c.before);
         restart();
+        prompter.calls.clear();
         prompter.answers = {c.answer};
         runThrough(u"Ann"_s);
-        EXPECT_EQ(prompter.calls.at(0).title, u"Replace file?"_s);
-        EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), c.header);
+        EXPECT_EQ(prompter.calls.at(0).title, c.firstTitle);
+        EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), c.after);
         EXPECT_EQ(stored("Header File 1"), c.created ? sigs + "/firstheader.txt" : "");
-        prompter.calls.clear();
     }
-    // A header file that already holds exactly the typed lines needs no question.
-    restart();
-    runThrough(u"Ann"_s);
-    EXPECT_EQ(prompter.calls.at(0).title, u"Finished Wizard"_s);
 }
 
 TEST_F(WizardTest, AProfileIsRefusedAtTheEndWhenTheListChangedMeanwhileOrIsFull) {
