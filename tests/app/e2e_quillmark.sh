@@ -1,11 +1,6 @@
 #!/usr/bin/env bash
-# The real quillmark in a virtual X session with a tray (Xvfb, openbox, trayer):
+# The real quillmark in a virtual X session with a tray, from start to Exit:
 #   e2e_quillmark.sh QUILLMARK
-# Without a tray the window stays in the task list, and a tray that comes later or restarts
-# gets the icon; with a tray the icon is there within a second and the window starts hidden
-# in it; a click on the icon or "MAIN SCREEN" brings it back after each Hide; "Next Sig"
-# rewrites the signature; a second copy brings the first forward and touches no file; "Exit"
-# asks, saves and takes the icon away; a tray that ends gives the window back.
 set -u
 program=$1
 source "$(dirname "${BASH_SOURCE[0]}")/../support/xvfb_session.sh"
@@ -28,7 +23,7 @@ stop() {
     wait "$pid" || fail "exit status $? after SIGTERM"
 }
 ours() { xdotool search --onlyvisible --classname '^quillmark$' 2>/dev/null | sort; }
-# The icon: a small visible window of ours that the tray embeds.
+# The icon: a small window of ours that the tray embeds.
 icon_window() {
     local w
     for w in $(ours); do
@@ -37,11 +32,9 @@ icon_window() {
     done
     return 1
 }
-# The main window's caption is "Quillmark" or "Quillmark Last Update hh:mm:ss".
 main_id() { xdotool search --onlyvisible --name '^Quillmark( Last Update .*)?$' 2>/dev/null | head -1; }
 main_shown() { [ -n "$(main_id)" ]; }
 main_hidden() { ! main_shown; }
-# Listed by the window manager: shown or minimised, not hidden.
 main_listed() {
     local w
     for w in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
@@ -60,7 +53,7 @@ tray_menu() {
     xdotool key "$@"
     xvfb_session_wait 50 menu_closed
 }
-# Answers the box that `xdotool search --onlyvisible ARGS` finds with its default button.
+# Answers the box that `xdotool search --onlyvisible ARGS` finds with Return.
 answer_box() {
     xvfb_session_wait 50 xdotool search --onlyvisible "$@" || fail "no box: $*"
     box=$(xdotool search --onlyvisible "$@" | head -1)
@@ -68,6 +61,7 @@ answer_box() {
 }
 sig_changed() { [ "$(stat -c '%i %s %y' "$sig")" != "$before" ]; }
 ended() { ! kill -0 "$1"; }
+files() { find "$root" -path "$root/runtime" -prune -o -type f ! -name '*.out' -printf '%p %s %T@\n' | sort; }
 
 xvfb_session_start
 start
@@ -79,7 +73,6 @@ xvfb_session_stop_tray
 xvfb_session_start_tray
 xvfb_session_wait 30 icon_window || fail "no icon after the tray restarted"
 stop
-echo "a tray that comes late or restarts shows the icon"
 
 began=$(date +%s%3N)
 start
@@ -103,9 +96,9 @@ click_hide() {
     done
     return 1
 }
-for try in $(seq 1 10); do
+for try in 1 2 3 4; do
     click_hide || fail "try $try: Hide did not hide the window"
-    if ((try % 4 == 0)); then tray_menu Up Up Up Return; else xdotool mousemove --window "$icon" 8 8 click 1; fi
+    if ((try % 2 == 0)); then tray_menu Up Up Up Return; else xdotool mousemove --window "$icon" 8 8 click 1; fi
     xvfb_session_wait 30 main_shown || fail "try $try: the window did not come back from the tray"
     sleep 0.4
     main_shown || fail "try $try: the window came back from the tray and hid again"
@@ -118,15 +111,14 @@ grep -qx 'Foot [12]' "$sig" || fail "unexpected signature: $(cat "$sig")"
 
 xdotool windowminimize "$(main_id)"
 xvfb_session_wait 30 main_hidden || fail "minimising did not hide the window in the tray"
-files=$(find "$root" -path "$root/runtime" -prune -o -type f ! -name '*.out' -printf '%p %s %T@\n' | sort)
+before=$(files)
 "$program" >"$root/second.out" 2>&1 &
 second=$!
 pids+=($second)
 answer_box --all --pid "$second" --name '^Quillmark$'
 xvfb_session_wait 30 main_shown || fail "the second copy did not bring the first one's window back"
 wait "$second" || fail "the second copy ended with status $?"
-[ "$(find "$root" -path "$root/runtime" -prune -o -type f ! -name '*.out' -printf '%p %s %T@\n' | sort)" = "$files" ] ||
-    fail "the second copy touched a file"
+[ "$(files)" = "$before" ] || fail "the second copy touched a file"
 grep VmRSS "/proc/$pid/status" | sed 's/^/resident memory: /'
 
 tray_menu Up Return

@@ -5,7 +5,6 @@
 #include "support/ui_fixture.h"
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -34,13 +33,6 @@ protected:
         w.startUp();
     }
     // Runs quillmark-cli while the window goes on handling its events.
-    static int finish(QProcess& process) {
-        // The exit may be handled inside processEvents, after which waitForFinished never
-        // returns true again: the process's state tells.
-        while (process.state() != QProcess::NotRunning && !process.waitForFinished(5))
-            QCoreApplication::processEvents();
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    }
     int cli(const QString& command, const QString& name, const std::function<void()>& meanwhile = {}) {
         const QString header = QString::fromStdString(dir.file("h.txt"));
         QProcess process;
@@ -51,19 +43,16 @@ protected:
                           : QStringList{u"profile"_s, command, name});
         if (meanwhile)
             meanwhile();
-        return finish(process);
-    }
-    static bool followed(const std::function<bool()>& done) {
-        QElapsedTimer waited;
-        waited.start();
-        while (!done() && waited.elapsed() < 5000)
-            QTest::qWait(50);
-        return done();
+        // Once processEvents has handled the exit, waitForFinished never returns true again.
+        while (process.state() != QProcess::NotRunning && !process.waitForFinished(5))
+            QCoreApplication::processEvents();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
     QStringList listed() const {
+        const auto* list = test::control<QComboBox>(w, "cmbProfile");
         QStringList names;
-        for (const auto* list = test::control<QComboBox>(w, u"cmbProfile"_s); names.size() < list->count();)
-            names << list->itemText(names.size());
+        for (int i = 0; i < list->count(); ++i)
+            names << list->itemText(i);
         return names;
     }
 
@@ -73,7 +62,7 @@ protected:
 };
 
 TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindowAndNoWriteIsLost) {
-    auto* tabs = test::control<QTabWidget>(w, u"tabMain"_s);
+    auto* tabs = test::control<QTabWidget>(w, "tabMain");
     const int rounds = 200;
     const auto name = [](int round) {
         return u"Round %1"_s.arg(round);
@@ -81,7 +70,7 @@ TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindow
     for (int round = 0; round < rounds; ++round) {
         ASSERT_EQ(cli(u"add"_s, name(round),
                       [&] { // meanwhile the window saves its own settings, as a tab change does
-                          test::control<QLineEdit>(w, u"txtInterval1"_s)->setText(QString::number(round + 1));
+                          test::control<QLineEdit>(w, "txtInterval1")->setText(QString::number(round + 1));
                           tabs->setCurrentIndex(round % 2 ? MainWindow::kSignatureTab
                                                           : MainWindow::kWallpaperTab);
                       }),
@@ -94,51 +83,36 @@ TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindow
     Settings check(path);
     EXPECT_EQ(listProfileNames(check), (std::vector<std::string>{"Home", name(rounds - 1).toStdString()}));
     EXPECT_EQ(check.readIniPlain("SETTINGS", "INTERVAL_1"), std::to_string(rounds));
-    EXPECT_TRUE(followed([&] { return listed() == QStringList{u"Home"_s, name(rounds - 1)}; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listed() == QStringList{u"Home"_s, name(rounds - 1)}; }, 5000));
 }
 
 TEST_F(SettingsWatchTest, TheWindowFollowsTheCurrentProfileAndAReplacedSettingsFolder) {
-    const auto* savedAs = test::control<QLabel>(w, u"lblSigSavedAs"_s);
-    const fs::path folder = fs::path(path).parent_path();
+    const auto* savedAs = test::control<QLabel>(w, "lblSigSavedAs");
     const std::string output = dir.file("new.txt");
+    Settings(path).writeIni("Profiles", "Sig File 1", output);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return savedAs->text().endsWith(QString::fromStdString(output)) && fs::exists(output); },
+        5000));
+    // A new header file: its entries are loaded.
     test::spit(dir.file("h2.txt"), "Bob\n");
-    const struct {
-        const char* what;
-        std::function<void()> change;
-        std::function<bool()> followed;
-    } rows[] = {
-        {"the current profile's output file changed",
-         [&] { Settings(path).writeIni("Profiles", "Sig File 1", output); },
-         [&] {
-             return savedAs->text().endsWith(QString::fromStdString(output)) && fs::exists(output);
-         }},
-        {"the current profile's header file changed: its entries are loaded",
-         [&] { Settings(path).writeIni("Profiles", "Header File 1", dir.file("h2.txt")); },
-         [&] {
-             return test::slurp(output).find("Bob") != std::string::npos;
-         }},
-        {"the settings folder moved away and copied back",
-         [&] {
-             fs::rename(folder, dir.file("moved"));
-             fs::copy(dir.file("moved"), folder, fs::copy_options::recursive);
-             EXPECT_EQ(cli(u"add"_s, u"Copied back"_s), 0);
-         },
-         [&] {
-             return listed().contains(u"Copied back"_s);
-         }},
-        {"the settings folder removed and made anew",
-         [&] {
-             fs::remove_all(folder);
-             EXPECT_EQ(cli(u"add"_s, u"Made anew"_s), 0);
-         },
-         [&] {
-             return listed().contains(u"Made anew"_s);
-         }},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        row.change();
-        EXPECT_TRUE(followed(row.followed));
+    Settings(path).writeIni("Profiles", "Header File 1", dir.file("h2.txt"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return test::slurp(output).find("Bob") != std::string::npos; }, 5000));
+
+    const fs::path folder = fs::path(path).parent_path();
+    const std::pair<QString, std::function<void()>> replaced[] = {{u"Moved away and copied back"_s,
+                                                                   [&] {
+                                                                       fs::rename(folder, dir.file("moved"));
+                                                                       fs::copy(dir.file("moved"), folder,
+                                                                                fs::copy_options::recursive);
+                                                                   }},
+                                                                  {u"Removed and made anew"_s, [&] {
+                                                                       fs::remove_all(folder);
+                                                                   }}};
+    for (const auto& [name, replace] : replaced) {
+        SCOPED_TRACE(name.toStdString());
+        replace();
+        EXPECT_EQ(cli(u"add"_s, name), 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return listed().contains(name); }, 5000));
     }
 }
 

@@ -1,6 +1,5 @@
-// A copy of a program that allows one running copy: "single_instance_probe FOLDER MS" says
-// "first" and stays MS milliseconds, printing "activated" for each copy started meanwhile,
-// or says "already running" and ends at once.
+// "single_instance_probe FOLDER MS" says "first" and stays MS milliseconds, printing
+// "activated" for each copy started meanwhile, or says "already running" and ends.
 #include "app/single_instance.h"
 
 #include <QCoreApplication>

@@ -5,22 +5,15 @@
 # even while a start-up message box is open.
 set -u
 program=$1
-root=$(mktemp -d)
-trap 'kill -9 $pid 2>/dev/null; rm -rf "$root"' EXIT
-mkdir -p "$root/config/Quillmark" "$root/data" "$root/runtime" "$root/folder"
-chmod 700 "$root/runtime"
-export HOME=$root XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_RUNTIME_DIR=$root/runtime
+source "$(dirname "${BASH_SOURCE[0]}")/../support/xvfb_session.sh"
 ini=$root/config/Quillmark/Quillmark.INI
 out=$root/sig.txt
+mkdir "$root/folder"
 printf 'Head A\n%%\nHead B\n' >"$root/header.txt"
 printf 'Foot 1\n%%\nFoot 2\n%%\nFoot 3\n' >"$root/footer.txt"
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
 now_ms() { date +%s%3N; }
 
-said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help 2>&1)
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --help 2>&1)
 status=$?
 [ $status -eq 1 ] && [ "$(wc -l <<<"$said")" -eq 1 ] && grep -q 'desktop session.*quillmark-cli' <<<"$said" ||
     fail "with no display it ends with status $status and says: $said"
@@ -30,14 +23,12 @@ export QT_QPA_PLATFORM=offscreen
 start() {
     printf '%s\n' '[SETTINGS]' INTERVAL_1=1 'ADD DASHES TO SIG HEADER=False' '[Profiles]' 'PROFILE 1=Smoke' \
         "HEADER FILE 1=$1" "FOOTER FILE 1=$root/footer.txt" "SIG FILE 1=$out" >"$ini"
-    "$program" >"$root/output" 2>&1 &
+    "$program" >"$root/quillmark.out" 2>&1 &
     pid=$!
-    for _ in $(seq 1 100); do
-        grep -q '^RUN AT BOOTUP=' "$ini" && break
-        sleep 0.05
-    done
+    pids+=($pid)
+    xvfb_session_wait 50 grep -q '^RUN AT BOOTUP=' "$ini"
     sleep 0.3
-    kill -0 $pid 2>/dev/null || fail "quillmark ended at start-up: $(cat "$root/output")"
+    kill -0 $pid 2>/dev/null || fail "quillmark ended at start-up"
 }
 # Sends the signals $1... and checks the end: within a second, status 0, settings saved.
 stop() {

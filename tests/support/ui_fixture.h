@@ -1,6 +1,5 @@
 #pragma once
-// Shared set-up of the widget tests: an isolated home, a settings file in a temporary
-// folder, a scripted prompter and a random source that gives chosen numbers.
+// The widget tests' set-up: an isolated home, settings, prompter and random source.
 
 #include "platform/error_handler.h"
 #include "settings/settings.h"

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# A throw-away X session for end-to-end tests. Source it, then:
-#   xvfb_session_start       Xvfb on a free display with openbox; exports DISPLAY
-#   xvfb_session_start_tray  trayer as the XEmbed tray (a fresh one after a stop)
-#   xvfb_session_stop_tray / xvfb_session_stop
-# It also gives the test a private home in $root and stops all of it on exit.
+# Sourced by the end-to-end tests: a private home in $root, stopped and removed on exit, and
+# a throw-away X session (Xvfb with openbox, trayer as the tray).
 root=$(mktemp -d)
 mkdir -p "$root/runtime" "$root/config/Quillmark" "$root/data" "$root/bin"
 chmod 700 "$root/runtime"
@@ -31,7 +28,6 @@ xvfb_session_wait() {
 }
 
 xvfb_session_start() {
-    # -displayfd: the server picks a free display itself, so tests may run side by side;
     # -noreset: a server that resets when its last client leaves can miss the stop request.
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$root/display" >"$root/xvfb.log" 2>&1 &
     xvfb_session_x=$!

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The real quillmark in a virtual X session with no desktop: the user adds a picture on the
-# Wallpaper tab and changes the wallpaper twice; the root window shows it, shrunk and
-# centred; the server keeps the newest root pixmap, also once the program has ended, and
-# frees the one before.
-#   e2e_wallpaper.sh QUILLMARK ROOT_PROBE
+# The real quillmark in a virtual X session: the user adds a picture on the Wallpaper tab
+# and changes the wallpaper twice.   e2e_wallpaper.sh QUILLMARK ROOT_PROBE
 set -u
 program=$1
 probe=$2
@@ -19,8 +16,7 @@ for _ in {1..10}; do cat "$root/row" "$root/row" >"$root/rows" && mv "$root/rows
 
 keys() { xdotool windowactivate --sync "$1" key --clearmodifiers "${@:2}" 2>/dev/null; }
 window() { xdotool search --onlyvisible --name "$1" | head -1 | grep .; }
-# Each change publishes a new root pixmap; the window is then minimised, as it would cover
-# the picture.
+# Each change publishes a new root pixmap; the window is then minimised, off the picture.
 changed() { [ "$(root_pixmap)" != "$1" ] && [ -f "$folder/$2" ]; }
 change() {
     local before
@@ -35,7 +31,7 @@ root_pixmap() { xprop -root _XROOTPMAP_ID | sed 's/.*# //'; }
 xvfb_session_start
 "$program" >"$root/quillmark.out" 2>&1 &
 pids+=($!)
-# Without a tray the window starts minimised; its caption tells when it wrote the signature.
+# Its caption tells when it wrote the signature.
 xvfb_session_wait 100 xdotool search --name '^Quillmark Last Update' || fail "no main window"
 main=$(xdotool search --name '^Quillmark Last Update' | head -1)
 sleep 1 # start-up goes on a moment after the first signature
@@ -47,14 +43,11 @@ xvfb_session_wait 50 sh -c "! xdotool search --onlyvisible --name '^Choose Wallp
 change QuillmarkWallpaper.png
 first=$(root_pixmap)
 # 2048 x 1024 shrunk to the 1024 x 768 screen: 1024 x 512, centred, black above and below.
-[ "$(od -An -tx1 -j16 -N8 "$folder/QuillmarkWallpaper.png" | tr -d ' ')" = 0000040000000200 ] ||
-    fail "the rendered wallpaper is not 1024 x 512"
 xvfb_session_wait 30 pixels_are "256,384 FF0000 768,384 0000FF 512,40 000000 512,700 000000 " 256 384 768 384 512 40 \
     512 700 || fail "root window pixels: $("$probe" 256 384 768 384 512 40 512 700)"
 
-# The second change alternates the file, publishes a new pixmap and frees the old one.
+# The second change publishes a new pixmap and frees the old one.
 change QuillmarkWallpaper2.png
-[ ! -e "$folder/QuillmarkWallpaper.png" ] || fail "the first wallpaper file was not removed"
 xvfb_session_wait 30 pixels_are "256,384 FF0000 " 256 384 || fail "the root window lost the picture"
 [ "$("$probe" pixmap "$(root_pixmap)")" = 1024x768 ] || fail "the new root pixmap is not 1024x768"
 xvfb_session_wait 30 sh -c "[ \"\$('$probe' pixmap $first)\" = gone ]" || fail "the previous root pixmap was never freed"

@@ -31,8 +31,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (int i = 1; i + 1 < argc; i += 2) {
-        const int x = std::atoi(argv[i]);
-        const int y = std::atoi(argv[i + 1]);
+        const int x = std::atoi(argv[i]), y = std::atoi(argv[i + 1]);
         XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
         if (!image)
             return 1;

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# A new user's first start in a virtual X session: the wizard opens in front of the main
-# window with the focus, is driven with the keyboard to the end, and the program has made
-# profile "Friends" with the typed header and its first signature.
+# A new user's first start in a virtual X session, the wizard driven with the keyboard:
 #   e2e_wizard.sh QUILLMARK
 set -u
 program=$1
@@ -12,7 +10,6 @@ chmod +x "$root/bin/xdg-open"
 export PATH=$root/bin:$PATH
 ini=$root/config/Quillmark/Quillmark.INI
 sigs=$root/data/Quillmark/Sigs
-# The samples an installed program copies there at its first start.
 mkdir -p "$root/data/Quillmark" && cp -r "$(dirname "${BASH_SOURCE[0]}")/../../resources/Sigs" "$sigs"
 
 window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 | grep .; }

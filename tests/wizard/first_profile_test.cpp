@@ -1,11 +1,10 @@
+// What a first start makes: the first header and the sample files.
+#include "platform/sample_files.h"
+#include "support/temp_folder.h"
 #include "wizard/first_profile.h"
 
-#include "platform/file_io.h"
-#include "settings/settings.h"
-#include "support/temp_folder.h"
-
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace quillmark {
 namespace {
@@ -26,27 +25,18 @@ TEST(FirstProfileTest, HeaderHoldsEachFilledDetailOnItsOwnLineAsTyped) {
             << c.name << "|" << c.email << "|" << c.url;
 }
 
-TEST(FirstProfileTest, ProfilePathsLieInTheSignatureFolderWithTheChosenSamples) {
-    const ProfileRecord words = firstProfileRecord("/home/ann/Sigs", "Friends", "Creative Words");
-    EXPECT_EQ(words.name, "Friends");
-    EXPECT_EQ(words.headerFile, "/home/ann/Sigs/firstheader.txt");
-    EXPECT_EQ(words.footerFile, "/home/ann/Sigs/words.txt");
-    EXPECT_EQ(words.sigFile, "/home/ann/Sigs/sig.txt");
-    EXPECT_EQ(firstProfileRecord("/s", "Work", "Humorous").footerFile, "/s/humour.txt");
-    EXPECT_EQ(firstProfileRecord("/s", "Work", "Something else").footerFile, "/s/words.txt");
-}
-
-TEST(FirstProfileTest, HeaderWriteCreatesTheFolderAndReportsWhatCannotBeWritten) {
+TEST(SampleFilesTest, MissingSamplesAreCopiedAndTheUsersOwnFilesKept) {
+    const std::string samples = QUILLMARK_SAMPLES_DIR;
     test::TempFolder dir;
-    const std::string header = dir.file("new/Sigs/firstheader.txt");
-    ASSERT_TRUE(writeFirstHeader(header, "Ann\n"));
-    EXPECT_EQ(test::slurp(header), "Ann\n");
-    ASSERT_TRUE(writeFirstHeader(header, ""));
-    EXPECT_EQ(test::slurp(header), "");
-
-    test::spit(dir.file("blocked"), "a file where the folder should be");
-    EXPECT_FALSE(writeFirstHeader(dir.file("blocked/firstheader.txt"), "Ann\n"));
-    EXPECT_EQ(test::slurp(dir.file("blocked")), "a file where the folder should be");
+    const std::string sigs = dir.file("new/Sigs");
+    copyMissingFiles(samples, sigs);
+    for (const char* name : {"header.txt", "footer.txt", "blank.txt", "words.txt", "humour.txt"})
+        EXPECT_EQ(test::slurp(sigs + "/" + name), test::slurp(samples + "/" + name)) << name;
+    test::spit(sigs + "/words.txt", "my own words\n");
+    std::filesystem::remove(sigs + "/humour.txt");
+    copyMissingFiles(samples, sigs);
+    EXPECT_EQ(test::slurp(sigs + "/words.txt"), "my own words\n");
+    EXPECT_EQ(test::slurp(sigs + "/humour.txt"), test::slurp(samples + "/humour.txt"));
 }
 
 } // namespace
