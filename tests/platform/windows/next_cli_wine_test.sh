@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # quillmark-cli.exe next under Wine, against a settings file in Wine's %APPDATA%: a signature
 # file with a non-ASCII name, written with Windows line ends (CR LF).
-# Arguments: the Wine launcher and the program. WINEPREFIX names the Wine prefix.
+# Usage: next_cli_wine_test.sh WINE-LAUNCHER quillmark-cli.exe (WINEPREFIX names the prefix)
 set -u
 wine=$1
 cli=$2
@@ -14,17 +14,15 @@ root=$(mktemp -d)
 mkdir -p "$folder"
 [ -e "$folder/Quillmark.INI" ] && cp "$folder/Quillmark.INI" "$root/saved.ini"
 trap 'if [ -e "$root/saved.ini" ]; then cp "$root/saved.ini" "$folder/Quillmark.INI"; else rm -f "$folder/Quillmark.INI"; fi; rm -rf "$root"' EXIT
-
 printf 'Kind regards\nAnn\n' >"$root/header.txt"
 printf 'Quote one\r\n%%\r\nQuote two\r\n' >"$root/quotes.txt"
 out="$root/sig ü.txt"
-printf '[SETTINGS]\r\nADD DASHES TO SIG HEADER=False\r\n[Profiles]\r\nPROFILE 1=Work\r\nHEADER FILE 1=%s\r\nFOOTER FILE 1=%s\r\nSIG FILE 1=%s\r\n[User]\r\nLAST PROFILE=Work\r\n' \
+printf '[SETTINGS]\r\nADD DASHES TO SIG HEADER=False\r\n[Profiles]\r\nPROFILE 1=Work\r\nHEADER FILE 1=%s\r\nFOOTER FILE 1=%s\r\nSIG FILE 1=%s\r\n' \
     "$(win_path "$root/header.txt")" "$(win_path "$root/quotes.txt")" "$(win_path "$out")" >"$folder/Quillmark.INI"
 "$wine" "$cli" next >/dev/null 2>"$root/err" || fail "next: status $? $(cat "$root/err")"
-sig=$(od -An -c "$out" 2>&1 | tr -s ' ')
 case "$(cat "$out")" in
 $'Kind regards\r\nAnn\r\nQuote one\r' | $'Kind regards\r\nAnn\r\nQuote two\r') ;;
-*) fail "not the signature, or not every line ends in CR LF: $sig $(ls "$root") $(cat "$root/err")" ;;
+*) fail "not the signature, or not every line ends in CR LF: $(od -An -c "$out" 2>&1) $(cat "$root/err")" ;;
 esac
 ls -A "$root" | grep -q '^\.' && fail "a temporary file was left"
-echo "signature: $sig"
+echo OK
