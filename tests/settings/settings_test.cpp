@@ -173,15 +173,15 @@ TEST_F(SettingsTest, TransactionDecidesFromTheFileAsItIsUnderTheLock) {
 TEST(TypedSettingsTest, FlagsAreOffOnlyForZeroOrFalseAndPlainReadsNeverWrite) {
     test::TempFolder tmp;
     const std::string ini = tmp.file("Quillmark.INI");
-    const std::string bytes =
-        "[SETTINGS]\nRUN AT BOOTUP=0\nSHOW SPLASH SCREEN=False\nBORING COLOUR SCHEME=-1\n"
-        "DISPLAY PROPORTIONAL FONTS=yes\nSIG SEPARATOR CHARACTER=\n";
+    const std::string bytes = "[SETTINGS]\nRUN AT BOOTUP=0\nSHOW SPLASH SCREEN=False\nDISPLAY PROPORTIONAL "
+                              "FONTS=yes\nSIG SEPARATOR CHARACTER=\n";
     spit(ini, bytes);
     Settings settings(ini);
-    const std::pair<const keys::SettingKey*, bool> flags[] = {
-        {&keys::kRunAtBootup, false},       {&keys::kShowSplashScreen, false},
-        {&keys::kBoringColourScheme, true}, {&keys::kProportionalFonts, true},
-        {&keys::kAddDashes, true},          {&keys::kWallpaperOnStartup, false}};
+    const std::pair<const keys::SettingKey*, bool> flags[] = {{&keys::kRunAtBootup, false},
+                                                              {&keys::kShowSplashScreen, false},
+                                                              {&keys::kProportionalFonts, true},
+                                                              {&keys::kAddDashes, true},
+                                                              {&keys::kWallpaperOnStartup, false}};
     for (const auto& [key, on] : flags)
         EXPECT_EQ(readFlagPlain(settings, *key), on) << key->key;
     EXPECT_EQ(readTextPlain(settings, keys::kSeparator), "%");
@@ -189,11 +189,9 @@ TEST(TypedSettingsTest, FlagsAreOffOnlyForZeroOrFalseAndPlainReadsNeverWrite) {
     for (const auto& [key, on] : flags)
         EXPECT_EQ(readFlag(settings, *key), on) << key->key;
     writeFlag(settings, keys::kRunAtBootup, true);
-    writeFlag(settings, keys::kBoringColourScheme, false);
     EXPECT_EQ(slurp(ini),
-              "[SETTINGS]\nRUN AT BOOTUP=True\nSHOW SPLASH SCREEN=False\nBORING COLOUR SCHEME=False\n"
-              "DISPLAY PROPORTIONAL FONTS=yes\nSIG SEPARATOR CHARACTER=\nADD DASHES TO SIG HEADER=True\n"
-              "WALLPAPER CHANGE AT STARTUP=False\n");
+              "[SETTINGS]\nRUN AT BOOTUP=True\nSHOW SPLASH SCREEN=False\nDISPLAY PROPORTIONAL FONTS=yes\n"
+              "SIG SEPARATOR CHARACTER=\nADD DASHES TO SIG HEADER=True\nWALLPAPER CHANGE AT STARTUP=False\n");
 }
 
 TEST(StorableValue, IsExactlyWhatTheFileGivesBack) {
