@@ -6,7 +6,6 @@
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>

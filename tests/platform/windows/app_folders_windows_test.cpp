@@ -1,4 +1,5 @@
-// Where the program keeps its files on Windows, and the shell calls.
+// Where the program keeps its files on Windows, and the shell that opens documents and sets
+// the desktop picture.
 #include "platform/app_folders.h"
 #include "platform/file_io.h"
 #include "platform/sample_files.h"
@@ -57,11 +58,19 @@ TEST(AppFoldersWindows, SampleFilesAreCopiedBetweenFoldersWithNonAsciiNames) {
     EXPECT_EQ(readFile(to + "\\mine.txt").value(), "own");
 }
 
-TEST(ShellWindows, AFailedOpenGivesTheMessageOfItsCode) {
+TEST(ShellWindows, AFailedOpenGivesTheMessageOfItsCodeAndTheDesktopPictureIsAccepted) {
     TempFolder tmp;
     const Status missing = win::shellOpen(tmp.file("no such document.txt"));
     EXPECT_EQ(missing.code(), ErrorCode::NotFound);
     EXPECT_EQ(missing.message(), "File not found");
+    // Wine has no desktop to show it on, but takes the call. The smallest bitmap: one white pixel.
+    const unsigned char bmp[] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40,  0,   0,   0, 1, 0,
+                                 0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 4,   0,   0,   0, 0, 0,
+                                 0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 255, 255, 255, 0};
+    test::spit(tmp.file("QuillmarkWallpaper.bmp"),
+               std::string_view(reinterpret_cast<const char*>(bmp), sizeof bmp));
+    const Status status = win::setDesktopWallpaper(tmp.file("QuillmarkWallpaper.bmp"));
+    EXPECT_TRUE(status.ok()) << status.message();
 }
 
 } // namespace
