@@ -3,9 +3,8 @@
 # the completion offers the commands and the profile names.
 # Usage: install_cli_test.sh BUILD-FOLDER
 set -u
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../support/cli_env.sh"
+prefix=$root
 cmake --install "$1" --prefix "$prefix" >/dev/null || fail "cmake --install: status $?"
 [ -x "$prefix/bin/quillmark-cli" ] || fail "no quillmark-cli"
 if command -v help2man >/dev/null; then

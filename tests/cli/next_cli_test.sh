@@ -3,16 +3,10 @@
 # on a first run from the samples, and a status that tells every failure. It never changes
 # the settings file.
 # Usage: next_cli_test.sh PATH-TO-quillmark-cli SAMPLE-SIGS-FOLDER
-set -u
+source "$(dirname "$0")/../support/cli_env.sh"
 cli=$1
 samples=$2
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
-export HOME=$root XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_CACHE_HOME=$root/cache
-ini=$root/config/Quillmark/Quillmark.INI
 sigs=$root/data/Quillmark/Sigs
-fail() { echo "FAIL: $*"; exit 1; }
-
 # First run: the samples are copied, a signature is printed, a hint says how to go on, and
 # no settings file is made.
 "$cli" next >"$root/printed" 2>"$root/err" || fail "first run: status $?: $(cat "$root/err")"
@@ -26,9 +20,9 @@ printf 'My footer\n' >"$sigs/footer.txt"
 "$cli" next >"$root/printed" 2>/dev/null || fail "second run: status $?"
 [ "$(cat "$root/printed")" = $'-- \nMy header\nMy footer' ] || fail "second run: $(cat "$root/printed")"
 
-mkdir -p "$root/config/Quillmark" "$root/s"
+mkdir "$root/s"
 printf 'Only header\n' >"$root/s/h.txt"
-printf '# comment\r\nFirst\r\nfooter\r\n%%%%\r\n' >"$root/s/f.txt"
+printf '# comment\r\nFirst\r\nfooter\r\n' >"$root/s/f.txt"
 printf '[SETTINGS]\nADD DASHES TO SIG HEADER=False\n[Profiles]\nPROFILE 1=\nPROFILE 2=Work\nHEADER FILE 2=%s\nFOOTER FILE 2=%s\nSIG FILE 2=%s\nPROFILE 3=Broken\nSIG FILE 3=%s\n[User]\nLAST PROFILE=\n' \
     "$root/s/h.txt" "$root/s/f.txt" "$root/s/out.txt" "$root/missing/out.txt" >"$ini"
 before=$(md5sum <"$ini")
@@ -38,16 +32,12 @@ for args in "" "--profile WORK"; do
     # shellcheck disable=SC2086
     "$cli" next $args >"$root/printed" 2>"$root/err" || fail "next $args: status $? $(cat "$root/err")"
     cmp -s "$root/printed" "$root/s/out.txt" || fail "next $args: printed bytes differ from the file"
-    case "$(cat "$root/printed")" in
-    $'Only header\nFirst\nfooter' | 'Only header') ;;
-    *) fail "next $args: unexpected signature $(od -c "$root/printed" | head -3)" ;;
-    esac
+    [ "$(cat "$root/printed")" = $'Only header\nFirst\nfooter' ] || fail "next $args: $(od -c "$root/printed" | head -3)"
 done
 ls -A "$root/s" | grep -q '^\.' && fail "a temporary file was left"
 
 # Statuses: 2 for what the user typed wrong, 1 for what could not be done.
 "$cli" next --profile Nobody >/dev/null 2>&1; [ $? -eq 2 ] || fail "unknown profile must give 2"
-"$cli" next --bogus >/dev/null 2>&1; [ $? -eq 2 ] || fail "bad option must give 2"
 "$cli" next --profile broken >"$root/printed" 2>"$root/err"; status=$?
 [ $status -eq 1 ] && [ -s "$root/printed" ] || fail "unwritable output: status $status, or nothing printed"
 grep -q "missing/out.txt" "$root/err" || fail "unwritable output: no message"
@@ -59,10 +49,7 @@ done
 
 # A settings file that cannot be read is not a store without profiles, and a named pipe in
 # its place is refused at once, never waited on.
-mv "$ini" "$root/ini.saved" && mkfifo "$ini"
-for command in next profiles; do
-    timeout 10 "$cli" $command >/dev/null 2>"$root/err"; status=$?
-    [ $status -eq 1 ] || fail "$command with the settings file a pipe: status $status"
-    grep -q "cannot read the settings file" "$root/err" || fail "$command: $(cat "$root/err")"
-done
+rm "$ini" && mkfifo "$ini"
+timeout 10 "$cli" next >/dev/null 2>"$root/err"; status=$?
+[ $status -eq 1 ] && grep -q "cannot read the settings file" "$root/err" || fail "settings file a pipe: $status $(cat "$root/err")"
 echo OK

@@ -2,23 +2,16 @@
 # A mail program may read the signature file at any moment. While quillmark-cli next rewrites
 # it 2,000 times, a reader reading it nonstop must only ever see a whole signature.
 # Usage: torn_read_cli_test.sh PATH-TO-quillmark-cli
-set -u
+source "$(dirname "$0")/../support/cli_env.sh"
 cli=$1
 runs=${TORN_READ_RUNS:-2000}
-root=$(mktemp -d)
-reader=
-trap '[ -n "$reader" ] && kill "$reader" 2>/dev/null; rm -rf "$root"' EXIT
-mkdir -p "$root/config/Quillmark"
-export HOME=$root XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data
-fail() { echo "FAIL: $*"; exit 1; }
 sig=$root/out.txt
 printf 'Alpha\n%%\nBeta\nline two\n' >"$root/h.txt"
 printf 'One\n%%\nTwo\n' >"$root/f.txt"
 printf '[Profiles]\nPROFILE 1=Torn\nHEADER FILE 1=%s\nFOOTER FILE 1=%s\nSIG FILE 1=%s\n' \
-    "$root/h.txt" "$root/f.txt" "$sig" >"$root/config/Quillmark/Quillmark.INI"
-
-# The reader: bash's own read, no process per read; it stops once the stop file is there and
-# it has read the last signature, and counts the whole signatures it saw.
+    "$root/h.txt" "$root/f.txt" "$sig" >"$ini"
+# The reader (bash's own read, no process per read) stops after its first pass once the stop
+# file is there, and counts the whole signatures it saw.
 read_nonstop() {
     local text last=
     local -A seen=()
@@ -27,7 +20,6 @@ read_nonstop() {
         for _ in {1..64}; do
             text=
             IFS= read -r -d '' text <"$sig"
-            # Dashes, one header entry, one footer entry, a final line end.
             case "$text" in
             $'-- \nAlpha\nOne\n' | $'-- \nAlpha\nTwo\n' | $'-- \nBeta\nline two\nOne\n' | $'-- \nBeta\nline two\nTwo\n')
                 seen[$text]=1 ;;
@@ -45,5 +37,4 @@ for ((i = 0; i < runs; i++)); do
 done
 touch "$root/stop"
 wait "$reader" || fail "the reader saw a missing, empty or partial signature"
-reader=
 echo "OK: $runs rewrites"

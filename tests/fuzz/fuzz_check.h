@@ -1,6 +1,5 @@
 #pragma once
-// A property that does not hold stops the fuzzer as a crash does: the input is saved, the
-// run fails, and the log names the property.
+// A property that does not hold stops the fuzzer as a crash does, and the log names it.
 #include <cstdio>
 #include <cstdlib>
 

@@ -1,6 +1,5 @@
 // A source file fed to the entry scanner and the entry splitter in pieces cut anywhere gives
-// the entries of a plain line-by-line reading of the whole file, however densely the scanner
-// samples where entries begin. The choices come from the input's end, the file is the rest.
+// the entries of a plain line-by-line reading of the whole file, however densely the scanner samples.
 #include "fuzz_check.h"
 #include "platform/platform.h"
 #include "signature/entries.h"
@@ -14,7 +13,6 @@
 
 namespace {
 
-// The rules of a source file read one line at a time, slowly and plainly.
 std::vector<std::string> readLineByLine(std::string_view bytes, std::string_view separator) {
     std::vector<std::string> entries(1);
     for (std::size_t pos = 0; pos < bytes.size();) {
@@ -33,7 +31,7 @@ std::vector<std::string> readLineByLine(std::string_view bytes, std::string_view
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    // Up to four bytes as a user might type them into the setting, or no separator at all.
+    // Up to four bytes as typed into the setting, or no separator at all.
     const std::string typed = input.ConsumeBytesAsString(input.ConsumeIntegralInRange(0, 4));
     const std::string separator = typed.empty() ? std::string() : quillmark::separatorFromSetting(typed);
     const std::size_t indexChoice = input.ConsumeIntegral<std::uint8_t>();
@@ -45,7 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::vector<std::string> whole = quillmark::splitEntries(source, separator);
     FUZZ_CHECK(whole == readLineByLine(source, separator));
-    // The source cut at the chosen points (a cut may fall inside a CR LF or a separator).
     for (std::size_t& cut : cuts)
         cut = source.size() * cut / 0x10000;
     std::sort(cuts.begin(), cuts.end());
@@ -60,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(scanner.count() == whole.size());
     const quillmark::EntryList list(source, separator, {scanner.count(), scanner.takeSamples()});
     FUZZ_CHECK(list.entries() == whole);
-    // One past the last entry too: a file with fewer entries gives an empty one.
+    // One past the last entry gives an empty one.
     const std::size_t index = indexChoice % (whole.size() + 1);
     quillmark::EntrySplitter one(separator, index);
     for (std::size_t i = 0; i < pieces.size() && !one.done(); ++i)

@@ -1,6 +1,5 @@
 // Any bytes as a settings file: reading keeps every byte, and one write changes only the value
-// it names, both in memory and once written out and read again. The whole input is the file;
-// the write's value comes from its front, the choice of names from its end.
+// it names, in memory and once written out and read again.
 #include "fuzz_check.h"
 #include "settings/ini_file.h"
 #include "settings/name_case.h"
@@ -27,8 +26,7 @@ struct Name {
     std::string section, key;
 };
 
-// Sections and keys as a person reading the file would list them, so that writes hit names
-// the file already has, not only names the fuzzer happens to spell.
+// Sections and keys as a person reading the file would list them, for writes to hit.
 std::vector<Name> namesIn(std::string_view bytes) {
     std::vector<Name> names;
     std::optional<std::string> section;
@@ -65,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<Name> names = namesIn(bytes);
     const int choice = input.ConsumeIntegralInRange(0, 3);
     Name target{input.ConsumeRandomLengthString(16), input.ConsumeRandomLengthString(16)};
-    if (!names.empty() && choice < 3) { // a name the file has, as it stands or retyped, or a new key there
+    if (!names.empty() && choice < 3) { // a name of the file, as it stands or retyped, or a new key there
         const Name& known = names[input.ConsumeIntegralInRange<std::size_t>(0, names.size() - 1)];
         target.section = choice == 1 ? retyped(known.section) : known.section;
         if (choice != 2)
@@ -81,8 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(file.bytes() == bytes);
         return 0;
     }
-    // What value() gives back: the value up to its first CR, LF or NUL, without the blanks
-    // around it and one pair of matching quotes.
+    // value() gives it up to its first CR, LF or NUL, without blanks around and one pair of quotes.
     std::string_view expected =
         trimBlanks(std::string_view(value).substr(0, value.find_first_of(std::string_view("\r\n\0", 3))));
     if (expected.size() >= 2 && (expected[0] == '"' || expected[0] == '\'') && expected.back() == expected[0])
@@ -95,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 !quillmark::sameNameIgnoringCase(trimBlanks(names[i].key), trimBlanks(target.key)))
                 FUZZ_CHECK(ini->value(names[i].section, names[i].key) == before[i]);
     }
-    // Every other line keeps its bytes: what the write took away lies within one line.
+    // What the write took away lies within one line.
     const std::string after = file.bytes();
     const std::size_t prefix =
         std::mismatch(bytes.begin(), bytes.end(), after.begin(), after.end()).first - bytes.begin();

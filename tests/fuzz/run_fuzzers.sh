@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang (AddressSanitizer, UndefinedBehaviorSanitizer) and runs
-# each for SECONDS (default 60) from its corpus in tests/fuzz/corpus/. Fails when a target
-# crashes, leaks, hangs or breaks a property, and keeps the input that did it in the corpus,
-# so that every later run tries it first. tools/dev.sh fuzz installs clang and runs this.
+# Builds the fuzz targets with clang and sanitizers and runs each for SECONDS (default 60)
+# from tests/fuzz/corpus/. An input that breaks a target is kept in that corpus.
 #   tests/fuzz/run_fuzzers.sh [SECONDS] [TARGET...]     targets: ini_file entries encryption
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)

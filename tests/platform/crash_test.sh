@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Kills a program that rewrites its settings file and a signature file at random moments,
-# and checks after each kill that both files hold one version whole, that the versions never
-# go back, and that the next write leaves no temporary file behind.
+# Kills a program that rewrites its settings file and a signature file at random moments, and
+# checks after each kill that both files hold one version whole, that the versions never go
+# back, and that the next write leaves no temporary file behind.
 # Usage: crash_test.sh CRASH_WRITER [KILLS]; CRASH_SEED repeats a run.
 set -u
 writer=$1
@@ -11,25 +11,19 @@ RANDOM=$seed
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 fail() { echo "seed=$seed kill $k: $*"; exit 1; }
-
 k=0
 "$writer" once "$folder" || fail "the first write failed"
 last=0
 for ((k = 1; k <= kills; k++)); do
     "$writer" loop "$folder" &
-    pid=$!
-    # 1 to 40 ms: from before the first write to deep into the loop.
-    sleep "0.0$(printf %02d $((RANDOM % 40 + 1)))"
-    kill -KILL $pid
-    wait $pid 2>/dev/null
+    sleep "0.0$(printf %02d $((RANDOM % 40 + 1)))" # 1 to 40 ms
+    kill -KILL $!
+    wait $! 2>/dev/null
     report=$("$writer" check "$folder") || fail "$report"
     settings=${report#settings=}
-    settings=${settings%% *}
-    [ "$settings" -ge "$last" ] || fail "settings went back from version $last to $settings"
-    last=$settings
-    # What a kill left must be gone after the next write.
-    "$writer" once "$folder" || fail "the write after the kill failed"
-    report=$("$writer" check "$folder") || fail "$report"
+    [ "${settings%% *}" -ge "$last" ] || fail "settings went back from version $last to $settings"
+    last=${settings%% *}
+    "$writer" once "$folder" && report=$("$writer" check "$folder") || fail "the write after the kill: $report"
     [ "${report##*leftovers=}" -eq 0 ] || fail "temporary files stay after the next write: $(ls -A "$folder")"
 done
 echo "seed=$seed kills=$kills versions=$last"

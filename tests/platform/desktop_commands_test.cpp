@@ -9,7 +9,6 @@ namespace {
 TEST(DesktopDetection, ReadsTheSessionVariablesInOrder) {
     const std::pair<std::map<std::string, std::string>, Desktop> cases[] = {
         {{{"XDG_CURRENT_DESKTOP", "Budgie:GNOME"}}, Desktop::Gnome},
-        {{{"XDG_CURRENT_DESKTOP", "lxqt"}}, Desktop::Lxqt},
         // An unknown first name does not hide a known later one.
         {{{"XDG_CURRENT_DESKTOP", "Something:kde"}}, Desktop::Kde},
         {{{"XDG_CURRENT_DESKTOP", "openbox"}, {"XDG_SESSION_DESKTOP", "xfce"}}, Desktop::Xfce},
@@ -24,8 +23,7 @@ TEST(DesktopDetection, ReadsTheSessionVariablesInOrder) {
     }
 }
 
-// The commands themselves are run against stand-in tools by the wallpaper setter's test; here
-// what it does not reach: the picture's name as a URI, and MATE's own keys.
+// What the wallpaper setter's test does not reach: the picture as a URI, and MATE's own keys.
 TEST(DesktopSetters, ThePictureReachesEachDesktopInTheFormItReads) {
     const std::string path = "/home/u/it's \"q\" 100%.png",
                       uri = "file:///home/u/it%27s%20%22q%22%20100%25.png";

@@ -34,13 +34,12 @@ mode_t modeOf(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
 }
 
-// A mail program waiting for its signature on a named pipe: the read end is open before the
-// program writes; it takes up to `limit` bytes, then closes.
+// A mail program waiting on a named pipe: open before the write, it takes up to `limit` bytes.
 std::thread readPipe(const std::string& path, size_t limit, std::string& received) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
     return std::thread([fd, limit, &received] {
         char buf[8192];
-        for (int idle = 0; received.size() < limit && idle < 200;) { // 20 s without a byte: give up
+        for (int idle = 0; received.size() < limit && idle < 200;) { // 20 s idle: give up
             pollfd p{fd, POLLIN, 0};
             ::poll(&p, 1, 100);
             const ssize_t n = ::read(fd, buf, std::min(sizeof buf, limit - received.size()));
@@ -63,8 +62,7 @@ TEST(WriteFileAtomic, NamedPipeIsWrittenIntoOnlyWhileSomeoneReads) {
     EXPECT_EQ(noReader.code(), ErrorCode::NoReader);
     EXPECT_NE(noReader.message().find(pipe), std::string::npos);
     EXPECT_FALSE(appendToFile(pipe, "a log line\n").ok()) << "nobody reads the pipe";
-    // Far more than a pipe holds at once, so the write has to wait for the reader; a reader
-    // that leaves after the first bytes ends the write with an error, not a crash.
+    // More than a pipe holds, so the write waits for the reader; one that leaves early is no crash.
     std::string big, all, first;
     for (int i = 0; big.size() < 1'000'000; ++i)
         big += "line " + std::to_string(i) + " of the signature\n";
@@ -79,8 +77,7 @@ TEST(WriteFileAtomic, NamedPipeIsWrittenIntoOnlyWhileSomeoneReads) {
     EXPECT_EQ(namesIn(tmp.path()), std::set<std::string>{"sig.txt"});
 }
 
-// A pipe with no writer would keep a reader waiting for ever, a zero device would never end,
-// and replacing a socket or device would break what uses it: none is read or replaced.
+// A pipe or a device would keep a reader waiting or never end, and replacing one would break it.
 TEST(WriteFileAtomic, SpecialFilesAreNeitherReadNorReplaced) {
     test::TempFolder tmp;
     const std::string socketPath = tmp.file("sock"), pipe = tmp.file("pipe");
@@ -91,7 +88,7 @@ TEST(WriteFileAtomic, SpecialFilesAreNeitherReadNorReplaced) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
     fs::create_symlink("pipe", tmp.file("link"));
     std::vector<std::string> special = {socketPath, tmp.file("link"), pipe};
-    // A device node of the test's own (a fault replaces nothing of the system's) needs root.
+    // A device node of the test's own needs root.
     if (::mknod(tmp.file("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
         special.push_back(tmp.file("null"));
     for (const std::string& path : special) {
@@ -112,9 +109,8 @@ TEST(WriteFileAtomic, SpecialFilesAreNeitherReadNorReplaced) {
     ::close(s);
 }
 
-// The kernel's rule for links in /tmp and its like: in a folder that is sticky and writable by
-// others, a link is followed only when it is the user's or the folder owner's. Otherwise
-// another user could pick which of the user's files gets replaced.
+// As the kernel does in /tmp: in a sticky folder others can write, a link is followed only when
+// it is the user's or the folder owner's.
 TEST(WriteFileAtomic, AnotherUsersLinkInASharedStickyFolderIsNotFollowed) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "planting a link of another user needs root";
@@ -154,8 +150,8 @@ TEST(WriteFileAtomic, ReplacingKeepsPermissionsAndRemovesOnlyItsOwnLeftovers) {
     const std::string target = tmp.file("sig.txt"), busy = tmp.file(".sig.txt.Busy42");
     test::spit(target, "old");
     ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
-    // What a write killed half-way leaves: the target's own pattern, a regular file. Look-alikes
-    // that are not ours or not leftovers stay, and so does the file a live writer holds locked.
+    // A killed write leaves the target's own pattern, a regular file; look-alikes and the file of a
+    // live writer (locked) stay.
     for (const char* name : {".sig.txt.Ab3xYz", ".sig.txt.Ab3xY", ".other.txt.Ab3xYz", "sig.txt.Ab3xYz"})
         test::spit(tmp.file(name), "a killed write's or a user's file");
     fs::create_directory(tmp.file(".sig.txt.Folder"));

@@ -48,7 +48,6 @@ TEST_F(SettingsTest, FirstRunWritesEachDefaultInCapitalsOnceTheOutermostBatchEnd
     const std::string expected =
         "[SETTINGS]\nINTERVAL_1=60\nRUN AT BOOTUP=True\n[Wallpaper]\nSHRINK TO FIT=False\n";
     EXPECT_EQ(slurp(path), expected);
-    // A second start finds every value in any letter case and writes nothing.
     Settings again(path);
     EXPECT_EQ(again.readIni("settings", "run at bootup", false), "-1");
     EXPECT_EQ(slurp(path), expected);
@@ -83,21 +82,19 @@ TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
     EXPECT_EQ(slurp(m_tmp.file("blocker")), "not a folder");
     EXPECT_NE(log().find("WriteINI"), std::string::npos);
 
-    // A UTF-16 file is read but never written, and the refusal names it.
-    const std::string unicode = m_tmp.file("unicode.INI"), wide = "\xFF\xFE[\0S\0]\0\n\0A\0=\0"
-                                                                  "1\0\n\0"s;
+    // A UTF-16 file is never written, and the refusal names it.
+    const std::string unicode = m_tmp.file("unicode.INI"), wide = "\xFF\xFE[\0S\0]\0"s;
     spit(unicode, wide);
     Settings utf16(unicode);
-    EXPECT_EQ(utf16.readIni("S", "B", "9"), "9");
     EXPECT_NE(Settings::Transaction(utf16).status().message().find(unicode + " is saved as UTF-16"),
               std::string::npos);
+    EXPECT_EQ(utf16.readIni("S", "B", "9"), "9");
     EXPECT_EQ(slurp(unicode), wide);
 }
 
 TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {
 #ifdef _WIN32
-    GTEST_SKIP()
-        << "Windows has no permission bits; its read-only attribute is tested with the file functions";
+    GTEST_SKIP() << "no permission bits; the file functions' test sets the read-only attribute";
 #else
     if (::geteuid() == 0)
         GTEST_SKIP() << "file permissions do not stop the superuser";
@@ -173,20 +170,18 @@ TEST_F(SettingsTest, TransactionDecidesFromTheFileAsItIsUnderTheLock) {
 
 } // namespace
 
-// The flag rule of the program: off only for "0" or "False", anything else is on; the plain
-// reads (quillmark-cli) give the table's value for a missing one and write nothing.
 TEST(TypedSettingsTest, FlagsAreOffOnlyForZeroOrFalseAndPlainReadsNeverWrite) {
     test::TempFolder tmp;
     const std::string ini = tmp.file("Quillmark.INI");
-    const std::string bytes =
-        "[SETTINGS]\nRUN AT BOOTUP=0\nSHOW SPLASH SCREEN=False\nBORING COLOUR SCHEME=-1\n"
-        "DISPLAY PROPORTIONAL FONTS=yes\nSIG SEPARATOR CHARACTER=\n";
+    const std::string bytes = "[SETTINGS]\nRUN AT BOOTUP=0\nSHOW SPLASH SCREEN=False\nDISPLAY PROPORTIONAL "
+                              "FONTS=yes\nSIG SEPARATOR CHARACTER=\n";
     spit(ini, bytes);
     Settings settings(ini);
-    const std::pair<const keys::SettingKey*, bool> flags[] = {
-        {&keys::kRunAtBootup, false},       {&keys::kShowSplashScreen, false},
-        {&keys::kBoringColourScheme, true}, {&keys::kProportionalFonts, true},
-        {&keys::kAddDashes, true},          {&keys::kWallpaperOnStartup, false}};
+    const std::pair<const keys::SettingKey*, bool> flags[] = {{&keys::kRunAtBootup, false},
+                                                              {&keys::kShowSplashScreen, false},
+                                                              {&keys::kProportionalFonts, true},
+                                                              {&keys::kAddDashes, true},
+                                                              {&keys::kWallpaperOnStartup, false}};
     for (const auto& [key, on] : flags)
         EXPECT_EQ(readFlagPlain(settings, *key), on) << key->key;
     EXPECT_EQ(readTextPlain(settings, keys::kSeparator), "%");
@@ -194,14 +189,11 @@ TEST(TypedSettingsTest, FlagsAreOffOnlyForZeroOrFalseAndPlainReadsNeverWrite) {
     for (const auto& [key, on] : flags)
         EXPECT_EQ(readFlag(settings, *key), on) << key->key;
     writeFlag(settings, keys::kRunAtBootup, true);
-    writeFlag(settings, keys::kBoringColourScheme, false);
     EXPECT_EQ(slurp(ini),
-              "[SETTINGS]\nRUN AT BOOTUP=True\nSHOW SPLASH SCREEN=False\nBORING COLOUR SCHEME=False\n"
-              "DISPLAY PROPORTIONAL FONTS=yes\nSIG SEPARATOR CHARACTER=\nADD DASHES TO SIG HEADER=True\n"
-              "WALLPAPER CHANGE AT STARTUP=False\n");
+              "[SETTINGS]\nRUN AT BOOTUP=True\nSHOW SPLASH SCREEN=False\nDISPLAY PROPORTIONAL FONTS=yes\n"
+              "SIG SEPARATOR CHARACTER=\nADD DASHES TO SIG HEADER=True\nWALLPAPER CHANGE AT STARTUP=False\n");
 }
 
-// The rule must agree with the settings file itself: a value it accepts comes back the same.
 TEST(StorableValue, IsExactlyWhatTheFileGivesBack) {
     test::TempFolder dir;
     Settings settings(dir.file("Quillmark.INI"));

@@ -25,7 +25,6 @@ TEST(AppFoldersWindows, SettingsInApplicationDataAndTheProgramFolderWhereTheUser
     TempFolder tmp;
     test::isolateHome(tmp.path());
     EXPECT_EQ(settingsFilePath(), environmentValue("APPDATA") + "\\Quillmark\\Quillmark.INI");
-    // Written through the same INI engine as everywhere, with Windows line ends.
     Settings(settingsFilePath()).writeIni("Settings", "Sig Separator Character", "%");
     EXPECT_EQ(test::slurp(settingsFilePath()), "[Settings]\r\nSIG SEPARATOR CHARACTER=%\r\n");
 
@@ -33,15 +32,13 @@ TEST(AppFoldersWindows, SettingsInApplicationDataAndTheProgramFolderWhereTheUser
     EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(win::widePath(beside)) / "core_tests.exe"))
         << beside;
     EXPECT_EQ(programFolder(), beside) << "the build folder is writable";
-    // A folder the user cannot create files in, as "C:\Program Files" is for a normal user
-    // (Wine gives no such folder, so one that does not exist stands in for it).
+    // A folder the user cannot create files in, as "C:\Program Files" (one that does not exist here).
     EXPECT_EQ(win::programFolderFor(tmp.file("Program Files\\Quillmark")),
               environmentValue("LOCALAPPDATA") + "\\Quillmark");
     // Without HOME (as on most Windows machines) the cache must not land in the drive's root.
     test::ScopedEnv local("LOCALAPPDATA", tmp.path()), home("HOME", std::nullopt),
         cache("XDG_CACHE_HOME", std::nullopt);
     EXPECT_EQ(cacheFolder(), tmp.path() + "\\Quillmark\\Cache");
-    // Variables with letters outside the code page read back whole.
     ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLMARK_TEST_NAME", L"J\u00FCrgen \u65E5\u672C"));
     EXPECT_EQ(environmentValue("QUILLMARK_TEST_NAME"), "J\xC3\xBCrgen \xE6\x97\xA5\xE6\x9C\xAC");
     ::SetEnvironmentVariableW(L"QUILLMARK_TEST_NAME", nullptr);
@@ -62,12 +59,11 @@ TEST(AppFoldersWindows, SampleFilesAreCopiedBetweenFoldersWithNonAsciiNames) {
 }
 
 TEST(ShellWindows, AFailedOpenGivesTheMessageOfItsCodeAndTheDesktopPictureIsAccepted) {
-    test::TempFolder tmp;
+    TempFolder tmp;
     const Status missing = win::shellOpen(tmp.file("no such document.txt"));
     EXPECT_EQ(missing.code(), ErrorCode::NotFound);
     EXPECT_EQ(missing.message(), "File not found");
-    // Without a display Wine has no desktop to show the picture on: this only proves that the
-    // call is made the right way and that Windows accepts it. The smallest bitmap: one white pixel.
+    // Wine has no desktop to show it on, but takes the call. The smallest bitmap: one white pixel.
     const unsigned char bmp[] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40,  0,   0,   0, 1, 0,
                                  0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 4,   0,   0,   0, 0, 0,
                                  0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 255, 255, 255, 0};
