@@ -17,8 +17,13 @@ grep -q "quillmark-cli profile add" "$root/err" || fail "no hint how to make a p
 # The user's own files in the signature folder are used and never replaced.
 printf 'My header\n' >"$sigs/header.txt"
 printf 'My footer\n' >"$sigs/footer.txt"
-"$cli" next >"$root/printed" 2>/dev/null || fail "second run: status $?"
+"$cli" next >"$root/printed" 2>"$root/err" || fail "second run: status $?"
 [ "$(cat "$root/printed")" = $'-- \nMy header\nMy footer' ] || fail "second run: $(cat "$root/printed")"
+[ -s "$root/err" ] && fail "the hint again, though no sample was copied: $(cat "$root/err")"
+# A profile added from here has its first signature at once.
+"$cli" profile add Mine --header "$sigs/header.txt" --footer "$sigs/footer.txt" --output "$root/mine.txt" ||
+    fail "profile add: status $?"
+[ "$(cat "$root/mine.txt")" = $'-- \nMy header\nMy footer' ] || fail "profile add wrote no first signature"
 
 mkdir "$root/s"
 printf 'Only header\n' >"$root/s/h.txt"
@@ -45,6 +50,24 @@ for command in next profiles; do
     "$cli" $command >/dev/full 2>"$root/err"; status=$?
     [ $status -eq 1 ] && grep -q "standard output" "$root/err" || fail "$command >/dev/full: status $status"
 done
+# The README's line for each mail program gives one "-- " line with the text above it,
+# whatever "Add dashes" says: mutt and Evolution put their own above the output, aerc none.
+readme=$(dirname "$0")/../../README.md
+mutt=$(sed -n 's/^ *set signature="quillmark-cli \(.*\)|"$/\1/p' "$readme")
+aerc=$(sed -n 's/^ *signature-cmd = quillmark-cli \(.*\)$/\1/p' "$readme")
+evolution=$(sed -n 's/^ *exec quillmark-cli \(.*\)$/\1/p' "$readme")
+[ -n "$mutt" ] && [ -n "$aerc" ] && [ -n "$evolution" ] || fail "a mail program's line is missing from the README"
+for dashes in False True; do
+    sed -i "s/^ADD DASHES TO SIG HEADER=.*/ADD DASHES TO SIG HEADER=$dashes/" "$ini"
+    for own in "$mutt" "$evolution"; do
+        # shellcheck disable=SC2086
+        [ "$("$cli" $own)" = $'Only header\nFirst\nfooter' ] || fail "$own with dashes $dashes"
+    done
+    # shellcheck disable=SC2086
+    "$cli" $aerc >"$root/printed" || fail "$aerc: status $?"
+    [ "$(cat "$root/printed")" = $'\n-- \nOnly header\nFirst\nfooter' ] || fail "$aerc with dashes $dashes"
+done
+sed -i "s/^ADD DASHES TO SIG HEADER=.*/ADD DASHES TO SIG HEADER=False/" "$ini"
 [ "$(md5sum <"$ini")" = "$before" ] || fail "the settings file was changed"
 
 # A settings file that cannot be read is not a store without profiles, and a named pipe in
