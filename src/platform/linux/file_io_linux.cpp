@@ -25,7 +25,8 @@ Error fromErrno(int err, std::string_view what, const std::string& path) {
                            : err == ENOTDIR                                ? ErrorCode::PathNotFound
                            : err == EACCES || err == EPERM || err == EROFS ? ErrorCode::AccessDenied
                            : err == EISDIR                                 ? ErrorCode::IsDirectory
-                                                                           : ErrorCode::Other;
+                           : err == ENXIO ? ErrorCode::SpecialFile // a socket, or a device with no driver
+                                          : ErrorCode::Other;
     return {code, std::string(what) + " " + path + ": " + std::strerror(err)};
 }
 

@@ -17,7 +17,8 @@ Error errnoError(const std::string& what, const std::string& path, int err) {
                            : err == ENOTDIR                                ? ErrorCode::PathNotFound
                            : err == EACCES || err == EPERM || err == EROFS ? ErrorCode::AccessDenied
                            : err == ELOOP                                  ? ErrorCode::InvalidInput
-                                                                           : ErrorCode::Other;
+                           : err == ENXIO ? ErrorCode::SpecialFile // a socket, or a device with no driver
+                                          : ErrorCode::Other;
     return {code, what + " " + path + ": " + std::strerror(err)};
 }
 
