@@ -4,7 +4,6 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QObject>
 #include <QPointer>
 
@@ -45,14 +44,7 @@ private:
 } // namespace
 
 void onTerminationRequest(QObject* context, std::function<void()> handler) {
-    auto* watch = new SessionEndWatch(context, std::move(handler));
-    QCoreApplication::instance()->installNativeEventFilter(watch);
-    win::keepHiddenTopLevelWindow(context);
-    QObject::connect(context, &QObject::destroyed, [watch] {
-        if (QCoreApplication::instance())
-            QCoreApplication::instance()->removeNativeEventFilter(watch);
-        delete watch;
-    });
+    win::watchTopLevelMessages(context, new SessionEndWatch(context, std::move(handler)));
 }
 
 } // namespace quillmark

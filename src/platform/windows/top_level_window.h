@@ -4,11 +4,13 @@
 // windows may have no native window yet while it sits in the tray, so a hidden one is made
 // for the filters to hear them from the start.
 
+class QAbstractNativeEventFilter;
 class QObject;
 
 namespace quillmark::win {
 
-// Creates a hidden top-level window that is never shown and lives as long as `owner`.
-void keepHiddenTopLevelWindow(QObject* owner);
+// Installs `filter` (taking it over) with a hidden top-level window that is never shown,
+// both for as long as `owner` lives.
+void watchTopLevelMessages(QObject* owner, QAbstractNativeEventFilter* filter);
 
 } // namespace quillmark::win
