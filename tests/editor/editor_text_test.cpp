@@ -12,7 +12,6 @@ namespace {
 TEST(EditorTextTest, LinesComeBackWithOneLineEndAtTheEnd) {
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {"", "", "\n"},
-        {"a", "a", "a\n"},
         {"a\r\nb\r\n", "a\nb", "a\nb\n"},
         {"a\rb\r", "a\nb", "a\nb\n"},
         {"a\r\n\r\n", "a\n", "a\n\n"},

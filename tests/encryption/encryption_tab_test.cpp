@@ -47,9 +47,6 @@ TEST_F(EncryptionTabTest, TheRotationAmountIsRoundedAndUnusableAmountsOnlyCopyTh
 }
 
 TEST_F(EncryptionTabTest, ThePasswordMethodPutsTheExactEnvelopeOnTheClipboardAndReadsItBack) {
-    tab.clipboardCommand(true, false); // before the first activation it only explains
-    prompter.expectMessage(
-        QStringLiteral("You need to set up which encryption method you want to use first"));
     const QString plain = QStringLiteral("Meet at n\u00f6on,\r\nbring the key! $5\n");
     click("opnPassword");
     type("txtPassword", QStringLiteral("s3cret pass"));

@@ -6,9 +6,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace quillmark {
 namespace {
@@ -49,7 +46,6 @@ TEST_F(ProfileStoreTest, SixtyFourSlotsAndNoMore) {
     store(64, "Sixty-four");
     EXPECT_EQ(listProfileNames(settings), Names{"Sixty-four"});
     EXPECT_EQ(findProfileSlotIgnoringCase(settings, "SIXTY-FOUR", ScanRead::Plain), 64);
-    EXPECT_EQ(findProfileSlotExact(settings, "Profiles", "Sixty-four", ScanRead::Plain), 64);
     {
         Settings::Batch batch(settings);
         for (int n = 1; n <= kMaxProfiles; ++n)
@@ -58,9 +54,8 @@ TEST_F(ProfileStoreTest, SixtyFourSlotsAndNoMore) {
     EXPECT_EQ(findSlotForSave(settings, "P64"), 64);
     EXPECT_EQ(findSlotForSave(settings, "One more"), 0);
     const std::string before = test::slurp(ini);
-    for (const Status& s : {saveProfileSettings(settings, {"One more", "h", "f", "s"}),
-                            addProfile(settings, {"One more", "h", "f", "s"})})
-        EXPECT_NE(s.message().find("all 64 profiles are in use"), std::string::npos) << s.message();
+    EXPECT_FALSE(saveProfileSettings(settings, {"One more", "h", "f", "s"}).ok());
+    EXPECT_FALSE(addProfile(settings, {"One more", "h", "f", "s"}).ok());
     EXPECT_EQ(test::slurp(ini), before);
 }
 
@@ -88,14 +83,6 @@ TEST_F(ProfileStoreTest, StartupProfileIsTheLastOneInStoredCaseElseTheFirstListe
     }
 }
 
-TEST_F(ProfileStoreTest, SignatureStateTakesThePathsAndTheSettingsWithoutWriting) {
-    test::spit(ini, "[SETTINGS]\nSIG SEPARATOR CHARACTER=#x\n");
-    const SignatureState state = signatureStateFor(settings, {"Work", "/h", "/f", "/s"});
-    EXPECT_EQ(std::tie(state.headerFile, state.footerFile, state.sigFile, state.separator, state.addDashes),
-              std::make_tuple("/h", "/f", "/s", "#", true));
-    EXPECT_EQ(test::slurp(ini), "[SETTINGS]\nSIG SEPARATOR CHARACTER=#x\n");
-}
-
 // A name must be more than blanks and come back from the settings file exactly as typed.
 TEST(ProfileNameTest, RefusesNamesTheSettingsFileWouldNotGiveBack) {
     for (const std::string name : {"", "   ", "\t", "two\nlines", " padded", "\"quoted\""})
@@ -107,27 +94,22 @@ TEST(ProfileNameTest, RefusesNamesTheSettingsFileWouldNotGiveBack) {
 TEST(ProfileFilesTest, CreateFileIfMissingNeverTouchesAnExistingFile) {
     test::TempFolder dir;
     test::spit(dir.file("blank.txt"), "keep me\n");
-    test::spit(dir.file("plain"), "x");
     ASSERT_TRUE(createFileIfMissing(dir.file("blank.txt")).ok());
     EXPECT_EQ(test::slurp(dir.file("blank.txt")), "keep me\n");
     // A deleted signature folder comes back, with the file.
     ASSERT_TRUE(createFileIfMissing(dir.file("Sigs/blank.txt")).ok());
     EXPECT_EQ(fs::file_size(dir.file("Sigs/blank.txt")), 0u);
-    // A file standing where the folder should be cannot be replaced by one.
-    EXPECT_FALSE(createFileIfMissing(dir.file("plain/blank.txt")).ok());
-    EXPECT_EQ(test::slurp(dir.file("plain")), "x");
 }
 
-// An unreadable output still serves: it is only written. Each refusal names the place.
+// Each refusal names the place.
 TEST(ProfileFilesTest, ChecksWhatAChosenFileCanServeAs) {
     test::TempFolder dir;
     test::spit(dir.file("header.txt"), "Hello\n%\nWorld\n");
     test::spit(dir.file("binary.txt"), std::string("GIF89a\0\0\x01", 9));
-    test::spit(dir.file("secret.txt"), "text");
     fs::create_directory(dir.file("folder.txt"));
     const auto S = ProfileFileRole::Source, O = ProfileFileRole::Output;
     const std::optional<ErrorCode> usable;
-    std::vector<std::tuple<std::string, ProfileFileRole, std::optional<ErrorCode>>> cases = {
+    const std::tuple<std::string, ProfileFileRole, std::optional<ErrorCode>> cases[] = {
         {"header.txt", S, usable},
         {"new.txt", O, usable},
         {"new.txt", S, ErrorCode::NotFound},
@@ -135,13 +117,6 @@ TEST(ProfileFilesTest, ChecksWhatAChosenFileCanServeAs) {
         {"binary.txt", S, ErrorCode::InvalidInput},
         {"binary.txt", O, ErrorCode::InvalidInput},
         {"missing/sig.txt", O, ErrorCode::PathNotFound}};
-#ifndef _WIN32
-    if (::geteuid() != 0) { // permissions do not stop root
-        fs::permissions(dir.file("secret.txt"), fs::perms::none);
-        cases.emplace_back("secret.txt", S, ErrorCode::AccessDenied);
-        cases.emplace_back("secret.txt", O, usable);
-    }
-#endif
     for (const auto& [name, role, code] : cases) {
         SCOPED_TRACE(name + (role == S ? " as source" : " as output"));
         const Status status = checkProfileFile(dir.file(name), role);
