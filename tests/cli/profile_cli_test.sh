@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# Managing profiles with quillmark-cli: paths stored whole, refusals that change nothing, a
-# settings lock another program holds, and concurrent commands that lose no change.
-# Usage: profile_cli_test.sh PATH-TO-quillmark-cli
+# quillmark-cli's profile commands: refusals change nothing, concurrent commands lose nothing.
 source "$(dirname "$0")/../support/cli_env.sh"
 cli=$1
 mkdir "$root/s d"
@@ -9,8 +7,7 @@ printf 'Top\n' >"$root/s d/h.txt"
 printf 'Bottom\n' >"$root/s d/f.txt"
 add() { "$cli" profile add "$1" --header "$root/s d/h.txt" --footer "$root/s d/f.txt" "${@:2}"; }
 
-# Relative paths are stored absolute; the output defaults to sig.txt in the signature folder,
-# which a fresh account does not have yet.
+# Relative paths are stored absolute; the output defaults to sig.txt in a new signature folder.
 (cd "$root/s d" && "$cli" profile add "Work mail" --header h.txt --footer f.txt) || fail "add: status $?"
 [ "$("$cli" profile show "work MAIL")" = "header: $root/s d/h.txt
 footer: $root/s d/f.txt

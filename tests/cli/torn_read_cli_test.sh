@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# A mail program may read the signature file at any moment. While quillmark-cli next rewrites
-# it 2,000 times, a reader reading it nonstop must only ever see a whole signature.
-# Usage: torn_read_cli_test.sh PATH-TO-quillmark-cli
+# While quillmark-cli next rewrites the signature, a reader reading it nonstop sees only whole ones.
 source "$(dirname "$0")/../support/cli_env.sh"
 cli=$1
 runs=${TORN_READ_RUNS:-2000}
@@ -10,8 +8,7 @@ printf 'Alpha\n%%\nBeta\nline two\n' >"$root/h.txt"
 printf 'One\n%%\nTwo\n' >"$root/f.txt"
 printf '[Profiles]\nPROFILE 1=Torn\nHEADER FILE 1=%s\nFOOTER FILE 1=%s\nSIG FILE 1=%s\n' \
     "$root/h.txt" "$root/f.txt" "$sig" >"$ini"
-# The reader (bash's own read, no process per read) stops after its first pass once the stop
-# file is there, and counts the whole signatures it saw.
+# bash's own read (no process per read); stops after its first pass once the stop file is there.
 read_nonstop() {
     local text last=
     local -A seen=()

@@ -1,5 +1,4 @@
-// Whatever a user pastes into the Encryption tab: decoding and unwrapping never crash, and
-// every way of encoding gives back the text it was given.
+// Any pasted text: decoding and unwrapping never crash, and every encoding gives the text back.
 #include "encryption/encryption.h"
 #include "encryption/envelope.h"
 #include "fuzz_check.h"
@@ -12,8 +11,8 @@ namespace {
 
 using namespace quillmark;
 
-// Same length, and the bytes the method must not touch are where they were (no coverage counters:
-// the fuzzer should not steer by the check).
+// Same length, and the bytes the method must not touch unchanged (no coverage: the fuzzer must not steer by
+// it).
 __attribute__((no_sanitize("coverage"))) bool keepsUntouched(std::string_view in, std::string_view out,
                                                              bool cipher) {
     if (in.size() != out.size())

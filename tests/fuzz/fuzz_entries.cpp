@@ -1,5 +1,4 @@
-// A source file fed to the entry scanner and the entry splitter in pieces cut anywhere gives
-// the entries of a plain line-by-line reading of the whole file, however densely the scanner samples.
+// The scanner and splitter, fed pieces cut anywhere, give the entries of a line-by-line reading.
 #include "fuzz_check.h"
 #include "platform/platform.h"
 #include "signature/entries.h"

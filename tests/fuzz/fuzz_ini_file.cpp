@@ -1,5 +1,4 @@
-// Any bytes as a settings file: reading keeps every byte, and one write changes only the value
-// it names, in memory and once written out and read again.
+// Any bytes as a settings file: reading keeps every byte; a write changes only the value it names.
 #include "fuzz_check.h"
 #include "settings/ini_file.h"
 #include "settings/name_case.h"
@@ -44,14 +43,6 @@ std::vector<Name> namesIn(std::string_view bytes) {
     return names;
 }
 
-// The same name as a user might type it: other letter case, blanks around.
-std::string retyped(std::string_view name) {
-    std::string out = " ";
-    for (char c : name)
-        out += static_cast<char>((c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? c ^ 0x20 : c);
-    return out + "\t";
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -61,13 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FuzzedDataProvider input(data, size);
     const std::vector<Name> names = namesIn(bytes);
-    const int choice = input.ConsumeIntegralInRange(0, 3);
+    const int choice = input.ConsumeIntegralInRange(0, 2);
     Name target{input.ConsumeRandomLengthString(16), input.ConsumeRandomLengthString(16)};
-    if (!names.empty() && choice < 3) { // a name of the file, as it stands or retyped, or a new key there
+    if (!names.empty() && choice < 2) { // a name of the file, or a new key in a section of it
         const Name& known = names[input.ConsumeIntegralInRange<std::size_t>(0, names.size() - 1)];
-        target.section = choice == 1 ? retyped(known.section) : known.section;
-        if (choice != 2)
-            target.key = choice == 1 ? retyped(known.key) : known.key;
+        target.section = known.section;
+        if (choice == 0)
+            target.key = known.key;
     }
     const std::string value = input.ConsumeRandomLengthString(64);
     std::vector<std::optional<std::string>> before;

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang and sanitizers and runs each for SECONDS (default 60)
-# from tests/fuzz/corpus/. An input that breaks a target is kept in that corpus.
-#   tests/fuzz/run_fuzzers.sh [SECONDS] [TARGET...]     targets: ini_file entries encryption
+# run_fuzzers.sh [SECONDS] [TARGET...]: runs each fuzz target; an input that breaks it joins its corpus.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build="${QUILLMARK_FUZZ_BUILD_DIR:-$here/build-fuzz}"

@@ -1,8 +1,5 @@
 #!/usr/bin/env bash
-# Kills a program that rewrites its settings file and a signature file at random moments, and
-# checks after each kill that both files hold one version whole, that the versions never go
-# back, and that the next write leaves no temporary file behind.
-# Usage: crash_test.sh CRASH_WRITER [KILLS]; CRASH_SEED repeats a run.
+# crash_test.sh CRASH_WRITER [KILLS]: after each random kill both files hold one version whole.
 set -u
 writer=$1
 kills=${2:-300}

@@ -1,8 +1,4 @@
-// Rewrites a settings file and a signature file, for a test that kills it at random moments.
-//   crash_writer loop FOLDER    writes version after version until killed
-//   crash_writer once FOLDER    writes the next version and exits
-//   crash_writer check FOLDER   prints "settings=S leftovers=L", or what is broken (exit 1)
-// Each version's number is in every setting and every signature line, so a torn file shows.
+// crash_writer loop|once|check FOLDER: rewrites settings and signature, each line naming its version.
 #include "platform/file_io.h"
 #include "settings/settings.h"
 

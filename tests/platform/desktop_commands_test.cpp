@@ -8,11 +8,9 @@ namespace {
 
 TEST(DesktopDetection, ReadsTheSessionVariablesInOrder) {
     const std::pair<std::map<std::string, std::string>, Desktop> cases[] = {
-        {{{"XDG_CURRENT_DESKTOP", "Budgie:GNOME"}}, Desktop::Gnome},
         // An unknown first name does not hide a known later one.
         {{{"XDG_CURRENT_DESKTOP", "Something:kde"}}, Desktop::Kde},
         {{{"XDG_CURRENT_DESKTOP", "openbox"}, {"XDG_SESSION_DESKTOP", "xfce"}}, Desktop::Xfce},
-        {{{"XDG_CURRENT_DESKTOP", "mate"}, {"DESKTOP_SESSION", "plasma"}}, Desktop::Mate},
         {{{"XDG_CURRENT_DESKTOP", ":::"}, {"DESKTOP_SESSION", "openbox"}}, Desktop::Unknown},
     };
     for (const auto& [env, expected] : cases) {
@@ -23,17 +21,12 @@ TEST(DesktopDetection, ReadsTheSessionVariablesInOrder) {
     }
 }
 
-// What the wallpaper setter's test does not reach: the picture as a URI, and MATE's own keys.
+// What the wallpaper setter's test does not reach: the picture as a URI.
 TEST(DesktopSetters, ThePictureReachesEachDesktopInTheFormItReads) {
     const std::string path = "/home/u/it's \"q\" 100%.png",
                       uri = "file:///home/u/it%27s%20%22q%22%20100%25.png";
     EXPECT_EQ(gsettingsCommands(Desktop::Gnome, path, "'zoom'\n").front().arguments.back(), uri);
     EXPECT_NE(plasmaScriptCommand(path).arguments.back().find("\"" + uri + "\""), std::string::npos);
-    // "none" would show no picture at all.
-    EXPECT_EQ(
-        gsettingsCommands(Desktop::Mate, path, "'none'"),
-        (std::vector<Command>{{"gsettings", {"set", "org.mate.background", "picture-filename", path}},
-                              {"gsettings", {"set", "org.mate.background", "picture-options", "centered"}}}));
 }
 
 } // namespace

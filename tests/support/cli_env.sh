@@ -1,5 +1,4 @@
-# Sourced by the command-line tests: a fresh home folder $root with HOME and the XDG folders in
-# it, removed at exit with any background job stopped; $ini is where the settings file goes.
+# Sourced by the command-line tests: a fresh home $root, removed at exit; $ini is the settings file.
 set -u
 root=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$root"' EXIT

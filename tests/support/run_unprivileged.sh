@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# File permissions stop nothing for root, so the cases about read-only and unreadable files
-# skip there. When the suite runs as root, this runs them (GTEST_FILTER) again as "nobody".
+# Under root, runs the permission cases (GTEST_FILTER), which skip for root, again as "nobody".
 set -u
 drop=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 if [ "$(id -u)" -ne 0 ] || ! command -v setpriv >/dev/null || ! "${drop[@]}" test -x "$1"; then

@@ -24,14 +24,11 @@ void setVariable(const char* name, const std::string& value) {
 
 std::string makeTempFolder() {
     static std::mt19937_64 random{std::random_device{}()};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = fs::temp_directory_path() / ("quillmark-test-" + std::to_string(random()));
-        if (std::error_code ec; fs::create_directory(candidate, ec)) {
-            fs::permissions(candidate, fs::perms::owner_all);
-            return candidate.string();
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
+    const fs::path folder = fs::temp_directory_path() / ("quillmark-test-" + std::to_string(random()));
+    if (!fs::create_directory(folder)) // never a folder another run still uses
+        throw std::runtime_error("cannot create a temporary folder");
+    fs::permissions(folder, fs::perms::owner_all);
+    return folder.string();
 }
 
 } // namespace

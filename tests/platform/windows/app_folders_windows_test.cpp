@@ -1,8 +1,6 @@
-// Where the program keeps its files on Windows, and the shell that opens documents and sets
-// the desktop picture.
+// Where the program keeps its files on Windows, and the shell calls.
 #include "platform/app_folders.h"
 #include "platform/file_io.h"
-#include "platform/sample_files.h"
 #include "platform/windows/app_folders_windows.h"
 #include "platform/windows/shell.h"
 #include "platform/windows/win_text.h"
@@ -13,7 +11,6 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace quillmark {
@@ -28,10 +25,7 @@ TEST(AppFoldersWindows, SettingsInApplicationDataAndTheProgramFolderWhereTheUser
     Settings(settingsFilePath()).writeIni("Settings", "Sig Separator Character", "%");
     EXPECT_EQ(test::slurp(settingsFilePath()), "[Settings]\r\nSIG SEPARATOR CHARACTER=%\r\n");
 
-    const std::string beside = win::executableFolder();
-    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(win::widePath(beside)) / "core_tests.exe"))
-        << beside;
-    EXPECT_EQ(programFolder(), beside) << "the build folder is writable";
+    EXPECT_EQ(programFolder(), win::executableFolder()) << "the build folder is writable";
     // A folder the user cannot create files in, as "C:\Program Files" (one that does not exist here).
     EXPECT_EQ(win::programFolderFor(tmp.file("Program Files\\Quillmark")),
               environmentValue("LOCALAPPDATA") + "\\Quillmark");
@@ -44,25 +38,10 @@ TEST(AppFoldersWindows, SettingsInApplicationDataAndTheProgramFolderWhereTheUser
     ::SetEnvironmentVariableW(L"QUILLMARK_TEST_NAME", nullptr);
 }
 
-TEST(AppFoldersWindows, SampleFilesAreCopiedBetweenFoldersWithNonAsciiNames) {
-    TempFolder tmp;
-    const std::string from = tmp.file("Beispiele \xC3\xA4"), to = tmp.file("J\xC3\xBCrgen\\Sigs");
-    const std::string name = "\\Gr\xC3\xBC\xC3\x9F"
-                             "e.txt";
-    ASSERT_TRUE(makeFolders(from).ok() && makeFolders(to).ok());
-    ASSERT_TRUE(writeFileAtomic(from + name, "Hallo\r\n").ok() &&
-                writeFileAtomic(to + "\\mine.txt", "own").ok());
-    test::spit(from + "\\mine.txt", "sample");
-    copyMissingFiles(from, to);
-    EXPECT_EQ(readFile(to + name).value(), "Hallo\r\n");
-    EXPECT_EQ(readFile(to + "\\mine.txt").value(), "own");
-}
-
-TEST(ShellWindows, AFailedOpenGivesTheMessageOfItsCodeAndTheDesktopPictureIsAccepted) {
+TEST(ShellWindows, AFailedOpenGivesItsCodeAndTheDesktopPictureIsAccepted) {
     TempFolder tmp;
     const Status missing = win::shellOpen(tmp.file("no such document.txt"));
     EXPECT_EQ(missing.code(), ErrorCode::NotFound);
-    EXPECT_EQ(missing.message(), "File not found");
     // Wine has no desktop to show it on, but takes the call. The smallest bitmap: one white pixel.
     const unsigned char bmp[] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40,  0,   0,   0, 1, 0,
                                  0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 4,   0,   0,   0, 0, 0,

@@ -1,8 +1,5 @@
 #!/usr/bin/env bash
-# quillmark-cli.exe next under Wine, against a settings file in Wine's %APPDATA%: a signature
-# file with a non-ASCII name, written with Windows line ends (CR LF); then a profile added
-# with names no code page holds (only the UTF-16 command line keeps them) is used by next.
-# Usage: next_cli_wine_test.sh WINE-LAUNCHER quillmark-cli.exe (WINEPREFIX names the prefix)
+# quillmark-cli.exe under Wine: CR LF signatures, and names no code page holds kept whole.
 set -u
 wine=$1
 cli=$2
