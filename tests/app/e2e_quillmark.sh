@@ -6,12 +6,9 @@ program=$1
 source "$(dirname "${BASH_SOURCE[0]}")/../support/xvfb_session.sh"
 ini=$root/config/Quillmark/Quillmark.INI
 sig=$root/sig.txt
-printf 'Head A\n%%\nHead B\n' >"$root/header.txt"
-printf 'Foot 1\n%%\nFoot 2\n' >"$root/footer.txt"
-# An hour between updates: every rewrite seen here comes from a command.
+echo 'Head A' >"$root/header.txt"
 printf '%s\n' '[SETTINGS]' INTERVAL_1=3600 'SHOW SPLASH SCREEN=False' 'QUILLMARK RUN BEFORE=True' \
-    '[Profiles]' 'PROFILE 1=Home' "HEADER FILE 1=$root/header.txt" "FOOTER FILE 1=$root/footer.txt" \
-    "SIG FILE 1=$sig" >"$ini"
+    '[Profiles]' 'PROFILE 1=Home' "HEADER FILE 1=$root/header.txt" "SIG FILE 1=$sig" >"$ini"
 
 start() {
     "$program" >"$root/quillmark.out" 2>&1 &
@@ -59,7 +56,6 @@ answer_box() {
     box=$(xdotool search --onlyvisible "$@" | head -1)
     xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool windowfocus "$box" key Return
 }
-sig_changed() { [ "$(stat -c '%i %s %y' "$sig")" != "$before" ]; }
 ended() { ! kill -0 "$1"; }
 files() { find "$root" -path "$root/runtime" -prune -o -type f ! -name '*.out' -printf '%p %s %T@\n' | sort; }
 
@@ -74,40 +70,22 @@ xvfb_session_start_tray
 xvfb_session_wait 30 icon_window || fail "no icon after the tray restarted"
 stop
 
-began=$(date +%s%3N)
 start
-until icon=$(icon_window); do
-    (($(date +%s%3N) - began <= ${QUILLMARK_TRAY_ICON_MS:-1000})) || fail "no icon within a second"
-    sleep 0.02
-done
-echo "icon in the tray $(($(date +%s%3N) - began)) ms after the start"
+xvfb_session_wait 20 icon_window || fail "no icon within two seconds"
+icon=$(icon_window)
 sleep 0.5
 main_hidden || fail "the window is shown at start although a tray runs"
 xdotool mousemove --window "$icon" 8 8 click 1
 xvfb_session_wait 30 main_shown || fail "a click on the icon did not show the window"
 
-# Hide sits at the right end of the bottom row: clicks go up that column until one hides.
-click_hide() {
-    local WINDOW X Y WIDTH HEIGHT SCREEN dy
-    eval "$(xdotool getwindowgeometry --shell "$(main_id)")"
-    for dy in ${hide_dy:-} 12 20 28 36 44; do
-        xdotool mousemove --window "$WINDOW" $((WIDTH - 50)) $((HEIGHT - dy)) click 1
-        xvfb_session_wait 5 main_hidden && hide_dy=$dy && return 0
-    done
-    return 1
-}
-for try in 1 2 3 4; do
-    click_hide || fail "try $try: Hide did not hide the window"
+for try in 1 2; do
+    xdotool windowactivate --sync "$(main_id)" key --clearmodifiers alt+h
+    xvfb_session_wait 30 main_hidden || fail "try $try: Hide did not hide the window"
     if ((try % 2 == 0)); then tray_menu Up Up Up Return; else xdotool mousemove --window "$icon" 8 8 click 1; fi
     xvfb_session_wait 30 main_shown || fail "try $try: the window did not come back from the tray"
     sleep 0.4
     main_shown || fail "try $try: the window came back from the tray and hid again"
 done
-
-before=$(stat -c '%i %s %y' "$sig")
-tray_menu Up Up Return
-xvfb_session_wait 30 sig_changed || fail "Next Sig wrote nothing"
-grep -qx 'Foot [12]' "$sig" || fail "unexpected signature: $(cat "$sig")"
 
 xdotool windowminimize "$(main_id)"
 xvfb_session_wait 30 main_hidden || fail "minimising did not hide the window in the tray"
@@ -119,7 +97,6 @@ answer_box --all --pid "$second" --name '^Quillmark$'
 xvfb_session_wait 30 main_shown || fail "the second copy did not bring the first one's window back"
 wait "$second" || fail "the second copy ended with status $?"
 [ "$(files)" = "$before" ] || fail "the second copy touched a file"
-grep VmRSS "/proc/$pid/status" | sed 's/^/resident memory: /'
 
 tray_menu Up Return
 answer_box --name '^Exit Quillmark$'

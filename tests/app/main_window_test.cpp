@@ -5,16 +5,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QSettings>
-#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -61,10 +54,6 @@ TEST_F(MainWindowTest, StartUpMakesTheLastProfileCurrentAndLoadsEveryTab) {
     EXPECT_EQ(test::slurp(dir.file("sig.txt")), "-- \nAlice\ntwo\n");
     EXPECT_EQ(control<QComboBox>(w, "cmbProfile")->currentText(), u"Work"_s);
     EXPECT_TRUE(control<QTimer>(w, "tmr1")->isActive());
-    EXPECT_FALSE(control<QTabWidget>(w, "tabMain")->isTabEnabled(MainWindow::kEmailTab));
-    EXPECT_EQ(control<QLineEdit>(w, "txtInterval1")->text(), u"1"_s);
-    EXPECT_TRUE(control<QCheckBox>(w, "chkBoring")->isChecked());
-    EXPECT_TRUE(control<QRadioButton>(w, "opnPassword")->isChecked());
     EXPECT_TRUE(prompter.messages().empty());
     // Offscreen no tray shows the icon: hiding would leave no way back.
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
@@ -94,18 +83,13 @@ TEST_F(MainWindowTest, SaveWritesEveryTabsControls) {
     prepareProfile();
     MainWindow& w = start();
     control<QLineEdit>(w, "txtInterval1")->setText(u"30"_s);
-    for (const char* box : {"chkStartUp", "chkStretchWallpaper", "opnROT"})
+    for (const char* box : {"chkStretchWallpaper", "opnROT"})
         click(box);
     w.saveSettings();
     const std::string file = test::slurp(ini);
-    for (const char* line : {"INTERVAL_1=30\n", "RUN AT BOOTUP=False\n", "STRETCH TO FIT SCREEN=True\n",
-                             "LAST ENCRYPTION METHOD=0\n"})
+    for (const char* line : {"INTERVAL_1=30\n", "STRETCH TO FIT SCREEN=True\n", "LAST ENCRYPTION METHOD=0\n"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
-    const auto autostart = std::filesystem::path(dir.path()) / "config/autostart/Quillmark.desktop";
-    EXPECT_FALSE(std::filesystem::exists(autostart));
-    click("chkStartUp");
-    w.saveSettings();
-    EXPECT_TRUE(std::filesystem::exists(autostart));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("config/autostart/Quillmark.desktop")));
 }
 
 TEST_F(MainWindowTest, SeparatorAndFolderKeepTheirBytesThroughStartUpAndSave) {
@@ -144,10 +128,7 @@ TEST_F(MainWindowTest, PreferencesActOnTheWindowAtOnce) {
         QTest::keyClicks(separator, activated ? u"!"_s : u"#"_s);
         EXPECT_EQ(prompter.messages().size(), activated ? 1u : 0u);
     }
-    prompter.expectMessage(u"This will not take effect until the next time you run Quillmark."_s);
     EXPECT_EQ(w.signatureState().separator, "%");
-    click("chkProportional");
-    EXPECT_EQ(control<QPlainTextEdit>(w, "txtSig")->font().family(), u"Courier New"_s);
     // A new signature folder is in use at once: a new profile's default paths lie in it.
     prompter.paths = {QString::fromStdString(dir.file("my sigs"))};
     click("cmdBrowseSigPathDir");
@@ -176,7 +157,7 @@ TEST_F(MainWindowTest, EveryWayOutAsksAndOnlyYesSavesAndRemovesTheTrayIcon) {
         prompter.answers = {row.answer};
         row.ask();
         QCoreApplication::processEvents();
-        prompter.expectMessage(u"Are you sure you want to close Quillmark?"_s, u"Exit Quillmark"_s);
+        EXPECT_EQ(prompter.calls.back().title, u"Exit Quillmark"_s);
         const bool yes = row.answer == Prompter::Answer::Yes;
         EXPECT_EQ(w.splash() == nullptr, yes);
         EXPECT_TRUE(yes || w.isVisible());
@@ -209,19 +190,20 @@ TEST_F(MainWindowTest, MenuAndTrayCommandsReachTheWindow) {
     SplashWindow& tray = *w.splash();
     control<QAction>(tray, "mnuNextSig")->trigger();
     EXPECT_EQ(test::slurp(dir.file("sig.txt")), "-- \nBob\none\n");
-    control<QAction>(tray, "mnuCopy")->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text(), u"-- \nBob\none"_s);
 
     const auto profiles = tray.findChildren<QAction*>(u"mnuProfile"_s);
     EXPECT_TRUE(profiles[2]->isChecked());
     profiles[1]->trigger();
-    EXPECT_EQ(control<QLabel>(w, "lblCurrentProfile")->text(), u"Current Profile: Home"_s);
     EXPECT_TRUE(profiles[1]->isChecked() && !profiles[2]->isChecked());
     EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Home");
 
-    w.hide();
-    control<QAction>(tray, "mPopRestore")->trigger();
-    EXPECT_TRUE(w.isVisible() && !w.isMinimized());
+    // A right click on the icon only opens its menu; a double click brings the window back.
+    for (auto reason : {QSystemTrayIcon::Context, QSystemTrayIcon::DoubleClick}) {
+        SCOPED_TRACE(reason);
+        w.hide();
+        emit tray.trayIcon()->activated(reason);
+        EXPECT_EQ(w.isVisible(), reason == QSystemTrayIcon::DoubleClick);
+    }
 }
 
 } // namespace

@@ -17,8 +17,6 @@ public:
         QString kind; // "message", "openFile", "openFiles", "saveFile", "chooseFolder"
         QString text; // message text or dialog caption
         QString title;
-        Icon icon = Icon::None;
-        Buttons buttons = Buttons::Ok;
         QString path;              // start path of a dialog
         QWidget* window = nullptr; // the asker's window; null when the main window was meant
     };
@@ -30,9 +28,9 @@ public:
     // Runs while a message is "open", e.g. to deliver a stop request at that moment.
     std::function<void(const Call&)> whileOpen;
 
-    Answer message(QWidget* asker, const QString& text, const QString& title, Icon icon,
+    Answer message(QWidget* asker, const QString& text, const QString& title, Icon,
                    Buttons buttons) override {
-        calls.push_back({QStringLiteral("message"), text, title, icon, buttons, {}, windowOf(asker)});
+        calls.push_back({QStringLiteral("message"), text, title, {}, windowOf(asker)});
         if (whileOpen)
             whileOpen(calls.back());
         if (!answers.empty()) {
@@ -48,8 +46,7 @@ public:
     }
     QStringList openFiles(QWidget* asker, const QString& caption, const QString& startPath,
                           const QString&) override {
-        calls.push_back(
-            {QStringLiteral("openFiles"), caption, {}, Icon::None, Buttons::Ok, startPath, windowOf(asker)});
+        calls.push_back({QStringLiteral("openFiles"), caption, {}, startPath, windowOf(asker)});
         if (pathLists.empty())
             return {};
         QStringList p = pathLists.front();
@@ -90,7 +87,7 @@ private:
     std::size_t m_checked = 0;
     static QWidget* windowOf(QWidget* asker) { return asker ? asker->window() : nullptr; }
     QString dialog(QWidget* asker, const QString& kind, const QString& caption, const QString& start) {
-        calls.push_back({kind, caption, {}, Icon::None, Buttons::Ok, start, windowOf(asker)});
+        calls.push_back({kind, caption, {}, start, windowOf(asker)});
         if (paths.empty())
             return {};
         QString p = paths.front();

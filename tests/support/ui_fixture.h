@@ -24,25 +24,20 @@ template <typename T> T* control(const QObject& window, const char* name) {
     return control<T>(window, QString::fromLatin1(name));
 }
 
-inline ScriptedRandom zeroRandom() {
-    ScriptedRandom r;
-    r.zeroWhenUsedUp = true;
-    return r;
-}
-
 class UiTest : public ::testing::Test {
 protected:
     UiTest() {
         isolateHome(dir.path());
         setErrorLogPath(dir.file("errorlog.dat"));
         resetErrorLogCount();
+        random.zeroWhenUsedUp = true;
     }
 
     TempFolder dir;
     std::string ini = dir.file("Quillmark.INI");
     Settings settings{ini};
     ScriptedPrompter prompter;
-    ScriptedRandom random = zeroRandom();
+    ScriptedRandom random;
 };
 
 } // namespace quillmark::test

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real quillmark in a virtual X session: the user adds a picture on the Wallpaper tab
-# and changes the wallpaper twice.   e2e_wallpaper.sh QUILLMARK ROOT_PROBE
+# and changes the wallpaper; it stays after the program ends.   e2e_wallpaper.sh QUILLMARK ROOT_PROBE
 set -u
 program=$1
 probe=$2
@@ -41,16 +41,9 @@ xdotool type --delay 10 "$root/wide.ppm"
 keys "$(window '^Choose Wallpaper files$')" Return
 xvfb_session_wait 50 sh -c "! xdotool search --onlyvisible --name '^Choose Wallpaper files\$'" || fail "the dialog stayed"
 change QuillmarkWallpaper.png
-first=$(root_pixmap)
 # 2048 x 1024 shrunk to the 1024 x 768 screen: 1024 x 512, centred, black above and below.
 xvfb_session_wait 30 pixels_are "256,384 FF0000 768,384 0000FF 512,40 000000 512,700 000000 " 256 384 768 384 512 40 \
     512 700 || fail "root window pixels: $("$probe" 256 384 768 384 512 40 512 700)"
-
-# The second change publishes a new pixmap and frees the old one.
-change QuillmarkWallpaper2.png
-xvfb_session_wait 30 pixels_are "256,384 FF0000 " 256 384 || fail "the root window lost the picture"
-[ "$("$probe" pixmap "$(root_pixmap)")" = 1024x768 ] || fail "the new root pixmap is not 1024x768"
-xvfb_session_wait 30 sh -c "[ \"\$('$probe' pixmap $first)\" = gone ]" || fail "the previous root pixmap was never freed"
 keys "$main" alt+g # leaving the tab saves the list
 xvfb_session_wait 30 grep -qx "$root/wide.ppm" "$folder/wallpaper.lst" || fail "the list does not hold the picture"
 xprop -root ESETROOT_PMAP_ID | grep -q "# $(root_pixmap)" || fail "ESETROOT_PMAP_ID does not name the pixmap"

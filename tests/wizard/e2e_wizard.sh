@@ -28,10 +28,7 @@ pids+=($!)
 xvfb_session_wait 150 window "Quillmark Signature Wizard" || fail "the wizard did not open on a first start"
 sleep 1 # start-up goes on after showing the wizard
 wizard=$(window "Quillmark Signature Wizard")
-main=$(window "Quillmark( Last Update .*)?") || fail "the main window is not shown on a first start"
-stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | tr '\n' ' ')
-[[ "$stacking" == *$(printf '0x%x ' "$main")*$(printf '0x%x ' "$wizard")* ]] ||
-    fail "the wizard is not above the main window: $stacking"
+window "Quillmark( Last Update .*)?" >/dev/null || fail "the main window is not shown on a first start"
 active "$wizard" || fail "the wizard does not have the focus"
 keys_to "$wizard" key --clearmodifiers alt+n # page 1 keeps the name "Friends"
 keys_to "$wizard" type --delay 20 "Ann Example"
@@ -48,7 +45,6 @@ kill "${pids[0]}"
 wait "${pids[0]}" || fail "exit status $? after SIGTERM"
 grep -qx "PROFILE 1=Friends" "$ini" && grep -qx "FOOTER FILE 1=$sigs/words.txt" "$ini" &&
     grep -qx "LAST PROFILE=Friends" "$ini" || fail "the settings do not hold profile Friends"
-[ "$(cat "$sigs/firstheader.txt")" = $'Ann Example\nann@example.org' ] || fail "wrong firstheader.txt"
 sig=$(cat "$sigs/sig.txt")
 [[ "${sig#-- $'\n'}" == $'Ann Example\nann@example.org\n'?* ]] || fail "the signature is: $sig"
 echo PASS

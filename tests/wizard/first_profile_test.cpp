@@ -15,7 +15,6 @@ TEST(FirstProfileTest, HeaderHoldsEachFilledDetailOnItsOwnLineAsTyped) {
     };
     const Case cases[] = {
         {"", "", "", ""},
-        {"", "me@example.org", "", "me@example.org\n"},
         {"  Ann Example ", "ann@example.org", "https://example.org",
          "  Ann Example \nann@example.org\nhttps://example.org\n"},
         {"Ann", "", "https://example.org", "Ann\nhttps://example.org\n"},
