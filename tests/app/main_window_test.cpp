@@ -129,6 +129,11 @@ TEST_F(MainWindowTest, PreferencesActOnTheWindowAtOnce) {
         EXPECT_EQ(prompter.messages().size(), activated ? 1u : 0u);
     }
     EXPECT_EQ(w.signatureState().separator, "%");
+    // quillmark-cli reads the separator and the dashes from the file: they are there at once.
+    click("chkAddSigDashes");
+    const std::string written = test::slurp(ini);
+    EXPECT_NE(written.find("SIG SEPARATOR CHARACTER=!"), std::string::npos) << written;
+    EXPECT_NE(written.find("ADD DASHES TO SIG HEADER=False"), std::string::npos) << written;
     // A new signature folder is in use at once: a new profile's default paths lie in it.
     prompter.paths = {QString::fromStdString(dir.file("my sigs"))};
     click("cmdBrowseSigPathDir");
