@@ -83,7 +83,8 @@ void PreferencesTab::saveSettings(Settings& settings) {
 
 void PreferencesTab::saveSeparator(Settings& settings) {
     writeText(settings, keys::kSeparator,
-              m_ui->txtSeparator->text() == m_shownSeparator ? m_storedSeparator : bytesOf(m_ui->txtSeparator));
+              m_ui->txtSeparator->text() == m_shownSeparator ? m_storedSeparator
+                                                             : bytesOf(m_ui->txtSeparator));
 }
 
 bool PreferencesTab::runAtBootup() const {
@@ -108,7 +109,7 @@ bool PreferencesTab::eventFilter(QObject* watched, QEvent* event) {
             if (left && m_ui->txtSeparator->text().isEmpty())
                 m_ui->txtSeparator->setText(QString::fromUtf8(keys::kSeparator.defaultValue));
         } else if (watched == m_ui->txtSigPath)
-            txtSigPath_LostFocus();
+            onSigPathLeft();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -127,7 +128,7 @@ void PreferencesTab::onBrowseSigPathClicked() {
     acceptSigPath(folder);
 }
 
-void PreferencesTab::txtSigPath_LostFocus() {
+void PreferencesTab::onSigPathLeft() {
     const std::string typed = bytesOf(m_ui->txtSigPath);
     if (typed == m_sigPath)
         return;

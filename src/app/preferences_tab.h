@@ -46,7 +46,7 @@ protected:
 
 private:
     void onBrowseSigPathClicked();
-    void txtSigPath_LostFocus();
+    void onSigPathLeft();
     void acceptSigPath(const std::string& folder);
 
     Settings& m_settings;

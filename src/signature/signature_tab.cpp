@@ -66,9 +66,9 @@ SignatureTab::SignatureTab(SignatureState& state, Prompter& prompter, RandomSour
       m_random(random), m_clock(systemSeconds) {
     m_ui->setupUi(this);
     m_ui->chkAddSigDashes->setChecked(m_state.addDashes);
-    tmr1 = new QTimer(this);
-    tmr1->setObjectName(QStringLiteral("tmr1"));
-    tmr1->setInterval(kFirstTickMs);
+    m_updateTimer = new QTimer(this);
+    m_updateTimer->setObjectName(QStringLiteral("tmr1"));
+    m_updateTimer->setInterval(kFirstTickMs);
     connectControls();
     // Quitting ends a load under way; the lists keep what they held.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &SignatureTab::stopLoading);
@@ -84,9 +84,9 @@ void SignatureTab::connectControls() {
     connect(m_ui->cmdPause, &QPushButton::clicked, this, [this] {
         m_paused = !m_paused;
         if (m_paused)
-            tmr1->stop();
+            m_updateTimer->stop();
         else
-            tmr1->start();
+            m_updateTimer->start();
         m_ui->cmdPause->setText(m_paused ? kResume : kPause);
     });
     QLineEdit* interval = m_ui->txtInterval1;
@@ -100,7 +100,7 @@ void SignatureTab::connectControls() {
     // must stay as typed rather than be cut to the slider's end.
     connect(m_ui->sld1, &QSlider::valueChanged, this,
             [interval](int value) { interval->setText(QString::number(value)); });
-    connect(tmr1, &QTimer::timeout, this, &SignatureTab::tmr1_Timer);
+    connect(m_updateTimer, &QTimer::timeout, this, &SignatureTab::onUpdateTimer);
 }
 
 // Only digits enter the interval box, however they come ("12ab3" pasted gives "123"); text set
@@ -152,7 +152,7 @@ void SignatureTab::saveSettings(Settings& settings) {
 }
 
 void SignatureTab::startUpdates() {
-    tmr1->start();
+    m_updateTimer->start();
 }
 
 void SignatureTab::setProportionalFont(bool proportional) {
@@ -284,9 +284,9 @@ void SignatureTab::reportWriteFailure(const Error& failure) {
 }
 
 void SignatureTab::onUpdateClicked() {
-    tmr1->stop();
+    m_updateTimer->stop();
     updateSignature();
-    tmr1->start();
+    m_updateTimer->start();
 }
 
 QString SignatureTab::sigText() const {
@@ -298,12 +298,12 @@ void SignatureTab::copySignatureToClipboard() {
     putOnClipboard(sigText());
 }
 
-void SignatureTab::tmr1_Timer() {
+void SignatureTab::onUpdateTimer() {
     const TickDecision decision =
         decideTick(intervalValue(m_ui->txtInterval1->text().toStdString()), m_stamps, m_clock());
     m_stamps = decision.stamps;
     if (decision.periodMs)
-        tmr1->setInterval(*decision.periodMs);
+        m_updateTimer->setInterval(*decision.periodMs);
     if (decision.refreshTitle)
         emit titleChanged(
             QString::fromStdString(lastUpdateTitle(localTime(static_cast<std::time_t>(m_clock())))));

@@ -47,7 +47,7 @@ public:
     QString sigText() const;
     // Puts the current signature on the clipboard (the Copy button and the tray menu).
     void copySignatureToClipboard();
-    void tmr1_Timer();
+    void onUpdateTimer();
     void setProportionalFont(bool proportional);
 
     // Fills the interval box and the dashes option (and the add-dashes flag) from the settings.
@@ -66,7 +66,7 @@ signals:
 
 private:
     std::unique_ptr<Ui::SignatureTab> m_ui;
-    QTimer* tmr1;
+    QTimer* m_updateTimer;
 
     // A write failure that was already shown or logged, and for which output path.
     struct ReportedFailure {

@@ -1,6 +1,6 @@
 #pragma once
-// When tmr1 writes a new signature. Short intervals tick at the interval; from 50 seconds on it
-// polls every 30 seconds against the clock, and a clock jump (or sleep) writes at once.
+// When the update timer (tmr1) writes a new signature. Short intervals tick at the interval; from 50 seconds
+// on it polls every 30 seconds against the clock, and a clock jump (or sleep) writes at once.
 
 #include <cstdint>
 #include <ctime>
@@ -36,7 +36,7 @@ struct TickDecision {
     TimerStamps stamps;          // the stamps to keep for the next tick
 };
 
-// One tick of tmr1 for the interval value (in seconds), the stamps of the previous
+// One tick of the update timer for the interval value (in seconds), the stamps of the previous
 // ticks and the current time. An interval of 0, a negative one or a text without a
 // number stops the timed updates without stopping the timer.
 TickDecision decideTick(double interval, const TimerStamps& stamps, std::int64_t now);

@@ -109,7 +109,7 @@ TEST_F(SignatureTabTest, IntervalBoxTakesDigitsAndDrivesTheTimer) {
     emit box->editingFinished();
     EXPECT_EQ(box->text(), QStringLiteral("0"));
     box->setText(QStringLiteral("10"));
-    tab.tmr1_Timer();
+    tab.onUpdateTimer();
     EXPECT_EQ(control<QTimer>(tab, QStringLiteral("tmr1"))->interval(), 10000);
     EXPECT_TRUE(std::filesystem::exists(state.sigFile));
 }
