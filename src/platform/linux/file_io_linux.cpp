@@ -1,5 +1,7 @@
 #include "platform/file_io.h"
 
+#include "platform/linux/errno_error.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -19,16 +21,6 @@
 namespace quillmark {
 
 namespace {
-
-Error fromErrno(int err, std::string_view what, const std::string& path) {
-    const ErrorCode code = err == ENOENT                                   ? ErrorCode::NotFound
-                           : err == ENOTDIR                                ? ErrorCode::PathNotFound
-                           : err == EACCES || err == EPERM || err == EROFS ? ErrorCode::AccessDenied
-                           : err == EISDIR                                 ? ErrorCode::IsDirectory
-                           : err == ENXIO ? ErrorCode::SpecialFile // a socket, or a device with no driver
-                                          : ErrorCode::Other;
-    return {code, std::string(what) + " " + path + ": " + std::strerror(err)};
-}
 
 std::string folderOf(const std::string& path) {
     auto slash = path.find_last_of('/');
@@ -201,7 +193,7 @@ bool folderExists(const std::string& path) {
 
 // A missing file in a missing folder is reported as PathNotFound, as Windows does.
 Error notFoundOrPath(int err, std::string_view what, const std::string& path) {
-    Error e = fromErrno(err, what, path);
+    Error e = errnoError(err, what, path);
     if (e.code == ErrorCode::NotFound && !folderExists(path))
         e.code = ErrorCode::PathNotFound;
     return e;
@@ -302,7 +294,7 @@ Status writeToPipe(const std::string& pipePath, std::string_view bytes, const st
     if (fd < 0) {
         if (errno == ENXIO)
             return Error{ErrorCode::NoReader, "cannot write " + path + ": nobody is reading the named pipe"};
-        return fromErrno(errno, "cannot write", path);
+        return errnoError(errno, "cannot write", path);
     }
     PipeSignalGuard guard;
     Status status;
@@ -321,7 +313,7 @@ Status writeToPipe(const std::string& pipePath, std::string_view bytes, const st
             status = errno == EPIPE
                          ? Error{ErrorCode::NoReader,
                                  "cannot write " + path + ": the reader of the named pipe went away"}
-                         : fromErrno(errno, "cannot write", path);
+                         : errnoError(errno, "cannot write", path);
             break;
         }
         // The pipe is full: wait for the reader to take some of it.
@@ -333,7 +325,7 @@ Status writeToPipe(const std::string& pipePath, std::string_view bytes, const st
             break;
         }
         if (ready < 0 && errno != EINTR) {
-            status = fromErrno(errno, "cannot write", path);
+            status = errnoError(errno, "cannot write", path);
             break;
         }
     }
@@ -350,9 +342,9 @@ int openForReading(const std::string& path) {
 
 Status checkRegular(int fd, const std::string& path, struct stat& st) {
     if (::fstat(fd, &st) != 0)
-        return fromErrno(errno, "cannot read", path);
+        return errnoError(errno, "cannot read", path);
     if (S_ISDIR(st.st_mode))
-        return fromErrno(EISDIR, "cannot read", path);
+        return errnoError(EISDIR, "cannot read", path);
     if (!S_ISREG(st.st_mode))
         return Error{ErrorCode::SpecialFile,
                      "cannot read " + path + ": it is a named pipe, device or socket, not a regular file"};
@@ -383,7 +375,7 @@ Result<std::string> readFile(const std::string& path) {
                 continue;
             const int err = errno;
             ::close(fd);
-            return fromErrno(err, "cannot read", path);
+            return errnoError(err, "cannot read", path);
         }
         if (n == 0)
             break;
@@ -402,7 +394,7 @@ Status writeFileAtomic(const std::string& path, std::string_view bytes, Durabili
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
-        return fromErrno(EISDIR, "cannot write", path);
+        return errnoError(EISDIR, "cannot write", path);
     // Only a regular file is ever replaced: a pipe is written into, and a device or a
     // socket that stood where the output goes must stay what it is.
     if (exists && S_ISFIFO(old.st_mode))
@@ -411,7 +403,7 @@ Status writeFileAtomic(const std::string& path, std::string_view bytes, Durabili
         return Error{ErrorCode::SpecialFile,
                      "cannot write " + path + ": it is a device or socket, not a regular file"};
     if (exists && ::access(target.c_str(), W_OK) != 0)
-        return fromErrno(errno, "cannot write", path);
+        return errnoError(errno, "cannot write", path);
 
     const std::string folder = folderOf(target);
     const std::string name = fileNameOf(target);
@@ -424,9 +416,9 @@ Status writeFileAtomic(const std::string& path, std::string_view bytes, Durabili
     };
     const auto replace = [&](TempFile& temp) -> Status {
         if (::rename(temp.name().c_str(), target.c_str()) != 0)
-            return fromErrno(errno, "cannot replace", path);
+            return errnoError(errno, "cannot replace", path);
         temp.renamed();
-        return temp.close() ? Status() : fromErrno(errno, "cannot write", path);
+        return temp.close() ? Status() : errnoError(errno, "cannot write", path);
     };
 
     // First an unnamed file, which a crash cannot leave behind: it gets a name only when it
@@ -434,7 +426,7 @@ Status writeFileAtomic(const std::string& path, std::string_view bytes, Durabili
     TempFile unnamed = TempFile::createUnnamed(folder);
     if (unnamed.fd() >= 0) {
         if (!fill(unnamed))
-            return fromErrno(errno, "cannot write", path);
+            return errnoError(errno, "cannot write", path);
         if (unnamed.link(folder, name))
             return replace(unnamed);
         // Without /proc the file cannot be named: write again the plain way.
@@ -446,7 +438,7 @@ Status writeFileAtomic(const std::string& path, std::string_view bytes, Durabili
     if (named.fd() < 0)
         return notFoundOrPath(errno, "cannot write", path);
     if (!fill(named))
-        return fromErrno(errno, "cannot write", path);
+        return errnoError(errno, "cannot write", path);
     return replace(named);
 }
 
@@ -457,7 +449,7 @@ Status appendToFile(const std::string& path, std::string_view bytes) {
         return notFoundOrPath(errno, "cannot open", path);
     Status status;
     if (!writeAll(fd, bytes))
-        status = fromErrno(errno, "cannot append to", path);
+        status = errnoError(errno, "cannot append to", path);
     ::close(fd);
     return status;
 }
@@ -490,7 +482,7 @@ Result<std::size_t> FileReader::read(char* data, std::size_t size) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fromErrno(errno, "cannot read", m_path);
+            return errnoError(errno, "cannot read", m_path);
         }
         if (n == 0)
             break;
@@ -501,7 +493,7 @@ Result<std::size_t> FileReader::read(char* data, std::size_t size) {
 
 Status FileReader::rewind() {
     if (::lseek(m_fd, 0, SEEK_SET) != 0)
-        return fromErrno(errno, "cannot read", m_path);
+        return errnoError(errno, "cannot read", m_path);
     return {};
 }
 
@@ -516,11 +508,11 @@ Status makeFolders(const std::string& path) {
         if (partial.empty())
             continue;
         if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
-            return fromErrno(errno, "cannot create folder", partial);
+            return errnoError(errno, "cannot create folder", partial);
     }
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return fromErrno(ENOTDIR, "cannot create folder", path);
+        return errnoError(ENOTDIR, "cannot create folder", path);
     return {};
 }
 

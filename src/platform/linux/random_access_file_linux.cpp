@@ -1,5 +1,7 @@
 #include "platform/random_access_file.h"
 
+#include "platform/linux/errno_error.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -12,14 +14,12 @@ namespace quillmark {
 
 namespace {
 
-Error errnoError(const std::string& what, const std::string& path, int err) {
-    const ErrorCode code = err == ENOENT                                   ? ErrorCode::NotFound
-                           : err == ENOTDIR                                ? ErrorCode::PathNotFound
-                           : err == EACCES || err == EPERM || err == EROFS ? ErrorCode::AccessDenied
-                           : err == ELOOP                                  ? ErrorCode::InvalidInput
-                           : err == ENXIO ? ErrorCode::SpecialFile // a socket, or a device with no driver
-                                          : ErrorCode::Other;
-    return {code, what + " " + path + ": " + std::strerror(err)};
+// A cache file is never reached through a link: one there is refused as bad input.
+Error cacheFileError(const std::string& what, const std::string& path, int err) {
+    Error e = errnoError(err, what, path);
+    if (err == ELOOP)
+        e.code = ErrorCode::InvalidInput;
+    return e;
 }
 
 FileStamp stampOf(const struct stat& st) {
@@ -41,7 +41,7 @@ Status makePrivateFolders(const std::string& folder) {
         if (Status parent = makePrivateFolders(folder.substr(0, slash)); !parent)
             return parent;
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return errnoError("cannot create", folder, errno);
+        return cacheFileError("cannot create", folder, errno);
     return {};
 }
 
@@ -71,10 +71,10 @@ Result<RandomAccessFile> RandomAccessFile::open(const std::string& path) {
     file.m_path = path;
     file.m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (file.m_fd < 0)
-        return errnoError("cannot open", path, errno);
+        return cacheFileError("cannot open", path, errno);
     struct stat st {};
     if (::fstat(file.m_fd, &st) != 0)
-        return errnoError("cannot examine", path, errno);
+        return cacheFileError("cannot examine", path, errno);
     if (!S_ISREG(st.st_mode))
         return Error{ErrorCode::SpecialFile, path + " is not a regular file"};
     file.m_stamp = stampOf(st);
@@ -86,10 +86,10 @@ Result<RandomAccessFile> RandomAccessFile::openCache(const std::string& path) {
     file.m_path = path;
     file.m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK);
     if (file.m_fd < 0)
-        return errnoError("cannot open", path, errno);
+        return cacheFileError("cannot open", path, errno);
     struct stat st {};
     if (::fstat(file.m_fd, &st) != 0)
-        return errnoError("cannot examine", path, errno);
+        return cacheFileError("cannot examine", path, errno);
     if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
         return Error{ErrorCode::InvalidInput, path + " is not a cache file of this user"};
     file.m_stamp = stampOf(st);
@@ -99,7 +99,7 @@ Result<RandomAccessFile> RandomAccessFile::openCache(const std::string& path) {
 Result<FileStamp> RandomAccessFile::stampNow() const {
     struct stat st {};
     if (::fstat(m_fd, &st) != 0)
-        return errnoError("cannot examine", m_path, errno);
+        return cacheFileError("cannot examine", m_path, errno);
     return stampOf(st);
 }
 
@@ -110,7 +110,7 @@ Status RandomAccessFile::readAt(std::uint64_t offset, char* data, std::size_t si
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return errnoError("cannot read", m_path, errno);
+            return cacheFileError("cannot read", m_path, errno);
         if (n == 0)
             return Error{ErrorCode::TooLarge, m_path + " ends before the part asked for"};
         done += static_cast<std::size_t>(n);
@@ -126,7 +126,7 @@ Status replaceCacheFile(const std::string& path, std::string_view bytes) {
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
-        return errnoError("cannot create a file in", folder, errno);
+        return cacheFileError("cannot create a file in", folder, errno);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -136,14 +136,14 @@ Status replaceCacheFile(const std::string& path, std::string_view bytes) {
             const int err = n < 0 ? errno : ENOSPC;
             ::close(fd);
             ::unlink(temp.c_str());
-            return errnoError("cannot write", temp, err);
+            return cacheFileError("cannot write", temp, err);
         }
         done += static_cast<std::size_t>(n);
     }
     if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
         const int err = errno;
         ::unlink(temp.c_str());
-        return errnoError("cannot replace", path, err);
+        return cacheFileError("cannot replace", path, err);
     }
     return {};
 }
