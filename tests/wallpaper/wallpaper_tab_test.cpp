@@ -35,12 +35,15 @@ TEST(WallpaperRender, EveryFormatKeepsItsColoursWhenScaled) {
     test::spit(dir.file("dot.gif"), std::string("GIF89a\1\0\1\0\x80\0\0\xdc\x14\x1e\xff\xff\xff,"
                                                 "\0\0\0\0\1\0\1\0\0\2\2D\1\0;",
                                                 35));
-    const std::pair<const char*, int> cases[] = {{"1.png", 1}, {"dot.gif", 8}};
+    // A picture with an alpha channel: the desktop gets no transparent pixels.
+    ASSERT_TRUE(red.convertToFormat(QImage::Format_ARGB32).save(path("alpha.png")));
+    const std::pair<const char*, int> cases[] = {{"1.png", 1}, {"dot.gif", 8}, {"alpha.png", 32}};
     for (const auto& [name, bits] : cases) {
         SCOPED_TRACE(name);
         EXPECT_EQ(readPictureInfo(path(name))->bitsPerPixel, bits);
         const QImage shown = renderWallpaper(*loadPicture(path(name), QSize(300, 150)), {300, 150});
         EXPECT_EQ(shown.pixel(151, 50), kRed);
+        EXPECT_FALSE(shown.hasAlphaChannel());
     }
 }
 
