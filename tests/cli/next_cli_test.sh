@@ -25,13 +25,14 @@ printf 'My footer\n' >"$sigs/footer.txt"
     fail "profile add: status $?"
 [ "$(cat "$root/mine.txt")" = $'-- \nMy header\nMy footer' ] || fail "profile add wrote no first signature"
 
-mkdir "$root/s"
+mkdir -p "$root/s/folder"
 printf 'Only header\n' >"$root/s/h.txt"
 printf '# comment\r\nFirst\r\nfooter\r\n' >"$root/s/f.txt"
-printf '[SETTINGS]\nADD DASHES TO SIG HEADER=False\n[Profiles]\nPROFILE 1=\nPROFILE 2=Work\nHEADER FILE 2=%s\nFOOTER FILE 2=%s\nSIG FILE 2=%s\nPROFILE 3=Broken\nSIG FILE 3=%s\n[User]\nLAST PROFILE=\n' \
-    "$root/s/h.txt" "$root/s/f.txt" "$root/s/out.txt" "$root/missing/out.txt" >"$ini"
+printf '[SETTINGS]\nADD DASHES TO SIG HEADER=False\n[Profiles]\nPROFILE 1=\nPROFILE 2=Work\nHEADER FILE 2=%s\nFOOTER FILE 2=%s\nSIG FILE 2=%s\nPROFILE 3=Broken\nSIG FILE 3=%s\nPROFILE 4=Gone\nHEADER FILE 4=%s\nFOOTER FILE 4=%s\nSIG FILE 4=%s\n[User]\nLAST PROFILE=\n' \
+    "$root/s/h.txt" "$root/s/f.txt" "$root/s/out.txt" "$root/missing/out.txt" "$root/s/folder" "$root/s/f.txt" \
+    "$root/s/gone.txt" >"$ini"
 before=$(md5sum <"$ini")
-[ "$("$cli" profiles)" = $'Work\nBroken' ] || fail "profiles listing"
+[ "$("$cli" profiles)" = $'Work\nBroken\nGone' ] || fail "profiles listing"
 # Slot 1 is free and "Last Profile" is empty: the first profile; --profile ignores case.
 for args in "" "--profile WORK"; do
     # shellcheck disable=SC2086
@@ -46,6 +47,8 @@ ls -A "$root/s" | grep -q '^\.' && fail "a temporary file was left"
 "$cli" next --profile broken >"$root/printed" 2>"$root/err"; status=$?
 [ $status -eq 1 ] && [ -s "$root/printed" ] || fail "unwritable output: status $status, or nothing printed"
 grep -q "missing/out.txt" "$root/err" || fail "unwritable output: no message"
+"$cli" next --profile gone >"$root/printed" 2>"$root/err"; status=$?
+[ $status -eq 1 ] && [ -s "$root/printed" ] && grep -q "s/folder" "$root/err" || fail "unreadable header: status $status"
 for command in next profiles; do
     "$cli" $command >/dev/full 2>"$root/err"; status=$?
     [ $status -eq 1 ] && grep -q "standard output" "$root/err" || fail "$command >/dev/full: status $status"

@@ -39,6 +39,11 @@ TEST_F(KeyStoreTest, ADamagedStoreIsNeitherReadNorOverwrittenAndAFailedWriteIsRe
     test::spit(store, "; a comment written by hand\n[General]\nAuthor = Someone\n");
     EXPECT_TRUE(keys.setValue(q("S"), q("old"), q("1"))) << "a sound store";
     EXPECT_EQ(KeyStore().value(q("S"), q("old")), q("1"));
+    // A section goes whole; the application key itself, with every caller's values, never.
+    EXPECT_EQ(keys.remove(q("/")).code(), ErrorCode::InvalidInput);
+    EXPECT_EQ(keys.value(q("S"), q("old")), q("1"));
+    EXPECT_TRUE(keys.remove(q("S")).ok());
+    EXPECT_EQ(keys.remove(q("S")).code(), ErrorCode::NotFound);
 }
 
 } // namespace
