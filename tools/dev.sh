@@ -70,9 +70,10 @@ test-windows)
     # (QUILLMARK_CHECK_UI_SOURCES), the core, the CLI and their tests are built and run.
     configure_and_build -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
         -DQUILLMARK_BUILD_UI=OFF -DQUILLMARK_CHECK_UI_SOURCES=ON -DQUILLMARK_BUILD_BENCH=OFF
-    # A fresh Wine prefix each run: no registry values or files left from an earlier one.
+    # A fresh Wine prefix each run: no registry values or files left from an earlier one. Wine's
+    # menu builder would write desktop menus and MIME files into the real home: it is off.
     WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/quillmark-wine.XXXXXX")
-    export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     # One wine server for the whole run instead of one per test program, stopped at the end.
     cleanup_wine() {
         wineserver -k 2>/dev/null || true
