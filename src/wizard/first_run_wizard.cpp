@@ -106,6 +106,10 @@ bool FirstRunWizard::refuse(const QString& text) {
     return false;
 }
 
+bool FirstRunWizard::refuseNotCreated(const Status& why) {
+    return refuse(tr("Your profile has not been created: %1.").arg(QString::fromStdString(why.message())));
+}
+
 std::string FirstRunWizard::profileName() const {
     // Stored as typed: a name the settings file would give back changed is refused, not altered.
     return bytesFromText(m_ui->txtProfile->text());
@@ -126,6 +130,9 @@ bool FirstRunWizard::save() {
     // The list may have changed while the wizard was open: the main window stays usable.
     if (!checkProfileName())
         return false;
+    // A full list is refused before the header file, perhaps the user's own, is replaced.
+    if (const Status room = m_host.checkRoom(profileName()); !room)
+        return refuseNotCreated(room);
     const ProfileRecord record =
         firstProfileRecord(m_host.sigPath(), profileName(), bytesFromText(m_ui->cmbFooter->currentText()));
     for (const std::string* path : {&record.headerFile, &record.footerFile, &record.sigFile}) {
@@ -164,8 +171,7 @@ bool FirstRunWizard::save() {
                     .arg(quoted(record.headerFile), QString::fromStdString(written.message())));
     }
     if (const Status saved = m_host.saveProfile(record); !saved)
-        return refuse(
-            tr("Your profile has not been created: %1.").arg(QString::fromStdString(saved.message())));
+        return refuseNotCreated(saved);
     m_sigFile = record.sigFile;
     m_finished = true;
     return true;

@@ -2,6 +2,8 @@
 // The first-run wizard: a profile name; name, e-mail and web page for a header; a sample footer.
 // Not modal: the main window stays usable meanwhile.
 
+#include "base/result.h"
+
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -37,6 +39,7 @@ private:
     bool checkProfileName();
     bool save();
     bool refuse(const QString& text);
+    bool refuseNotCreated(const Status& why);
     std::string profileName() const;
 
     std::unique_ptr<Ui::FirstRunWizard> m_ui;

@@ -22,10 +22,16 @@ bool ProfilesTabHost::hasProfile(std::string_view name) const {
     return m_tab.listsProfile(name) || findProfileSlotIgnoringCase(m_settings, name, ScanRead::Plain) != 0;
 }
 
-Status ProfilesTabHost::saveProfile(const ProfileRecord& record) {
+Status ProfilesTabHost::checkRoom(std::string_view name) {
     // Said in the wizard's words; the store refuses a full list too, in its own.
-    if (findSlotForSave(m_settings, record.name) == 0)
+    if (findSlotForSave(m_settings, name) == 0)
         return Error{ErrorCode::Other, "all " + std::to_string(kMaxProfiles) + " profiles are in use"};
+    return {};
+}
+
+Status ProfilesTabHost::saveProfile(const ProfileRecord& record) {
+    if (const Status room = checkRoom(record.name); !room)
+        return room;
     return m_tab.addProfile(record);
 }
 

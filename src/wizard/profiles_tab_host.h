@@ -23,6 +23,7 @@ public:
 
     std::string sigPath() const override;
     bool hasProfile(std::string_view name) const override;
+    Status checkRoom(std::string_view name) override;
     Status saveProfile(const ProfileRecord& record) override;
     void showHelp(const QString& page, QWidget* asker) override;
     void wizardClosed() override;

@@ -21,6 +21,8 @@ public:
     virtual std::string sigPath() const = 0;
     // Whether the profile list or the settings file already holds `name`, in any letter case.
     virtual bool hasProfile(std::string_view name) const = 0;
+    // Whether a profile called `name` can be stored now: an error when every slot is in use.
+    virtual Status checkRoom(std::string_view name) = 0;
     // Stores the profile, lists it and makes it current; an error, nothing stored, when it cannot.
     virtual Status saveProfile(const ProfileRecord& record) = 0;
     // Opens a help page; a missing page is reported over `asker`'s window.

@@ -163,14 +163,23 @@ TEST_F(WizardTest, AnExistingHeaderFileIsReplacedOnlyWhenTheUserSaysSo) {
 }
 
 TEST_F(WizardTest, AProfileIsRefusedAtTheEndWhenTheListChangedMeanwhile) {
-    control<QLineEdit>("txtProfile")->setText(u"Friends"_s);
-    next();
-    next();
-    writeProfileSlot(settings, 1, {"friends", "/h", "/f", "/s"});
-    next();
-    EXPECT_EQ(step(), 3);
-    EXPECT_FALSE(std::filesystem::exists(sigs + "/firstheader.txt"));
-    EXPECT_EQ(stored("Header File 1"), "/h") << "the profile made by hand is untouched";
+    // Another copy takes the name, or every slot; the user's header file stays as it was.
+    std::filesystem::create_directories(sigs);
+    for (const auto& [filled, firstName] : {std::pair{1, "friends"}, std::pair{kMaxProfiles, "Work"}}) {
+        SCOPED_TRACE(filled);
+        test::spit(sigs + "/firstheader.txt", "mine\n");
+        restart();
+        prompter.answers = {Prompter::Answer::Yes};
+        control<QLineEdit>("txtProfile")->setText(u"Friends"_s);
+        next();
+        next();
+        for (int n = 1; n <= filled; ++n)
+            writeProfileSlot(settings, n, {n == 1 ? firstName : "P" + std::to_string(n), "/h", "/f", "/s"});
+        next();
+        EXPECT_EQ(step(), 3);
+        EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), "mine\n");
+        EXPECT_EQ(stored("Header File 1"), "/h") << "the profile made by hand is untouched";
+    }
 }
 
 } // namespace
