@@ -44,12 +44,6 @@ struct Stage {
 
 class WizardTest : public test::UiTest {
 protected:
-    // A new first start: no settings file, a fresh window; the signature folder stays.
-    void restart() {
-        stage.reset();
-        std::filesystem::remove(ini);
-        stage = std::make_unique<Stage>(settings, prompter, random, sigs);
-    }
     template <typename T> T* control(const char* name) { return test::control<T>(stage->wizard, name); }
     void next() { QTest::mouseClick(control<QPushButton>("cmdNext0"), Qt::LeftButton); }
     int step() const { return stage->wizard.currentStep(); }
@@ -137,28 +131,23 @@ TEST_F(WizardTest, AHeaderThatCannotBeWrittenIsReportedAndNothingIsStored) {
 }
 
 TEST_F(WizardTest, AnExistingHeaderFileIsReplacedOnlyWhenTheUserSaysSo) {
-    // The last row: a header that already holds exactly the typed lines needs no question.
-    const struct {
-        std::string before;
-        Prompter::Answer answer;
-        std::string after;
-        bool created;
-        QString firstTitle;
-    } cases[] = {{"mine\n", Prompter::Answer::Cancel, "mine\n", false, u"Replace file?"_s},
-                 {"mine\n", Prompter::Answer::No, "mine\n", true, u"Replace file?"_s},
-                 {"mine\n", Prompter::Answer::Yes, "Ann\n", true, u"Replace file?"_s},
-                 {"Ann\n", Prompter::Answer::Yes, "Ann\n", true, u"Finished Wizard"_s}};
     std::filesystem::create_directories(sigs);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.firstTitle.toStdString() + " " + std::to_string(static_cast<int>(c.answer)));
-        test::spit(sigs + "/firstheader.txt", c.before);
-        restart();
+    for (Prompter::Answer answer : {Prompter::Answer::Cancel, Prompter::Answer::No, Prompter::Answer::Yes}) {
+        SCOPED_TRACE(static_cast<int>(answer));
+        test::spit(sigs + "/firstheader.txt", "mine\n");
+        // A new first start: no settings file, a fresh window; the signature folder stays.
+        stage.reset();
+        std::filesystem::remove(ini);
+        stage = std::make_unique<Stage>(settings, prompter, random, sigs);
         prompter.calls.clear();
-        prompter.answers = {c.answer};
+        prompter.answers = {answer};
         runThrough(u"Ann"_s);
-        EXPECT_EQ(prompter.calls.at(0).title, c.firstTitle);
-        EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"), c.after);
-        EXPECT_EQ(stored("Header File 1"), c.created ? sigs + "/firstheader.txt" : "");
+        EXPECT_EQ(prompter.calls.at(0).title, u"Replace file?"_s);
+        EXPECT_EQ(test::slurp(sigs + "/firstheader.txt"),
+                  answer == Prompter::Answer::Yes ? "Ann\n" : "mine\n");
+        // Cancel stays on the page; No keeps the file and uses it.
+        EXPECT_EQ(stored("Header File 1"),
+                  answer == Prompter::Answer::Cancel ? "" : sigs + "/firstheader.txt");
     }
 }
 
