@@ -236,7 +236,6 @@ protected:
         QFocusEvent event(QEvent::FocusOut, how);
         QCoreApplication::sendEvent(box, &event);
     }
-    std::string storedSigPath() { return settings.readIniPlain("Paths", "Default Sig Path"); }
 
     PreferencesTab tab{settings, prompter};
 };
@@ -249,7 +248,7 @@ TEST_F(PreferencesTabTest, BrowseStartsAtTheShownFolderAndTakesOnlyAnExistingCho
         QTest::mouseClick(browse, Qt::LeftButton);
     EXPECT_EQ(prompter.calls.at(0).path, QString::fromStdString(dir.file("sigs a")));
     EXPECT_EQ(box("txtSigPath")->text().toStdString(), dir.file("sigs b"));
-    EXPECT_EQ(storedSigPath(), dir.file("sigs b"));
+    EXPECT_EQ(settings.readIniPlain("Paths", "Default Sig Path"), dir.file("sigs b"));
 }
 
 TEST_F(PreferencesTabTest, LeavingTheFolderBoxAcceptsTheFolderItsParentOrNothing) {
@@ -265,7 +264,7 @@ TEST_F(PreferencesTabTest, LeavingTheFolderBoxAcceptsTheFolderItsParentOrNothing
         box("txtSigPath")->setText(QString::fromStdString(c.typed));
         leave(box("txtSigPath"));
         EXPECT_EQ(box("txtSigPath")->text().toStdString(), c.shown);
-        EXPECT_EQ(storedSigPath(), c.stored);
+        EXPECT_EQ(settings.readIniPlain("Paths", "Default Sig Path"), c.stored);
         EXPECT_EQ(tab.sigPath(), c.stored);
     }
 }

@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <deque>
 #include <filesystem>
 
 namespace quillmark {
@@ -49,9 +48,8 @@ TEST(WallpaperRender, EveryFormatKeepsItsColoursWhenScaled) {
 
 TEST(DesktopSetter, EachDesktopGetsItsToolAndEveryFailureItsReason) {
     test::TempFolder dir;
-    std::deque<test::ScopedEnv> env;
-    for (const char* name : {"XDG_SESSION_DESKTOP", "DESKTOP_SESSION", "XDG_SESSION_TYPE", "DISPLAY"})
-        env.emplace_back(name, std::nullopt);
+    const test::ScopedEnv noSession("XDG_SESSION_DESKTOP", {}), noDesktop("DESKTOP_SESSION", {}),
+        noType("XDG_SESSION_TYPE", {}), noDisplay("DISPLAY", {});
     // Stand-in tools on PATH log their arguments, then fail or hang; WAYLAND_DISPLAY is set for each
     // desktop (none: no session at all). Checked: the last call logged, or the error message's start.
     const std::tuple<std::optional<std::string>, std::string, std::string, std::string> cases[] = {
