@@ -56,7 +56,6 @@ answer_box() {
     box=$(xdotool search --onlyvisible "$@" | head -1)
     xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool windowfocus "$box" key Return
 }
-ended() { ! kill -0 "$1"; }
 files() { find "$root" -path "$root/runtime" -prune -o -type f ! -name '*.out' -printf '%p %s %T@\n' | sort; }
 
 xvfb_session_start
@@ -100,7 +99,7 @@ wait "$second" || fail "the second copy ended with status $?"
 
 tray_menu Up Return
 answer_box --name '^Exit Quillmark$'
-xvfb_session_wait 50 ended "$pid" || fail "the program did not end after Yes"
+xvfb_session_wait 50 eval '! kill -0 $pid' || fail "the program did not end after Yes"
 wait "$pid" || fail "exit status $? after Exit"
 # Start-up stores the default "True"; only the save writes the box's state as "1".
 grep -q '^DISPLAY PROPORTIONAL FONTS=1' "$ini" || fail "Exit did not save the settings"

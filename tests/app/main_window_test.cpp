@@ -1,4 +1,8 @@
 #include "app/main_window.h"
+#include "app/preferences_tab.h"
+#include "platform/app_folders.h"
+#include "platform/file_io.h"
+#include "profiles/profile_store.h"
 #include "support/ui_fixture.h"
 #include "tray/splash_window.h"
 #include "ui/help.h"
@@ -6,8 +10,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -19,6 +28,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 using test::control;
+namespace fs = std::filesystem;
 
 class MainWindowTest : public test::UiTest {
 protected:
@@ -89,7 +99,7 @@ TEST_F(MainWindowTest, SaveWritesEveryTabsControls) {
     const std::string file = test::slurp(ini);
     for (const char* line : {"INTERVAL_1=30\n", "STRETCH TO FIT SCREEN=True\n", "LAST ENCRYPTION METHOD=0\n"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
-    EXPECT_TRUE(std::filesystem::exists(dir.file("config/autostart/Quillmark.desktop")));
+    EXPECT_TRUE(fs::exists(dir.file("config/autostart/Quillmark.desktop")));
 }
 
 TEST_F(MainWindowTest, SeparatorAndFolderKeepTheirBytesThroughStartUpAndSave) {
@@ -117,7 +127,7 @@ TEST_F(MainWindowTest, SeparatorAndFolderKeepTheirBytesThroughStartUpAndSave) {
 
 TEST_F(MainWindowTest, PreferencesActOnTheWindowAtOnce) {
     prepareProfile();
-    std::filesystem::create_directories(dir.file("my sigs"));
+    fs::create_directories(dir.file("my sigs"));
     MainWindow& w = start();
     // Once the window is in use, a new separator is announced; it counts from the next start.
     auto* separator = control<QLineEdit>(w, "txtSeparator");
@@ -209,6 +219,143 @@ TEST_F(MainWindowTest, MenuAndTrayCommandsReachTheWindow) {
         emit tray.trayIcon()->activated(reason);
         EXPECT_EQ(w.isVisible(), reason == QSystemTrayIcon::DoubleClick);
     }
+}
+
+class PreferencesTabTest : public test::UiTest {
+protected:
+    PreferencesTabTest() {
+        fs::create_directories(dir.file("sigs a"));
+        fs::create_directories(dir.file("sigs b"));
+        settings.writeIni("Paths", "Default Sig Path", dir.file("sigs a"));
+        tab.loadSigPath();
+        tab.loadSettings(settings);
+        tab.show();
+    }
+    QLineEdit* box(const char* name) { return control<QLineEdit>(tab, name); }
+    void leave(QLineEdit* box, Qt::FocusReason how = Qt::TabFocusReason) {
+        QFocusEvent event(QEvent::FocusOut, how);
+        QCoreApplication::sendEvent(box, &event);
+    }
+
+    PreferencesTab tab{settings, prompter};
+};
+
+TEST_F(PreferencesTabTest, BrowseStartsAtTheShownFolderAndTakesOnlyAnExistingChoice) {
+    auto* browse = control<QAbstractButton>(tab, "cmdBrowseSigPathDir");
+    prompter.paths = {QString(), QString::fromStdString(dir.file("gone")),
+                      QString::fromStdString(dir.file("sigs b"))};
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(prompter.calls.at(0).path, QString::fromStdString(dir.file("sigs a")));
+    EXPECT_EQ(box("txtSigPath")->text().toStdString(), dir.file("sigs b"));
+    EXPECT_EQ(settings.readIniPlain("Paths", "Default Sig Path"), dir.file("sigs b"));
+}
+
+TEST_F(PreferencesTabTest, LeavingTheFolderBoxAcceptsTheFolderItsParentOrNothing) {
+    const struct {
+        std::string typed, shown, stored;
+    } cases[] = {
+        {dir.file("sigs b/"), dir.file("sigs b/"), dir.file("sigs b")},
+        {dir.file("sigs a/new folder"), dir.file("sigs a"), dir.file("sigs a")},
+        {dir.file("missing/deeper"), dir.file("sigs a"), dir.file("sigs a")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        box("txtSigPath")->setText(QString::fromStdString(c.typed));
+        leave(box("txtSigPath"));
+        EXPECT_EQ(box("txtSigPath")->text().toStdString(), c.shown);
+        EXPECT_EQ(settings.readIniPlain("Paths", "Default Sig Path"), c.stored);
+        EXPECT_EQ(tab.sigPath(), c.stored);
+    }
+}
+
+TEST_F(PreferencesTabTest, AnEmptySeparatorBecomesPercentAndEditsAreAnnounced) {
+    auto* separator = box("txtSeparator");
+    QSignalSpy changed(&tab, &PreferencesTab::separatorChanged);
+    QTest::keyClick(separator, Qt::Key_End);
+    QTest::keyClick(separator, Qt::Key_Backspace);
+    leave(separator, Qt::MouseFocusReason);
+    EXPECT_EQ(separator->text(), u"%"_s);
+    EXPECT_EQ(changed.count(), 1) << "one edit, one notice; putting \"%\" back is none";
+}
+
+// The window and quillmark-cli share one settings file, as on a user's desktop.
+class SettingsWatchTest : public MainWindowTest {
+protected:
+    SettingsWatchTest() {
+        EXPECT_TRUE(makeFoldersFor(path));
+        test::spit(dir.file("h.txt"), "Ann\n");
+        test::spit(path, "[Profiles]\nPROFILE 1=Home\nHEADER FILE 1=" + dir.file("h.txt") +
+                             "\nSIG FILE 1=" + dir.file("sig.txt") + "\n");
+        w.startUp();
+    }
+    // Runs quillmark-cli while the window goes on handling its events.
+    int cli(const QString& command, const QString& name, const std::function<void()>& meanwhile = {}) {
+        const QString header = QString::fromStdString(dir.file("h.txt"));
+        QProcess process;
+        process.start(QStringLiteral(QUILLMARK_CLI),
+                      command == u"add"_s
+                          ? QStringList{u"profile"_s, command, name, u"--header"_s, header, u"--footer"_s,
+                                        header, u"--output"_s, QString::fromStdString(dir.file("out.txt"))}
+                          : QStringList{u"profile"_s, command, name});
+        if (meanwhile)
+            meanwhile();
+        // Once processEvents has handled the exit, waitForFinished never returns true again.
+        while (process.state() != QProcess::NotRunning && !process.waitForFinished(5))
+            QCoreApplication::processEvents();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    bool listed(const QString& name, int count) const {
+        const auto* list = control<QComboBox>(w, "cmbProfile");
+        return list->findText(name) >= 0 && (count == 0 || list->count() == count);
+    }
+
+    std::string path = settingsFilePath();
+    Settings shared{path};
+    MainWindow w{shared, prompter, random};
+};
+
+TEST_F(SettingsWatchTest, ProfilesChangedFromTheCommandLineReachTheRunningWindowAndNoWriteIsLost) {
+    auto* tabs = control<QTabWidget>(w, "tabMain");
+    const int rounds = 200;
+    const auto name = [](int round) {
+        return u"Round %1"_s.arg(round);
+    };
+    for (int round = 0; round < rounds; ++round) {
+        ASSERT_EQ(cli(u"add"_s, name(round),
+                      [&] { // meanwhile the window saves its own settings, as a tab change does
+                          control<QLineEdit>(w, "txtInterval1")->setText(QString::number(round + 1));
+                          tabs->setCurrentIndex(round % 2 ? MainWindow::kSignatureTab
+                                                          : MainWindow::kWallpaperTab);
+                      }),
+                  0);
+        if (round > 0) {
+            ASSERT_EQ(cli(u"remove"_s, name(round - 1)), 0);
+        }
+    }
+    tabs->setCurrentIndex(MainWindow::kWallpaperTab);
+    Settings check(path);
+    EXPECT_EQ(listProfileNames(check), (std::vector<std::string>{"Home", name(rounds - 1).toStdString()}));
+    EXPECT_EQ(check.readIniPlain("SETTINGS", "INTERVAL_1"), std::to_string(rounds));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listed(name(rounds - 1), 2); }, 5000));
+}
+
+TEST_F(SettingsWatchTest, TheWindowFollowsTheCurrentProfileAndAReplacedSettingsFolder) {
+    const auto* savedAs = control<QLabel>(w, "lblSigSavedAs");
+    const std::string output = dir.file("new.txt");
+    Settings(path).writeIni("Profiles", "Sig File 1", output);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return savedAs->text().endsWith(QString::fromStdString(output)) && fs::exists(output); },
+        5000));
+    // A new header file: its entries are loaded.
+    test::spit(dir.file("h2.txt"), "Bob\n");
+    Settings(path).writeIni("Profiles", "Header File 1", dir.file("h2.txt"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return test::slurp(output).find("Bob") != std::string::npos; }, 5000));
+
+    // The folder removed and made anew by the next change.
+    fs::remove_all(fs::path(path).parent_path());
+    EXPECT_EQ(cli(u"add"_s, u"Anew"_s), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listed(u"Anew"_s, 0); }, 5000));
 }
 
 } // namespace

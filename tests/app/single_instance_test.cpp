@@ -14,8 +14,6 @@
 namespace quillmark {
 namespace {
 
-using Outcome = SingleInstance::Outcome;
-
 class SingleInstanceTest : public ::testing::Test {
 protected:
     SingleInstanceTest() { test::isolateHome(dir.path()); }
@@ -27,7 +25,7 @@ TEST_F(SingleInstanceTest, AFolderOpenToOthersIsNeitherLockedNorTrustedNorChange
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::Permissions(0x7777));
     SingleInstance instance(runtime);
-    EXPECT_EQ(instance.claim(), Outcome::First);
+    EXPECT_EQ(instance.claim(), SingleInstance::Outcome::First);
     EXPECT_FALSE(QFile::exists(instance.lockFilePath()));
     EXPECT_FALSE(QFile::exists(instance.serverName()));
     EXPECT_EQ(QFile::permissions(runtime), QFile::Permissions(0x7777));

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The real quillmark offscreen: with no display it says so in one line and ends with status
-# 1; with an interval of one second it rewrites the signature every second; a stop request
-# (SIGTERM, SIGINT, or both) ends it within a second with status 0 and the settings saved,
-# even while a start-up message box is open.
+# The real quillmark offscreen: no display, a rewrite every second, stop requests (also while
+# a start-up message box is open) ending it within a second with status 0 and the settings saved.
 set -u
 program=$1
 source "$(dirname "${BASH_SOURCE[0]}")/../support/xvfb_session.sh"

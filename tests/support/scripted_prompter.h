@@ -33,32 +33,22 @@ public:
         calls.push_back({QStringLiteral("message"), text, title, {}, windowOf(asker)});
         if (whileOpen)
             whileOpen(calls.back());
-        if (!answers.empty()) {
-            Answer a = answers.front();
-            answers.pop_front();
-            return a;
-        }
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+        return take(answers, buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel);
     }
     QString openFile(QWidget* asker, const QString& caption, const QString& startPath,
                      const QString&) override {
-        return dialog(asker, QStringLiteral("openFile"), caption, startPath);
+        return dialog(asker, QStringLiteral("openFile"), caption, startPath, paths);
     }
     QStringList openFiles(QWidget* asker, const QString& caption, const QString& startPath,
                           const QString&) override {
-        calls.push_back({QStringLiteral("openFiles"), caption, {}, startPath, windowOf(asker)});
-        if (pathLists.empty())
-            return {};
-        QStringList p = pathLists.front();
-        pathLists.pop_front();
-        return p;
+        return dialog(asker, QStringLiteral("openFiles"), caption, startPath, pathLists);
     }
     QString saveFile(QWidget* asker, const QString& caption, const QString& startPath,
                      const QString&) override {
-        return dialog(asker, QStringLiteral("saveFile"), caption, startPath);
+        return dialog(asker, QStringLiteral("saveFile"), caption, startPath, paths);
     }
     QString chooseFolder(QWidget* asker, const QString& caption, const QString& startFolder) override {
-        return dialog(asker, QStringLiteral("chooseFolder"), caption, startFolder);
+        return dialog(asker, QStringLiteral("chooseFolder"), caption, startFolder, paths);
     }
 
     // The messages shown since the last check must be exactly one, with this text (and
@@ -70,9 +60,7 @@ public:
                 shown.push_back(calls[m_checked]);
         ASSERT_EQ(shown.size(), 1u) << "expected the message: " << text.toStdString();
         EXPECT_EQ(shown[0].text.toStdString(), text.toStdString());
-        if (!title.isEmpty()) {
-            EXPECT_EQ(shown[0].title.toStdString(), title.toStdString());
-        }
+        EXPECT_TRUE(title.isEmpty() || shown[0].title == title) << shown[0].title.toStdString();
     }
 
     std::vector<Call> messages() const {
@@ -86,13 +74,18 @@ public:
 private:
     std::size_t m_checked = 0;
     static QWidget* windowOf(QWidget* asker) { return asker ? asker->window() : nullptr; }
-    QString dialog(QWidget* asker, const QString& kind, const QString& caption, const QString& start) {
+    template <typename T> static T take(std::deque<T>& script, T whenEmpty = {}) {
+        if (script.empty())
+            return whenEmpty;
+        T next = script.front();
+        script.pop_front();
+        return next;
+    }
+    template <typename T>
+    T dialog(QWidget* asker, const QString& kind, const QString& caption, const QString& start,
+             std::deque<T>& script) {
         calls.push_back({kind, caption, {}, start, windowOf(asker)});
-        if (paths.empty())
-            return {};
-        QString p = paths.front();
-        paths.pop_front();
-        return p;
+        return take(script);
     }
 };
 

@@ -10,10 +10,7 @@ namespace quillmark {
 namespace {
 
 namespace fs = std::filesystem;
-
-QString q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using namespace Qt::StringLiterals;
 
 class KeyStoreTest : public ::testing::Test {
 protected:
@@ -32,18 +29,18 @@ TEST_F(KeyStoreTest, ADamagedStoreIsNeitherReadNorOverwrittenAndAFailedWriteIsRe
                                    std::string("[General]\nAuthor=x\0y\n", 21)};
     for (const std::string& bytes : damaged) {
         test::spit(store, bytes);
-        EXPECT_EQ(keys.value(QString(), q("Author"), q("dflt")), q("dflt"));
-        EXPECT_FALSE(keys.setValue(QString(), q("Author"), q("new")));
+        EXPECT_EQ(keys.value(QString(), u"Author"_s, u"dflt"_s), u"dflt"_s);
+        EXPECT_FALSE(keys.setValue(QString(), u"Author"_s, u"new"_s));
         EXPECT_EQ(test::slurp(store), bytes);
     }
     test::spit(store, "; a comment written by hand\n[General]\nAuthor = Someone\n");
-    EXPECT_TRUE(keys.setValue(q("S"), q("old"), q("1"))) << "a sound store";
-    EXPECT_EQ(KeyStore().value(q("S"), q("old")), q("1"));
+    EXPECT_TRUE(keys.setValue(u"S"_s, u"old"_s, u"1"_s)) << "a sound store";
+    EXPECT_EQ(KeyStore().value(u"S"_s, u"old"_s), u"1"_s);
     // A section goes whole; the application key itself, with every caller's values, never.
-    EXPECT_EQ(keys.remove(q("/")).code(), ErrorCode::InvalidInput);
-    EXPECT_EQ(keys.value(q("S"), q("old")), q("1"));
-    EXPECT_TRUE(keys.remove(q("S")).ok());
-    EXPECT_EQ(keys.remove(q("S")).code(), ErrorCode::NotFound);
+    EXPECT_EQ(keys.remove(u"/"_s).code(), ErrorCode::InvalidInput);
+    EXPECT_EQ(keys.value(u"S"_s, u"old"_s), u"1"_s);
+    EXPECT_TRUE(keys.remove(u"S"_s).ok());
+    EXPECT_EQ(keys.remove(u"S"_s).code(), ErrorCode::NotFound);
 }
 
 } // namespace

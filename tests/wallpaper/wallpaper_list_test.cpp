@@ -7,14 +7,12 @@
 namespace quillmark {
 namespace {
 
-using Entries = PathList;
-
 TEST(WallpaperList, ReadsEveryLineEndAndLeavesOutLinesThatNameNoFile) {
     using namespace std::string_literals;
     const std::string longLine(10000, 'x');
     const WallpaperList list =
         parseWallpaperList("/p/a.jpg\r\n/p/B.JPG\r/p/c d.png\n\n/p/\0x.png\r\n"s + longLine);
-    EXPECT_EQ(list.entries, (Entries{"/p/a.jpg", "/p/B.JPG", "/p/c d.png", longLine}));
+    EXPECT_EQ(list.entries, (PathList{"/p/a.jpg", "/p/B.JPG", "/p/c d.png", longLine}));
     EXPECT_EQ(list.skippedLines, 2u);
 }
 
@@ -26,16 +24,16 @@ TEST(WallpaperList, AnEmptiedListIsWrittenSoRemovedPicturesStayAway) {
 }
 
 TEST(WallpaperList, AddingKeepsLetterCaseAndSkipsExactDuplicates) {
-    Entries list{"/Pictures/Sea.jpg"};
+    PathList list{"/Pictures/Sea.jpg"};
     EXPECT_EQ(addUniquePaths(list, {"/Pictures/sea.jpg", "/Pictures/Sea.jpg", "/Pictures/Hill.PNG", ""}), 2u);
-    EXPECT_EQ(list, (Entries{"/Pictures/Sea.jpg", "/Pictures/sea.jpg", "/Pictures/Hill.PNG"}));
+    EXPECT_EQ(list, (PathList{"/Pictures/Sea.jpg", "/Pictures/sea.jpg", "/Pictures/Hill.PNG"}));
 }
 
 TEST(WallpaperList, DeletionSelectsTheEntryNowAtTheLastRemovedIndex) {
     // The second and fourth of six, given unsorted, twice and with one past the end: "e" is selected.
-    Entries list{"a", "b", "c", "d", "e", "f"};
+    PathList list{"a", "b", "c", "d", "e", "f"};
     Deletion d = deleteSelected(list, {3, 1, 3, 9});
-    EXPECT_EQ(list, (Entries{"a", "c", "e", "f"}));
+    EXPECT_EQ(list, (PathList{"a", "c", "e", "f"}));
     EXPECT_EQ(d.removed, 2u);
     EXPECT_EQ(d.select, 2u);
     d = deleteSelected(list, {3});
@@ -43,7 +41,7 @@ TEST(WallpaperList, DeletionSelectsTheEntryNowAtTheLastRemovedIndex) {
 }
 
 TEST(WallpaperList, RandomPickIsUniformOverTheFilesThatAreThere) {
-    const Entries list{"gone1", "here1", "gone2", "here2"};
+    const PathList list{"gone1", "here1", "gone2", "here2"};
     const std::pair<float, std::size_t> picks[] = {{0.0f, 1}, {0.49f, 1}, {0.5f, 3}, {1.5f, 3}};
     for (const auto& [r, index] : picks)
         EXPECT_EQ(pickUsableEntry(list, r, [](std::string_view p) { return p.starts_with("here"); }), index)

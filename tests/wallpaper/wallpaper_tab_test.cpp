@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <deque>
 #include <filesystem>
 
 namespace quillmark {
@@ -49,15 +48,11 @@ TEST(WallpaperRender, EveryFormatKeepsItsColoursWhenScaled) {
 
 TEST(DesktopSetter, EachDesktopGetsItsToolAndEveryFailureItsReason) {
     test::TempFolder dir;
-    std::deque<test::ScopedEnv> env;
-    for (const char* name : {"XDG_SESSION_DESKTOP", "DESKTOP_SESSION", "XDG_SESSION_TYPE", "DISPLAY"})
-        env.emplace_back(name, std::nullopt);
-    // Stand-in tools on PATH log their arguments, then fail or hang; WAYLAND_DISPLAY is set for each desktop.
-    const struct {
-        std::optional<std::string> desktop; // none: no session at all
-        std::string tool, body;
-        std::string result; // the last call logged on success, else the error's message (its start)
-    } cases[] = {
+    const test::ScopedEnv noSession("XDG_SESSION_DESKTOP", {}), noDesktop("DESKTOP_SESSION", {}),
+        noType("XDG_SESSION_TYPE", {}), noDisplay("DISPLAY", {});
+    // Stand-in tools on PATH log their arguments, then fail or hang; WAYLAND_DISPLAY is set for each
+    // desktop (none: no session at all). Checked: the last call logged, or the error message's start.
+    const std::tuple<std::optional<std::string>, std::string, std::string, std::string> cases[] = {
         // GNOME's "none" would show no picture: the setter reads it first.
         {"ubuntu:GNOME", "gsettings", "[ \"$1\" = get ] && echo \"'none'\"",
          "gsettings set org.gnome.desktop.background picture-options centered"},
@@ -70,21 +65,22 @@ TEST(DesktopSetter, EachDesktopGetsItsToolAndEveryFailureItsReason) {
         {"LXQt", "pcmanfm-qt", "exec /bin/sleep 30", "pcmanfm-qt did not finish within 1.5 seconds"},
         {{}, "", "", "There is no desktop session to set the wallpaper on"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.result);
-        const std::string bin = dir.file(std::to_string(&c - cases)), log = bin + "/calls.log";
+    int row = 0;
+    for (const auto& [desktop, tool, body, result] : cases) {
+        SCOPED_TRACE(result);
+        const std::string bin = dir.file(std::to_string(++row)), log = bin + "/calls.log";
         std::filesystem::create_directory(bin);
-        if (!c.tool.empty()) {
-            test::spit(bin + "/" + c.tool,
-                       "#!/bin/sh\necho \"" + c.tool + " $*\" >> '" + log + "'\n" + c.body + "\nexit 0\n");
-            std::filesystem::permissions(bin + "/" + c.tool, std::filesystem::perms::owner_all);
+        if (!tool.empty()) {
+            test::spit(bin + "/" + tool,
+                       "#!/bin/sh\necho \"" + tool + " $*\" >> '" + log + "'\n" + body + "\nexit 0\n");
+            std::filesystem::permissions(bin + "/" + tool, std::filesystem::perms::owner_all);
         }
-        const test::ScopedEnv path("PATH", bin), desktop("XDG_CURRENT_DESKTOP", c.desktop),
-            wayland("WAYLAND_DISPLAY", c.desktop ? "wayland-1" : c.desktop);
+        const test::ScopedEnv path("PATH", bin), session("XDG_CURRENT_DESKTOP", desktop),
+            wayland("WAYLAND_DISPLAY", desktop ? "wayland-1" : desktop);
         const Status set = DesktopWallpaperSetter(std::chrono::milliseconds(1500))
                                .setWallpaper("/q/W 1.png", QImage(4, 4, QImage::Format_RGB32));
-        const std::string got = set ? test::slurp(log) : set.message().substr(0, c.result.size());
-        EXPECT_NE(got.find(c.result), std::string::npos) << got;
+        const std::string got = set ? test::slurp(log) : set.message().substr(0, result.size());
+        EXPECT_NE(got.find(result), std::string::npos) << got;
     }
 }
 

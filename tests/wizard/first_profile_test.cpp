@@ -10,16 +10,15 @@ namespace quillmark {
 namespace {
 
 TEST(FirstProfileTest, HeaderHoldsEachFilledDetailOnItsOwnLineAsTyped) {
-    struct Case {
+    const struct {
         std::string name, email, url, expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", "", "", ""},
         {"  Ann Example ", "ann@example.org", "https://example.org",
          "  Ann Example \nann@example.org\nhttps://example.org\n"},
         {"Ann", "", "https://example.org", "Ann\nhttps://example.org\n"},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(firstHeaderText(c.name, c.email, c.url), c.expected)
             << c.name << "|" << c.email << "|" << c.url;
 }
