@@ -44,6 +44,12 @@ struct Stage {
 
 class WizardTest : public test::UiTest {
 protected:
+    // A new first start: no settings file, a fresh window; the signature folder stays.
+    void restart() {
+        stage.reset();
+        std::filesystem::remove(ini);
+        stage = std::make_unique<Stage>(settings, prompter, random, sigs);
+    }
     template <typename T> T* control(const char* name) { return test::control<T>(stage->wizard, name); }
     void next() { QTest::mouseClick(control<QPushButton>("cmdNext0"), Qt::LeftButton); }
     int step() const { return stage->wizard.currentStep(); }
@@ -134,10 +140,7 @@ TEST_F(WizardTest, AnExistingHeaderFileIsReplacedOnlyWhenTheUserSaysSo) {
     for (Prompter::Answer answer : {Prompter::Answer::Cancel, Prompter::Answer::No, Prompter::Answer::Yes}) {
         SCOPED_TRACE(static_cast<int>(answer));
         test::spit(sigs + "/firstheader.txt", "mine\n");
-        // A new first start: no settings file, a fresh window; the signature folder stays.
-        stage.reset();
-        std::filesystem::remove(ini);
-        stage = std::make_unique<Stage>(settings, prompter, random, sigs);
+        restart();
         prompter.calls.clear();
         prompter.answers = {answer};
         runThrough();
