@@ -544,10 +544,6 @@ Status loadEntryFile(const std::string& path, std::string_view separator, EntryL
     return {};
 }
 
-EntryPick pickEntry(const EntryList& list, RandomSource& random) {
-    return pickFrom(list, random.next());
-}
-
 FilePick pickEntryFromFile(const std::string& path, std::string_view separator, const EntryList& fallback,
                            RandomSource& random) {
     SourceFile file(path);
