@@ -174,10 +174,6 @@ void MainWindow::wireMenuBar() {
     connect(m_ui->mnuAbout, &QAction::triggered, this, [this] { AboutBox::showAbout(m_prompter, this); });
 }
 
-bool MainWindow::decorativeScheme() const {
-    return quillmark::decorativeScheme();
-}
-
 void MainWindow::initialise() {
     m_lastProfile = readText(m_settings, keys::kLastProfile);
     if (m_lastProfile.empty())
