@@ -174,10 +174,6 @@ void MainWindow::wireMenuBar() {
     connect(m_ui->mnuAbout, &QAction::triggered, this, [this] { AboutBox::showAbout(m_prompter, this); });
 }
 
-bool MainWindow::decorativeScheme() const {
-    return quillmark::decorativeScheme();
-}
-
 void MainWindow::initialise() {
     m_lastProfile = readText(m_settings, keys::kLastProfile);
     if (m_lastProfile.empty())
@@ -297,9 +293,8 @@ void MainWindow::wireTrayWindow() {
             [this] { m_encryptionTab->clipboardCommand(true, m_activated); });
     connect(tray, &SplashWindow::decryptClipboardRequested, this,
             [this] { m_encryptionTab->clipboardCommand(false, m_activated); });
-    connect(tray, &SplashWindow::aboutRequested, this, [this] { AboutBox::showAbout(m_prompter, this); });
-    connect(tray, &SplashWindow::helpRequested, this,
-            [this] { showHelp(m_prompter, QStringLiteral("index.htm")); });
+    connect(tray, &SplashWindow::aboutRequested, m_ui->mnuAbout, &QAction::trigger);
+    connect(tray, &SplashWindow::helpRequested, m_ui->mnuHelp, &QAction::trigger);
     // Queued: closing removes the tray window, which must not happen inside its own menu.
     connect(tray, &SplashWindow::exitRequested, this, &QWidget::close, Qt::QueuedConnection);
 }

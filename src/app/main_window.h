@@ -51,13 +51,6 @@ public:
     enum TabIndex { kSignatureTab, kProfilesTab, kEmailTab, kWallpaperTab, kEncryptionTab, kPreferencesTab };
 
     const SignatureState& signatureState() const { return m_signature; }
-    // The decorative colour scheme is on unless the user chose the boring one.
-    bool decorativeScheme() const;
-
-    // The window has been activated since start-up: the user has seen it.
-    bool activated() const { return m_activated; }
-    // The profile that was current when the program last ended.
-    const std::string& lastProfile() const { return m_lastProfile; }
     const std::string& sigPath() const { return m_sigPath; }
 
 protected:

@@ -1,8 +1,8 @@
 #include "cli/next_command.h"
 
 #include "cli/exit_status.h"
+#include "platform/app_folders.h"
 #include "platform/paths.h"
-
 #include "platform/platform.h"
 #include "platform/sample_files.h"
 #include "profiles/profile_store.h"
@@ -55,7 +55,7 @@ int printSignature(SignatureState state, const NextOptions& options, RandomSourc
                    std::ostream& err) {
     state.addDashes = options.dashes.value_or(state.addDashes);
     state.blankLineFirst = options.blankLineFirst;
-    const std::string indexFolder = entryIndexFolder();
+    const std::string indexFolder = cacheFolder();
     const SignatureUpdate update =
         updateSignatureFromFiles(state, random,
                                  [&indexFolder](const std::string& path, std::string_view separator,

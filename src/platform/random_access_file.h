@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace quillmark {
 
@@ -52,9 +51,5 @@ private:
     std::string m_path;
     FileStamp m_stamp;
 };
-
-// Replaces the cache file whole through a temporary file and a rename, which replaces a link at
-// the path instead of writing through it. A missing folder is made, for this user only.
-Status replaceCacheFile(const std::string& path, std::string_view bytes);
 
 } // namespace quillmark

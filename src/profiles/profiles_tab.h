@@ -58,7 +58,6 @@ public:
 
     // The list's text as the bytes stored in the settings file.
     std::string cmbProfileText() const;
-    bool hasUnsavedChanges() const { return m_profileChanged; }
     int profileCount() const { return cmbProfile->count(); }
     void selectFirstProfile();
     // Whether the list holds `name` in any letter case, stored or not yet saved.

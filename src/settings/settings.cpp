@@ -239,10 +239,6 @@ std::string Settings::readIni(std::string_view section, std::string_view key, bo
     return readIni(section, key, iniBool(defaultValue));
 }
 
-std::string Settings::readIni(std::string_view section, std::string_view key, long long defaultValue) {
-    return readIni(section, key, std::string_view(std::to_string(defaultValue)));
-}
-
 std::string Settings::readIniPlain(std::string_view section, std::string_view key) {
     return trueFalseAsNumber(readValue(section, key));
 }
@@ -281,10 +277,6 @@ void Settings::writeValue(std::string_view section, std::string_view key, std::s
 
 void Settings::writeIni(std::string_view section, std::string_view key, bool value) {
     writeIni(section, key, iniBool(value));
-}
-
-void Settings::writeIni(std::string_view section, std::string_view key, long long value) {
-    writeIni(section, key, std::string_view(std::to_string(value)));
 }
 
 Settings::Batch::Batch(Settings& settings) : m_settings(settings) {

@@ -37,7 +37,6 @@ public:
     // "True" reads as "-1" and "False" as "0". Values are cut to 253 characters.
     std::string readIni(std::string_view section, std::string_view key, std::string_view defaultValue);
     std::string readIni(std::string_view section, std::string_view key, bool defaultValue);
-    std::string readIni(std::string_view section, std::string_view key, long long defaultValue);
     // Without these, a string literal or an int would convert to bool and pick the Boolean
     // overload: readIni("SETTINGS", "INTERVAL_1", "60") would write "True".
     std::string readIni(std::string_view section, std::string_view key, const char* defaultValue) {
@@ -54,7 +53,6 @@ public:
     // keeps what it held; reads then go on from the file as it is.
     void writeIni(std::string_view section, std::string_view key, std::string_view value);
     void writeIni(std::string_view section, std::string_view key, bool value);
-    void writeIni(std::string_view section, std::string_view key, long long value);
     void writeIni(std::string_view section, std::string_view key, const char* value) {
         writeIni(section, key, value ? std::string_view(value) : std::string_view());
     }

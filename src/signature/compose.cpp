@@ -44,7 +44,8 @@ SignatureUpdate labelled(std::size_t header, std::size_t headerCount, std::size_
     u.headerCount = headerCount;
     u.footer = footer;
     u.footerCount = footerCount;
-    u.label = currentSignatureLabel(header, headerCount, footer, footerCount);
+    u.label = "Current Signature: Header " + std::to_string(header) + " of " + std::to_string(headerCount) +
+              ", Footer " + std::to_string(footer) + " of " + std::to_string(footerCount);
     return u;
 }
 
@@ -75,12 +76,6 @@ std::string signatureFileBytes(std::string_view signature) {
     bytes += signature;
     bytes += kLineEnd;
     return bytes;
-}
-
-std::string currentSignatureLabel(std::size_t header, std::size_t headerCount, std::size_t footer,
-                                  std::size_t footerCount) {
-    return "Current Signature: Header " + std::to_string(header) + " of " + std::to_string(headerCount) +
-           ", Footer " + std::to_string(footer) + " of " + std::to_string(footerCount);
 }
 
 Status checkOutputIsNoSource(const std::string& sigFile, const std::string& headerFile,

@@ -38,10 +38,6 @@ std::string composeSignature(std::string_view header, std::string_view footer, b
 // What the output file holds: the signature and one line end.
 std::string signatureFileBytes(std::string_view signature);
 
-// "Current Signature: Header 2 of 3, Footer 17 of 120".
-std::string currentSignatureLabel(std::size_t header, std::size_t headerCount, std::size_t footer,
-                                  std::size_t footerCount);
-
 struct SignatureUpdate {
     std::size_t header = 1;
     std::size_t headerCount = 1;

@@ -98,7 +98,6 @@ class SourceFile {
 public:
     explicit SourceFile(const std::string& path) : m_path(path) {}
 
-    // False when the path is empty or no file exists there, which is not an error.
     Result<bool> open() { return openSource(m_reader, m_path); }
 
     // Feeds the file to `take` until its end or `enough`; a folder opens but fails here.
@@ -542,10 +541,6 @@ Status loadEntryFile(const std::string& path, std::string_view separator, EntryL
     }
     list = loader.takeList();
     return {};
-}
-
-EntryPick pickEntry(const EntryList& list, RandomSource& random) {
-    return pickFrom(list, random.next());
 }
 
 FilePick pickEntryFromFile(const std::string& path, std::string_view separator, const EntryList& fallback,

@@ -210,9 +210,6 @@ struct EntryPick {
     std::string text;
 };
 
-// Draws one random number and takes that entry.
-EntryPick pickEntry(const EntryList& list, RandomSource& random);
-
 // A draw from a source file, and how the file's read went.
 struct FilePick {
     EntryPick entry;
@@ -221,7 +218,7 @@ struct FilePick {
 
 // The same draw straight from a source file, for the command-line tool: the file is read
 // in small pieces once to count its entries and again up to the one drawn, never held
-// whole. It gives what loadEntryFile into `fallback` and pickEntry give: with no path, no
+// whole. It gives what loadEntryFile into `fallback` and a draw from it give: with no path, no
 // file or a failed read (in `read`) the entry comes from `fallback`. One number is drawn.
 FilePick pickEntryFromFile(const std::string& path, std::string_view separator, const EntryList& fallback,
                            RandomSource& random);

@@ -1,6 +1,5 @@
 #include "signature/entry_index.h"
 
-#include "platform/app_folders.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/random_access_file.h"
@@ -265,10 +264,6 @@ bool isTemporaryName(std::string_view name) {
 }
 
 } // namespace
-
-std::string entryIndexFolder() {
-    return cacheFolder();
-}
 
 std::string entryIndexPath(const std::string& folder, const std::string& sourcePath) {
     static constexpr char kDigits[] = "0123456789abcdef";

@@ -17,9 +17,6 @@
 
 namespace quillmark {
 
-// The program's cache folder (cacheFolder in platform/app_folders.h).
-std::string entryIndexFolder();
-
 std::string entryIndexPath(const std::string& folder, const std::string& sourcePath);
 
 // pickEntryFromFile through the index in `indexFolder`: the same draw, the same entry,

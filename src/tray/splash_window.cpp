@@ -163,7 +163,6 @@ void SplashWindow::iconActivated(QSystemTrayIcon::ActivationReason reason) {
 void SplashWindow::restoreMainWindow() {
     if (m_mainWindow)
         bringWindowBack(m_mainWindow);
-    emit restoreRequested();
 }
 
 } // namespace quillmark

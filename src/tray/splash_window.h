@@ -42,8 +42,6 @@ public:
     void setProfileItemChecked(int index, bool checked) override;
 
 signals:
-    // The main window was brought back (icon clicked, or "MAIN SCREEN").
-    void restoreRequested();
     void nextSigRequested();
     void copyRequested();
     void profileChosen(const QString& name);

@@ -34,11 +34,6 @@ QPointer<AboutBox>& openWindow() {
     return window;
 }
 
-QString& picturePath() {
-    static QString path;
-    return path;
-}
-
 } // namespace
 
 AboutBox* AboutBox::showAbout(Prompter& prompter, QWidget* parent) {
@@ -50,14 +45,6 @@ AboutBox* AboutBox::showAbout(Prompter& prompter, QWidget* parent) {
     window->raise();
     window->activateWindow();
     return window;
-}
-
-AboutBox* AboutBox::current() {
-    return openWindow();
-}
-
-void AboutBox::setPicturePath(const QString& path) {
-    picturePath() = path;
 }
 
 AboutBox::AboutBox(Prompter& prompter, QWidget* parent)
@@ -89,13 +76,12 @@ AboutBox::~AboutBox() = default;
 void AboutBox::load() {
     m_ui->lblVersion->setText(QString::fromStdString(programVersionLabel()));
 
-    const QString path = picturePath().isEmpty() ? kBuiltInPicture : picturePath();
-    const QPixmap picture(path);
+    const QPixmap picture(kBuiltInPicture);
     if (picture.isNull()) {
         // The box is still useful without its picture; say so once per run, not per opening.
         static bool logged = false;
         if (!logged) {
-            logError("frmAbout_Load", "cannot read the picture " + path.toStdString());
+            logError("frmAbout_Load", "cannot read the picture " + kBuiltInPicture.toStdString());
             logged = true;
         }
     } else {

@@ -20,11 +20,6 @@ public:
     // Shows the About window without blocking, or brings an open one to the front. `prompter` tells
     // the user when a link cannot be opened and must outlive the window.
     static AboutBox* showAbout(Prompter& prompter, QWidget* parent = nullptr);
-    // The open About window, or nullptr.
-    static AboutBox* current();
-
-    // Picture file to show instead of the built-in one (tests); empty restores it.
-    static void setPicturePath(const QString& path);
 
     ~AboutBox() override;
 

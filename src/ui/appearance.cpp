@@ -309,14 +309,6 @@ AppearanceTemplates::~AppearanceTemplates() {
         g_active = nullptr;
 }
 
-qint64 AppearanceTemplates::pictureBytes() const {
-    const auto bytes = [](const QPixmap& picture) {
-        return picture.isNull() ? qint64{0}
-                                : qint64{picture.width()} * picture.height() * picture.depth() / 8;
-    };
-    return bytes(m_cmdFun->palette().brush(QPalette::Button).texture()) + bytes(m_imgBG->pixmap());
-}
-
 const AppearanceTemplates* AppearanceTemplates::active() {
     return g_active;
 }

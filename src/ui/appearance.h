@@ -60,8 +60,6 @@ public:
     QLabel* imgBG() const { return m_imgBG.get(); }
     // The combo boxes' background: its palette's Window colour.
     QFrame* funFrame() const { return m_funFrame.get(); }
-    // Memory held by the scheme's pictures, in bytes.
-    qint64 pictureBytes() const;
 
     // The templates applyColourScheme uses; null while none exist.
     static const AppearanceTemplates* active();

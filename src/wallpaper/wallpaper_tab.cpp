@@ -50,12 +50,6 @@ constexpr int kDimensionsGap = 280 / kTwipsPerPixel;
 QString fromPath(std::string_view path) {
     return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
 }
-std::string toPath(const QString& path) {
-    return path.toStdString();
-}
-QString fromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QSize primaryScreenPixels() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -117,7 +111,6 @@ WallpaperTab::~WallpaperTab() = default;
 
 void WallpaperTab::build() {
     m_screenSize = primaryScreenPixels;
-    m_screenDepth = primaryScreenDepth;
     setProgramFolder(programFolder());
 
     m_ui->setupUi(this);
@@ -182,7 +175,8 @@ void WallpaperTab::loadSettings(Settings& settings) {
     m_ui->chkStretchWallpaper->setChecked(readFlag(settings, keys::kStretchToFit));
     bool ok = false;
     // Read without storing the default: a first run writes the settings it has always written.
-    const int minutes = fromUtf8(readTextPlain(settings, keys::kWallpaperInterval)).trimmed().toInt(&ok);
+    const int minutes =
+        QString::fromStdString(readTextPlain(settings, keys::kWallpaperInterval)).trimmed().toInt(&ok);
     m_intervalMinutes = ok ? std::clamp(minutes, 0, kMaxIntervalMinutes) : 0;
     m_ui->txtIntervalWallpaper->setText(QString::number(m_intervalMinutes));
     {
@@ -265,7 +259,7 @@ void WallpaperTab::updateWallpaperCount() {
     palette.setColor(QPalette::WindowText, schemeTextColour());
     m_ui->lblWallpaperCount->setPalette(palette);
     m_ui->lblWallpaperCount->setVisible(true);
-    m_ui->lblWallpaperCount->setText(fromUtf8(wallpaperCountCaption(m_entries.size())));
+    m_ui->lblWallpaperCount->setText(QString::fromStdString(wallpaperCountCaption(m_entries.size())));
 }
 
 void WallpaperTab::onBrowseWallpaperClicked() {
@@ -277,12 +271,12 @@ void WallpaperTab::onBrowseWallpaperClicked() {
         return;
     std::vector<std::string> paths;
     for (const QString& c : chosen)
-        paths.push_back(toPath(QDir::cleanPath(QFileInfo(c).absoluteFilePath())));
+        paths.push_back(QDir::cleanPath(QFileInfo(c).absoluteFilePath()).toStdString());
     m_model->append([&] { addUniquePaths(m_entries, paths); });
     m_listChanged = true;
     saveWallpaperList();
     if (m_settings)
-        writeText(*m_settings, keys::kLastDirectory, toPath(QFileInfo(chosen.front()).absolutePath()));
+        writeText(*m_settings, keys::kLastDirectory, QFileInfo(chosen.front()).absolutePath().toStdString());
 }
 
 void WallpaperTab::onDeleteWallpaperItemsClicked() {
@@ -359,7 +353,7 @@ void WallpaperTab::updateThumbnail(const std::string& path) {
     Result<PictureInfo> info = readPictureInfo(file);
     if (!info) {
         showPreviewNote(info.code() == ErrorCode::InvalidInput ? tr("Not a valid image file")
-                                                               : fromUtf8(info.message()));
+                                                               : QString::fromStdString(info.message()));
         if (info.code() != ErrorCode::InvalidInput)
             logError("frmMain.subUpdateThumbnail", path + ": " + info.message());
         return;
@@ -382,10 +376,10 @@ void WallpaperTab::updateThumbnail(const std::string& path) {
     m_ui->lblWallpaperName->adjustSize();
     // The depth the picture is displayed in: a picture deeper than the screen shows in the
     // screen's depth.
-    const int screenBits = m_screenDepth();
+    const int screenBits = primaryScreenDepth();
     const int bits = screenBits > 0 ? std::min(info->bitsPerPixel, screenBits) : info->bitsPerPixel;
     m_ui->lblWallpaperDimensions->setText(
-        fromUtf8(dimensionsCaption(natural.width(), natural.height(), bits)));
+        QString::fromStdString(dimensionsCaption(natural.width(), natural.height(), bits)));
     m_ui->lblWallpaperDimensions->adjustSize();
     m_ui->lblWallpaperDimensions->show();
     m_ui->lblWallpaperName->show();
@@ -399,8 +393,9 @@ void WallpaperTab::reportFailure(const char* context, const std::string& reason)
     const bool waiting = QGuiApplication::overrideCursor() != nullptr;
     if (waiting)
         QGuiApplication::restoreOverrideCursor();
-    m_prompter.message(this, tr("Error changing wallpaper") + QStringLiteral("\n\n") + fromUtf8(reason), {},
-                       Prompter::Icon::Warning);
+    m_prompter.message(
+        this, tr("Error changing wallpaper") + QStringLiteral("\n\n") + QString::fromStdString(reason), {},
+        Prompter::Icon::Warning);
     if (waiting)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }

@@ -33,7 +33,6 @@ public:
     void setWallpaperSetter(WallpaperSetter* setter);
     void setProgramFolder(const std::string& folder);
     void setScreenSize(std::function<QSize()> screenSize) { m_screenSize = std::move(screenSize); }
-    void setScreenDepth(std::function<int()> screenDepth) { m_screenDepth = std::move(screenDepth); }
 
     // The fitting options and the timed change. The settings are kept for the add command,
     // which stores its folder; a change fits the picture by the check boxes as they stand.
@@ -83,7 +82,6 @@ private:
     WallpaperSetter* m_setter;
     Settings* m_settings = nullptr;
     std::function<QSize()> m_screenSize;
-    std::function<int()> m_screenDepth;
 
     std::string m_programFolder;
     std::string wallpaperListFile;

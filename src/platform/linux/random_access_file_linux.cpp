@@ -3,8 +3,6 @@
 #include "platform/linux/errno_error.h"
 
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,22 +25,6 @@ FileStamp stampOf(const struct stat& st) {
             static_cast<std::uint64_t>(st.st_size),
             static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
             static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
-}
-
-Status makePrivateFolders(const std::string& folder) {
-    if (folder.empty())
-        return {};
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode) ? Status{}
-                                   : Status(Error{ErrorCode::PathNotFound, folder + " is not a folder"});
-    const std::size_t slash = folder.find_last_of('/');
-    if (slash != std::string::npos && slash > 0)
-        if (Status parent = makePrivateFolders(folder.substr(0, slash)); !parent)
-            return parent;
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return cacheFileError("cannot create", folder, errno);
-    return {};
 }
 
 } // namespace
@@ -114,36 +96,6 @@ Status RandomAccessFile::readAt(std::uint64_t offset, char* data, std::size_t si
         if (n == 0)
             return Error{ErrorCode::TooLarge, m_path + " ends before the part asked for"};
         done += static_cast<std::size_t>(n);
-    }
-    return {};
-}
-
-Status replaceCacheFile(const std::string& path, std::string_view bytes) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-    if (Status made = makePrivateFolders(folder); !made)
-        return made;
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return cacheFileError("cannot create a file in", folder, errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int err = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return cacheFileError("cannot write", temp, err);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        return cacheFileError("cannot replace", path, err);
     }
     return {};
 }

@@ -1,12 +1,10 @@
 #include "platform/random_access_file.h"
 
-#include "platform/file_io.h"
 #include "platform/windows/win_text.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <utility>
 
 namespace quillmark {
@@ -55,21 +53,6 @@ Result<std::intptr_t> openForReading(const std::string& path, DWORD flags) {
         (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return Error{ErrorCode::SpecialFile, path + " is not a regular file"};
     return win::fromWinError(err, "cannot open", path);
-}
-
-std::string folderOf(const std::string& path) {
-    const auto sep = path.find_last_of("\\/");
-    return sep == std::string::npos ? std::string(".") : path.substr(0, sep);
-}
-
-std::wstring tempPathFor(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    LARGE_INTEGER ticks{};
-    ::QueryPerformanceCounter(&ticks);
-    const unsigned long long x = (static_cast<unsigned long long>(::GetCurrentProcessId()) << 32) ^
-                                 static_cast<unsigned long long>(ticks.QuadPart) ^
-                                 (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
-    return win::widePath(path + "." + std::to_string(x % 1000000007ull) + ".tmp");
 }
 
 } // namespace
@@ -152,44 +135,6 @@ Status RandomAccessFile::readAt(std::uint64_t offset, char* data, std::size_t si
         if (got == 0)
             return Error{ErrorCode::TooLarge, m_path + " ends before the part asked for"};
         done += got;
-    }
-    return {};
-}
-
-Status replaceCacheFile(const std::string& path, std::string_view bytes) {
-    // The cache lives in this user's local application data, which only this user may read.
-    if (Status made = makeFoldersFor(path); !made)
-        return made;
-    std::wstring temp;
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 8 && handle == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = tempPathFor(path);
-        handle = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
-        if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
-            break;
-    }
-    if (handle == INVALID_HANDLE_VALUE)
-        return win::fromWinError(::GetLastError(), "cannot create a file in", folderOf(path));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        DWORD wrote = 0;
-        const BOOL written = ::WriteFile(handle, bytes.data() + done, want, &wrote, nullptr);
-        if (!written || wrote == 0) {
-            const DWORD err = written ? ERROR_DISK_FULL : ::GetLastError();
-            ::CloseHandle(handle);
-            ::DeleteFileW(temp.c_str());
-            return win::fromWinError(err, "cannot write", win::toUtf8(temp));
-        }
-        done += wrote;
-    }
-    // MoveFileEx replaces a link at the path itself, never the file it points to.
-    if (!::CloseHandle(handle) || !::MoveFileExW(temp.c_str(), win::widePath(path).c_str(),
-                                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD err = ::GetLastError();
-        ::DeleteFileW(temp.c_str());
-        return win::fromWinError(err, "cannot replace", path);
     }
     return {};
 }
