@@ -27,8 +27,12 @@ TEST(WallpaperList, AnEmptiedListIsWrittenSoRemovedPicturesStayAway) {
 
 TEST(WallpaperList, AddingKeepsLetterCaseAndSkipsExactDuplicates) {
     Entries list{"/Pictures/Sea.jpg"};
-    EXPECT_EQ(addUniquePaths(list, {"/Pictures/sea.jpg", "/Pictures/Sea.jpg", "/Pictures/Hill.PNG", ""}), 2u);
-    EXPECT_EQ(list, (Entries{"/Pictures/Sea.jpg", "/Pictures/sea.jpg", "/Pictures/Hill.PNG"}));
+    EXPECT_EQ(addUniquePaths(list, {"/Pictures/sea.jpg", "/Pictures/Sea.jpg", "/Pictures/Hill.PNG", ""}),
+              test::kOnWindows ? 1u : 2u); // Windows compares file names without case
+    const Entries added = test::kOnWindows
+                              ? Entries{"/Pictures/Sea.jpg", "/Pictures/Hill.PNG"}
+                              : Entries{"/Pictures/Sea.jpg", "/Pictures/sea.jpg", "/Pictures/Hill.PNG"};
+    EXPECT_EQ(list, added);
 }
 
 TEST(WallpaperList, DeletionSelectsTheEntryNowAtTheLastRemovedIndex) {
