@@ -6,11 +6,9 @@
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
-#include <optional>
 #ifdef _WIN32
 #include "platform/windows/app_folders_windows.h"
 #include "platform/windows/registry.h"
-#include "platform/windows/shell.h"
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -20,38 +18,37 @@
 namespace quillmark {
 namespace {
 
+// A program folder with blanks and shell characters: its start-at-login entry, as storedRunEntry
+// reads it back (empty when there is none), must run it as one argument.
+const std::string kProgram = "/opt/J\xC3\xBCrgen Apps/100%/a$b\\quillmark";
 #ifdef _WIN32
-// The command of the start-at-login entry in the registry; empty when there is none.
+const std::string kRunEntry = "\"" + kProgram + "\"";
+
 std::string storedRunEntry(const std::string& name) {
     const Result<std::string> stored = win::readRegistryText(
         win::RegistryRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", name);
     return stored.ok() ? stored.value() : "";
 }
 #else
-// The entry's desktop file; empty when there is none.
+const std::string kRunEntry = "[Desktop Entry]\nType=Application\nName=QuillmarkTest\n"
+                              "Exec=\"/opt/J\xC3\xBCrgen Apps/100%%/a\\\\$b\\\\\\\\quillmark\"\n"
+                              "X-GNOME-Autostart-enabled=true\n";
+
 std::string storedRunEntry(const std::string& name) {
     return test::slurp(environmentValue("XDG_CONFIG_HOME") + "/autostart/" + name + ".desktop");
 }
 #endif
 
-// A program folder with blanks and shell characters stays one argument.
 TEST(RunEntry, WritesQuotesRemovesAndRefusesTheStartAtLoginEntry) {
     test::TempFolder home;
     test::isolateHome(home.path());
-    const std::string name = "QuillmarkTest", program = "/opt/J\xC3\xBCrgen Apps/100%/a$b\\quillmark";
-#ifdef _WIN32
-    const std::string entry = "\"" + program + "\"";
-#else
-    const std::string entry = "[Desktop Entry]\nType=Application\nName=QuillmarkTest\n"
-                              "Exec=\"/opt/J\xC3\xBCrgen Apps/100%%/a\\\\$b\\\\\\\\quillmark\"\n"
-                              "X-GNOME-Autostart-enabled=true\n";
-#endif
+    const std::string name = "QuillmarkTest";
     // A name that would reach another file or value, and a command that would break the entry.
-    EXPECT_FALSE(setRunEntry(std::string("..") + kPathSeparator + name, program, false).ok());
-    EXPECT_FALSE(setRunEntry(name, program + "\r\nevil", false).ok());
+    EXPECT_FALSE(setRunEntry(std::string("..") + kPathSeparator + name, kProgram, false).ok());
+    EXPECT_FALSE(setRunEntry(name, kProgram + "\r\nevil", false).ok());
     EXPECT_EQ(storedRunEntry(name), "");
-    ASSERT_TRUE(setRunEntry(name, program, false).ok());
-    EXPECT_EQ(storedRunEntry(name), entry);
+    ASSERT_TRUE(setRunEntry(name, kProgram, false).ok());
+    EXPECT_EQ(storedRunEntry(name), kRunEntry);
     EXPECT_TRUE(setRunEntry(name, "", true).ok());
     EXPECT_EQ(storedRunEntry(name), "");
     EXPECT_TRUE(setRunEntry(name, "", true).ok()) << "nothing to remove is no failure";
@@ -72,19 +69,12 @@ TEST(AppFolders, SettingsInApplicationDataAndTheProgramFolderWhereTheUserCanWrit
     EXPECT_EQ(cacheFolder(), tmp.path() + "\\Quillmark\\Cache");
     ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLMARK_TEST_NAME", L"J\u00FCrgen \u65E5\u672C"));
     EXPECT_EQ(environmentValue("QUILLMARK_TEST_NAME"), "J\xC3\xBCrgen \xE6\x97\xA5\xE6\x9C\xAC");
-    ::SetEnvironmentVariableW(L"QUILLMARK_TEST_NAME", nullptr);
-}
-
-TEST(Shell, AFailedOpenGivesItsCode) {
-    test::TempFolder tmp;
-    EXPECT_EQ(win::shellOpen(tmp.file("no such document.txt")).code(), ErrorCode::NotFound);
 }
 #else
 TEST(AppFolders, TheRuntimeFolderIsTheUsersAloneAndNeverAShared) {
     test::TempFolder tmp;
     test::isolateHome(tmp.path());
-    const std::string session = tmp.file("runtime"); // as a login makes it
-    const std::string own = tmp.path() + "/cache/quillmark/runtime";
+    const std::string session = tmp.file("runtime"), own = tmp.path() + "/cache/quillmark/runtime";
     const std::string open = tmp.file("open"), others = tmp.file("others");
     ASSERT_EQ(::mkdir(open.c_str(), 0700), 0);
     ASSERT_EQ(::chmod(open.c_str(), 0777), 0);

@@ -1,5 +1,4 @@
-// The file functions against the system's own file system: first what every system promises,
-// then what only Linux (pipes, devices, sockets, links, permission bits) or Windows has.
+// The file functions against the system's own file system; Linux's special files and links at the end.
 #include "platform/file_io.h"
 #include "platform/file_lock.h"
 #include "platform/paths.h"
@@ -41,21 +40,19 @@ Names namesIn(const std::string& folder) {
     return names;
 }
 
-// Holds the file open as another program does: a writer at work, or a mail program reading.
 #ifdef _WIN32
-// Neither lets others delete or rename it.
+// Holds the file open as a writer at work or a mail program reading does: no one else may delete it.
 std::shared_ptr<void> holdOpen(const std::string& path) {
     return {::CreateFileW(win::widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr),
             ::CloseHandle};
 }
 
-// False when the file cannot be made read-only.
 bool makeReadOnly(const std::string& path) {
     return ::SetFileAttributesW(win::widePath(path).c_str(), FILE_ATTRIBUTE_READONLY);
 }
 #else
-// A writer at work holds the lock on its file.
+// A writer at work (or a reader) holds the lock on its file.
 std::shared_ptr<void> holdOpen(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT, 0600);
     ::flock(fd, LOCK_EX);
@@ -66,20 +63,14 @@ std::shared_ptr<void> holdOpen(const std::string& path) {
 bool makeReadOnly(const std::string& path) {
     return ::chmod(path.c_str(), 0444) == 0 && ::geteuid() != 0;
 }
-
-mode_t modeOf(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
-}
 #endif
 
 TEST(WriteFileAtomic, ReplacingKeepsPermissionsAndRemovesOnlyItsOwnLeftovers) {
     test::TempFolder tmp;
     const std::string target = tmp.file("sig.txt"), busy = tmp.file(".sig.txt.Busy42");
     test::spit(target, "old");
-#ifndef _WIN32
-    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
-#endif
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    const fs::perms permissions = fs::status(target).permissions();
     // A killed write's file (the target's pattern) goes; look-alikes and a live writer's stay.
     for (const char* name : {".sig.txt.Ab3xYz", ".sig.txt.Ab3xY", ".other.txt.Ab3xYz", "sig.txt.Ab3xYz"})
         test::spit(tmp.file(name), "a killed write's or a user's file");
@@ -91,9 +82,7 @@ TEST(WriteFileAtomic, ReplacingKeepsPermissionsAndRemovesOnlyItsOwnLeftovers) {
                                           ".sig.txt.Folder", "sig.txt", "sig.txt.Ab3xYz"}));
     ASSERT_TRUE(writeFileAtomic(target, "newer").ok());
     EXPECT_FALSE(fs::exists(busy)) << "once its writer is gone, the file is a leftover";
-#ifndef _WIN32
-    EXPECT_EQ(modeOf(target) & 07777, 0600u) << "a replaced file keeps its permissions";
-#endif
+    EXPECT_EQ(fs::status(target).permissions(), permissions) << "a replaced file keeps its permissions";
 }
 
 // A mail program reading the signature holds it open for a moment: the file is replaced once it is
@@ -114,9 +103,8 @@ TEST(WriteFileAtomic, FileHeldOpenIsReplacedOnceLetGoButAReadOnlyOneNever) {
         std::this_thread::sleep_for(150ms);
         held.reset();
     });
-    const Status written = writeFileAtomic(sig, "newer");
+    EXPECT_TRUE(writeFileAtomic(sig, "newer").ok());
     release.join();
-    EXPECT_TRUE(written.ok()) << written.message();
     EXPECT_TRUE(!makeReadOnly(sig) || writeFileAtomic(sig, "newest").code() == ErrorCode::AccessDenied);
     EXPECT_EQ(test::slurp(sig), "newer");
     EXPECT_EQ(namesIn(tmp.path()), Names{"sig.txt"}) << "no temporary file is left";
@@ -178,13 +166,13 @@ TEST(WriteFileAtomic, SpecialFilesAreNeitherReadNorReplacedAndAPipeIsWrittenOnly
     ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     for (const std::string& path : {tmp.file("link"), pipe, socketPath}) {
         SCOPED_TRACE(path);
-        const mode_t mode = modeOf(path);
+        const fs::file_type type = fs::symlink_status(path).type();
         EXPECT_EQ(readFile(path).code(), ErrorCode::SpecialFile);
         EXPECT_EQ(FileReader().open(path).code(), ErrorCode::SpecialFile);
         EXPECT_EQ(RandomAccessFile::open(path).code(), ErrorCode::SpecialFile);
         EXPECT_EQ(writeFileAtomic(path, "Regards\n").code(),
                   path == socketPath ? ErrorCode::SpecialFile : ErrorCode::NoReader);
-        EXPECT_EQ(modeOf(path), mode);
+        EXPECT_EQ(fs::symlink_status(path).type(), type);
     }
     ::close(s);
     // More than a pipe holds, so the write waits for the reader; one that leaves early is no crash.
@@ -220,7 +208,7 @@ TEST(WriteFileAtomic, AnotherUsersLinkInASharedStickyFolderIsNotFollowed) {
         EXPECT_TRUE(followed ? written.ok() : written.code() == ErrorCode::UntrustedLink)
             << written.message();
         EXPECT_EQ(test::slurp(victim), followed ? "Regards\n" : "keep");
-        EXPECT_TRUE(S_ISLNK(modeOf(link)));
+        EXPECT_TRUE(fs::is_symlink(link));
     }
 }
 #endif

@@ -1,4 +1,3 @@
-#include "platform/file_names.h"
 #include "platform/paths.h"
 #include "support/temp_folder.h"
 
@@ -27,7 +26,7 @@ TEST(Paths, FileExistsMatchesWildcardsInTheLastElement) {
     for (const char* name : {"sig.txt", "Work.html", "Makefile"})
         test::spit(tmp.file(name), "x");
     std::filesystem::create_directory(tmp.file("empty"));
-    const bool anyCase = kCaseInsensitiveFileNames;
+    const bool anyCase = test::kOnWindows; // Windows compares names without case
     const std::pair<std::string, bool> cases[] = {
         {"s?g.txt", true},      {"s?.txt", false}, {"sig.txt?", false}, {"Make*.*", true},
         {"WORK.html", anyCase}, {"W*k.h*l", true}, {"empty/*", false},  {"missing", false},

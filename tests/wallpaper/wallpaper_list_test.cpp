@@ -29,10 +29,9 @@ TEST(WallpaperList, AddingKeepsLetterCaseAndSkipsExactDuplicates) {
     Entries list{"/Pictures/Sea.jpg"};
     EXPECT_EQ(addUniquePaths(list, {"/Pictures/sea.jpg", "/Pictures/Sea.jpg", "/Pictures/Hill.PNG", ""}),
               test::kOnWindows ? 1u : 2u); // Windows compares file names without case
-    const Entries added = test::kOnWindows
-                              ? Entries{"/Pictures/Sea.jpg", "/Pictures/Hill.PNG"}
-                              : Entries{"/Pictures/Sea.jpg", "/Pictures/sea.jpg", "/Pictures/Hill.PNG"};
-    EXPECT_EQ(list, added);
+    EXPECT_EQ(list,
+              (test::kOnWindows ? Entries{"/Pictures/Sea.jpg", "/Pictures/Hill.PNG"}
+                                : Entries{"/Pictures/Sea.jpg", "/Pictures/sea.jpg", "/Pictures/Hill.PNG"}));
 }
 
 TEST(WallpaperList, DeletionSelectsTheEntryNowAtTheLastRemovedIndex) {
