@@ -3,7 +3,6 @@
 #include "settings/settings.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -17,16 +16,12 @@ std::string signature(const std::string& version) {
     return text;
 }
 
-std::string key(int n) {
-    return "KEY_" + std::to_string(n);
-}
-
 int check(const std::string& folder) {
     Settings settings(folder + "/Quillmark.INI");
-    const std::string version = settings.readIniPlain("CRASH", key(0));
+    const std::string version = settings.readIniPlain("CRASH", "KEY_0");
     bool whole = !version.empty();
     for (int n = 1; whole && n < 60; ++n)
-        whole = settings.readIniPlain("CRASH", key(n)) == version + std::string(200, ':');
+        whole = settings.readIniPlain("CRASH", "KEY_" + std::to_string(n)) == version + std::string(200, ':');
     // The signature of a version is written after its settings.
     const Result<std::string> read = readFile(folder + "/sig.txt");
     const std::string sig = read.ok() ? *read : std::string();
@@ -35,12 +30,7 @@ int check(const std::string& folder) {
                     sig.size());
         return 1;
     }
-    int leftovers = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string(); // the lock file stays by design
-        leftovers += name != "Quillmark.INI" && name != "sig.txt" && name != "Quillmark.INI.lock";
-    }
-    std::printf("settings=%s leftovers=%d\n", version.c_str(), leftovers);
+    std::printf("settings=%s\n", version.c_str());
     return 0;
 }
 
@@ -53,13 +43,14 @@ int main(int argc, char** argv) {
     if (mode == "check")
         return check(folder);
     Settings settings(folder + "/Quillmark.INI");
-    long long next = std::stoll("0" + settings.readIniPlain("CRASH", key(0))) + 1;
+    long long next = std::stoll("0" + settings.readIniPlain("CRASH", "KEY_0")) + 1;
     do {
         const std::string version = std::to_string(next++);
         {
             Settings::Batch batch(settings);
             for (int n = 59; n >= 0; --n) // the number last, so that it stands for the whole file
-                settings.writeIni("CRASH", key(n), n ? version + std::string(200, ':') : version);
+                settings.writeIni("CRASH", "KEY_" + std::to_string(n),
+                                  n ? version + std::string(200, ':') : version);
         }
         if (!writeFileAtomic(folder + "/sig.txt", signature(version), Durability::Replace).ok())
             return 1;

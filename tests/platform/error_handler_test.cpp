@@ -6,6 +6,7 @@
 #include "support/temp_folder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <regex>
@@ -47,11 +48,15 @@ TEST_F(ErrorLogTest, StopsAfterOneHundredEntries) {
     EXPECT_NE(log.find(" - subLoadFiles, error 100 line num: 100"), std::string::npos);
 }
 
-// Noon UTC on 1 July 2024 in Central European summer time, then on 1 January in another zone.
+// Noon UTC on 1 July 2024 in Central European summer time, then on 1 January in two other zones.
 TEST(ZoneTest, LocalTimeFollowsTheZoneInForceAtEachCall) {
     const std::tuple<const char*, std::time_t, int, int> cases[] = {
-        {"CET-1CEST,M3.5.0,M10.5.0/3", 1719835200, 14, 0}, {"XYZ+5:30", 1704110400, 6, 30}};
+        {"CET-1CEST,M3.5.0,M10.5.0/3", 1719835200, 14, 0},
+        {"XYZ+5:30", 1704110400, 6, 30},
+        {"ABC-2", 1704110400, 14, 0}};
     for (const auto& [zone, time, hour, minute] : cases) {
+        if (test::kOnWindows && std::strchr(zone, ','))
+            continue; // Windows reads no summer-time rules from TZ
         test::ScopedEnv tz("TZ", zone);
         const std::tm t = localTime(time);
         EXPECT_EQ(std::make_pair(t.tm_hour, t.tm_min), std::make_pair(hour, minute)) << zone;

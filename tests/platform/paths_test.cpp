@@ -26,9 +26,10 @@ TEST(Paths, FileExistsMatchesWildcardsInTheLastElement) {
     for (const char* name : {"sig.txt", "Work.html", "Makefile"})
         test::spit(tmp.file(name), "x");
     std::filesystem::create_directory(tmp.file("empty"));
+    const bool anyCase = test::kOnWindows; // Windows compares names without case
     const std::pair<std::string, bool> cases[] = {
-        {"s?g.txt", true},    {"s?.txt", false}, {"sig.txt?", false}, {"Make*.*", true},
-        {"WORK.html", false}, {"W*k.h*l", true}, {"empty/*", false},  {"missing", false},
+        {"s?g.txt", true},      {"s?.txt", false}, {"sig.txt?", false}, {"Make*.*", true},
+        {"WORK.html", anyCase}, {"W*k.h*l", true}, {"empty/*", false},  {"missing", false},
     };
     for (const auto& [name, exists] : cases)
         EXPECT_EQ(fileExists(tmp.file(name)), exists) << name;

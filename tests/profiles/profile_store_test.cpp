@@ -29,7 +29,7 @@ TEST_F(ProfileStoreTest, RemovedSlotIsReusedAndListingKeepsSlotOrder) {
     store(2, "Work");
     store(3, "Family");
     writeProfileSlot(settings, 2, {}); // removing writes empty values, the lines stay
-    EXPECT_NE(test::slurp(ini).find("PROFILE 2=\n"), std::string::npos);
+    EXPECT_NE(test::slurp(ini).find(test::withLineEnds("PROFILE 2=\n")), std::string::npos);
     EXPECT_EQ(listProfileNames(settings), (Names{"Friends", "Family"}));
     EXPECT_EQ(findSlotForSave(settings, "Club"), 2);
     store(2, "Club");
@@ -61,16 +61,16 @@ TEST_F(ProfileStoreTest, SixtyFourSlotsAndNoMore) {
 
 // A free slot read gets its name line, a named one its path lines, a scan all name lines.
 TEST_F(ProfileStoreTest, ScansLeaveEmptyNameLinesButPlainReadsWriteNothing) {
-    const std::string start = "[Profiles]\nPROFILE 2=Work\nHEADER FILE 2=/h\n";
+    const std::string start = test::withLineEnds("[Profiles]\nPROFILE 2=Work\nHEADER FILE 2=/h\n");
     test::spit(ini, start);
     EXPECT_EQ(findProfileSlotIgnoringCase(settings, "x", ScanRead::Plain), 0);
     EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Work");
     EXPECT_EQ(test::slurp(ini), start);
     EXPECT_EQ(readProfileSlot(settings, "PROFILES", 3).sigFile, "");
     EXPECT_EQ(readProfileSlot(settings, "PROFILES", 2).headerFile, "/h");
-    EXPECT_EQ(test::slurp(ini), start + "PROFILE 3=\nFOOTER FILE 2=\nSIG FILE 2=\n");
+    EXPECT_EQ(test::slurp(ini), start + test::withLineEnds("PROFILE 3=\nFOOTER FILE 2=\nSIG FILE 2=\n"));
     EXPECT_EQ(findProfileSlotIgnoringCase(settings, "x"), 0);
-    EXPECT_NE(test::slurp(ini).find("PROFILE 64=\n"), std::string::npos);
+    EXPECT_NE(test::slurp(ini).find(test::withLineEnds("PROFILE 64=\n")), std::string::npos);
 }
 
 TEST_F(ProfileStoreTest, StartupProfileIsTheLastOneInStoredCaseElseTheFirstListed) {

@@ -1,5 +1,7 @@
 #include "settings/ini_file.h"
 
+#include "platform/platform.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -58,9 +60,11 @@ TEST(IniFile, WriteTouchesOnlyItsOwnLine) {
     EXPECT_EQ(ini.setValue("First", "ADDED", ""), IniFile::SetResult::Changed);
     EXPECT_EQ(ini.setValue("Fresh Section", "K", "4"), IniFile::SetResult::Changed);
     EXPECT_EQ(ini.setValue("fresh section", "L", "5"), IniFile::SetResult::Changed);
+    const std::string nl(kLineEnd); // added lines end as the system's text files do
     EXPECT_EQ(ini.bytes(), "; made by hand\r\n[First]\r\nKEY=new\r\nKEY=duplicate\r\n\xe9\xff bare line\n"
-                           "; trailing comment\nADDED=\n\n[Second]\rx=y\r[first]\nz=9\n"
-                           "[Fresh Section]\nK=4\nL=5\n");
+                           "; trailing comment\nADDED=" +
+                               nl + "\n[Second]\rx=y\r[first]\nz=9" + nl + "[Fresh Section]" + nl + "K=4" +
+                               nl + "L=5" + nl);
 }
 
 TEST(IniFile, WriteCannotInjectLinesOrUnreadableNames) {
@@ -71,7 +75,7 @@ TEST(IniFile, WriteCannotInjectLinesOrUnreadableNames) {
         EXPECT_EQ(ini.setValue("S", key, "v"), IniFile::SetResult::InvalidName) << key;
     for (const std::string& section : {""s, " "s, "a\rb"s})
         EXPECT_EQ(ini.setValue(section, "K", "v"), IniFile::SetResult::InvalidName) << section;
-    EXPECT_EQ(ini.bytes(), "[S]\nA=two\nB=cut\n");
+    EXPECT_EQ(ini.bytes(), "[S]\nA=two\nB=cut" + std::string(kLineEnd));
 }
 
 } // namespace

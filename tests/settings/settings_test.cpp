@@ -45,8 +45,8 @@ TEST_F(SettingsTest, FirstRunWritesEachDefaultInCapitalsOnceTheOutermostBatchEnd
         EXPECT_FALSE(std::filesystem::exists(path)) << "written before the outer batch ended";
         EXPECT_EQ(settings.readIni("Wallpaper", "Shrink to fit", false), "0");
     }
-    const std::string expected =
-        "[SETTINGS]\nINTERVAL_1=60\nRUN AT BOOTUP=True\n[Wallpaper]\nSHRINK TO FIT=False\n";
+    const std::string expected = test::withLineEnds(
+        "[SETTINGS]\nINTERVAL_1=60\nRUN AT BOOTUP=True\n[Wallpaper]\nSHRINK TO FIT=False\n");
     EXPECT_EQ(slurp(path), expected);
     Settings again(path);
     EXPECT_EQ(again.readIni("settings", "run at bootup", false), "-1");
@@ -55,18 +55,19 @@ TEST_F(SettingsTest, FirstRunWritesEachDefaultInCapitalsOnceTheOutermostBatchEnd
 
 TEST_F(SettingsTest, ReadConvertsTrueFalseCutsLongValuesAndFillsEmptyOnes) {
     const std::string cut(253, 'v');
-    const std::string head = "[S]\nT=True\nF=False\nQUOTED=\"False\"\nLONG=" + cut + "vvv\nNUL=a\0b\n"s;
-    spit(m_ini, head + "EMPTY=\n; kept\n");
+    const std::string head =
+        test::withLineEnds("[S]\nT=True\nF=False\nQUOTED=\"False\"\nLONG=" + cut + "vvv\nNUL=a\0b\n"s);
+    spit(m_ini, head + test::withLineEnds("EMPTY=\n; kept\n"));
     const std::pair<const char*, std::string> cases[] = {{"t", "-1"},    {"F", "0"},   {"Quoted", "0"},
                                                          {"Long", cut},  {"Nul", "a"}, {"Empty", ""},
                                                          {"Missing", ""}};
     Settings settings(m_ini);
     for (const auto& [key, plain] : cases)
         EXPECT_EQ(settings.readIniPlain("s", key), plain) << key;
-    EXPECT_EQ(slurp(m_ini), head + "EMPTY=\n; kept\n") << "the plain read must not write";
+    EXPECT_EQ(slurp(m_ini), head + test::withLineEnds("EMPTY=\n; kept\n")) << "the plain read must not write";
     for (const auto& [key, plain] : cases)
         EXPECT_EQ(settings.readIni("s", key, "D"), plain.empty() ? "D" : plain) << key;
-    EXPECT_EQ(slurp(m_ini), head + "EMPTY=D\n; kept\nMISSING=D\n");
+    EXPECT_EQ(slurp(m_ini), head + test::withLineEnds("EMPTY=D\n; kept\nMISSING=D\n"));
 }
 
 TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
@@ -116,12 +117,12 @@ TEST_F(SettingsTest, ChangesOfOtherWritersAreSeenKeptAndCounted) {
     EXPECT_EQ(settings.checkForOutsideChanges(), start) << "own writes do not count";
     // Same size and, as on a file system with coarse time stamps, the same time.
     const auto stamp = std::filesystem::last_write_time(m_ini);
-    spit(m_ini, "[S]\nA=2\n");
+    spit(m_ini, test::withLineEnds("[S]\nA=2\n"));
     std::filesystem::last_write_time(m_ini, stamp);
     EXPECT_EQ(settings.readIniPlain("S", "A"), "2");
     EXPECT_EQ(settings.checkForOutsideChanges(), start + 1);
 
-    spit(m_ini, "[S]\nA=3\n; added by the user\n");
+    spit(m_ini, test::withLineEnds("[S]\nA=3\n; added by the user\n"));
     Settings other(m_ini);
     { // a scan writes back empty defaults; a key set by the other writer meanwhile wins
         Settings::Batch batch(settings);
@@ -129,11 +130,11 @@ TEST_F(SettingsTest, ChangesOfOtherWritersAreSeenKeptAndCounted) {
         settings.writeIni("S", "C", "mine");
         other.writeIni("S", "B", "theirs");
     }
-    EXPECT_EQ(slurp(m_ini), "[S]\nA=3\n; added by the user\nB=theirs\nC=mine\n");
+    EXPECT_EQ(slurp(m_ini), test::withLineEnds("[S]\nA=3\n; added by the user\nB=theirs\nC=mine\n"));
 }
 
 TEST_F(SettingsTest, TransactionDecidesFromTheFileAsItIsUnderTheLock) {
-    spit(m_ini, "[Profiles]\nPROFILE 1=Friends\n");
+    spit(m_ini, test::withLineEnds("[Profiles]\nPROFILE 1=Friends\n"));
     Settings program(m_ini), cli(m_ini);
     EXPECT_EQ(program.readIniPlain("Profiles", "Profile 2"), "");
     cli.writeIni("Profiles", "Profile 2", "Work");
@@ -152,12 +153,14 @@ TEST_F(SettingsTest, TransactionDecidesFromTheFileAsItIsUnderTheLock) {
         EXPECT_FALSE(refused.commit().ok());
         EXPECT_TRUE(tx.commit().ok());
     }
-    EXPECT_EQ(slurp(m_ini), "[Profiles]\nPROFILE 1=Friends\nPROFILE 2=Work\nPROFILE 3=Mine\n");
+    EXPECT_EQ(slurp(m_ini),
+              test::withLineEnds("[Profiles]\nPROFILE 1=Friends\nPROFILE 2=Work\nPROFILE 3=Mine\n"));
 }
 
 TEST_F(SettingsTest, FlagsAreOffOnlyForZeroOrFalseAndPlainReadsNeverWrite) {
-    const std::string bytes = "[SETTINGS]\nRUN AT BOOTUP=0\nSHOW SPLASH SCREEN=False\nDISPLAY PROPORTIONAL "
-                              "FONTS=yes\nSIG SEPARATOR CHARACTER=\n";
+    const std::string bytes =
+        test::withLineEnds("[SETTINGS]\nRUN AT BOOTUP=0\nSHOW SPLASH SCREEN=False\nDISPLAY "
+                           "PROPORTIONAL FONTS=yes\nSIG SEPARATOR CHARACTER=\n");
     spit(m_ini, bytes);
     Settings settings(m_ini);
     const std::pair<const keys::SettingKey*, bool> flags[] = {
@@ -168,8 +171,8 @@ TEST_F(SettingsTest, FlagsAreOffOnlyForZeroOrFalseAndPlainReadsNeverWrite) {
     EXPECT_EQ(slurp(m_ini), bytes) << "the plain reads wrote";
     writeFlag(settings, keys::kRunAtBootup, true);
     EXPECT_EQ(slurp(m_ini),
-              "[SETTINGS]\nRUN AT BOOTUP=True\nSHOW SPLASH SCREEN=False\nDISPLAY PROPORTIONAL FONTS=yes\n"
-              "SIG SEPARATOR CHARACTER=\n");
+              test::withLineEnds("[SETTINGS]\nRUN AT BOOTUP=True\nSHOW SPLASH SCREEN=False\nDISPLAY "
+                                 "PROPORTIONAL FONTS=yes\nSIG SEPARATOR CHARACTER=\n"));
 }
 
 TEST_F(SettingsTest, StorableValueIsExactlyWhatTheFileGivesBack) {

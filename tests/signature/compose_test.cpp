@@ -49,6 +49,8 @@ TEST(UpdateSignature, PicksHeaderThenFooterAndReplacesTheWholeFile) {
 
 // A source (by link or hard link), a gone folder or a folder: reported with the path.
 TEST(UpdateSignature, NeverWritesOverItsOwnSourceFiles) {
+    if (test::kOnWindows)
+        GTEST_SKIP() << "no symbolic links to make without privileges";
     test::TempFolder tmp;
     fs::create_directory(tmp.file("a"));
     const std::string header = tmp.file("a/h.txt"), footer = tmp.file("f.txt");

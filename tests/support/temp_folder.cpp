@@ -56,6 +56,13 @@ void spit(const std::string& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::ssize(bytes));
 }
 
+std::string withLineEnds(std::string_view text) {
+    std::string out;
+    for (char c : text)
+        out += c == '\n' ? kLineEnd : std::string_view(&c, 1);
+    return out;
+}
+
 void isolateHome(const std::string& root) {
     for (const char* folder : {"/config", "/data", "/runtime"})
         fs::create_directories(root + folder);

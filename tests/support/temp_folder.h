@@ -27,6 +27,12 @@ std::string slurp(const std::string& path);
 // Writes the bytes plainly (test set-up, not the program's atomic write).
 void spit(const std::string& path, std::string_view bytes);
 
+// The text with each "\n" written as the system's line end, as the program writes new lines.
+std::string withLineEnds(std::string_view text);
+
+// True on Windows (paths join with "\"), where a case of what only Linux has skips itself.
+inline constexpr bool kOnWindows = kPathSeparator == '\\';
+
 // Points HOME and the XDG folders at `root` so nothing touches the real home folder.
 void isolateHome(const std::string& root);
 

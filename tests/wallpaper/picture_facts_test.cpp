@@ -1,3 +1,4 @@
+#include "platform/platform.h"
 #include "wallpaper/fit.h"
 #include "wallpaper/picture_facts.h"
 
@@ -39,7 +40,8 @@ TEST(PictureFacts, DepthsFrom16BitsAreBitsBelowThemColoursAndHugePicturesAreRefu
 }
 
 TEST(PictureFacts, WallpaperFilesAlternateAndNeverOverwriteTheShownOne) {
-    const std::string a = "/q/QuillmarkWallpaper.png", b = "/q/QuillmarkWallpaper2.png";
+    const std::string a = "/q" + std::string(1, kPathSeparator) + "QuillmarkWallpaper.png";
+    const std::string b = "/q" + std::string(1, kPathSeparator) + "QuillmarkWallpaper2.png";
     // When both are left behind, the newer one is what the desktop shows.
     const struct {
         std::int64_t timeA, timeB; // 0: no such file

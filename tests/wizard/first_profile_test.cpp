@@ -19,7 +19,7 @@ TEST(FirstProfileTest, HeaderHoldsEachFilledDetailOnItsOwnLineAsTyped) {
         {"Ann", "", "https://example.org", "Ann\nhttps://example.org\n"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(firstHeaderText(c.name, c.email, c.url), c.expected)
+        EXPECT_EQ(firstHeaderText(c.name, c.email, c.url), test::withLineEnds(c.expected))
             << c.name << "|" << c.email << "|" << c.url;
 }
 
