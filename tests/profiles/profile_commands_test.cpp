@@ -111,7 +111,7 @@ TEST_F(ProfileCommandsTest, NewProfileStartsOnTheBlankFileAndIsStoredOnLeavingTh
     EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Family");
 }
 
-TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndMakesTheFirstProfileCurrent) {
+TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndAnEmptyListAsksForAFirstProfile) {
     list()->setCurrentIndex(1); // Work
     const std::string before = test::slurp(ini);
     for (Prompter::Answer a : {Prompter::Answer::No, Prompter::Answer::Cancel}) {
@@ -126,6 +126,11 @@ TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndMakesTheFirstProfileCur
     EXPECT_EQ(state.sigFile, sigs + "/s1.txt");
     click(QStringLiteral("cmdRemoveProfile"));
     EXPECT_TRUE(listProfileNames(settings).empty());
+    // With no profile left, showing the tab asks for a first one, stored with the default paths.
+    answerDialog({QStringLiteral("Friends")});
+    tab.onTabChanged(true);
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Sig File 1"), sigs + "/sig.txt");
+    EXPECT_EQ(settings.readIniPlain("User", "Last Profile") + state.sigFile, "Friends" + sigs + "/sig.txt");
 }
 
 // The dialog starts in the box's folder; a new file serves as output, not as a source.
@@ -169,18 +174,6 @@ TEST_F(ProfileCommandsTest, EditOpensOneWindowPerFileAndSaveAsFollowsIntoTheBox)
     click(QStringLiteral("cmdEdit2"));
     EXPECT_TRUE(openEditors().empty());
     EXPECT_TRUE(prompter.messages().back().text.contains(refused));
-}
-
-TEST_F(ProfileCommandsTest, FirstProfilePromptStoresFriendsWithDefaultPaths) {
-    writeProfileSlot(settings, 1, {});
-    writeProfileSlot(settings, 3, {});
-    list()->clear();
-    answerDialog({QStringLiteral("Friends")});
-    tab.onTabChanged(true);
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(settings.readIniPlain("Profiles", "Sig File 1"), sigs + "/sig.txt");
-    EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Friends");
-    EXPECT_EQ(state.sigFile, sigs + "/sig.txt");
 }
 
 } // namespace

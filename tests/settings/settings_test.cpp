@@ -166,10 +166,6 @@ TEST_F(SettingsTest, FlagsAreOffOnlyForZeroOrFalseAndPlainReadsNeverWrite) {
         EXPECT_EQ(readFlagPlain(settings, *key), on) << key->key;
     EXPECT_EQ(readTextPlain(settings, keys::kSeparator), "%");
     EXPECT_EQ(slurp(m_ini), bytes) << "the plain reads wrote";
-    writeFlag(settings, keys::kRunAtBootup, true);
-    EXPECT_EQ(slurp(m_ini),
-              "[SETTINGS]\nRUN AT BOOTUP=True\nSHOW SPLASH SCREEN=False\nDISPLAY PROPORTIONAL FONTS=yes\n"
-              "SIG SEPARATOR CHARACTER=\n");
 }
 
 TEST_F(SettingsTest, StorableValueIsExactlyWhatTheFileGivesBack) {
