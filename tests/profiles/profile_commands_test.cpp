@@ -133,17 +133,6 @@ TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndAnEmptyListAsksForAFirs
     EXPECT_EQ(settings.readIniPlain("User", "Last Profile") + state.sigFile, "Friends" + sigs + "/sig.txt");
 }
 
-// The dialog starts in the box's folder; a new file serves as output, not as a source.
-TEST_F(ProfileCommandsTest, BrowseStartsInTheBoxFolderAndRefusesUnusableFiles) {
-    const QString chosen = QString::fromStdString(dir.file("new.txt"));
-    prompter.paths = {chosen, chosen};
-    click(QStringLiteral("cmdBrowse2"));
-    click(QStringLiteral("cmdBrowse1"));
-    EXPECT_EQ(prompter.calls.at(1).path, path("f1.txt"));
-    EXPECT_EQ(box(2)->text() + box(1)->text(), chosen + path("f1.txt"));
-    EXPECT_TRUE(prompter.messages().at(0).text.contains(chosen));
-}
-
 // Save As follows into the box only while its profile is shown; closing stops at a kept editor.
 TEST_F(ProfileCommandsTest, EditOpensOneWindowPerFileAndSaveAsFollowsIntoTheBox) {
     test::spit(sigs + "/h1.txt", "Header one\n");

@@ -43,9 +43,6 @@ TEST_F(ProfileStoreTest, RemovedSlotIsReusedAndListingKeepsSlotOrder) {
 
 // The 64th slot is the last one used; a 65th profile is refused with nothing written.
 TEST_F(ProfileStoreTest, SixtyFourSlotsAndNoMore) {
-    store(64, "Sixty-four");
-    EXPECT_EQ(listProfileNames(settings), Names{"Sixty-four"});
-    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "SIXTY-FOUR", ScanRead::Plain), 64);
     {
         Settings::Batch batch(settings);
         for (int n = 1; n <= kMaxProfiles; ++n)
@@ -57,20 +54,6 @@ TEST_F(ProfileStoreTest, SixtyFourSlotsAndNoMore) {
     EXPECT_FALSE(saveProfileSettings(settings, {"One more", "h", "f", "s"}).ok());
     EXPECT_FALSE(addProfile(settings, {"One more", "h", "f", "s"}).ok());
     EXPECT_EQ(test::slurp(ini), before);
-}
-
-// A free slot read gets its name line, a named one its path lines, a scan all name lines.
-TEST_F(ProfileStoreTest, ScansLeaveEmptyNameLinesButPlainReadsWriteNothing) {
-    const std::string start = "[Profiles]\nPROFILE 2=Work\nHEADER FILE 2=/h\n";
-    test::spit(ini, start);
-    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "x", ScanRead::Plain), 0);
-    EXPECT_EQ(resolveStartupProfile(settings, ScanRead::Plain), "Work");
-    EXPECT_EQ(test::slurp(ini), start);
-    EXPECT_EQ(readProfileSlot(settings, "PROFILES", 3).sigFile, "");
-    EXPECT_EQ(readProfileSlot(settings, "PROFILES", 2).headerFile, "/h");
-    EXPECT_EQ(test::slurp(ini), start + "PROFILE 3=\nFOOTER FILE 2=\nSIG FILE 2=\n");
-    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "x"), 0);
-    EXPECT_NE(test::slurp(ini).find("PROFILE 64=\n"), std::string::npos);
 }
 
 TEST_F(ProfileStoreTest, StartupProfileIsTheLastOneInStoredCaseElseTheFirstListed) {

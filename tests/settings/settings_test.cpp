@@ -81,12 +81,6 @@ TEST_F(SettingsTest, FailedWriteKeepsTheOldFileAndReadsGiveDefaults) {
     EXPECT_EQ(blocked.readIniPlain("User", "Last Profile"), "");
     EXPECT_EQ(slurp(m_tmp.file("blocker")), "not a folder");
     EXPECT_NE(log().find("WriteINI"), std::string::npos);
-
-    // A UTF-16 file is never written.
-    const std::string unicode = m_tmp.file("unicode.INI"), wide = "\xFF\xFE[\0S\0]\0"s;
-    spit(unicode, wide);
-    EXPECT_EQ(Settings(unicode).readIni("S", "B", "9"), "9");
-    EXPECT_EQ(slurp(unicode), wide);
 }
 
 TEST_F(SettingsTest, ReadOnlyOrUnreadableFileIsNeverReplaced) {

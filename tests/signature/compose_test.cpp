@@ -47,18 +47,16 @@ TEST(UpdateSignature, PicksHeaderThenFooterAndReplacesTheWholeFile) {
     }
 }
 
-// A source (by link or hard link), a gone folder or a folder: reported with the path.
+// A source (by a hard link), a gone folder or a folder: reported with the path.
 TEST(UpdateSignature, NeverWritesOverItsOwnSourceFiles) {
     test::TempFolder tmp;
     fs::create_directory(tmp.file("a"));
     const std::string header = tmp.file("a/h.txt"), footer = tmp.file("f.txt");
     test::spit(header, "Jane\n%\nJohn\n");
     test::spit(footer, "F1\n%\nF2\n");
-    fs::create_symlink(footer, tmp.file("link.txt"));
     fs::create_hard_link(header, tmp.file("hard.txt"));
     const std::ptrdiff_t files = std::distance(fs::directory_iterator(tmp.path()), {});
     const std::pair<std::string, ErrorCode> cases[] = {{tmp.file("hard.txt"), ErrorCode::SameFile},
-                                                       {tmp.file("link.txt"), ErrorCode::SameFile},
                                                        {tmp.file("gone/sig.txt"), ErrorCode::PathNotFound},
                                                        {tmp.file("a"), ErrorCode::IsDirectory}};
     for (const auto& [output, error] : cases) {
