@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 
 namespace quillmark {
@@ -190,6 +191,24 @@ TEST_F(EntryIndexTest, AnyChangeOfTheFileOrADamagedIndexNeverGivesAnotherEntry) 
     expectSameAsFullParse(m_tmp.file("missing.txt"), "%", "no source: the fallback");
     EXPECT_EQ(slurp(victim), "keep me");
     EXPECT_FALSE(fs::is_symlink(index));
+}
+
+// Day-old leftovers and old formats go; the index in use, a write under way and other files stay.
+TEST_F(EntryIndexTest, TheCacheDropsOnlyWhatIsNotUsed) {
+    const std::string path = m_tmp.file("quotes.txt");
+    spit(path, "a\n%\nb\n");
+    expectSameAsFullParse(path, "%", path);
+    const std::string leftover = m_cache + "/0123456789abcdef.idx.Ab12Cd";
+    for (const char* name :
+         {"0123456789abcdef.idx.Ab12Cd", "803-1a2b-cbf2.idx", ".0123456789abcdef.idx.Zz99Yy", "x"})
+        spit(m_cache + "/" + name, "x");
+    fs::last_write_time(leftover, fs::file_time_type::clock::now() - std::chrono::hours(25));
+    tidyEntryIndexFolder(m_cache);
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(m_cache))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{fs::path(entryIndexPath(m_cache, path)).filename().string(),
+                                            ".0123456789abcdef.idx.Zz99Yy", "x", "tidied"}));
 }
 
 } // namespace
