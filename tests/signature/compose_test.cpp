@@ -47,7 +47,7 @@ TEST(UpdateSignature, PicksHeaderThenFooterAndReplacesTheWholeFile) {
     }
 }
 
-// A source (by link or hard link), a gone folder or a folder: reported with the path.
+// A source (by a hard link), a gone folder or a folder: reported with the path.
 TEST(UpdateSignature, NeverWritesOverItsOwnSourceFiles) {
     if (test::kOnWindows)
         GTEST_SKIP() << "no symbolic links to make without privileges";
@@ -56,11 +56,9 @@ TEST(UpdateSignature, NeverWritesOverItsOwnSourceFiles) {
     const std::string header = tmp.file("a/h.txt"), footer = tmp.file("f.txt");
     test::spit(header, "Jane\n%\nJohn\n");
     test::spit(footer, "F1\n%\nF2\n");
-    fs::create_symlink(footer, tmp.file("link.txt"));
     fs::create_hard_link(header, tmp.file("hard.txt"));
     const std::ptrdiff_t files = std::distance(fs::directory_iterator(tmp.path()), {});
     const std::pair<std::string, ErrorCode> cases[] = {{tmp.file("hard.txt"), ErrorCode::SameFile},
-                                                       {tmp.file("link.txt"), ErrorCode::SameFile},
                                                        {tmp.file("gone/sig.txt"), ErrorCode::PathNotFound},
                                                        {tmp.file("a"), ErrorCode::IsDirectory}};
     for (const auto& [output, error] : cases) {
