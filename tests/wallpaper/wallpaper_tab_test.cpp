@@ -55,7 +55,6 @@ TEST(DesktopSetter, EachDesktopGetsItsToolAndEveryFailureItsReason) {
         {"XFCE", "xfconf-query",
          "[ \"$3\" = -l ] && printf '/backdrop/0/last-image\\n/backdrop/1/last-image'",
          "xfconf-query -c xfce4-desktop -p /backdrop/1/last-image -s /q/W 1.png"},
-        {"LXQt", "", "", "pcmanfm-qt is not installed"},
         {"LXQt", "pcmanfm-qt", "echo 'no desktop' >&2; exit 3",
          "pcmanfm-qt failed with exit status 3: no desktop"},
         {"LXQt", "pcmanfm-qt", "exec /bin/sleep 30", "pcmanfm-qt did not finish within 1.5 seconds"},
@@ -152,8 +151,7 @@ TEST_F(WallpaperTabTest, ChangeRendersTheFittedPictureAsTickedAndAFailureKeepsTh
     add({picture("small.png", 800, 600)});
     test::control<QCheckBox>(tab, QStringLiteral("chkStretchWallpaper"))->setChecked(true);
     click("cmdSelectWallpaper");
-    prompter.expectMessage(QStringLiteral("Please select some wallpaper to decorate with."),
-                           QStringLiteral("No wallpaper selected"));
+    prompter.expectMessage(QStringLiteral("Please select some wallpaper to decorate with."));
     list().setCurrentIndex(list().model()->index(2, 0));
     click("cmdSelectWallpaper");
     ASSERT_EQ(setter.paths.back(), wallpaper2);
