@@ -258,7 +258,6 @@ protected:
                              "\nSIG FILE 1=" + dir.file("sig.txt") + "\n");
         w.startUp();
     }
-    // Runs quillmark-cli while the window goes on handling its events.
     int cli(const QString& command, const QString& name, const std::function<void()>& meanwhile = {}) {
         const QString header = QString::fromStdString(dir.file("h.txt"));
         QProcess process;

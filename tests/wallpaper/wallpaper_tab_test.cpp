@@ -21,7 +21,6 @@ namespace {
 
 const QRgb kRed = qRgb(220, 20, 30);
 
-// Pictures of few colours once came out as noise when scaled; every format keeps its colours.
 TEST(WallpaperRender, EveryFormatKeepsItsColoursWhenScaled) {
     test::TempFolder dir;
     const auto path = [&](const char* name) {

@@ -53,7 +53,6 @@ protected:
     template <typename T> T* control(const char* name) { return test::control<T>(stage->wizard, name); }
     void next() { QTest::mouseClick(control<QPushButton>("cmdNext0"), Qt::LeftButton); }
     int step() const { return stage->wizard.currentStep(); }
-    // Page 1 to the end as Ann.
     void runThrough(const QString& footer = u"Creative Words"_s) {
         control<QLineEdit>("txtProfile")->setText(u"Friends"_s);
         next();
