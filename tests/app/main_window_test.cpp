@@ -313,7 +313,6 @@ TEST_F(SettingsWatchTest, TheWindowFollowsTheCurrentProfilesFiles) {
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return savedAs->text().endsWith(QString::fromStdString(output)) && fs::exists(output); },
         5000));
-    // A new header file: its entries are loaded.
     test::spit(dir.file("h2.txt"), "Bob\n");
     Settings(path).writeIni("Profiles", "Header File 1", dir.file("h2.txt"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return test::slurp(output).find("Bob") != std::string::npos; }, 5000));
