@@ -64,7 +64,6 @@ TEST_F(EditorTest, LargeFileOpensAtOnceAndCannotBeChangedUntilWhole) {
     EXPECT_TRUE(test::slurp(path) == file);
 }
 
-// A cancelled dialog or a "No" to "Overwrite file?" writes nothing; "Yes" writes.
 TEST_F(EditorTest, SaveAsAsksBeforeOverwritingAndACancelWritesNothing) {
     type(QStringLiteral("Fresh text"));
     menu("mnuSave"); // no name yet: the dialog, cancelled
@@ -82,7 +81,6 @@ TEST_F(EditorTest, SaveAsAsksBeforeOverwritingAndACancelWritesNothing) {
     EXPECT_EQ(editor->fileName(), existing);
 }
 
-// A failed save is told, and closing with "Yes" then keeps the window and the text.
 TEST_F(EditorTest, AFailedSaveIsNotASuccessAndCloseAsksAboutUnsavedText) {
     const std::string path = dir.file("Sigs/header.txt");
     editor->setFileName(path); // the folder was deleted meanwhile

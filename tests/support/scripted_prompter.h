@@ -51,16 +51,12 @@ public:
         return dialog(asker, QStringLiteral("chooseFolder"), caption, startFolder, paths);
     }
 
-    // The messages shown since the last check must be exactly one, with this text (and
-    // this title, when given).
+    // Exactly one message shown since the last check, with this text (and title, when given).
     void expectMessage(const QString& text, const QString& title = {}) {
-        std::vector<Call> shown;
-        for (; m_checked < calls.size(); ++m_checked)
-            if (calls[m_checked].kind == QStringLiteral("message"))
-                shown.push_back(calls[m_checked]);
-        ASSERT_EQ(shown.size(), 1u) << "expected the message: " << text.toStdString();
-        EXPECT_EQ(shown[0].text.toStdString(), text.toStdString());
-        EXPECT_TRUE(title.isEmpty() || shown[0].title == title) << shown[0].title.toStdString();
+        const std::vector<Call> shown = messages();
+        ASSERT_EQ(shown.size(), ++m_checked) << "expected the message: " << text.toStdString();
+        EXPECT_EQ(shown.back().text.toStdString(), text.toStdString());
+        EXPECT_TRUE(title.isEmpty() || shown.back().title == title) << shown.back().title.toStdString();
     }
 
     std::vector<Call> messages() const {

@@ -30,9 +30,7 @@ TEST(FitPicture, ShrinkAndStretchGiveTheSizesUsersHaveAlwaysSeen) {
     }
 }
 
-TEST(PictureFacts, DepthsFrom16BitsAreBitsBelowThemColoursAndHugePicturesAreRefused) {
-    EXPECT_EQ(dimensionsCaption(10, 10, 16), "[10x10, displayed in 16 bit colour]");
-    EXPECT_EQ(dimensionsCaption(10, 10, 4), "[10x10, displayed in 16 colours]");
+TEST(PictureFacts, HugePicturesAreRefused) {
     EXPECT_TRUE(checkPictureSize(10000, 10000));
     EXPECT_FALSE(checkPictureSize(10000, 10001));
     EXPECT_FALSE(checkPictureSize(2147483647, 2147483647));

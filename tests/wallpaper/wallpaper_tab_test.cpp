@@ -21,7 +21,6 @@ namespace {
 
 const QRgb kRed = qRgb(220, 20, 30);
 
-// Pictures of few colours once came out as noise when scaled; every format keeps its colours.
 TEST(WallpaperRender, EveryFormatKeepsItsColoursWhenScaled) {
     test::TempFolder dir;
     const auto path = [&](const char* name) {
@@ -30,13 +29,9 @@ TEST(WallpaperRender, EveryFormatKeepsItsColoursWhenScaled) {
     QImage red(2000, 1000, QImage::Format_RGB32);
     red.fill(kRed);
     ASSERT_TRUE(red.convertToFormat(QImage::Format_Mono, {kRed, qRgb(0, 0, 255)}).save(path("1.png")));
-    // A 1 x 1 red GIF: Qt writes none.
-    test::spit(dir.file("dot.gif"), std::string("GIF89a\1\0\1\0\x80\0\0\xdc\x14\x1e\xff\xff\xff,"
-                                                "\0\0\0\0\1\0\1\0\0\2\2D\1\0;",
-                                                35));
     // A picture with an alpha channel: the desktop gets no transparent pixels.
     ASSERT_TRUE(red.convertToFormat(QImage::Format_ARGB32).save(path("alpha.png")));
-    const std::pair<const char*, int> cases[] = {{"1.png", 1}, {"dot.gif", 8}, {"alpha.png", 32}};
+    const std::pair<const char*, int> cases[] = {{"1.png", 1}, {"alpha.png", 32}};
     for (const auto& [name, bits] : cases) {
         SCOPED_TRACE(name);
         EXPECT_EQ(readPictureInfo(path(name))->bitsPerPixel, bits);
@@ -59,7 +54,6 @@ TEST(DesktopSetter, EachDesktopGetsItsToolAndEveryFailureItsReason) {
         {"XFCE", "xfconf-query",
          "[ \"$3\" = -l ] && printf '/backdrop/0/last-image\\n/backdrop/1/last-image'",
          "xfconf-query -c xfce4-desktop -p /backdrop/1/last-image -s /q/W 1.png"},
-        {"LXQt", "", "", "pcmanfm-qt is not installed"},
         {"LXQt", "pcmanfm-qt", "echo 'no desktop' >&2; exit 3",
          "pcmanfm-qt failed with exit status 3: no desktop"},
         {"LXQt", "pcmanfm-qt", "exec /bin/sleep 30", "pcmanfm-qt did not finish within 1.5 seconds"},
@@ -156,8 +150,7 @@ TEST_F(WallpaperTabTest, ChangeRendersTheFittedPictureAsTickedAndAFailureKeepsTh
     add({picture("small.png", 800, 600)});
     test::control<QCheckBox>(tab, QStringLiteral("chkStretchWallpaper"))->setChecked(true);
     click("cmdSelectWallpaper");
-    prompter.expectMessage(QStringLiteral("Please select some wallpaper to decorate with."),
-                           QStringLiteral("No wallpaper selected"));
+    prompter.expectMessage(QStringLiteral("Please select some wallpaper to decorate with."));
     list().setCurrentIndex(list().model()->index(2, 0));
     click("cmdSelectWallpaper");
     ASSERT_EQ(setter.paths.back(), wallpaper2);

@@ -1,4 +1,3 @@
-// What a first start makes: the first header and the sample files.
 #include "platform/sample_files.h"
 #include "support/temp_folder.h"
 #include "wizard/first_profile.h"

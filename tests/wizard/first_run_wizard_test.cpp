@@ -53,7 +53,6 @@ protected:
     template <typename T> T* control(const char* name) { return test::control<T>(stage->wizard, name); }
     void next() { QTest::mouseClick(control<QPushButton>("cmdNext0"), Qt::LeftButton); }
     int step() const { return stage->wizard.currentStep(); }
-    // Page 1 to the end as Ann.
     void runThrough(const QString& footer = u"Creative Words"_s) {
         control<QLineEdit>("txtProfile")->setText(u"Friends"_s);
         next();
@@ -97,7 +96,6 @@ TEST_F(WizardTest, FinishingStoresTheProfileWritesTheHeaderAndTheFirstSignature)
     std::filesystem::create_directories(sigs);
     test::spit(sigs + "/humour.txt", footerText + "\n");
     runThrough(u"Humorous"_s);
-    EXPECT_EQ(prompter.calls.at(0).title, u"Finished Wizard"_s);
     EXPECT_EQ(stored("Footer File 1"), sigs + "/humour.txt");
     EXPECT_EQ(settings.readIniPlain("User", "Last Profile"), "Friends");
     EXPECT_EQ(test::slurp(sigs + "/sig.txt"),
@@ -129,10 +127,6 @@ TEST_F(WizardTest, AHeaderThatCannotBeWrittenIsReportedAndNothingIsStored) {
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(test::slurp(sigs), "not a folder");
     EXPECT_TRUE(nothingCreated());
-    // Once the folder can be made, Next on the same page finishes.
-    std::filesystem::remove(sigs);
-    next();
-    EXPECT_EQ(stored("Profile 1"), "Friends");
 }
 
 TEST_F(WizardTest, AnExistingHeaderFileIsReplacedOnlyWhenTheUserSaysSo) {
