@@ -42,6 +42,9 @@ TEST_F(ProfileStoreTest, RemovedSlotIsReusedAndListingKeepsSlotOrder) {
 
 // The 64th slot is the last one used; a 65th profile is refused with nothing written.
 TEST_F(ProfileStoreTest, SixtyFourSlotsAndNoMore) {
+    store(64, "Sixty-four");
+    EXPECT_EQ(listProfileNames(settings), Names{"Sixty-four"});
+    EXPECT_EQ(findProfileSlotIgnoringCase(settings, "SIXTY-FOUR", ScanRead::Plain), 64);
     {
         Settings::Batch batch(settings);
         for (int n = 1; n <= kMaxProfiles; ++n)
