@@ -8,11 +8,23 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace quillmark {
 
 namespace {
+
+QString trimSpaces(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
 
 // The store's name for a key's default value. Windows' registry reads "." as the unnamed
 // value; no escaped user name can be "." because a leading "." is always escaped.
@@ -38,6 +50,35 @@ QString storeName(const QString& key) {
         const bool reserved = c == u'%' || c == u'/' || c == u'\\' || (i == 0 && c == u'.') ||
                               (i == 0 && key.compare(QStringLiteral("default"), Qt::CaseInsensitive) == 0);
         out += reserved ? percentByte(c) : QString(QChar(c));
+    }
+    return out;
+}
+
+int hexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
+// Names written by someone else may hold a "%" that is no escape; it stays as it is.
+QString userName(const QString& stored) {
+    if (stored == kDefaultValueName)
+        return QString();
+    QString out;
+    out.reserve(stored.size());
+    for (qsizetype i = 0; i < stored.size(); ++i) {
+        if (stored[i] == u'%' && i + 2 < stored.size() && hexDigit(stored[i + 1]) >= 0 &&
+            hexDigit(stored[i + 2]) >= 0) {
+            out += QChar(static_cast<char16_t>(hexDigit(stored[i + 1]) * 16 + hexDigit(stored[i + 2])));
+            i += 2;
+        } else {
+            out += stored[i];
+        }
     }
     return out;
 }
@@ -88,43 +129,50 @@ bool storeFileIsSound(const QString& path) {
 
 class Store {
 public:
-    Store()
-        : m_settings(QSettings::NativeFormat, QSettings::UserScope, QString::fromUtf8(kMakerCompany),
-                     QString::fromUtf8(kProductName)) {
+    Store(const QString& company, const QString& appName) {
+        // An empty name would make QSettings fall back to a made-up folder.
+        if (company.isEmpty() || appName.isEmpty())
+            return;
+        m_settings =
+            std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, company, appName);
         // Only the user's own key counts, never a system-wide copy.
-        m_settings.setFallbacksEnabled(false);
+        m_settings->setFallbacksEnabled(false);
         // On Windows the name is a registry path, which is no file.
-        const QString path = m_settings.fileName();
+        const QString path = m_settings->fileName();
         m_damaged = QFileInfo::exists(path) && !storeFileIsSound(path);
     }
 
     // A store that could not be written still reads what is on disk: a failed write leaves
     // QSettings reporting an access error until its next successful write.
-    bool readable() const { return !m_damaged && m_settings.status() != QSettings::FormatError; }
+    bool readable() const {
+        return m_settings && !m_damaged && m_settings->status() != QSettings::FormatError;
+    }
     // Success when the store can take a write; otherwise what stands in the way.
     Status writable() const {
+        if (!m_settings)
+            return Error{ErrorCode::InvalidInput, "the settings store needs a company and a program name"};
         if (!readable())
             return Error{ErrorCode::InvalidInput,
                          "the settings store " + path() +
                              " holds lines it cannot write back; it is left as it is"};
         return status();
     }
-    QSettings& settings() { return m_settings; }
+    QSettings& settings() { return *m_settings; }
 
     Status commit() {
-        m_settings.sync();
+        m_settings->sync();
         return status();
     }
 
 private:
-    std::string path() const { return m_settings.fileName().toStdString(); }
+    std::string path() const { return m_settings->fileName().toStdString(); }
     Status status() const {
-        if (m_settings.status() == QSettings::NoError)
+        if (m_settings->status() == QSettings::NoError)
             return {};
         return Error{ErrorCode::AccessDenied, "cannot write the settings store " + path()};
     }
 
-    QSettings m_settings;
+    std::unique_ptr<QSettings> m_settings;
     bool m_damaged = false;
 };
 
@@ -139,8 +187,19 @@ void restore(QSettings& settings, const QString& name, const QVariant& previous)
 
 } // namespace
 
+KeyStore::KeyStore()
+    : m_company(QString::fromUtf8(kMakerCompany)), m_appName(QString::fromUtf8(kProductName)) {}
+
+void KeyStore::setCompany(const QString& newVal) {
+    m_company = newVal.isEmpty() ? QString::fromUtf8(kMakerCompany) : trimSpaces(newVal);
+}
+
+void KeyStore::setAppName(const QString& newVal) {
+    m_appName = newVal.isEmpty() ? QString::fromUtf8(kProductName) : trimSpaces(newVal);
+}
+
 Status KeyStore::remove(const QString& section, const QString& key) {
-    Store store;
+    Store store(m_company, m_appName);
     if (Status writable = store.writable(); !writable)
         return writable;
     QSettings& s = store.settings();
@@ -173,8 +232,23 @@ Status KeyStore::remove(const QString& section, const QString& key) {
     return committed;
 }
 
+std::vector<std::pair<QString, QString>> KeyStore::allValues(const QString& section) const {
+    std::vector<std::pair<QString, QString>> rows;
+    Store store(m_company, m_appName);
+    if (!store.readable())
+        return rows;
+    QSettings& s = store.settings();
+    s.beginGroup(groupOf(section));
+    for (const QString& stored : s.childKeys()) {
+        if (const auto text = textOf(s.value(stored)))
+            rows.emplace_back(userName(stored), *text);
+    }
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return rows;
+}
+
 QString KeyStore::value(const QString& section, const QString& key, const QString& defaultValue) const {
-    Store store;
+    Store store(m_company, m_appName);
     if (!store.readable())
         return defaultValue;
     QSettings& s = store.settings();
@@ -184,7 +258,7 @@ QString KeyStore::value(const QString& section, const QString& key, const QStrin
 }
 
 Status KeyStore::setValue(const QString& section, const QString& key, const QString& setting) {
-    Store store;
+    Store store(m_company, m_appName);
     if (Status writable = store.writable(); !writable)
         return writable;
     QSettings& s = store.settings();

@@ -30,6 +30,10 @@ TEST(KeyStoreTest, ADamagedStoreIsNeitherReadNorOverwrittenAndAFailedWriteIsRepo
     test::spit(store, "; a comment written by hand\n[General]\nAuthor = Someone\n");
     EXPECT_TRUE(keys.setValue(u"S"_s, u"old"_s, u"1"_s)) << "a sound store";
     EXPECT_EQ(KeyStore().value(u"S"_s, u"old"_s), u"1"_s);
+    // Names are trimmed and an empty one is the default again: the same key is listed.
+    keys.setCompany(u" Halvrene  "_s);
+    keys.setAppName(QString());
+    EXPECT_EQ(keys.allValues(u"S"_s), (std::vector<std::pair<QString, QString>>{{u"old"_s, u"1"_s}}));
     // A section goes whole; the application key itself, with every caller's values, never.
     EXPECT_EQ(keys.remove(u"/"_s).code(), ErrorCode::InvalidInput);
     EXPECT_EQ(keys.value(u"S"_s, u"old"_s), u"1"_s);
